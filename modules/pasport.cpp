@@ -1,0 +1,107 @@
+#include "modules/pasport.h"
+
+#include "modules/text.h"
+#include "platform/cp1251.h"
+#include "platform/file_system.h"
+
+#include <cstring>
+
+namespace dravik {
+namespace {
+
+constexpr std::size_t kTextFieldSize = 32;
+constexpr std::size_t kNumberFieldSize = 4;
+constexpr std::size_t kDateFieldSize = 5;
+
+struct PasportCandidate {
+    std::string path;
+    std::string version;
+};
+
+// The last 512-byte file marked "Q8" in the order of enumeration.
+PasportCandidate choosePasportModule(const std::string& folder) {
+    PasportCandidate chosen;
+    for (const DirEntry& file : listFiles(folder, ".rpm")) {
+        if (file.size != kPasportModuleSize)
+            continue;
+        std::string path = joinPath(folder, file.name);
+        std::string version =
+            PieceReader(path).read(kPasportVersionOffset, kPasportVersionLength);
+        if (version.starts_with("Q8"))
+            chosen = PasportCandidate{std::move(path), std::move(version)};
+    }
+    return chosen;
+}
+
+} // namespace
+
+std::string findFamilyCode(std::string_view module, const SettingsFile& settings) {
+    ByteReader reader(module);
+    for (std::int64_t pos = kFamilyCodeSearchStart; pos < reader.size(); pos += 2) {
+        char pair[2] = {0, 0};
+        reader.readAt(pos, 2, pair, 2);
+        std::string key = textFromBytes(std::string_view(pair, 2), 2);
+        if (settings.valueExists("Mod", key))
+            return key;
+    }
+    return std::string(kFallbackFamily);
+}
+
+std::string decodePasportField(const ByteReader& module, const FieldSpec& spec,
+                               UserInterface& ui) {
+    const std::int32_t offset = spec.offset();
+    if (spec.type == "#") {
+        // 1 to 3 bytes give an unsigned number, 4 bytes a signed one.
+        char bytes[kNumberFieldSize] = {0, 0, 0, 0};
+        module.readAt(offset, spec.length(), bytes, kNumberFieldSize);
+        std::uint32_t pattern = 0;
+        for (std::size_t i = kNumberFieldSize; i-- > 0;)
+            pattern = (pattern << 8) | static_cast<unsigned char>(bytes[i]);
+        return std::to_string(static_cast<std::int32_t>(pattern));
+    }
+    if (spec.type == "D") {
+        char bytes[kDateFieldSize] = {0, 0, 0, 0, 0};
+        module.readAt(offset, spec.length(), bytes, kDateFieldSize);
+        ModuleDate date{};
+        for (std::size_t i = 0; i < kDateFieldSize; ++i)
+            date[i] = static_cast<std::uint8_t>(bytes[i]);
+        return formatModuleDate(date);
+    }
+    if (spec.type == "S") {
+        // The text keeps the blanks that fill its 32-byte buffer.
+        char buffer[kTextFieldSize];
+        std::memset(buffer, ' ', sizeof buffer);
+        module.readAt(offset, spec.length(), buffer, kTextFieldSize);
+        return textFromBytes(std::string_view(buffer, kTextFieldSize), kTextFieldSize);
+    }
+    ui.showMessage("Error Code.....(" + spec.type + ")");
+    return {};
+}
+
+void readPasport(Context& context) {
+    context.workingFolder = currentDirectory();
+    PasportCandidate chosen = choosePasportModule(context.workingFolder);
+    if (chosen.path.empty())
+        return;
+
+    const std::string module = readWholeFile(chosen.path);
+    const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
+    const std::string familyCode = findFamilyCode(module, settings);
+
+    std::string title = fromUtf8(chosen.path) + " " + chosen.version;
+    if (context.setTitle)
+        context.setTitle(textFromBytes(title, title.size()));
+
+    const std::string familyName = settings.readString("Mod", familyCode, "Default");
+    const std::vector<std::string> keys = settings.readSection(familyCode);
+    context.results.clear();
+    context.results.append("Family ", familyName);
+
+    const ByteReader reader(module);
+    for (const std::string& key : keys) {
+        FieldSpec spec = FieldSpec::parse(settings.readString(familyCode, key, ""));
+        context.results.append(key, decodePasportField(reader, spec, context.ui));
+    }
+}
+
+} // namespace dravik

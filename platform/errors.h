@@ -1,0 +1,46 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace dravik {
+
+/// Base of every error the core raises. The message is the exact text that the
+/// common error report shows, as Windows-1251 bytes.
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// A file that is read or written whole could not be opened or created.
+class FileOpenError : public Error {
+public:
+    using Error::Error;
+};
+
+/// A failure of a file handled piece by piece (candidate modules, the report),
+/// worded by the system's error number.
+class InOutError : public Error {
+public:
+    using Error::Error;
+};
+
+/// A text that is not a valid integer value.
+class ConvertError : public Error {
+public:
+    using Error::Error;
+};
+
+/// "Cannot open file "path". reason"
+FileOpenError cannotOpenFile(const std::string& nativePath, int errorNumber);
+/// "Cannot create file "path". reason"
+FileOpenError cannotCreateFile(const std::string& nativePath, int errorNumber);
+/// "File not found", "File access denied", "Disk full" or "I/O error N".
+InOutError inOutError(int errorNumber);
+/// "Read beyond end of file"
+InOutError readBeyondEndOfFile();
+
+/// The system's text for an error number, as Windows-1251 bytes.
+std::string systemErrorText(int errorNumber);
+
+} // namespace dravik

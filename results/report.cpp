@@ -1,0 +1,40 @@
+#include "results/report.h"
+
+#include "platform/file_system.h"
+
+namespace dravik {
+namespace {
+
+constexpr std::size_t kNameWidth = 25;
+
+} // namespace
+
+// "Сохранить информацию в логе?" in Windows-1251.
+const std::string kSaveQuestion = "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xE8\xED\xF4\xEE\xF0\xEC"
+                                  "\xE0\xF6\xE8\xFE \xE2 \xEB\xEE\xE3\xE5?";
+
+std::string formatReport(const ResultList& rows) {
+    std::string text;
+    for (const ResultRow& row : rows.rows()) {
+        std::string name = row.name.substr(0, kNameWidth);
+        name.resize(kNameWidth, ' ');
+        text += name;
+        text += ':';
+        text += row.value;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void writeReport(const std::string& path, const ResultList& rows) {
+    writeFileSafely(path, formatReport(rows), WriteStyle::Pieces);
+}
+
+bool saveAll(const ResultList& rows, UserInterface& ui) {
+    if (!ui.confirm(kSaveQuestion))
+        return false;
+    writeReport(std::string(kReportFileName), rows);
+    return true;
+}
+
+} // namespace dravik

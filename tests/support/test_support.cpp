@@ -1,0 +1,80 @@
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+namespace dravik::testing {
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dravik-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a temporary folder");
+    path_ = std::filesystem::canonical(pattern).string();
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    // Folders made read-only by a test must be writable again to be removed.
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored))
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ignored);
+    }
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempFolder::file(std::string_view name) const {
+    return path_ + "/" + std::string(name);
+}
+
+std::string TempFolder::write(std::string_view name, std::string_view bytes) const {
+    std::string path = file(name);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+std::string TempFolder::makeFolder(std::string_view name) const {
+    std::string path = file(name);
+    std::filesystem::create_directories(path);
+    return path;
+}
+
+CurrentDirectoryGuard::CurrentDirectoryGuard(const std::string& folder)
+    : previous_(std::filesystem::current_path().string()) {
+    std::filesystem::current_path(folder);
+}
+
+CurrentDirectoryGuard::~CurrentDirectoryGuard() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+}
+
+std::string bytesWith(std::size_t size,
+                      std::initializer_list<std::pair<std::size_t, std::string_view>> pieces,
+                      char fill) {
+    std::string bytes(size, fill);
+    for (const auto& [offset, piece] : pieces)
+        bytes.replace(offset, piece.size(), piece);
+    return bytes;
+}
+
+std::string fileContent(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return "<missing>";
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace dravik::testing

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "results/user_interface.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace dravik::testing {
+
+/// A fresh folder under the system's temporary folder, removed with its content.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    /// path()/name
+    std::string file(std::string_view name) const;
+    /// Writes bytes to path()/name and gives the full path.
+    std::string write(std::string_view name, std::string_view bytes) const;
+    /// Makes the subfolder path()/name and gives its full path.
+    std::string makeFolder(std::string_view name) const;
+
+private:
+    std::string path_;
+};
+
+/// Makes the folder the process's current directory and puts the old one back.
+class CurrentDirectoryGuard {
+public:
+    explicit CurrentDirectoryGuard(const std::string& folder);
+    ~CurrentDirectoryGuard();
+    CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
+    CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
+
+private:
+    std::string previous_;
+};
+
+/// size bytes of fill with the given pieces written at their offsets.
+std::string bytesWith(std::size_t size,
+                      std::initializer_list<std::pair<std::size_t, std::string_view>> pieces,
+                      char fill = '\0');
+
+/// Reads a file whole, or gives "<missing>" when there is none.
+std::string fileContent(const std::string& path);
+
+/// Records what an operation tells the user and answers its questions.
+class FakeUi : public UserInterface {
+public:
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    bool confirm(const std::string& question) override {
+        questions.push_back(question);
+        return answer;
+    }
+
+    bool answer = true;
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+};
+
+} // namespace dravik::testing
