@@ -38,6 +38,12 @@ InOutError inOutError(int errorNumber) {
     }
 }
 
+std::string errorReportText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + ".";
+    return message;
+}
+
 InOutError readBeyondEndOfFile() {
     return InOutError("Read beyond end of file");
 }

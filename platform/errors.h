@@ -40,6 +40,10 @@ InOutError inOutError(int errorNumber);
 /// "Read beyond end of file"
 InOutError readBeyondEndOfFile();
 
+/// A message as the common error report words it: a full stop is added when
+/// its last character sorts after ".".
+std::string errorReportText(const std::string& message);
+
 /// The system's text for an error number, as Windows-1251 bytes.
 std::string systemErrorText(int errorNumber);
 

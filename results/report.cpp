@@ -13,14 +13,18 @@ constexpr std::size_t kNameWidth = 25;
 const std::string kSaveQuestion = "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xE8\xED\xF4\xEE\xF0\xEC"
                                   "\xE0\xF6\xE8\xFE \xE2 \xEB\xEE\xE3\xE5?";
 
+std::string reportLine(const ResultRow& row) {
+    std::string line = row.name.substr(0, kNameWidth);
+    line.resize(kNameWidth, ' ');
+    line += ':';
+    line += row.value;
+    return line;
+}
+
 std::string formatReport(const ResultList& rows) {
     std::string text;
     for (const ResultRow& row : rows.rows()) {
-        std::string name = row.name.substr(0, kNameWidth);
-        name.resize(kNameWidth, ' ');
-        text += name;
-        text += ':';
-        text += row.value;
+        text += reportLine(row);
         text += "\r\n";
     }
     return text;

@@ -14,6 +14,10 @@ inline constexpr std::string_view kReportFileName = "$Dravik.txt";
 /// The question that Save All asks ("Сохранить информацию в логе?"), in Windows-1251.
 extern const std::string kSaveQuestion;
 
+/// One line of the report without its line end: the Name padded with blanks or
+/// cut to 25 characters, ":", the Value.
+std::string reportLine(const ResultRow& row);
+
 /// The report text of rows: one line a row, the Name padded with blanks or cut
 /// to 25 characters, ":", the Value, each line ended by CR LF.
 std::string formatReport(const ResultList& rows);
