@@ -43,6 +43,9 @@ std::string nameOf(std::string_view path);
 /// A plain file (or a link to one) exists at path.
 bool isPlainFile(const std::string& path);
 
+/// A folder (or a link to one) exists at path.
+bool isFolder(const std::string& path);
+
 /// Reads a file whole. Raises "Cannot open file "%s". %s" when it can't be
 /// opened; the data is what was actually read.
 std::string readWholeFile(const std::string& path);
