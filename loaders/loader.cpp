@@ -1,0 +1,93 @@
+#include "loaders/loader.h"
+
+#include "modules/firmware_code.h"
+#include "modules/text.h"
+#include "platform/cp1251.h"
+#include "platform/errors.h"
+#include "platform/file_system.h"
+#include "settings/settings_file.h"
+
+#include <cerrno>
+#include <optional>
+
+namespace dravik {
+namespace {
+
+std::string shownWord(const std::optional<std::uint16_t>& word) {
+    return word ? hex4(*word) : "none";
+}
+
+// The old extension with its dot, in the case it was written; none without a dot.
+std::string_view extensionOf(std::string_view name) {
+    std::size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+LdrRenameResult notRenamed(std::string reason) {
+    LdrRenameResult result;
+    result.reason = std::move(reason);
+    return result;
+}
+
+} // namespace
+
+void checkLdr(Context& context, const std::string& path) {
+    if (path.empty() || !isPlainFile(path))
+        return;
+    context.results.clear();
+
+    const std::string loader = readWholeFile(path);
+    const auto size = static_cast<std::int64_t>(loader.size());
+    context.results.append("Check sum ROM in LDR",
+                           shownWord(readWord(loader, kLdrRomChecksumOffset)));
+    context.results.append("Check sum LDR", shownWord(readWord(loader, size - 2)));
+
+    const std::optional<std::string> code = locateFirmwareCode(loader);
+    if (!code) {
+        context.ui.showMessage("Firmware code not found");
+        return;
+    }
+    const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
+    context.results.append("Code FW", shownCode(*code));
+    context.results.append("Family", settings.readString("LDR", familyKey(*code), "none"));
+    context.results.append("Status", settings.readString("CL", programClass(*code), "none"));
+}
+
+LdrRenameResult renameLdr(Context& context, const std::string& path) {
+    if (path.empty() || !isPlainFile(path))
+        return notRenamed("File not found");
+    context.results.clear();
+
+    const std::string loader = readWholeFile(path);
+    const std::optional<std::uint16_t> checksum = readWord(loader, kLdrRomChecksumOffset);
+    if (!checksum)
+        return notRenamed("The loader is too short to hold a ROM checksum");
+    const std::optional<std::string> code = locateFirmwareCode(loader);
+    if (!code)
+        return notRenamed("Firmware code not found");
+
+    const std::string shown = shownCode(*code);
+    const std::string oldName = nameOf(path);
+    // The code is Windows-1251 text; the extension is part of the native name.
+    const std::string newName =
+        toUtf8(hex4(*checksum) + "_" + shown) + std::string(extensionOf(oldName));
+    // A code holding a separator would move the loader elsewhere: refuse it.
+    if (!isValidFileName(newName))
+        return notRenamed("The firmware code \"" + shown + "\" can't be part of a file name");
+    if (newName == oldName)
+        return notRenamed("The loader already bears the name \"" + fromUtf8(newName) + "\"");
+
+    const std::string newPath = joinPath(folderOf(path), newName);
+    const int error = renameWithoutReplacing(path, newPath);
+    if (error == EEXIST)
+        return notRenamed("A file named \"" + fromUtf8(newName) + "\" already exists");
+    if (error != 0)
+        return notRenamed(systemErrorText(error));
+
+    LdrRenameResult result;
+    result.renamed = true;
+    result.newPath = newPath;
+    return result;
+}
+
+} // namespace dravik

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "modules/context.h"
+
+#include <cstdint>
+#include <string>
+
+namespace dravik {
+
+/// Where a loader keeps the checksum of the ROM image behind its 512-byte
+/// header; a loader shorter than this plus two bytes holds none.
+inline constexpr std::int64_t kLdrRomChecksumOffset = 131582;
+
+/// The CheckLDR command on the loader at path (native; empty when none is
+/// selected): shows its ROM and own checksums, its firmware code, and the
+/// family and program class that the code names. A path that names no file
+/// leaves the rows as they are.
+void checkLdr(Context& context, const std::string& path);
+
+/// What RenameLdr did: renamed, or the reason why not (Windows-1251).
+struct LdrRenameResult {
+    bool renamed = false;
+    /// The native full path of the renamed loader.
+    std::string newPath;
+    std::string reason;
+};
+
+/// The Rename LDR command: renames the loader at path, in its own folder, to
+/// the hexadecimal ROM checksum, "_", the shown firmware code and its old
+/// extension. Never replaces another file and never moves the loader to
+/// another folder; a read error propagates and leaves the name as it was.
+LdrRenameResult renameLdr(Context& context, const std::string& path);
+
+} // namespace dravik

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "modules/context.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dravik {
+
+/// The size of a ROM image, the mark it holds somewhere and where its
+/// checksum word lies (its last two bytes).
+inline constexpr std::uint64_t kRomImageSize = 131072;
+inline constexpr std::string_view kRomImageMark = "DISK";
+inline constexpr std::int64_t kRomChecksumOffset = 131070;
+
+/// The status of an image whose program class the settings do not name
+/// ("Неопределён", Windows-1251).
+extern const std::string kUndeterminedStatus;
+
+/// The Check ROM command: for every 128 KiB ".rpm" file of the working folder
+/// that holds "DISK", in the order of enumeration, appends its name, firmware
+/// code, checksum and status. The rows already shown stay.
+void checkRom(Context& context);
+
+} // namespace dravik

@@ -1,0 +1,78 @@
+#include "modules/specification.h"
+
+#include "modules/text.h"
+#include "platform/byte_reader.h"
+#include "platform/cp1251.h"
+#include "platform/file_system.h"
+
+#include <string>
+
+namespace dravik {
+namespace {
+
+// The version and the version characters within the first 15 bytes.
+constexpr std::size_t kVersionWordLength = 7;
+constexpr std::size_t kVersionOffset = 12;
+constexpr std::size_t kVersionLength = 3;
+
+struct SpecificationCandidate {
+    std::string path;
+    std::string head = std::string(kSpecificationHeadLength, '\0');
+    bool found = false;
+};
+
+// The first 2048-byte file that begins with "version"; when there is none,
+// the last 2048-byte file looked at, or nothing.
+SpecificationCandidate chooseSpecificationModule(const std::string& folder) {
+    SpecificationCandidate chosen;
+    for (const DirEntry& file : listFiles(folder, ".rpm")) {
+        if (file.size != kSpecificationModuleSize)
+            continue;
+        chosen.path = joinPath(folder, file.name);
+        chosen.head = PieceReader(chosen.path).read(0, kSpecificationHeadLength);
+        if (chosen.head.starts_with(kSpecificationMark)) {
+            chosen.found = true;
+            break;
+        }
+    }
+    return chosen;
+}
+
+// "version", a blank and the three version characters, each byte as it is.
+std::string versionText(const std::string& head) {
+    return head.substr(0, kVersionWordLength) + " " + head.substr(kVersionOffset, kVersionLength);
+}
+
+std::string fixedText(const ByteReader& reader, std::int64_t offset, std::size_t length) {
+    std::string buffer(length, '\0');
+    reader.readAt(offset, static_cast<std::int64_t>(length), buffer.data(),
+                  static_cast<std::int64_t>(length));
+    return textFromBytes(buffer, length);
+}
+
+} // namespace
+
+void readSpecification(Context& context) {
+    context.workingFolder = currentDirectory();
+    const SpecificationCandidate chosen = chooseSpecificationModule(context.workingFolder);
+
+    if (chosen.found) {
+        const std::string module = readWholeFile(chosen.path);
+        context.results.append("Specification", versionText(chosen.head));
+        const ByteReader reader(module);
+        std::int64_t offset = kSpecificationTableOffset;
+        for (int record = 0; record < kSpecificationRecordCount; ++record) {
+            std::string name = fixedText(reader, offset, kSpecificationNameLength);
+            offset += kSpecificationNameLength;
+            std::string value = fixedText(reader, offset, kSpecificationValueLength);
+            offset += kSpecificationValueLength;
+            context.results.append(std::move(name), std::move(value));
+        }
+    }
+
+    const std::string title = fromUtf8(chosen.path) + " " + versionText(chosen.head);
+    if (context.setTitle)
+        context.setTitle(textFromBytes(title, title.size()));
+}
+
+} // namespace dravik
