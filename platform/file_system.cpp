@@ -213,10 +213,11 @@ void setCurrentDirectory(const std::string& path) {
 }
 
 void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style) {
-    auto createFailed = [&](int error) -> Error {
+    // Throws rather than returns, so the error keeps its own class.
+    auto createFailed = [&](int error) {
         if (style == WriteStyle::Whole)
-            return cannotCreateFile(path, error);
-        return inOutError(error);
+            throw cannotCreateFile(path, error);
+        throw inOutError(error);
     };
 
     // Write through a link to the file it names, so the link stays a link.
@@ -232,10 +233,10 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
     }
     if (exists) {
         if (S_ISDIR(info.st_mode))
-            throw createFailed(EISDIR);
+            createFailed(EISDIR);
         // A file that can't be opened for writing is not replaced behind its back.
         if (::access(target.c_str(), W_OK) != 0)
-            throw createFailed(errno);
+            createFailed(errno);
     }
 
     std::string folder = folderOf(target);
@@ -247,7 +248,7 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
                                          std::to_string(attempt) + ".tmp");
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && (errno != EEXIST || attempt >= 100))
-            throw createFailed(errno);
+            createFailed(errno);
     }
     FileDescriptor file(fd);
     if (exists)
@@ -265,7 +266,7 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;
         ::unlink(temporary.c_str());
-        throw createFailed(error);
+        createFailed(error);
     }
 }
 
