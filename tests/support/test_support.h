@@ -51,6 +51,17 @@ std::string bytesWith(std::size_t size,
 /// Reads a file whole, or gives "<missing>" when there is none.
 std::string fileContent(const std::string& path);
 
+/// The message of the E that f throws, or "<no error>"; other errors pass on.
+template <class E, class F>
+std::string thrownMessage(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
 /// Records what an operation tells the user and answers its questions.
 class FakeUi : public UserInterface {
 public:

@@ -1,0 +1,88 @@
+#include "settings/default_settings.h"
+
+#include "settings/field_layout.h"
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace dravik {
+namespace {
+
+using Keys = std::vector<std::string>;
+
+std::vector<std::string> linesOf(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    for (std::size_t end; (end = text.find("\r\n", pos)) != std::string_view::npos; pos = end + 2)
+        lines.emplace_back(text.substr(pos, end - pos));
+    EXPECT_EQ(pos, text.size()) << "text after the last CR LF";
+    return lines;
+}
+
+TEST(DefaultSettings, HeadLinesAndCrLfThroughout) {
+    const std::string_view text = defaultSettingsContent();
+    const std::vector<std::string> lines = linesOf(text);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "Dravik for Windows");
+    EXPECT_EQ(lines[1], kWebAddress);
+    EXPECT_EQ(lines[2], "INI ver. 2.0");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines.back(), "");
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+
+    // Every section is followed by exactly one empty line after its last entry.
+    std::vector<std::string> headers;
+    for (std::size_t i = 4; i < lines.size(); ++i) {
+        if (lines[i].starts_with("[")) {
+            headers.push_back(lines[i]);
+            EXPECT_EQ(lines[i - 1], "") << lines[i];
+        }
+        if (lines[i].empty()) {
+            EXPECT_TRUE(i + 1 == lines.size() || lines[i + 1].starts_with("[")) << i;
+        }
+    }
+    EXPECT_EQ(headers, (Keys{"[Mod]", "[2F]", "[6Y]", "[6E]", "[4D]", "[4G]", "[2B]", "[2R]",
+                             "[4R]", "[5T]", "[00] Defaut", "[CL]", "[LDR]"}));
+}
+
+TEST(DefaultSettings, ParsesIntoItsSectionsAndLayouts) {
+    const SettingsFile file = SettingsFile::parse(defaultSettingsContent());
+    EXPECT_EQ(file.readSection("Mod"),
+              (Keys{"2F", "2B", "2R", "4D", "4G", "4R", "6Y", "6E", "5T"}));
+    EXPECT_EQ(file.readSection("2F"),
+              (Keys{"Name", "Model", "Model 1", "Code FW", "Serial", "Ata", "Size", "LBA",
+                    "Date (Time)", "Alphabetic value", "PCBA Pn. IDE Label", "PCBA Config",
+                    "Unique", "HDA Module", "None1", "Cod", "None", "+5V", "+12V",
+                    "Ver. Module"}));
+    EXPECT_EQ(file.readString("2F", "Ata", ""), "S238,24");
+    EXPECT_EQ(file.readString("00", "HDA Module", ""), "S64,5");
+
+    // Every layout entry of every family is a valid FieldSpec.
+    const std::map<std::string, std::size_t> fieldCounts = {
+        {"2F", 20}, {"6Y", 20}, {"6E", 20}, {"4D", 18}, {"4G", 17},
+        {"2B", 18}, {"2R", 18}, {"4R", 20}, {"5T", 19}, {"00", 20}};
+    for (const auto& [family, count] : fieldCounts) {
+        const Keys keys = file.readSection(family);
+        EXPECT_EQ(keys.size(), count) << family;
+        for (const std::string& key : keys) {
+            const FieldSpec spec = FieldSpec::parse(file.readString(family, key, ""));
+            EXPECT_TRUE(spec.type == "S" || spec.type == "#" || spec.type == "D") << key;
+            EXPECT_NO_THROW((void)(spec.offset() + spec.length())) << family << " " << key;
+        }
+    }
+
+    EXPECT_EQ(file.readSection("CL"), (Keys{"A", "B", "C"}));
+    const Keys ldr = file.readSection("LDR");
+    EXPECT_EQ(ldr.size(), 15u);
+    EXPECT_EQ(ldr[4], "Y");
+    EXPECT_EQ(file.readString("LDR", "Y", "none"), "CALYPSO");
+    EXPECT_EQ(file.readString("LDR", "YH", "none"), "3_Proxima");
+    EXPECT_EQ(file.readString("LDR", "NR", "none"), "6E_N40P");
+    EXPECT_EQ(file.readString("LDR", "YR", "none"), "6Y_Calypso Ardent");
+}
+
+} // namespace
+} // namespace dravik

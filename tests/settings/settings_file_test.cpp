@@ -1,0 +1,84 @@
+#include "settings/settings_file.h"
+
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace dravik {
+namespace {
+
+using Keys = std::vector<std::string>;
+
+TEST(SettingsFile, SectionsAndKeysMatchWithoutRegardToCaseIncludingCyrillic) {
+    // [Мод] with ключ=Ёж
+    const SettingsFile file =
+        SettingsFile::parse("[Mod]\r\n2F=Ares 64\r\n[\xCC\xEE\xE4]\r\n\xEA\xEB\xFE\xF7=\xA8\xE6\r\n");
+    EXPECT_EQ(file.readString("mod", "2f", "Default"), "Ares 64");
+    EXPECT_EQ(file.readString("\xEC\xCE\xC4", "\xCA\xCB\xDE\xD7", ""), "\xA8\xE6");
+    EXPECT_TRUE(file.valueExists("\xCC\xEE\xE4", "\xEA\xEB\xDE\xF7"));
+    EXPECT_EQ(file.readString("Mod", "2G", "Default"), "Default");
+    EXPECT_EQ(file.readString("Other", "2F", "none"), "none");
+    EXPECT_FALSE(file.valueExists("Mod", "2"));
+}
+
+TEST(SettingsFile, HeaderNameEndsAtTheFirstBracketAndTheFirstDuplicateWins) {
+    const SettingsFile file = SettingsFile::parse(
+        "[00] Defaut\nName=S213,25\n[LDR]\nNR=first\nnr=second\n[ldr]\nYH=3\n[00]\nx=1\n");
+    EXPECT_EQ(file.readSection("00"), Keys{"Name"});
+    EXPECT_EQ(file.readString("LDR", "NR", ""), "first");
+    EXPECT_EQ(file.readSection("LDR"), (Keys{"NR", "nr"}));
+    EXPECT_FALSE(file.valueExists("LDR", "YH"));
+}
+
+TEST(SettingsFile, BlanksAroundKeysAndValuesAreRemoved) {
+    const SettingsFile file = SettingsFile::parse("  [S]  \n  Model 1 \t=  S200,7  \n"
+                                                  "a=b=c\nempty=\n");
+    EXPECT_EQ(file.readSection("S"), (Keys{"Model 1", "a", "empty"}));
+    EXPECT_EQ(file.readString("S", "Model 1", ""), "S200,7");
+    EXPECT_EQ(file.readString("S", "a", ""), "b=c");
+    EXPECT_EQ(file.readString("S", "empty", "def"), "");
+}
+
+TEST(SettingsFile, AllLineBreaksSeparateLinesAndLinesBeforeTheFirstSectionCarryNothing) {
+    for (const std::string br : {"\r\n", "\n", "\r"}) {
+        const SettingsFile file = SettingsFile::parse(
+            "k=before" + br + br + "[S]" + br + "a=1" + br + br + "b=2" + br + "[T]" + br + "c=3");
+        EXPECT_EQ(file.readSection("S"), (Keys{"a", "b"})) << int(br.back());
+        EXPECT_EQ(file.readString("S", "b", ""), "2");
+        EXPECT_EQ(file.readString("T", "c", ""), "3");
+        EXPECT_FALSE(file.valueExists("", "k"));
+    }
+}
+
+TEST(SettingsFile, LongValuesAreCutTo2047Characters) {
+    const std::string value = std::string(2047, 'v') + "cut";
+    const SettingsFile file = SettingsFile::parse("[S]\nk=" + value + "\n");
+    EXPECT_EQ(file.readString("S", "k", ""), value.substr(0, 2047));
+}
+
+TEST(SettingsFile, SectionListingStopsAt16384Bytes) {
+    // 16 keys of 1023 characters fill 16384 bytes with their terminating bytes.
+    std::string text = "[Big]\n";
+    for (char c = 'a'; c < 'a' + 17; ++c)
+        text += std::string(c == 'a' + 16 ? 1 : 1023, c) + "=v\n";
+    const SettingsFile file = SettingsFile::parse(text);
+    const Keys keys = file.readSection("Big");
+    ASSERT_EQ(keys.size(), 16u);
+    EXPECT_EQ(keys.back(), std::string(1023, 'p'));
+    EXPECT_FALSE(file.valueExists("Big", "q"));
+    EXPECT_EQ(file.readString("Big", "q", "none"), "v");
+}
+
+TEST(SettingsFile, MissingOrUnreadableFileHasNoSections) {
+    testing::TempFolder folder;
+    EXPECT_TRUE(SettingsFile::loadFrom(folder.path()).readSection("Mod").empty());
+    folder.makeFolder("Dravik.ini");
+    EXPECT_TRUE(SettingsFile::loadFrom(folder.path()).readSection("Mod").empty());
+
+    testing::TempFolder other;
+    other.write("Dravik.ini", "[Mod]\r\n2F=Ares 64\r\n");
+    EXPECT_EQ(SettingsFile::loadFrom(other.path()).readString("Mod", "2F", ""), "Ares 64");
+}
+
+} // namespace
+} // namespace dravik
