@@ -164,7 +164,7 @@ TEST_F(ReadPasport, WithoutSettingsOrLayoutOnlyTheFamilyRow) {
 }
 
 TEST_F(ReadPasport, UnknownTypeLetterIsReportedAndTheCommandGoesOn) {
-    useLayout("First=S0,4\r\nOdd=X0,4\r\nLower=s0,4\r\nLast=#0,1\r\n");
+    useLayout("First=S0,4\r\nOdd=X0,zz\r\nLower=s0,4\r\nLast=#0,1\r\n");
     work.write("m.rpm", pasportModule({{0, "WXYZ"}, {128, "AA"}}));
     readPasport(context);
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"Error Code.....(X)", "Error Code.....(s)"}));
