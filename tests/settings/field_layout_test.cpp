@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <vector>
 
 namespace dravik {
@@ -15,6 +16,14 @@ struct IntegerCase {
     const char* text;
     std::optional<std::int32_t> value; // nullopt: not a valid integer value
 };
+
+// Names the case by its text in the test listing.
+void PrintTo(const IntegerCase& c, std::ostream* os) {
+    *os << '\'';
+    for (char ch : std::string_view(c.text))
+        *os << (ch == '\t' ? std::string("\\t") : std::string(1, ch));
+    *os << '\'';
+}
 
 class ParseInteger : public ::testing::TestWithParam<IntegerCase> {};
 
