@@ -47,34 +47,34 @@ std::string findFamilyCode(std::string_view module, const SettingsFile& settings
     return std::string(kFallbackFamily);
 }
 
-std::string decodePasportField(const ByteReader& module, const FieldSpec& spec,
+std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
                                UserInterface& ui) {
-    const std::int32_t offset = spec.offset();
-    if (spec.type == "#") {
+    const std::int32_t offset = field.offset();
+    if (field.type == "#") {
         // 1 to 3 bytes give an unsigned number, 4 bytes a signed one.
         char bytes[kNumberFieldSize] = {0, 0, 0, 0};
-        module.readAt(offset, spec.length(), bytes, kNumberFieldSize);
+        module.readAt(offset, field.length(), bytes, kNumberFieldSize);
         std::uint32_t pattern = 0;
         for (std::size_t i = kNumberFieldSize; i-- > 0;)
             pattern = (pattern << 8) | static_cast<unsigned char>(bytes[i]);
         return std::to_string(static_cast<std::int32_t>(pattern));
     }
-    if (spec.type == "D") {
+    if (field.type == "D") {
         char bytes[kDateFieldSize] = {0, 0, 0, 0, 0};
-        module.readAt(offset, spec.length(), bytes, kDateFieldSize);
+        module.readAt(offset, field.length(), bytes, kDateFieldSize);
         ModuleDate date{};
         for (std::size_t i = 0; i < kDateFieldSize; ++i)
             date[i] = static_cast<std::uint8_t>(bytes[i]);
         return formatModuleDate(date);
     }
-    if (spec.type == "S") {
+    if (field.type == "S") {
         // The text keeps the blanks that fill its 32-byte buffer.
         char buffer[kTextFieldSize];
         std::memset(buffer, ' ', sizeof buffer);
-        module.readAt(offset, spec.length(), buffer, kTextFieldSize);
+        module.readAt(offset, field.length(), buffer, kTextFieldSize);
         return textFromBytes(std::string_view(buffer, kTextFieldSize), kTextFieldSize);
     }
-    ui.showMessage("Error Code.....(" + spec.type + ")");
+    ui.showMessage("Error Code.....(" + field.type + ")");
     return {};
 }
 
@@ -99,8 +99,8 @@ void readPasport(Context& context) {
 
     const ByteReader reader(module);
     for (const std::string& key : keys) {
-        FieldSpec spec = FieldSpec::parse(settings.readString(familyCode, key, ""));
-        context.results.append(key, decodePasportField(reader, spec, context.ui));
+        FieldSpec field = FieldSpec::parse(settings.readString(familyCode, key, ""));
+        context.results.append(key, decodePasportField(reader, field, context.ui));
     }
 }
 

@@ -25,7 +25,7 @@ std::string findFamilyCode(std::string_view module, const SettingsFile& settings
 /// The value of one layout entry decoded from the module. An unknown type
 /// letter shows "Error Code.....(letter)" and gives an empty value; a bad
 /// offset or length raises a ConvertError.
-std::string decodePasportField(const ByteReader& module, const FieldSpec& spec,
+std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
                                UserInterface& ui);
 
 /// The Pasport command: finds the passport module among the ".rpm" files of

@@ -59,20 +59,20 @@ std::int32_t parseInteger(std::string_view text) {
 
 FieldSpec FieldSpec::parse(std::string_view value) {
     value = value.substr(0, kMaxLength);
-    FieldSpec spec;
+    FieldSpec field;
     if (value.empty())
-        return spec;
-    spec.type = std::string(value.substr(0, 1));
+        return field;
+    field.type = std::string(value.substr(0, 1));
     std::string_view rest = value.substr(1);
     // Without a comma the offset text is empty and the length text is the rest.
     std::size_t comma = rest.find(',');
     if (comma == std::string_view::npos) {
-        spec.lengthText = std::string(rest);
+        field.lengthText = std::string(rest);
     } else {
-        spec.offsetText = std::string(rest.substr(0, comma));
-        spec.lengthText = std::string(rest.substr(comma + 1));
+        field.offsetText = std::string(rest.substr(0, comma));
+        field.lengthText = std::string(rest.substr(comma + 1));
     }
-    return spec;
+    return field;
 }
 
 } // namespace dravik

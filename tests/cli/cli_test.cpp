@@ -140,7 +140,7 @@ TEST_F(CliTest, CheckRomAndSpecificationReportTheirRows) {
     drive.write("a.rpm", romImage("AV4M10Z9", 0xABCD));
     drive.write("b.RPM", romImage("BV4M10Z9", 0x0012));
     std::string module = bytesWith(2048, {{0, "version"}, {12, "123"}, {64, "TRACKS"}, {76, "1024"}});
-    drive.write("spec.rpm", module);
+    drive.write("table.rpm", module);
 
     CliRun rom = runCli(start.path(), {"check-rom", drive.path(), "--report=rom.txt"});
     CliRun table = runCli(start.path(), {"specification", drive.path(), "--report", "table.txt"});

@@ -68,9 +68,9 @@ TEST(DefaultSettings, ParsesIntoItsSectionsAndLayouts) {
         const Keys keys = file.readSection(family);
         EXPECT_EQ(keys.size(), count) << family;
         for (const std::string& key : keys) {
-            const FieldSpec spec = FieldSpec::parse(file.readString(family, key, ""));
-            EXPECT_TRUE(spec.type == "S" || spec.type == "#" || spec.type == "D") << key;
-            EXPECT_NO_THROW((void)(spec.offset() + spec.length())) << family << " " << key;
+            const FieldSpec field = FieldSpec::parse(file.readString(family, key, ""));
+            EXPECT_TRUE(field.type == "S" || field.type == "#" || field.type == "D") << key;
+            EXPECT_NO_THROW((void)(field.offset() + field.length())) << family << " " << key;
         }
     }
 

@@ -54,10 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
         {"$100000000", {}}, {"\t1", {}}}));
 
 TEST(FieldSpec, SplitsTypeOffsetAndLength) {
-    const FieldSpec spec = FieldSpec::parse("#174,2");
-    EXPECT_EQ(spec.type, "#");
-    EXPECT_EQ(spec.offset(), 174);
-    EXPECT_EQ(spec.length(), 2);
+    const FieldSpec field = FieldSpec::parse("#174,2");
+    EXPECT_EQ(field.type, "#");
+    EXPECT_EQ(field.offset(), 174);
+    EXPECT_EQ(field.length(), 2);
     EXPECT_EQ(FieldSpec::parse("S0,8").offset(), 0);
     EXPECT_EQ(FieldSpec::parse("S0,8").length(), 8);
     EXPECT_EQ(FieldSpec::parse("D19,5,1").lengthText, "5,1");
