@@ -19,7 +19,9 @@ int digitValue(char c) {
 
 std::int32_t parseInteger(std::string_view text) {
     auto invalid = [&] {
-        return ConvertError("'" + std::string(text) + "' is not a valid integer value");
+        std::string message = "'";
+        message.append(text).append("' is not a valid integer value");
+        return ConvertError(message);
     };
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ')
