@@ -13,10 +13,6 @@
 namespace dravik {
 namespace {
 
-std::string shownWord(const std::optional<std::uint16_t>& word) {
-    return word ? hex4(*word) : "none";
-}
-
 // The old extension with its dot, in the case it was written; none without a dot.
 std::string_view extensionOf(std::string_view name) {
     std::size_t dot = name.rfind('.');
@@ -39,8 +35,8 @@ void checkLdr(Context& context, const std::string& path) {
     const std::string loader = readWholeFile(path);
     const auto size = static_cast<std::int64_t>(loader.size());
     context.results.append("Check sum ROM in LDR",
-                           shownWord(readWord(loader, kLdrRomChecksumOffset)));
-    context.results.append("Check sum LDR", shownWord(readWord(loader, size - 2)));
+                           shownChecksum(readWord(loader, kLdrRomChecksumOffset)));
+    context.results.append("Check sum LDR", shownChecksum(readWord(loader, size - 2)));
 
     const std::optional<std::string> code = locateFirmwareCode(loader);
     if (!code) {

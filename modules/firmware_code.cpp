@@ -56,4 +56,8 @@ std::optional<std::uint16_t> readWord(std::string_view data, std::int64_t offset
                                       (static_cast<unsigned char>(bytes[1]) << 8));
 }
 
+std::string shownChecksum(const std::optional<std::uint16_t>& word) {
+    return word ? hex4(*word) : "none";
+}
+
 } // namespace dravik

@@ -43,4 +43,7 @@ std::string familyKey(std::string_view stored);
 /// not both inside data: a checksum the file does not hold is never made up.
 std::optional<std::uint16_t> readWord(std::string_view data, std::int64_t offset);
 
+/// A checksum word as shown: Hex4 of it, or "none" when the file does not hold it.
+std::string shownChecksum(const std::optional<std::uint16_t>& word);
+
 } // namespace dravik

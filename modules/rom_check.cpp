@@ -32,7 +32,7 @@ void checkRom(Context& context) {
         // only its program is unknown.
         context.results.append("File Name", fromUtf8(file.name));
         context.results.append("Code FW", code ? shownCode(*code) : std::string());
-        context.results.append("Check sum ROM", checksum ? hex4(*checksum) : "none");
+        context.results.append("Check sum ROM", shownChecksum(checksum));
         context.results.append(
             "Status", code ? settings.readString("CL", programClass(*code), kUndeterminedStatus)
                            : kUndeterminedStatus);
