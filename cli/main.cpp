@@ -203,7 +203,7 @@ int run(const Invocation& invocation) {
             break;
         }
     } catch (const Error& error) {
-        std::cerr << toUtf8(errorReportText(error.what())) << '\n';
+        std::cerr << toUtf8(errorReportText(error.message())) << '\n';
         status = kFailure;
     }
 
@@ -212,7 +212,7 @@ int run(const Invocation& invocation) {
         try {
             writeReport(*reportPath, rows);
         } catch (const Error& error) {
-            std::cerr << toUtf8(errorReportText(error.what())) << '\n';
+            std::cerr << toUtf8(errorReportText(error.message())) << '\n';
             status = kFailure;
         }
     }

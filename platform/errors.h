@@ -2,14 +2,23 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace dravik {
 
 /// Base of every error the core raises. The message is the exact text that the
-/// common error report shows, as Windows-1251 bytes.
+/// common error report shows, as Windows-1251 bytes. It is kept whole in a
+/// std::string, zero bytes included; what() gives it only up to the first one.
 class Error : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Error(std::string message)
+        : std::runtime_error(message), message_(std::move(message)) {}
+
+    /// Every byte of the message.
+    const std::string& message() const noexcept { return message_; }
+
+private:
+    std::string message_;
 };
 
 /// A file that is read or written whole could not be opened or created.

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/errors.h"
 #include "results/user_interface.h"
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -57,7 +59,10 @@ std::string thrownMessage(F&& f) {
     try {
         f();
     } catch (const E& e) {
-        return e.what();
+        if constexpr (std::is_base_of_v<Error, E>)
+            return e.message();
+        else
+            return e.what();
     }
     return "<no error>";
 }
