@@ -1,0 +1,78 @@
+#include "dialogs.h"
+
+#include "Unit2.h"
+#include "platform/cp1251.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// Message boxes are centred on the screen, not on the window.
+int execCentred(QMessageBox& box) {
+    box.adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        box.move(screen->availableGeometry().center() - box.rect().center());
+    return box.exec();
+}
+
+} // namespace
+
+MessageBoxDialogs::MessageBoxDialogs(QString applicationTitle)
+    : applicationTitle_(std::move(applicationTitle)) {}
+
+void MessageBoxDialogs::showError(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, applicationTitle_, text, QMessageBox::Ok);
+    execCentred(box);
+}
+
+void MessageBoxDialogs::showMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle_, text);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    execCentred(box);
+}
+
+bool MessageBoxDialogs::confirm(const QString& question) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    execCentred(box);
+    return box.clickedButton() == yes;
+}
+
+bool MessageBoxDialogs::runEditor(TForm2& editor) {
+    return editor.exec() == QDialog::Accepted;
+}
+
+void DialogsUserInterface::showMessage(const std::string& text) {
+    dialogs_.showMessage(fromCp1251(text));
+}
+
+bool DialogsUserInterface::confirm(const std::string& question) {
+    return dialogs_.confirm(fromCp1251(question));
+}
+
+QString fromCp1251(const std::string& bytes, bool cutAtZero) {
+    std::string_view shown = bytes;
+    if (cutAtZero)
+        shown = shown.substr(0, shown.find('\0'));
+    QString text;
+    text.reserve(static_cast<qsizetype>(shown.size()));
+    for (unsigned char byte : shown)
+        text.append(QChar(static_cast<char16_t>(dravik::cp1251ToUnicode(byte))));
+    return text;
+}
+
+std::string toCp1251(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const char32_t codePoint : text.toUcs4())
+        bytes += dravik::unicodeToCp1251(codePoint);
+    return bytes;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "results/user_interface.h"
+
+#include <QString>
+
+class TForm2;
+
+/// Every modal dialog of the window goes through this interface, so that tests
+/// replace the message boxes and the settings editor's modal run with a fake
+/// that records texts and gives answers.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    /// The common error report: caption the application title, error icon, OK.
+    /// The text is shown as given (the full stop is already added).
+    virtual void showError(const QString& text) = 0;
+
+    /// A plain message: caption the application title, no icon, one "OK" that
+    /// is both the default and the cancel button.
+    virtual void showMessage(const QString& text) = 0;
+
+    /// The Save All question: caption "Confirm", question icon, "&Yes" (the
+    /// default) and "&No"; true for Yes.
+    virtual bool confirm(const QString& question) = 0;
+
+    /// Shows the settings editor modally; true when it closed with OK.
+    virtual bool runEditor(TForm2& editor) = 0;
+};
+
+/// The dialogs of the real window: Qt message boxes, centred on the screen.
+class MessageBoxDialogs : public Dialogs {
+public:
+    explicit MessageBoxDialogs(QString applicationTitle);
+
+    void showError(const QString& text) override;
+    void showMessage(const QString& text) override;
+    bool confirm(const QString& question) override;
+    bool runEditor(TForm2& editor) override;
+
+private:
+    QString applicationTitle_;
+};
+
+/// The core's way to tell and ask the user, answered through Dialogs; texts
+/// cross from Windows-1251 to Unicode here.
+class DialogsUserInterface : public dravik::UserInterface {
+public:
+    explicit DialogsUserInterface(Dialogs& dialogs) : dialogs_(dialogs) {}
+
+    void showMessage(const std::string& text) override;
+    bool confirm(const std::string& question) override;
+
+private:
+    Dialogs& dialogs_;
+};
+
+/// Windows-1251 bytes as a QString; shown texts end before a zero byte when
+/// cutAtZero is set (a window title does).
+QString fromCp1251(const std::string& bytes, bool cutAtZero = false);
+
+/// A QString as Windows-1251 bytes; a character without a byte becomes "?".
+std::string toCp1251(const QString& text);

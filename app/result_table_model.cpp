@@ -1,0 +1,75 @@
+#include "result_table_model.h"
+
+#include "dialogs.h"
+
+namespace {
+
+constexpr int kNameColumn = 0;
+constexpr int kValueColumn = 1;
+
+} // namespace
+
+ResultTableModel::ResultTableModel(dravik::ResultList& rows, QObject* parent)
+    : QAbstractTableModel(parent), rows_(rows) {
+    rows_.setObserver(this);
+}
+
+ResultTableModel::~ResultTableModel() {
+    rows_.setObserver(nullptr);
+}
+
+int ResultTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.count());
+}
+
+int ResultTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const dravik::ResultRow& row = rows_.row(static_cast<std::size_t>(index.row()));
+    return fromCp1251(index.column() == kNameColumn ? row.name : row.value);
+}
+
+QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    return section == kNameColumn ? QStringLiteral("Name") : QStringLiteral("Value");
+}
+
+Qt::ItemFlags ResultTableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == kValueColumn)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ResultTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.column() != kValueColumn || role != Qt::EditRole)
+        return false;
+    rows_.setValue(static_cast<std::size_t>(index.row()), toCp1251(value.toString()));
+    return true;
+}
+
+void ResultTableModel::rowAboutToBeAppended(std::size_t index) {
+    beginInsertRows({}, static_cast<int>(index), static_cast<int>(index));
+}
+
+void ResultTableModel::rowAppended(std::size_t) {
+    endInsertRows();
+}
+
+void ResultTableModel::aboutToClear() {
+    beginResetModel();
+}
+
+void ResultTableModel::cleared() {
+    endResetModel();
+}
+
+void ResultTableModel::valueChanged(std::size_t index) {
+    const QModelIndex changed = this->index(static_cast<int>(index), kValueColumn);
+    emit dataChanged(changed, changed);
+}

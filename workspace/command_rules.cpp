@@ -1,0 +1,21 @@
+#include "workspace/command_rules.h"
+
+#include "platform/file_system.h"
+
+namespace dravik {
+
+bool moduleCommandsEnabled(const std::string& workingFolder) {
+    const std::vector<DirEntry> entries = listEntries(workingFolder, ".rpm");
+    return !entries.empty() && entries.front().kind == EntryKind::File;
+}
+
+std::string folderAbove(const std::string& folder) {
+    if (folder.empty() || folder.front() != '/' || folder == "/")
+        return kComputerLevel;
+    std::string trimmed = folder;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    return folderOf(trimmed);
+}
+
+} // namespace dravik
