@@ -2,15 +2,16 @@
 
 #include "Unit2.h"
 #include "image_list.h"
-#include "result_table_model.h"
 #include "loaders/loader.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "result_table_model.h"
 #include "results/report.h"
 #include "settings/default_settings.h"
+#include "window_title.h"
 #include "workspace/command_rules.h"
 
 #include <QApplication>
@@ -74,7 +75,7 @@ std::string qStringToNative(const QString& path) {
 // Indents the entries of the path selector's drop-down by their depth, so
 // the folders on the way to the one shown read as a tree.
 class IndentDelegate : public QStyledItemDelegate {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -88,7 +89,7 @@ public:
 // The in-place rename of the folder content list: a name that the file
 // system refuses is reported, and the item keeps its name.
 class RenameDelegate : public QStyledItemDelegate {
-public:
+  public:
     RenameDelegate(std::function<void(const QString&)> refused, QObject* parent)
         : QStyledItemDelegate(parent), refused_(std::move(refused)) {}
 
@@ -104,18 +105,21 @@ public:
             refused_(newName);
     }
 
-private:
+  private:
     std::function<void(const QString&)> refused_;
 };
 
 } // namespace
 
 TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent),
-      dialogs_(dialogs),
-      ui_(dialogs),
-      context_{{}, {}, results_, ui_,
-               [this](const std::string& title) { setWindowTitle(fromCp1251(title, true)); }},
+    : QMainWindow(parent), dialogs_(dialogs),
+      ui_(dialogs), context_{{},
+                             {},
+                             results_,
+                             ui_,
+                             [this](const std::string& title) {
+                                 setWindowTitle(fromCp1251(title, true));
+                             }},
       iconProvider_(std::make_unique<QFileIconProvider>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
@@ -141,6 +145,8 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     clientLayout->addLayout(body, 1);
 
     connectHandlers();
+    // The path selector and the folder content list start at the computer level.
+    browseTo(dravik::kComputerLevel);
 
     resize(592, 452);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -280,16 +286,12 @@ void TForm1::createBrowser() {
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     ShellListView1->setPalette(palette);
-    ShellListView1->installEventFilter(this);
 
     computerModel_ = new QStandardItemModel(this);
     folderModel_ = nullptr;
 
     panelLayout->addWidget(Panel2);
     panelLayout->addWidget(ShellListView1, 1);
-
-    // Both start at the computer level.
-    browseTo(dravik::kComputerLevel);
 }
 
 void TForm1::createLoaderList() {
@@ -299,8 +301,6 @@ void TForm1::createLoaderList() {
     FileListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     FileListBox1->setUniformItemSizes(true);
     FileListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FileListBox1->viewport()->installEventFilter(this);
-    FileListBox1->installEventFilter(this);
 
     PopupMenu1 = new QMenu(FileListBox1);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -326,12 +326,18 @@ void TForm1::createGrid() {
                                       QAbstractItemView::EditKeyPressed |
                                       QAbstractItemView::AnyKeyPressed);
     ValueListEditor1->setWordWrap(false);
-    // Painting any cell, title cells included, applies the result commands' rule.
-    ValueListEditor1->viewport()->installEventFilter(this);
-    ValueListEditor1->horizontalHeader()->viewport()->installEventFilter(this);
 }
 
 void TForm1::connectHandlers() {
+    // Painting any cell of the grid, title cells included, applies the result
+    // commands' rule; the loader list and the folder list take some keys and
+    // clicks themselves.
+    ValueListEditor1->viewport()->installEventFilter(this);
+    ValueListEditor1->horizontalHeader()->viewport()->installEventFilter(this);
+    FileListBox1->viewport()->installEventFilter(this);
+    FileListBox1->installEventFilter(this);
+    ShellListView1->installEventFilter(this);
+
     connect(Button6, &QToolButton::clicked, this, &TForm1::Button6Click);
     connect(Button1, &QToolButton::clicked, this, &TForm1::Button1Click);
     connect(Button3, &QToolButton::clicked, this, &TForm1::Button3Click);
@@ -358,8 +364,8 @@ void TForm1::connectHandlers() {
             return;
         QMenu menu(ShellListView1);
         menu.addAction(QStringLiteral("Open"), this, [this, index] { openListItem(index); });
-        QAction* rename =
-            menu.addAction(QStringLiteral("Rename"), this, [this, index] { renameListItem(index); });
+        QAction* rename = menu.addAction(QStringLiteral("Rename"), this,
+                                         [this, index] { renameListItem(index); });
         rename->setEnabled((ShellListView1->model()->flags(index) & Qt::ItemIsEditable) != 0);
         menu.exec(ShellListView1->viewport()->mapToGlobal(pos));
     });
@@ -383,8 +389,15 @@ void TForm1::FormCreate() {
     guard([this] { context_.startFolder = dravik::currentDirectory(); });
 }
 
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange)
+        showExactWindowTitle(*this);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    showExactWindowTitle(*this);
     if (shown_)
         return;
     shown_ = true;
@@ -403,8 +416,7 @@ void TForm1::FormShow() {
 // ---------------------------------------------------------------------------
 // Commands
 
-template <class Work>
-bool TForm1::guard(Work&& work) {
+template <class Work> bool TForm1::guard(Work&& work) {
     try {
         work();
         return true;
@@ -474,8 +486,8 @@ void TForm1::Button5Click() {
 
 void TForm1::Label2Click() {
     guard([this] {
-        dialogs_.showMessage(QString::fromLatin1(dravik::kWebAddress.data(),
-                                                 static_cast<qsizetype>(dravik::kWebAddress.size())));
+        dialogs_.showMessage(QString::fromLatin1(
+            dravik::kWebAddress.data(), static_cast<qsizetype>(dravik::kWebAddress.size())));
     });
 }
 
@@ -492,7 +504,8 @@ void TForm1::ToolButton7Click() {
         if (item.isValid())
             ShellListView1->setCurrentIndex(item);
     };
-    if (ShellListView1->model() == folderModel_ && folderModel_->rowCount(ShellListView1->rootIndex()) == 0)
+    if (ShellListView1->model() == folderModel_ &&
+        folderModel_->rowCount(ShellListView1->rootIndex()) == 0)
         connect(folderModel_, &QFileSystemModel::directoryLoaded, this, reselect,
                 Qt::SingleShotConnection);
     else
@@ -611,10 +624,11 @@ void TForm1::browseTo(const std::string& folder) {
         };
         addEntry(QStringLiteral("/"), QStringLiteral("/"),
                  iconProvider_->icon(QAbstractFileIconProvider::Drive));
-        addEntry(QDir::homePath(), QDir::homePath(), iconProvider_->icon(QFileInfo(QDir::homePath())));
+        addEntry(QDir::homePath(), QDir::homePath(),
+                 iconProvider_->icon(QFileInfo(QDir::homePath())));
         for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-            if (!volume.isValid() || !volume.isReady() || volume.rootPath() == QStringLiteral("/") ||
-                !volume.device().startsWith("/dev/"))
+            if (!volume.isValid() || !volume.isReady() ||
+                volume.rootPath() == QStringLiteral("/") || !volume.device().startsWith("/dev/"))
                 continue;
             addEntry(volume.rootPath(), volume.rootPath(),
                      iconProvider_->icon(QAbstractFileIconProvider::Drive));
@@ -679,7 +693,8 @@ void TForm1::rebuildPathSelector() {
     if (tops.empty())
         tops = {QStringLiteral("/"), QDir::homePath()};
     auto holds = [](const QString& top, const QString& folder) {
-        return folder == top || top == QStringLiteral("/") || folder.startsWith(top + QLatin1Char('/'));
+        return folder == top || top == QStringLiteral("/") ||
+               folder.startsWith(top + QLatin1Char('/'));
     };
     int deepest = -1;
     for (int i = 0; i < static_cast<int>(tops.size()); ++i)
@@ -750,6 +765,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (!ValueListEditor1 || !FileListBox1)
+        return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::Paint &&
         (watched == ValueListEditor1->viewport() ||
          watched == ValueListEditor1->horizontalHeader()->viewport())) {
@@ -758,7 +775,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     // A right-click opens the loader list's menu without changing the selection.
     if (watched == FileListBox1->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonRelease ||
             event->type() == QEvent::MouseButtonDblClick) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {

@@ -34,7 +34,7 @@ class TForm2;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit TForm1(Dialogs& dialogs, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -80,7 +80,7 @@ public:
     /// browser does by itself: no handler runs.
     void browseTo(const std::string& folder);
 
-public slots:
+  public slots:
     void FormCreate();
     void FormShow();
 
@@ -102,11 +102,12 @@ public slots:
     void FileListBox1Change();
     void ValueListEditor1DrawCell();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void createToolBar();
     void createBrowser();
     void createLoaderList();
@@ -118,8 +119,7 @@ private:
 
     /// Runs a handler's work; an error of the core ends it and goes to the
     /// common error report, and the window keeps its state.
-    template <class Work>
-    bool guard(Work&& work);
+    template <class Work> bool guard(Work&& work);
     void showErrorReport(const std::string& message);
 
     void applyModuleCommandRule();

@@ -14,7 +14,7 @@ class QWidget;
 class TForm2 : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit TForm2(QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo1 = nullptr;

@@ -10,7 +10,7 @@ class TForm2;
 /// replace the message boxes and the settings editor's modal run with a fake
 /// that records texts and gives answers.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     /// The common error report: caption the application title, error icon, OK.
@@ -31,7 +31,7 @@ public:
 
 /// The dialogs of the real window: Qt message boxes, centred on the screen.
 class MessageBoxDialogs : public Dialogs {
-public:
+  public:
     explicit MessageBoxDialogs(QString applicationTitle);
 
     void showError(const QString& text) override;
@@ -39,20 +39,20 @@ public:
     bool confirm(const QString& question) override;
     bool runEditor(TForm2& editor) override;
 
-private:
+  private:
     QString applicationTitle_;
 };
 
 /// The core's way to tell and ask the user, answered through Dialogs; texts
 /// cross from Windows-1251 to Unicode here.
 class DialogsUserInterface : public dravik::UserInterface {
-public:
+  public:
     explicit DialogsUserInterface(Dialogs& dialogs) : dialogs_(dialogs) {}
 
     void showMessage(const std::string& text) override;
     bool confirm(const std::string& question) override;
 
-private:
+  private:
     Dialogs& dialogs_;
 };
 

@@ -14,8 +14,7 @@ const QColor kRed(200, 0, 0);
 const QColor kNavy(0, 0, 128);
 
 // Draws into a transparent pixmap of the given size.
-template <class Draw>
-QPixmap drawn(int size, Draw draw) {
+template <class Draw> QPixmap drawn(int size, Draw draw) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -129,17 +128,38 @@ void drawCircularArrow(QPainter& p) {
 QPixmap imageListImage(int index) {
     return drawn(16, [index](QPainter& p) {
         switch (index) {
-        case 0: drawDiamond(p); break;
-        case 1: drawSum(p); break;
-        case 2: drawFloppy(p); break;
-        case 3: drawSpecification(p); break;
-        case 4: drawPageWithArrow(p); break;
-        case 5: drawPencil(p); break;
-        case 6: drawWrench(p); break;
-        case 7: drawQuestionBall(p); break;
-        case 8: drawFolder(p, QRect(1, 4, 14, 10)); break;
-        case 9: drawCircularArrow(p); break;
-        default: break;
+        case 0:
+            drawDiamond(p);
+            break;
+        case 1:
+            drawSum(p);
+            break;
+        case 2:
+            drawFloppy(p);
+            break;
+        case 3:
+            drawSpecification(p);
+            break;
+        case 4:
+            drawPageWithArrow(p);
+            break;
+        case 5:
+            drawPencil(p);
+            break;
+        case 6:
+            drawWrench(p);
+            break;
+        case 7:
+            drawQuestionBall(p);
+            break;
+        case 8:
+            drawFolder(p, QRect(1, 4, 14, 10));
+            break;
+        case 9:
+            drawCircularArrow(p);
+            break;
+        default:
+            break;
         }
     });
 }

@@ -17,7 +17,7 @@ namespace {
 
 // Tooltips appear after the pointer has rested 500 ms on a button.
 class DravikStyle : public QProxyStyle {
-public:
+  public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_ToolTip_WakeUpDelay)

@@ -10,7 +10,7 @@
 class ResultTableModel : public QAbstractTableModel, private dravik::ResultListObserver {
     Q_OBJECT
 
-public:
+  public:
     explicit ResultTableModel(dravik::ResultList& rows, QObject* parent = nullptr);
     ~ResultTableModel() override;
 
@@ -21,7 +21,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-private:
+  private:
     void rowAboutToBeAppended(std::size_t index) override;
     void rowAppended(std::size_t index) override;
     void aboutToClear() override;

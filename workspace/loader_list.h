@@ -12,7 +12,7 @@ namespace dravik {
 /// folder or re-reads it, so the report and the Pasport and Specification
 /// commands work where the list is.
 class LoaderList {
-public:
+  public:
     /// The mask's extension: "*.ldr", matched without regard to case.
     static constexpr const char* kExtension = ".ldr";
 
@@ -38,7 +38,7 @@ public:
     /// Makes the folder current again and reads its files anew; none is selected.
     void reread();
 
-private:
+  private:
     std::string folder_;
     std::vector<std::string> files_;
     std::optional<std::size_t> selected_;

@@ -1,0 +1,36 @@
+#include "window_title.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+#ifdef DRAVIK_HAS_XCB
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <string>
+#endif
+
+void showExactWindowTitle(QWidget& window) {
+#ifdef DRAVIK_HAS_XCB
+    if (!window.windowTitle().isEmpty() || !window.testAttribute(Qt::WA_WState_Created))
+        return;
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return;
+    xcb_connection_t* connection = x11->connection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const char* name = "_NET_WM_NAME";
+    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(
+        connection, 0, static_cast<uint16_t>(std::char_traits<char>::length(name)), name);
+    if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr)) {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, reply->atom, XCB_ATOM_STRING, 8,
+                            0, "");
+        std::free(reply);
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                        0, "");
+    xcb_flush(connection);
+#else
+    (void)window;
+#endif
+}
