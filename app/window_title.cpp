@@ -14,10 +14,12 @@ void showExactWindowTitle(QWidget& window) {
 #ifdef DRAVIK_HAS_XCB
     if (!window.windowTitle().isEmpty() || !window.testAttribute(Qt::WA_WState_Created))
         return;
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
-    xcb_connection_t* connection = x11->connection();
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
     const auto id = static_cast<xcb_window_t>(window.winId());
     const char* name = "_NET_WM_NAME";
     const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(

@@ -1,0 +1,516 @@
+#include "Unit1.h"
+#include "fake_dialogs.h"
+#include "platform/file_system.h"
+#include "settings/default_settings.h"
+#include "support/test_support.h"
+#include "workspace/command_rules.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using dravik::testing::bytesWith;
+using dravik::testing::CurrentDirectoryGuard;
+using dravik::testing::fileContent;
+using dravik::testing::TempFolder;
+
+// A passport module of the family "2F": its serial at 0 and its version.
+std::string pasportModule(std::string_view serial = "ST380011") {
+    return bytesWith(512, {{0, serial}, {128, "2F"}, {505, "Q8.01"}});
+}
+
+// A ROM image with the code "VAM4019Z" (stored pairwise swapped at 96), the
+// mark "DISK" and the checksum word 0xABCD at its end.
+std::string romImage() {
+    return bytesWith(131072, {{96, "AV4M10Z9"}, {4000, "DISK"}, {131070, "\xCD\xAB"}});
+}
+
+// A loader: the same image behind a 512-byte header, its own checksum 0x0102.
+std::string loaderFile() {
+    return bytesWith(131584 + 2, {{608, "AV4M10Z9"}, {131582, "\x2B\x1A"}, {131584, "\x02\x01"}});
+}
+
+std::vector<std::pair<std::string, std::string>> rowsOf(TForm1& form) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const dravik::ResultRow& row : form.results().rows())
+        rows.emplace_back(row.name, row.value);
+    return rows;
+}
+
+QStringList loaderNames(const TForm1& form) {
+    QStringList names;
+    for (int i = 0; i < form.FileListBox1->count(); ++i)
+        names << form.FileListBox1->item(i)->text();
+    return names;
+}
+
+// The window of one test, started in its own start folder with the default
+// settings, shown offscreen.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest() { start.write("Dravik.ini", dravik::defaultSettingsContent()); }
+
+    TForm1& show() {
+        form = std::make_unique<TForm1>(dialogs);
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        paintGrid();
+        return *form;
+    }
+
+    void paintGrid() { form->ValueListEditor1->viewport()->repaint(); }
+
+    // The user picks the entry of folder in the path selector.
+    void pickFolder(const std::string& folder) {
+        form->browseTo(folder);
+        const int index = form->ShellComboBox1->currentIndex();
+        ASSERT_EQ(form->ShellComboBox1->itemData(index).toString().toStdString(), folder);
+        emit form->ShellComboBox1->activated(index);
+    }
+
+    bool moduleCommandsEnabled() const {
+        const bool pasport = form->Button6->isEnabled();
+        EXPECT_EQ(form->Button3->isEnabled(), pasport);
+        EXPECT_EQ(form->Button1->isEnabled(), pasport);
+        return pasport;
+    }
+
+    void selectLoader(int row) { form->FileListBox1->setCurrentRow(row); }
+
+    TempFolder start;
+    CurrentDirectoryGuard inStart{start.path()};
+    FakeDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(MainWindowTest, LayoutOfTheWindow) {
+    TForm1& w = show();
+    EXPECT_EQ(w.size(), QSize(592, 452));
+    EXPECT_EQ(w.windowTitle(), QString());
+    EXPECT_EQ(w.ToolBar1->geometry(), QRect(0, 0, 592, 33));
+
+    const struct {
+        QWidget* widget;
+        int x;
+        const char* toolTip;
+    } toolbar[] = {
+        {w.Button6, 0, "Pasport"},
+        {w.Button1, 28, "Check ROM"},
+        {w.Button3, 56, "Specification"},
+        {w.ToolButton1, 84, nullptr},
+        {w.Button2, 92, ""},
+        {w.Button4, 120, "Rename LDR"},
+        {w.ToolButton2, 148, nullptr},
+        {w.Button8, 156, "Clear"},
+        {w.ToolButton6, 184, "Edit ini"},
+        {w.ToolButton3, 212, nullptr},
+        {w.Button5, 220, "Save All"},
+        {w.ToolButton4, 248, "Dravik for Windwows 2.0"},
+        {w.ToolButton5, 276, nullptr},
+        {w.ToolButton7, 284, ""},
+    };
+    for (const auto& item : toolbar) {
+        const QString name = item.widget->objectName();
+        EXPECT_EQ(item.widget->parentWidget(), w.ToolBar1) << name.toStdString();
+        EXPECT_EQ(item.widget->x(), item.x) << name.toStdString();
+        EXPECT_EQ(item.widget->width(), item.toolTip ? 28 : 8) << name.toStdString();
+        EXPECT_EQ(item.widget->height(), 25) << name.toStdString();
+        if (item.toolTip) {
+            EXPECT_EQ(item.widget->toolTip(), QString::fromLatin1(item.toolTip))
+                << name.toStdString();
+        }
+        EXPECT_EQ(w.findChild<QWidget*>(name), item.widget);
+    }
+    EXPECT_EQ(w.Panel3->x(), 312);
+    EXPECT_EQ(w.Panel3->size(), QSize(193, 25));
+    EXPECT_EQ(w.Panel3->text(), QStringLiteral("Dravik for Windows ver. 2.1"));
+
+    const QPoint gridAt = w.ValueListEditor1->mapTo(&w, QPoint(0, 0));
+    EXPECT_EQ(QRect(gridAt, w.ValueListEditor1->size()), QRect(280, 33, 312, 419));
+    EXPECT_EQ(w.ValueListEditor1->columnWidth(0), 139);
+    EXPECT_EQ(w.ValueListEditor1->model()->headerData(0, Qt::Horizontal).toString(), "Name");
+    EXPECT_EQ(w.ValueListEditor1->model()->headerData(1, Qt::Horizontal).toString(), "Value");
+
+    EXPECT_EQ(w.Panel1->geometry(), QRect(0, 33, 280, 419));
+    EXPECT_EQ(w.Panel2->height(), 32);
+    EXPECT_EQ(w.ShellComboBox1->geometry(), QRect(5, 3, 228, 22));
+    EXPECT_EQ(w.SpeedButton1->geometry(), QRect(247, 4, 23, 22));
+    EXPECT_EQ(w.ShellListView1->size(), QSize(278, 312));
+    EXPECT_EQ(w.FileListBox1->height(), 73);
+
+    // Resizing changes only the browser side.
+    w.resize(800, 600);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.ValueListEditor1->width(), 312);
+    EXPECT_EQ(w.ValueListEditor1->mapTo(&w, QPoint(0, 0)).x(), 800 - 312);
+    EXPECT_EQ(w.FileListBox1->height(), 73);
+    EXPECT_EQ(w.ShellComboBox1->width(), 228 + 800 - 592);
+    EXPECT_EQ(w.Panel2->width() - w.SpeedButton1->geometry().right() - 1, 8);
+    EXPECT_EQ(w.ShellListView1->height(), 312 + 600 - 452);
+}
+
+TEST_F(MainWindowTest, StartState) {
+    start.write("a.ldr", "x");
+    TForm1& w = show();
+    EXPECT_EQ(w.context().startFolder, start.path());
+    EXPECT_EQ(w.context().workingFolder, "");
+    EXPECT_EQ(w.shownFolder(), dravik::kComputerLevel);
+    EXPECT_EQ(w.ShellComboBox1->currentText(), QStringLiteral("Computer"));
+    // Before any browsing the module commands are enabled, whatever the folder holds.
+    EXPECT_TRUE(moduleCommandsEnabled());
+    EXPECT_TRUE(w.Button2->isEnabled());
+    EXPECT_TRUE(w.Button4->isEnabled());
+    EXPECT_FALSE(w.Button5->isEnabled());
+    EXPECT_FALSE(w.Button8->isEnabled());
+    EXPECT_TRUE(w.ToolButton6->isEnabled());
+    EXPECT_TRUE(w.ToolButton4->isEnabled());
+    EXPECT_TRUE(w.ToolButton7->isEnabled());
+    EXPECT_EQ(loaderNames(w), QStringList{"a.ldr"});
+    EXPECT_EQ(w.loaderList().folder(), start.path());
+    EXPECT_EQ(dravik::currentDirectory(), start.path());
+}
+
+TEST_F(MainWindowTest, LoaderCommandsNeedALoaderInTheList) {
+    TForm1& w = show();
+    EXPECT_FALSE(w.Button2->isEnabled());
+    EXPECT_FALSE(w.Button4->isEnabled());
+    EXPECT_TRUE(w.ACheckLDR->isEnabled());
+}
+
+TEST_F(MainWindowTest, ChoosingAFolderAppliesTheModuleRuleAndMovesTheLoaderList) {
+    TempFolder drives;
+    const std::string withModules = drives.makeFolder("with");
+    drives.write("with/m.RPM", "x");
+    drives.write("with/l.ldr", "x");
+    const std::string without = drives.makeFolder("without");
+    const std::string onlyFolder = drives.makeFolder("folder");
+    drives.makeFolder("folder/x.rpm");
+    TForm1& w = show();
+
+    pickFolder(withModules);
+    EXPECT_EQ(w.context().workingFolder, withModules);
+    EXPECT_TRUE(moduleCommandsEnabled());
+    EXPECT_EQ(dravik::currentDirectory(), withModules);
+    EXPECT_EQ(loaderNames(w), QStringList{"l.ldr"});
+    EXPECT_TRUE(w.Button2->isEnabled());
+
+    pickFolder(without);
+    EXPECT_FALSE(moduleCommandsEnabled());
+    EXPECT_EQ(dravik::currentDirectory(), without);
+    EXPECT_TRUE(loaderNames(w).isEmpty());
+    EXPECT_FALSE(w.Button2->isEnabled());
+    EXPECT_FALSE(w.Button4->isEnabled());
+
+    pickFolder(onlyFolder);
+    EXPECT_FALSE(moduleCommandsEnabled());
+
+    // The computer level: the working folder names no folder, the list stays.
+    w.ShellComboBox1->setCurrentIndex(0);
+    emit w.ShellComboBox1->activated(0);
+    EXPECT_EQ(w.context().workingFolder, dravik::kComputerLevel);
+    EXPECT_EQ(w.shownFolder(), dravik::kComputerLevel);
+    EXPECT_FALSE(moduleCommandsEnabled());
+    EXPECT_EQ(w.loaderList().folder(), onlyFolder);
+    EXPECT_EQ(dravik::currentDirectory(), onlyFolder);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+
+    // Following the current directory brings the working folder back.
+    w.ShellListView1Change();
+    EXPECT_EQ(w.context().workingFolder, onlyFolder);
+}
+
+TEST_F(MainWindowTest, ChoosingTheSameFolderTwiceDoesNotRereadTheLoaderList) {
+    TempFolder drives;
+    const std::string folder = drives.makeFolder("d");
+    drives.write("d/a.ldr", "x");
+    TForm1& w = show();
+    pickFolder(folder);
+    selectLoader(0);
+    drives.write("d/b.ldr", "x");
+    drives.write("d/c.rpm", "x");
+    pickFolder(folder);
+    EXPECT_EQ(loaderNames(w), QStringList{"a.ldr"}) << "not re-read";
+    EXPECT_EQ(w.FileListBox1->currentRow(), 0);
+    EXPECT_TRUE(moduleCommandsEnabled()) << "the rule is applied again";
+}
+
+TEST_F(MainWindowTest, AFolderThatCannotBeEnteredLeavesTheLoaderListSilently) {
+    TempFolder drives;
+    const std::string gone = drives.makeFolder("gone");
+    start.write("s.ldr", "x");
+    TForm1& w = show();
+    w.browseTo(gone);
+    std::filesystem::remove(gone);
+    emit w.ShellComboBox1->activated(w.ShellComboBox1->currentIndex());
+    EXPECT_EQ(w.context().workingFolder, gone);
+    EXPECT_FALSE(moduleCommandsEnabled());
+    EXPECT_EQ(w.loaderList().folder(), start.path());
+    EXPECT_EQ(loaderNames(w), QStringList{"s.ldr"});
+    EXPECT_EQ(dravik::currentDirectory(), start.path());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(MainWindowTest, UpGoesToTheParentThenTheRootThenStaysAtTheComputerLevel) {
+    TempFolder drives;
+    const std::string inner = drives.makeFolder("inner");
+    drives.write("top.ldr", "x");
+    TForm1& w = show();
+    pickFolder(inner);
+    QTest::mouseClick(w.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(w.shownFolder(), drives.path());
+    EXPECT_EQ(w.context().workingFolder, drives.path());
+    EXPECT_EQ(dravik::currentDirectory(), drives.path());
+    EXPECT_EQ(loaderNames(w), QStringList{"top.ldr"});
+
+    w.browseTo("/");
+    QTest::mouseClick(w.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(w.shownFolder(), dravik::kComputerLevel);
+    QTest::mouseClick(w.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(w.shownFolder(), dravik::kComputerLevel);
+    EXPECT_EQ(w.context().workingFolder, dravik::kComputerLevel);
+    EXPECT_FALSE(moduleCommandsEnabled());
+    EXPECT_EQ(w.loaderList().folder(), drives.path()) << "the root was only browsed, not chosen";
+}
+
+TEST_F(MainWindowTest, PasportFillsTheGridAndTheTitleThenCheckRomAppends) {
+    start.write("module.rpm", pasportModule());
+    start.write("rom.rpm", romImage());
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    EXPECT_EQ(w.windowTitle(), QString::fromStdString(start.path() + "/module.rpm Q8.01"));
+    ASSERT_EQ(w.results().count(), 21u);
+    EXPECT_EQ(rowsOf(w)[0], std::make_pair(std::string("Family "), std::string("Ares 64")));
+    EXPECT_EQ(rowsOf(w)[5], std::make_pair(std::string("Serial"),
+                                           std::string("ST380011                        ")));
+    EXPECT_EQ(w.ValueListEditor1->model()->rowCount(), 21);
+    EXPECT_EQ(w.ValueListEditor1->model()->index(0, 1).data().toString(), "Ares 64");
+
+    paintGrid();
+    EXPECT_TRUE(w.Button5->isEnabled());
+    EXPECT_TRUE(w.Button8->isEnabled());
+
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    const auto rows = rowsOf(w);
+    ASSERT_EQ(rows.size(), 25u);
+    EXPECT_EQ(rows[21], std::make_pair(std::string("File Name"), std::string("rom.rpm")));
+    EXPECT_EQ(rows[22], std::make_pair(std::string("Code FW"), std::string("VAM4019Z")));
+    EXPECT_EQ(rows[23], std::make_pair(std::string("Check sum ROM"), std::string("ABCD")));
+    EXPECT_EQ(rows[24], std::make_pair(std::string("Status"), std::string("Program A - Main")));
+    EXPECT_EQ(w.ValueListEditor1->model()->rowCount(), 25);
+}
+
+TEST_F(MainWindowTest, SaveAllAsksAndWritesTheReportOnlyOnYes) {
+    start.write("module.rpm", pasportModule());
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    paintGrid();
+
+    dialogs.confirmAnswer = false;
+    QTest::mouseClick(w.Button5, Qt::LeftButton);
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions[0],
+              QString::fromUtf8(
+                  "\xD0\xA1\xD0\xBE\xD1\x85\xD1\x80\xD0\xB0\xD0\xBD\xD0\xB8\xD1\x82\xD1\x8C "
+                  "\xD0\xB8\xD0\xBD\xD1\x84\xD0\xBE\xD1\x80\xD0\xBC\xD0\xB0\xD1\x86\xD0\xB8"
+                  "\xD1\x8E \xD0\xB2 \xD0\xBB\xD0\xBE\xD0\xB3\xD0\xB5?"));
+    EXPECT_EQ(fileContent(start.file("$Dravik.txt")), "<missing>");
+
+    dialogs.confirmAnswer = true;
+    QTest::mouseClick(w.Button5, Qt::LeftButton);
+    const std::string report = fileContent(start.file("$Dravik.txt"));
+    EXPECT_TRUE(report.starts_with("Family                   :Ares 64\r\n"
+                                   "Name                     :"));
+    EXPECT_NE(report.find("\r\nSerial                   :ST380011                        \r\n"),
+              std::string::npos);
+    EXPECT_TRUE(report.ends_with("Ver. Module              :Q8.01                           \r\n"));
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 21);
+}
+
+TEST_F(MainWindowTest, ClearTurnsSaveAllAndClearOffAtTheNextPaint) {
+    start.write("module.rpm", pasportModule());
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    paintGrid();
+    ASSERT_TRUE(w.Button8->isEnabled());
+    QTest::mouseClick(w.Button8, Qt::LeftButton);
+    EXPECT_EQ(w.results().count(), 0u);
+    EXPECT_EQ(w.ValueListEditor1->model()->rowCount(), 0);
+    paintGrid();
+    EXPECT_FALSE(w.Button5->isEnabled());
+    EXPECT_FALSE(w.Button8->isEnabled());
+}
+
+TEST_F(MainWindowTest, CheckLdrFromTheMenuWithAndWithoutASelectedFile) {
+    start.write("l.ldr", loaderFile());
+    TForm1& w = show();
+    ASSERT_EQ(w.PopupMenu1->actions().size(), 1);
+    QAction* item = w.PopupMenu1->actions().front();
+    EXPECT_EQ(item, w.ACheckLDR);
+    EXPECT_EQ(item->text(), "CheckLDR");
+    EXPECT_FALSE(item->isIconVisibleInMenu());
+
+    item->trigger();
+    EXPECT_EQ(w.results().count(), 0u) << "no file selected";
+
+    // A right-click opens the menu and leaves the selection alone.
+    QTest::mouseClick(w.FileListBox1->viewport(), Qt::RightButton, {},
+                      w.FileListBox1->visualItemRect(w.FileListBox1->item(0)).center());
+    EXPECT_EQ(w.FileListBox1->currentRow(), -1);
+    EXPECT_TRUE(w.PopupMenu1->isVisible());
+    w.PopupMenu1->close();
+
+    selectLoader(0);
+    item->trigger();
+    const auto rows = rowsOf(w);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0], std::make_pair(std::string("Check sum ROM in LDR"), std::string("1A2B")));
+    EXPECT_EQ(rows[1], std::make_pair(std::string("Check sum LDR"), std::string("0102")));
+    EXPECT_EQ(rows[2], std::make_pair(std::string("Code FW"), std::string("VAM4019Z")));
+    EXPECT_EQ(rows[3], std::make_pair(std::string("Family"), std::string("2F_Ares 64")));
+    EXPECT_EQ(rows[4], std::make_pair(std::string("Status"), std::string("Program A - Main")));
+}
+
+TEST_F(MainWindowTest, CheckLdrFromTheMenuWorksWhileTheButtonIsGreyed) {
+    TForm1& w = show();
+    ASSERT_FALSE(w.Button2->isEnabled());
+    w.results().append("kept", "row");
+    w.PopupMenu1->actions().front()->trigger();
+    EXPECT_EQ(w.results().count(), 1u);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(MainWindowTest, RenameLdrRenamesAndRereadsTheList) {
+    start.write("x.ldr", loaderFile());
+    start.write("z.ldr", "short");
+    TForm1& w = show();
+    selectLoader(0);
+    QSignalSpy reread(w.FileListBox1, &QListWidget::itemSelectionChanged);
+    QTest::mouseClick(w.Button4, Qt::LeftButton);
+    EXPECT_EQ(loaderNames(w), (QStringList{"1A2B_VAM4019Z.ldr", "z.ldr"}));
+    EXPECT_EQ(w.FileListBox1->currentRow(), -1);
+    EXPECT_EQ(fileContent(start.file("1A2B_VAM4019Z.ldr")), loaderFile());
+    EXPECT_EQ(fileContent(start.file("x.ldr")), "<missing>");
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, ARefusedRenameKeepsBothFilesAndSaysNothing) {
+    start.write("x.ldr", loaderFile());
+    start.write("1A2B_VAM4019Z.ldr", "other");
+    TForm1& w = show();
+    selectLoader(1);
+    ASSERT_EQ(w.FileListBox1->currentItem()->text(), "x.ldr");
+    QTest::mouseClick(w.Button4, Qt::LeftButton);
+    EXPECT_EQ(fileContent(start.file("x.ldr")), loaderFile());
+    EXPECT_EQ(fileContent(start.file("1A2B_VAM4019Z.ldr")), "other");
+    EXPECT_EQ(loaderNames(w), (QStringList{"1A2B_VAM4019Z.ldr", "x.ldr"}));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, RenameLdrWithNothingSelectedLeavesTheListAsItIs) {
+    start.write("x.ldr", loaderFile());
+    TForm1& w = show();
+    QTest::mouseClick(w.Button4, Qt::LeftButton);
+    EXPECT_EQ(loaderNames(w), QStringList{"x.ldr"});
+    EXPECT_EQ(fileContent(start.file("x.ldr")), loaderFile());
+}
+
+TEST_F(MainWindowTest, ALayoutErrorReachesTheCommonErrorReportWithAFullStop) {
+    start.write("Dravik.ini",
+                "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nSerial=S0,8\r\nCod=#x,4\r\nAfter=S0,2\r\n");
+    start.write("module.rpm", pasportModule());
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "'x' is not a valid integer value.");
+    // The rows appended before the error stay; the window goes on.
+    EXPECT_EQ(w.results().count(), 2u);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, AnUnknownTypeLetterIsAPlainMessageAndTheCommandGoesOn) {
+    start.write("Dravik.ini", "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nOdd=X0,8\r\nSerial=S0,8\r\n");
+    start.write("module.rpm", pasportModule());
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages, QStringList{"Error Code.....(X)"});
+    EXPECT_EQ(w.results().count(), 3u);
+}
+
+TEST_F(MainWindowTest, AnEditedValueGoesIntoTheRowAndTheReport) {
+    start.write("module.rpm", pasportModule());
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    QAbstractItemModel* model = w.ValueListEditor1->model();
+    EXPECT_FALSE(model->flags(model->index(0, 0)) & Qt::ItemIsEditable);
+    ASSERT_TRUE(model->flags(model->index(0, 1)) & Qt::ItemIsEditable);
+    // "Ёж" becomes the Windows-1251 bytes A8 E6; "€" is 88; a character
+    // without a byte becomes "?".
+    ASSERT_TRUE(model->setData(model->index(0, 1),
+                               QString::fromUtf8("\xD0\x81\xD0\xB6 \xE2\x82\xAC \xE4\xB8\xAD")));
+    EXPECT_EQ(w.results().row(0).value, "\xA8\xE6 \x88 ?");
+    paintGrid();
+    QTest::mouseClick(w.Button5, Qt::LeftButton);
+    EXPECT_TRUE(fileContent(start.file("$Dravik.txt"))
+                    .starts_with("Family                   :\xA8\xE6 \x88 ?\r\n"));
+}
+
+TEST_F(MainWindowTest, AboutShowsTheWebAddress) {
+    TForm1& w = show();
+    QTest::mouseClick(w.ToolButton4, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages, QStringList{"https://www.dravik.dev"});
+}
+
+TEST_F(MainWindowTest, DoubleClickOnAFolderOpensItAndChoosesIt) {
+    TempFolder drives;
+    const std::string inner = drives.makeFolder("inner");
+    drives.write("inner/i.ldr", "x");
+    drives.write("inner/m.rpm", "x");
+    TForm1& w = show();
+    pickFolder(drives.path());
+    auto* model = w.ShellListView1->model();
+    QModelIndex item;
+    for (int attempt = 0; attempt < 100 && !item.isValid(); ++attempt) {
+        QTest::qWait(20);
+        for (int row = 0; row < model->rowCount(w.ShellListView1->rootIndex()); ++row) {
+            const QModelIndex candidate = model->index(row, 0, w.ShellListView1->rootIndex());
+            if (candidate.data().toString() == "inner")
+                item = candidate;
+        }
+    }
+    ASSERT_TRUE(item.isValid());
+    w.ShellListView1DblClick(item);
+    EXPECT_EQ(w.shownFolder(), inner);
+    EXPECT_EQ(w.context().workingFolder, inner);
+    EXPECT_EQ(loaderNames(w), QStringList{"i.ldr"});
+    EXPECT_TRUE(moduleCommandsEnabled());
+}
+
+TEST_F(MainWindowTest, KeyboardNavigationMovesTheListButNotTheWorkingFolder) {
+    TempFolder drives;
+    const std::string inner = drives.makeFolder("inner");
+    TForm1& w = show();
+    pickFolder(inner);
+    w.ShellListView1->setFocus();
+    QApplication::setActiveWindow(&w);
+    QTest::keyClick(w.ShellListView1, Qt::Key_Backspace);
+    EXPECT_EQ(w.shownFolder(), drives.path());
+    EXPECT_EQ(w.context().workingFolder, inner);
+    EXPECT_EQ(w.loaderList().folder(), inner);
+}
+
+} // namespace
