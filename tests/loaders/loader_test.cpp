@@ -9,9 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace dravik {
 namespace {
@@ -37,6 +42,47 @@ std::set<std::string> namesIn(const std::string& folder) {
         names.insert(entry.path().filename().string());
     return names;
 }
+
+// Runs f in a child process as the ordinary user 65534 when the tests run as
+// root (as in CI), so that file permissions apply, and gives what f gave.
+std::string asOrdinaryUser(const std::function<std::string()>& f) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return "<no pipe>";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        std::string answer = "<could not become an ordinary user>";
+        if (::geteuid() != 0 ||
+            (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+             ::setresuid(65534, 65534, 65534) == 0)) {
+            try {
+                answer = f();
+            } catch (const std::exception& e) {
+                answer = std::string("<error> ") + e.what();
+            }
+        }
+        const ssize_t written = ::write(channel[1], answer.data(), answer.size());
+        ::_exit(written == static_cast<ssize_t>(answer.size()) ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::string answer;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        answer.append(buffer, static_cast<std::size_t>(n));
+    ::close(channel[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return "<child failed> " + answer;
+    return answer;
+}
+
+struct RenameCase {
+    std::string storedCode;
+    std::string name;   // native, UTF-8
+    std::string reason; // Windows-1251
+};
 
 class LoaderTest : public ::testing::Test {
   protected:
@@ -127,7 +173,7 @@ TEST_F(LoaderTest, NoSelectedFileLeavesTheRowsAsTheyAre) {
         checkLdr(context, path);
         LdrRenameResult renamed = renameLdr(context, path);
         EXPECT_FALSE(renamed.renamed);
-        EXPECT_FALSE(renamed.reason.empty());
+        EXPECT_EQ(renamed.reason, "File not found");
         EXPECT_EQ(results.rows(), (std::vector<ResultRow>{{"Earlier", "row"}})) << path;
     }
     EXPECT_TRUE(ui.messages.empty());
@@ -171,24 +217,67 @@ TEST_F(LoaderTest, RenameWritesACyrillicCodeAsANativeName) {
 }
 
 TEST_F(LoaderTest, RenameLeavesALoaderThatAlreadyBearsItsName) {
-    const std::string path = work.write("1A2B_VAM4019Z.ldr", loaderFile());
-    LdrRenameResult result = renameLdr(context, path);
-    EXPECT_FALSE(result.renamed);
-    EXPECT_EQ(result.reason, "The loader already bears the name \"1A2B_VAM4019Z.ldr\"");
-    EXPECT_EQ(namesIn(work.path()), std::set<std::string>{"1A2B_VAM4019Z.ldr"});
-    EXPECT_EQ(fileContent(path), loaderFile());
+    const std::vector<RenameCase> cases = {
+        {"AV4M10Z9", "1A2B_VAM4019Z.ldr",
+         "The loader already bears the name \"1A2B_VAM4019Z.ldr\""},
+        {"\xCFV4M10Z9", "1A2B_V\xD0\x9FM4019Z.ldr",
+         "The loader already bears the name \"1A2B_V\xCFM4019Z.ldr\""},
+    };
+    for (const RenameCase& c : cases) {
+        testing::TempFolder folder;
+        const std::string path = folder.write(c.name, loaderFile(c.storedCode));
+        LdrRenameResult result = renameLdr(context, path);
+        EXPECT_FALSE(result.renamed);
+        EXPECT_EQ(result.reason, c.reason);
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{c.name});
+        EXPECT_EQ(fileContent(path), loaderFile(c.storedCode));
+    }
 }
 
 TEST_F(LoaderTest, RenameNeverReplacesAnExistingFile) {
-    const std::string path = work.write("x.ldr", loaderFile());
-    const std::string other = work.write("1A2B_VAM4019Z.ldr", "another loader");
+    const std::vector<RenameCase> cases = {
+        {"AV4M10Z9", "1A2B_VAM4019Z.ldr", "A file named \"1A2B_VAM4019Z.ldr\" already exists"},
+        {"\xCFV4M10Z9", "1A2B_V\xD0\x9FM4019Z.ldr",
+         "A file named \"1A2B_V\xCFM4019Z.ldr\" already exists"},
+    };
+    for (const RenameCase& c : cases) {
+        testing::TempFolder folder;
+        const std::string path = folder.write("x.ldr", loaderFile(c.storedCode));
+        const std::string other = folder.write(c.name, "another loader");
 
+        LdrRenameResult result = renameLdr(context, path);
+
+        EXPECT_FALSE(result.renamed);
+        EXPECT_EQ(result.reason, c.reason);
+        EXPECT_EQ(fileContent(path), loaderFile(c.storedCode));
+        EXPECT_EQ(fileContent(other), "another loader");
+    }
+}
+
+TEST_F(LoaderTest, RenameGivesTheSystemsReasonWhenTheFileSystemRefuses) {
+    // The new name outgrows the 255 bytes a name may have.
+    const std::string longName = "x." + std::string(243, 'e');
+    const std::string path = work.write(longName, loaderFile());
     LdrRenameResult result = renameLdr(context, path);
-
     EXPECT_FALSE(result.renamed);
-    EXPECT_EQ(result.reason, "A file named \"1A2B_VAM4019Z.ldr\" already exists");
-    EXPECT_EQ(fileContent(path), loaderFile());
-    EXPECT_EQ(fileContent(other), "another loader");
+    EXPECT_EQ(result.reason, "File name too long");
+    EXPECT_EQ(namesIn(work.path()), std::set<std::string>{longName});
+
+    // A folder that an ordinary user may read but not change.
+    const std::string folder = work.makeFolder("readonly");
+    const std::string loader = work.write("readonly/x.ldr", loaderFile());
+    namespace fs = std::filesystem;
+    for (const std::string& readable : {work.path(), folder, loader})
+        fs::permissions(readable, fs::perms::others_read | fs::perms::others_exec,
+                        fs::perm_options::add);
+    fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write,
+                    fs::perm_options::remove);
+    EXPECT_EQ(asOrdinaryUser([&] {
+                  LdrRenameResult refused = renameLdr(context, loader);
+                  return (refused.renamed ? "renamed: " : "kept: ") + refused.reason;
+              }),
+              "kept: Permission denied");
+    EXPECT_EQ(namesIn(folder), std::set<std::string>{"x.ldr"});
 }
 
 TEST_F(LoaderTest, RenameRefusesACodeThatCannotBePartOfAFileName) {
@@ -220,6 +309,7 @@ TEST_F(LoaderTest, RenameNeverMovesTheLoaderToAnotherFolder) {
     LdrRenameResult result = renameLdr(context, path);
 
     EXPECT_FALSE(result.renamed);
+    EXPECT_EQ(result.reason, "The firmware code \"/../../Z\" can't be part of a file name");
     EXPECT_EQ(namesIn(folder), (std::set<std::string>{"1A2B_", "x.ldr"}));
     EXPECT_EQ(namesIn(work.path()), std::set<std::string>{"loaders"});
 }

@@ -11,8 +11,8 @@ using Keys = std::vector<std::string>;
 
 TEST(SettingsFile, SectionsAndKeysMatchWithoutRegardToCaseIncludingCyrillic) {
     // [Мод] with ключ=Ёж
-    const SettingsFile file =
-        SettingsFile::parse("[Mod]\r\n2F=Ares 64\r\n[\xCC\xEE\xE4]\r\n\xEA\xEB\xFE\xF7=\xA8\xE6\r\n");
+    const SettingsFile file = SettingsFile::parse(
+        "[Mod]\r\n2F=Ares 64\r\n[\xCC\xEE\xE4]\r\n\xEA\xEB\xFE\xF7=\xA8\xE6\r\n");
     EXPECT_EQ(file.readString("mod", "2f", "Default"), "Ares 64");
     EXPECT_EQ(file.readString("\xEC\xCE\xC4", "\xCA\xCB\xDE\xD7", ""), "\xA8\xE6");
     EXPECT_TRUE(file.valueExists("\xCC\xEE\xE4", "\xEA\xEB\xDE\xF7"));
@@ -30,6 +30,28 @@ TEST(SettingsFile, HeaderNameEndsAtTheFirstBracketAndTheFirstDuplicateWins) {
     EXPECT_FALSE(file.valueExists("LDR", "YH"));
 }
 
+TEST(SettingsFile, CommentsKeylessLinesAndTextAfterAHeaderAreNoEntries) {
+    const SettingsFile file = SettingsFile::parse("[S]\r\n"
+                                                  ";note=comment\r\n"
+                                                  "  ;indented=comment\r\n"
+                                                  "=no key\r\n"
+                                                  "  \t= blank key\r\n"
+                                                  "no equals sign\r\n"
+                                                  "k=v;not a comment\r\n"
+                                                  "[A]b]c=d\r\n"
+                                                  "in=A\r\n");
+    EXPECT_EQ(file.readSection("S"), Keys{"k"});
+    EXPECT_EQ(file.readString("S", "k", ""), "v;not a comment");
+    for (const char* key : {";note", "note", ";indented", "", "no equals sign"}) {
+        EXPECT_EQ(file.readString("S", key, "none"), "none") << key;
+        EXPECT_FALSE(file.valueExists("S", key)) << key;
+    }
+    // The name ends at the first "]"; the rest of the header line is no entry.
+    EXPECT_EQ(file.readSection("A"), Keys{"in"});
+    EXPECT_EQ(file.readString("A", "b]c", "none"), "none");
+    EXPECT_EQ(file.readSection("A]b"), Keys{});
+}
+
 TEST(SettingsFile, BlanksAroundKeysAndValuesAreRemoved) {
     const SettingsFile file = SettingsFile::parse("  [S]  \n  Model 1 \t=  S200,7  \n"
                                                   "a=b=c\nempty=\n");
@@ -41,8 +63,8 @@ TEST(SettingsFile, BlanksAroundKeysAndValuesAreRemoved) {
 
 TEST(SettingsFile, AllLineBreaksSeparateLinesAndLinesBeforeTheFirstSectionCarryNothing) {
     for (const std::string br : {"\r\n", "\n", "\r"}) {
-        const SettingsFile file = SettingsFile::parse(
-            "k=before" + br + br + "[S]" + br + "a=1" + br + br + "b=2" + br + "[T]" + br + "c=3");
+        const SettingsFile file = SettingsFile::parse("k=before" + br + br + "[S]" + br + "a=1" +
+                                                      br + br + "b=2" + br + "[T]" + br + "c=3");
         EXPECT_EQ(file.readSection("S"), (Keys{"a", "b"})) << int(br.back());
         EXPECT_EQ(file.readString("S", "b", ""), "2");
         EXPECT_EQ(file.readString("T", "c", ""), "3");
