@@ -11,12 +11,8 @@ namespace {
 
 TEST(ErrorReportText, AddsAFullStopAfterCharactersThatSortAfterIt) {
     const std::pair<std::string, std::string> cases[] = {
-        {"Disk full", "Disk full."},
-        {"I/O error 5", "I/O error 5."},
-        {"Done.", "Done."},
-        {"Why?", "Why?."},
-        {"Stop!", "Stop!"},
-        {"\xC4\xE0", "\xC4\xE0."},
+        {"Disk full", "Disk full."}, {"I/O error 5", "I/O error 5."}, {"Done.", "Done."},
+        {"Why?", "Why?."},           {"Stop!", "Stop!"},               {"\xC4\xE0", "\xC4\xE0."},
         {"", ""},
     };
     for (const auto& [message, shown] : cases)
@@ -37,24 +33,11 @@ TEST(InOutError, WordsEachErrorNumberOfAFileReadOrWrittenPieceByPiece) {
 }
 
 TEST(FileOpenError, NamesThePathInWindows1251AndTheSystemsReason) {
-    // "/tmp/Диск.rpm" in UTF-8
-    const std::string path = "/tmp/\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA.rpm";
-    const std::string shown = "/tmp/\xC4\xE8\xF1\xEA.rpm";
-    const std::pair<int, std::string> reasons[] = {
-        {ENOENT, "No such file or directory"},
-        {EACCES, "Permission denied"},
-        {ENOSPC, "No space left on device"},
-        {EROFS, "Read-only file system"},
-        {EISDIR, "Is a directory"},
-        {ENAMETOOLONG, "File name too long"},
-    };
-    for (const auto& [errorNumber, reason] : reasons) {
-        EXPECT_EQ(systemErrorText(errorNumber), reason);
-        EXPECT_EQ(cannotOpenFile(path, errorNumber).message(),
-                  "Cannot open file \"" + shown + "\". " + reason);
-        EXPECT_EQ(cannotCreateFile(path, errorNumber).message(),
-                  "Cannot create file \"" + shown + "\". " + reason);
-    }
+    const std::string path = "/tmp/\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA.rpm"; // "Диск" in UTF-8
+    EXPECT_EQ(cannotOpenFile(path, EACCES).message(),
+              "Cannot open file \"/tmp/\xC4\xE8\xF1\xEA.rpm\". Permission denied");
+    EXPECT_EQ(cannotCreateFile(path, ENOSPC).message(),
+              "Cannot create file \"/tmp/\xC4\xE8\xF1\xEA.rpm\". No space left on device");
 }
 
 } // namespace

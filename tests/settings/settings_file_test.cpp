@@ -11,8 +11,8 @@ using Keys = std::vector<std::string>;
 
 TEST(SettingsFile, SectionsAndKeysMatchWithoutRegardToCaseIncludingCyrillic) {
     // [Мод] with ключ=Ёж
-    const SettingsFile file = SettingsFile::parse(
-        "[Mod]\r\n2F=Ares 64\r\n[\xCC\xEE\xE4]\r\n\xEA\xEB\xFE\xF7=\xA8\xE6\r\n");
+    const SettingsFile file =
+        SettingsFile::parse("[Mod]\r\n2F=Ares 64\r\n[\xCC\xEE\xE4]\r\n\xEA\xEB\xFE\xF7=\xA8\xE6\r\n");
     EXPECT_EQ(file.readString("mod", "2f", "Default"), "Ares 64");
     EXPECT_EQ(file.readString("\xEC\xCE\xC4", "\xCA\xCB\xDE\xD7", ""), "\xA8\xE6");
     EXPECT_TRUE(file.valueExists("\xCC\xEE\xE4", "\xEA\xEB\xDE\xF7"));
@@ -23,39 +23,22 @@ TEST(SettingsFile, SectionsAndKeysMatchWithoutRegardToCaseIncludingCyrillic) {
 
 TEST(SettingsFile, HeaderNameEndsAtTheFirstBracketAndTheFirstDuplicateWins) {
     const SettingsFile file = SettingsFile::parse(
-        "[00] Defaut\nName=S213,25\n[LDR]\nNR=first\nnr=second\n[ldr]\nYH=3\n[00]\nx=1\n");
+        "[00] Defaut\nName=S213,25\n[LDR]\nNR=first\nnr=second\n[ldr]\nYH=3\n[00]\nx=1\n"
+        "[A]b]c=d\nin=A\n");
     EXPECT_EQ(file.readSection("00"), Keys{"Name"});
+    EXPECT_EQ(file.readSection("A"), Keys{"in"});
     EXPECT_EQ(file.readString("LDR", "NR", ""), "first");
     EXPECT_EQ(file.readSection("LDR"), (Keys{"NR", "nr"}));
     EXPECT_FALSE(file.valueExists("LDR", "YH"));
 }
 
-TEST(SettingsFile, CommentsKeylessLinesAndTextAfterAHeaderAreNoEntries) {
-    const SettingsFile file = SettingsFile::parse("[S]\r\n"
-                                                  ";note=comment\r\n"
-                                                  "  ;indented=comment\r\n"
-                                                  "=no key\r\n"
-                                                  "  \t= blank key\r\n"
-                                                  "no equals sign\r\n"
-                                                  "k=v;not a comment\r\n"
-                                                  "[A]b]c=d\r\n"
-                                                  "in=A\r\n");
-    EXPECT_EQ(file.readSection("S"), Keys{"k"});
-    EXPECT_EQ(file.readString("S", "k", ""), "v;not a comment");
-    for (const char* key : {";note", "note", ";indented", "", "no equals sign"}) {
-        EXPECT_EQ(file.readString("S", key, "none"), "none") << key;
-        EXPECT_FALSE(file.valueExists("S", key)) << key;
-    }
-    // The name ends at the first "]"; the rest of the header line is no entry.
-    EXPECT_EQ(file.readSection("A"), Keys{"in"});
-    EXPECT_EQ(file.readString("A", "b]c", "none"), "none");
-    EXPECT_EQ(file.readSection("A]b"), Keys{});
-}
-
-TEST(SettingsFile, BlanksAroundKeysAndValuesAreRemoved) {
+TEST(SettingsFile, BlanksAroundKeysAndValuesAreRemovedAndKeylessLinesAreNoEntries) {
     const SettingsFile file = SettingsFile::parse("  [S]  \n  Model 1 \t=  S200,7  \n"
-                                                  "a=b=c\nempty=\n");
+                                                  ";note=x\n  ;indented=y\n=no key\n \t= blank\n"
+                                                  "no equals sign\na=b=c\nempty=\n");
     EXPECT_EQ(file.readSection("S"), (Keys{"Model 1", "a", "empty"}));
+    EXPECT_EQ(file.readString("S", ";note", "none"), "none");
+    EXPECT_EQ(file.readString("S", "", "none"), "none");
     EXPECT_EQ(file.readString("S", "Model 1", ""), "S200,7");
     EXPECT_EQ(file.readString("S", "a", ""), "b=c");
     EXPECT_EQ(file.readString("S", "empty", "def"), "");
@@ -63,8 +46,8 @@ TEST(SettingsFile, BlanksAroundKeysAndValuesAreRemoved) {
 
 TEST(SettingsFile, AllLineBreaksSeparateLinesAndLinesBeforeTheFirstSectionCarryNothing) {
     for (const std::string br : {"\r\n", "\n", "\r"}) {
-        const SettingsFile file = SettingsFile::parse("k=before" + br + br + "[S]" + br + "a=1" +
-                                                      br + br + "b=2" + br + "[T]" + br + "c=3");
+        const SettingsFile file = SettingsFile::parse(
+            "k=before" + br + br + "[S]" + br + "a=1" + br + br + "b=2" + br + "[T]" + br + "c=3");
         EXPECT_EQ(file.readSection("S"), (Keys{"a", "b"})) << int(br.back());
         EXPECT_EQ(file.readString("S", "b", ""), "2");
         EXPECT_EQ(file.readString("T", "c", ""), "3");
