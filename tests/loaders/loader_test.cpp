@@ -9,9 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace dravik {
 namespace {
@@ -36,6 +41,29 @@ std::set<std::string> namesIn(const std::string& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.insert(entry.path().filename().string());
     return names;
+}
+
+// Runs f in a child process as the ordinary user 65534 when the tests run as
+// root (as in CI), so that permissions apply, and gives f's exit code.
+int exitCodeAsOrdinaryUser(const std::function<int()>& f) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int code = 99; // could not become an ordinary user
+        if (::geteuid() != 0 ||
+            (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+             ::setresuid(65534, 65534, 65534) == 0)) {
+            try {
+                code = f();
+            } catch (...) {
+                code = 98;
+            }
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 class LoaderTest : public ::testing::Test {
@@ -127,7 +155,7 @@ TEST_F(LoaderTest, NoSelectedFileLeavesTheRowsAsTheyAre) {
         checkLdr(context, path);
         LdrRenameResult renamed = renameLdr(context, path);
         EXPECT_FALSE(renamed.renamed);
-        EXPECT_FALSE(renamed.reason.empty());
+        EXPECT_EQ(renamed.reason, "File not found");
         EXPECT_EQ(results.rows(), (std::vector<ResultRow>{{"Earlier", "row"}})) << path;
     }
     EXPECT_TRUE(ui.messages.empty());
@@ -168,6 +196,12 @@ TEST_F(LoaderTest, RenameWritesACyrillicCodeAsANativeName) {
     EXPECT_EQ(result.newPath, work.file("1A2B_V\xD0\x9FM4019Z.ldr"));
     EXPECT_EQ(fileContent(result.newPath), loaderFile("\xCF"
                                                       "V4M10Z9"));
+
+    // The reasons name the file in Windows-1251.
+    EXPECT_EQ(renameLdr(context, result.newPath).reason,
+              "The loader already bears the name \"1A2B_V\xCFM4019Z.ldr\"");
+    EXPECT_EQ(renameLdr(context, work.write("x.ldr", fileContent(result.newPath))).reason,
+              "A file named \"1A2B_V\xCFM4019Z.ldr\" already exists");
 }
 
 TEST_F(LoaderTest, RenameLeavesALoaderThatAlreadyBearsItsName) {
@@ -189,6 +223,32 @@ TEST_F(LoaderTest, RenameNeverReplacesAnExistingFile) {
     EXPECT_EQ(result.reason, "A file named \"1A2B_VAM4019Z.ldr\" already exists");
     EXPECT_EQ(fileContent(path), loaderFile());
     EXPECT_EQ(fileContent(other), "another loader");
+}
+
+TEST_F(LoaderTest, RenameGivesTheSystemsReasonWhenTheFileSystemRefuses) {
+    // The new name outgrows the 255 bytes a name may have.
+    const std::string longName = "x." + std::string(243, 'e');
+    const std::string path = work.write(longName, loaderFile());
+    LdrRenameResult result = renameLdr(context, path);
+    EXPECT_FALSE(result.renamed);
+    EXPECT_EQ(result.reason, "File name too long");
+    EXPECT_EQ(namesIn(work.path()), std::set<std::string>{longName});
+
+    // A folder that an ordinary user may read but not change.
+    const std::string folder = work.makeFolder("readonly");
+    const std::string loader = work.write("readonly/x.ldr", loaderFile());
+    namespace fs = std::filesystem;
+    for (const std::string& readable : {work.path(), folder, loader})
+        fs::permissions(readable, fs::perms::others_read | fs::perms::others_exec,
+                        fs::perm_options::add);
+    fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write,
+                    fs::perm_options::remove);
+    EXPECT_EQ(exitCodeAsOrdinaryUser([&] {
+                  const LdrRenameResult refused = renameLdr(context, loader);
+                  return !refused.renamed && refused.reason == "Permission denied" ? 0 : 1;
+              }),
+              0);
+    EXPECT_EQ(namesIn(folder), std::set<std::string>{"x.ldr"});
 }
 
 TEST_F(LoaderTest, RenameRefusesACodeThatCannotBePartOfAFileName) {
@@ -220,6 +280,7 @@ TEST_F(LoaderTest, RenameNeverMovesTheLoaderToAnotherFolder) {
     LdrRenameResult result = renameLdr(context, path);
 
     EXPECT_FALSE(result.renamed);
+    EXPECT_EQ(result.reason, "The firmware code \"/../../Z\" can't be part of a file name");
     EXPECT_EQ(namesIn(folder), (std::set<std::string>{"1A2B_", "x.ldr"}));
     EXPECT_EQ(namesIn(work.path()), std::set<std::string>{"loaders"});
 }

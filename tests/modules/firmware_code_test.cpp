@@ -21,20 +21,25 @@ std::string storedCodeFor(std::size_t place) {
 }
 
 TEST(LocateFirmwareCode, EveryPlaceIsFoundAndAnEarlierPlaceWins) {
-    const auto& offsets = firmwareCodeOffsets();
-    ASSERT_EQ(offsets.size(), 6u);
-    for (std::size_t later = 0; later < offsets.size(); ++later) {
+    // The places in the order they are tried: a ROM image's three and, 512 bytes
+    // further each, a loader's.
+    const std::size_t places[] = {96, 608, 16384, 16896, 24576, 25088};
+    for (std::size_t later = 0; later < std::size(places); ++later) {
         std::string data(kCodeArea, '\0');
-        data.replace(static_cast<std::size_t>(offsets[later]), 8, storedCodeFor(later));
+        data.replace(places[later], 8, storedCodeFor(later));
         EXPECT_EQ(locateFirmwareCode(data), storedCodeFor(later)) << "place " << later;
 
         for (std::size_t earlier = 0; earlier < later; ++earlier) {
             std::string both = data;
-            both.replace(static_cast<std::size_t>(offsets[earlier]), 8, storedCodeFor(earlier));
+            both.replace(places[earlier], 8, storedCodeFor(earlier));
             EXPECT_EQ(locateFirmwareCode(both), storedCodeFor(earlier))
                 << "places " << earlier << " and " << later;
         }
     }
+    // A code between the places, or one byte off a place, is not found.
+    for (std::size_t off : {0, 95, 97, 512, 607, 609, 8192, 16383, 16385, 24577, 25087})
+        EXPECT_EQ(locateFirmwareCode(bytesWith(kCodeArea, {{off, "AV4M10Z9"}})), std::nullopt)
+            << off;
 }
 
 TEST(LocateFirmwareCode, TheTableIsTriedInItsOwnOrder) {

@@ -141,6 +141,7 @@ TEST_F(ReadPasport, FamilyCodeIsTheFirstEvenPairFrom128ThatNamesAFamily) {
         {{{129, "2F"}}, "Default", 21},               // not on a pair
         {{{140, "6y"}, {300, "2F"}}, "Calypso", 21},  // first pair wins, any case
         {{{502, "4G"}}, "Neptune", 18},               // the last pair before the mark
+        {{{510, "4D"}}, "Romulus", 19},               // the module's very last pair
         {{{200, "ZZ"}, {202, "5T"}}, "Rigel", 20},
     };
     for (const Case& c : cases) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+#include <utility>
+
 namespace dravik {
 namespace {
 
@@ -20,24 +24,42 @@ TEST(Cp1251, CyrillicLettersBecomeTheirUtf8Forms) {
 }
 
 TEST(Cp1251, CharactersWithoutAByteAndMalformedUtf8BecomeQuestionMarks) {
-    EXPECT_EQ(fromUtf8("a\xCE\xA9z"), "a?z");     // Greek omega
-    EXPECT_EQ(fromUtf8("\xF0\x9F\x98\x80"), "?"); // four bytes
-    EXPECT_EQ(fromUtf8("\x80x\xD0"), "?x?");     // stray continuation, cut sequence
-    EXPECT_EQ(fromUtf8("\xC1\x81"), "?");        // overlong "A"
+    // Each faulty sequence becomes one "?" and the text after it is kept.
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\xCE\xA9z", "a?z"},             // Greek omega
+        {"\xF0\x9F\x98\x80", "?"},         // four bytes
+        {"\x80x\xD0", "?x?"},              // stray continuation, cut sequence at the end
+        {"\xC1\x81", "?"},                 // overlong "A"
+        {"ab\xD0xy", "ab?xy"},             // two-byte lead cut by a letter
+        {"ab\xE2\x84xy", "ab?xy"},         // three-byte sequence cut after two bytes
+        {"ab\xD0\xD0\x9Fxy", "ab?\xCFxy"}, // a cut lead, then a whole "П"
+    };
+    for (const auto& [utf8, cp1251] : cases)
+        EXPECT_EQ(fromUtf8(utf8), cp1251) << ::testing::PrintToString(utf8);
 }
 
-TEST(Cp1251, CaseFoldingPairsAsciiAndCyrillicLetters) {
-    const std::pair<unsigned char, unsigned char> pairs[] = {
-        {'A', 'a'}, {0xC0, 0xE0}, {0xDF, 0xFF}, {0xA8, 0xB8}, {0x80, 0x90}, {0xA5, 0xB4},
-        {0xAA, 0xBA}, {0xB2, 0xB3}, {0xA3, 0xBC}, {0x81, 0x83},
+TEST(Cp1251, CaseFoldingCoversEveryLetterOfTheCodePage) {
+    // A-Z and А-Я (0xC0-0xDF) are 0x20 below their small letters, the other Cyrillic
+    // capitals (Ђ Ѓ Љ Њ Ќ Ћ Џ Ў Ј Ґ Ё Є Ї І Ѕ) are paired below; any other byte is itself.
+    std::array<int, 256> small{};
+    for (int b = 0; b < 256; ++b)
+        small[b] = (b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF) ? b + 0x20 : b;
+    const std::pair<int, int> others[] = {
+        {0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8D, 0x9D},
+        {0x8E, 0x9E}, {0x8F, 0x9F}, {0xA1, 0xA2}, {0xA3, 0xBC}, {0xA5, 0xB4},
+        {0xA8, 0xB8}, {0xAA, 0xBA}, {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE},
     };
-    for (auto [upper, lower] : pairs) {
-        EXPECT_EQ(foldCase(static_cast<char>(upper)), static_cast<char>(lower)) << int(upper);
-        EXPECT_EQ(foldCase(static_cast<char>(lower)), static_cast<char>(lower)) << int(lower);
+    for (auto [capital, letter] : others)
+        small[capital] = letter;
+
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        const char folded = static_cast<char>(small[b]);
+        EXPECT_EQ(foldCase(byte), folded) << "byte " << b;
+        EXPECT_TRUE(equalsIgnoreCase(std::string(1, byte), std::string(1, folded))) << b;
     }
-    for (unsigned char other : {'1', '[', '_', '\x98', '\xB9'})
-        EXPECT_EQ(foldCase(static_cast<char>(other)), static_cast<char>(other)) << int(other);
     EXPECT_FALSE(equalsIgnoreCase("\xC0", "\xC1"));
+    EXPECT_FALSE(equalsIgnoreCase("\xA8", "\xE5")); // Ё is not Е
 }
 
 } // namespace

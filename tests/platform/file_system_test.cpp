@@ -15,6 +15,20 @@ using testing::fileContent;
 using testing::TempFolder;
 using testing::thrownMessage;
 
+TEST(EnumerationOrder, UpperCasedNamesFirstThenTheirBytes) {
+    // Each name sorts before the next one; a name that is a prefix of another comes
+    // first. The last two are "А.rpm" and "а.rpm" in UTF-8.
+    const std::vector<std::string> ordered = {
+        "A.rpm",     "a.rpm", "A.RPM.rpm", "a.rpm.rpm", "ab.rpm",       "a_b.rpm",      "B.RPM",
+        "b.rpm.rpm", "Z.rpm", "z_.rpm",    "_x.rpm",    "\xD0\x90.rpm", "\xD0\xB0.rpm",
+    };
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        for (std::size_t j = 0; j < ordered.size(); ++j)
+            EXPECT_EQ(enumerationLess(ordered[i], ordered[j]), i < j)
+                << ordered[i] << " / " << ordered[j];
+    }
+}
+
 TEST(ListFiles, PlainFilesInUpperCasedOrderWithTiesByBytes) {
     TempFolder folder;
     // "_" sorts after the letters once they are upper-cased, before the small ones in bytes.

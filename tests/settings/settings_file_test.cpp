@@ -23,17 +23,22 @@ TEST(SettingsFile, SectionsAndKeysMatchWithoutRegardToCaseIncludingCyrillic) {
 
 TEST(SettingsFile, HeaderNameEndsAtTheFirstBracketAndTheFirstDuplicateWins) {
     const SettingsFile file = SettingsFile::parse(
-        "[00] Defaut\nName=S213,25\n[LDR]\nNR=first\nnr=second\n[ldr]\nYH=3\n[00]\nx=1\n");
+        "[00] Defaut\nName=S213,25\n[LDR]\nNR=first\nnr=second\n[ldr]\nYH=3\n[00]\nx=1\n"
+        "[A]b]c=d\nin=A\n");
     EXPECT_EQ(file.readSection("00"), Keys{"Name"});
+    EXPECT_EQ(file.readSection("A"), Keys{"in"});
     EXPECT_EQ(file.readString("LDR", "NR", ""), "first");
     EXPECT_EQ(file.readSection("LDR"), (Keys{"NR", "nr"}));
     EXPECT_FALSE(file.valueExists("LDR", "YH"));
 }
 
-TEST(SettingsFile, BlanksAroundKeysAndValuesAreRemoved) {
+TEST(SettingsFile, BlanksAroundKeysAndValuesAreRemovedAndKeylessLinesAreNoEntries) {
     const SettingsFile file = SettingsFile::parse("  [S]  \n  Model 1 \t=  S200,7  \n"
-                                                  "a=b=c\nempty=\n");
+                                                  ";note=x\n  ;indented=y\n=no key\n \t= blank\n"
+                                                  "no equals sign\na=b=c\nempty=\n");
     EXPECT_EQ(file.readSection("S"), (Keys{"Model 1", "a", "empty"}));
+    EXPECT_EQ(file.readString("S", ";note", "none"), "none");
+    EXPECT_EQ(file.readString("S", "", "none"), "none");
     EXPECT_EQ(file.readString("S", "Model 1", ""), "S200,7");
     EXPECT_EQ(file.readString("S", "a", ""), "b=c");
     EXPECT_EQ(file.readString("S", "empty", "def"), "");
