@@ -270,6 +270,7 @@ void TForm1::createBrowser() {
     ShellListView1->setWrapping(true);
     ShellListView1->setResizeMode(QListView::Adjust);
     ShellListView1->setUniformItemSizes(true);
+    ShellListView1->setIconSize(QSize(16, 16));
     ShellListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ShellListView1->setEditTriggers(QAbstractItemView::EditKeyPressed |
                                     QAbstractItemView::SelectedClicked);

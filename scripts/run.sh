@@ -1,13 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts dravik-cli with the given arguments
-# in the folder it was called from (so Dravik.ini is read from there).
+# Installs what is missing, builds, and starts the window on a sample drive
+# folder (its current directory, with its Dravik.ini). With a folder as the
+# argument, starts it there instead. Quiet when nothing needs building.
 set -euo pipefail
-here=$(pwd)
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build=${BUILD_DIR:-$top/build}
 
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display here: run 'xvfb-run -a scripts/run.sh' for a virtual one, or use $build/cli/dravik-cli (see the README)." >&2
+    exit 1
+fi
+
 "$top/scripts/install-deps.sh" >&2
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target dravik-cli >&2
-cd "$here"
-exec "$build/cli/dravik-cli" "${@:---help}"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+fi
+cmake --build "$build" -j2 --target Dravik dravik-cli >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+
+folder=${1:-}
+if [ -z "$folder" ]; then
+    samples="$build/samples"
+    if [ ! -d "$samples" ]; then
+        "$top/samples/make-samples.sh" "$samples" >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+    fi
+    folder="$samples/WX31"
+fi
+cd "$folder"
+exec "$build/app/Dravik"
