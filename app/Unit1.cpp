@@ -124,6 +124,8 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
     setWindowIcon(applicationIcon());
+    // Tooltips show whether or not the window is the active one.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     auto* client = new QWidget(this);
     auto* clientLayout = new QVBoxLayout(client);
