@@ -705,10 +705,12 @@ void TForm1::rebuildPathSelector() {
             (deepest < 0 || tops[i].size() > tops[static_cast<std::size_t>(deepest)].size()))
             deepest = i;
 
+    const QIcon folderIcon = iconProvider_->icon(QAbstractFileIconProvider::Folder);
     int selected = 0;
     for (int i = 0; i < static_cast<int>(tops.size()); ++i) {
         const QString& top = tops[static_cast<std::size_t>(i)];
-        entries.push_back({top, top, iconProvider_->icon(QFileInfo(top)), 1});
+        entries.push_back(
+            {top, top, computerModel_->item(i) ? computerModel_->item(i)->icon() : QIcon(), 1});
         if (i != deepest)
             continue;
         if (shown == top) {
@@ -720,7 +722,7 @@ void TForm1::rebuildPathSelector() {
         int depth = 2;
         for (const QString& part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
             path += QLatin1Char('/') + part;
-            entries.push_back({path, path, iconProvider_->icon(QFileInfo(path)), depth++});
+            entries.push_back({path, path, folderIcon, depth++});
         }
         selected = static_cast<int>(entries.size()) - 1;
     }

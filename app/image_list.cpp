@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QPolygon>
 
+#include <array>
+
 namespace {
 
 const QColor kOlive(128, 128, 0);
@@ -123,9 +125,8 @@ void drawCircularArrow(QPainter& p) {
     p.drawPolygon(QPolygonF({{8.5, 0.5}, {13.5, 3}, {8.5, 6.5}}));
 }
 
-} // namespace
-
-QPixmap imageListImage(int index) {
+// Draws image index of the image list.
+QPixmap drawImage(int index) {
     return drawn(16, [index](QPainter& p) {
         switch (index) {
         case 0:
@@ -164,8 +165,22 @@ QPixmap imageListImage(int index) {
     });
 }
 
+} // namespace
+
+QPixmap imageListImage(int index) {
+    // Drawn once for the run: the images never change.
+    static const std::array<QPixmap, kImageListCount> images = [] {
+        std::array<QPixmap, kImageListCount> drawnImages;
+        for (int i = 0; i < kImageListCount; ++i)
+            drawnImages[static_cast<std::size_t>(i)] = drawImage(i);
+        return drawnImages;
+    }();
+    return index >= 0 && index < kImageListCount ? images[static_cast<std::size_t>(index)]
+                                                 : QPixmap();
+}
+
 QPixmap upFolderImage() {
-    return drawn(21, [](QPainter& p) {
+    static const QPixmap image = drawn(21, [](QPainter& p) {
         drawFolder(p, QRect(1, 6, 18, 13));
         p.setPen(QPen(Qt::black, 2));
         p.drawLine(10, 16, 10, 9);
@@ -173,6 +188,7 @@ QPixmap upFolderImage() {
         p.setBrush(Qt::black);
         p.drawPolygon(QPolygon({{6, 10}, {10, 5}, {14, 10}}));
     });
+    return image;
 }
 
 QIcon applicationIcon() {

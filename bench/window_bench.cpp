@@ -1,0 +1,141 @@
+// The window against its floor, in one run: TForm1 created, shown and painted
+// once (offscreen) against a bare QMainWindow of the same size with a toolbar
+// and a table view; and the loader list's re-read of a folder of 10,000 files
+// against listing that folder with readdir and fstatat. Each ratio is printed.
+
+#include "Unit1.h"
+#include "dialogs.h"
+#include "workspace/loader_list.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QTableView>
+#include <QToolBar>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class SilentDialogs : public Dialogs {
+  public:
+    void showError(const QString&) override {}
+    void showMessage(const QString&) override {}
+    bool confirm(const QString&) override { return false; }
+    bool runEditor(TForm2&) override { return false; }
+};
+
+void BM_Window_Floor(benchmark::State& state) {
+    for (auto _ : state) {
+        QMainWindow window;
+        window.addToolBar(new QToolBar(&window));
+        window.setCentralWidget(new QTableView(&window));
+        window.resize(592, 452);
+        window.show();
+        benchmark::DoNotOptimize(window.grab());
+    }
+}
+BENCHMARK(BM_Window_Floor)->Unit(benchmark::kMillisecond);
+
+void BM_Window_TForm1(benchmark::State& state) {
+    SilentDialogs dialogs;
+    for (auto _ : state) {
+        TForm1 window(dialogs);
+        window.show();
+        benchmark::DoNotOptimize(window.grab());
+    }
+}
+BENCHMARK(BM_Window_TForm1)->Unit(benchmark::kMillisecond);
+
+bool bigFolderMade = false;
+
+// A folder of 10,000 files: a few loaders among many other files.
+const std::string& bigFolder() {
+    static const std::string path = [] {
+        std::string folder =
+            (std::filesystem::temp_directory_path() / "dravik-window-bench").string();
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        for (int i = 0; i < 10000; ++i) {
+            const char* extension = i % 500 == 0 ? ".ldr" : (i % 2 ? ".rpm" : ".bin");
+            std::ofstream(folder + "/f" + std::to_string(i) + extension) << "x";
+        }
+        bigFolderMade = true;
+        return folder;
+    }();
+    return path;
+}
+
+void BM_LoaderList_Floor(benchmark::State& state) {
+    const std::string& folder = bigFolder();
+    for (auto _ : state) {
+        DIR* dir = ::opendir(folder.c_str());
+        std::size_t files = 0;
+        while (const dirent* entry = ::readdir(dir)) {
+            struct stat info {};
+            if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode))
+                ++files;
+        }
+        ::closedir(dir);
+        benchmark::DoNotOptimize(files);
+    }
+}
+BENCHMARK(BM_LoaderList_Floor)->Unit(benchmark::kMillisecond);
+
+void BM_LoaderList_Reread(benchmark::State& state) {
+    const std::string& folder = bigFolder();
+    const std::string before = std::filesystem::current_path().string();
+    std::filesystem::current_path(folder);
+    dravik::LoaderList list;
+    for (auto _ : state) {
+        list.reread();
+        benchmark::DoNotOptimize(list.files().size());
+    }
+    std::filesystem::current_path(before);
+}
+BENCHMARK(BM_LoaderList_Reread)->Unit(benchmark::kMillisecond);
+
+// Prints each benchmark's time as a ratio to the floor of its group.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const std::string name = run.benchmark_name();
+            const std::string group = name.substr(0, name.find('_', 3));
+            const double time = run.GetAdjustedRealTime();
+            if (name.ends_with("_Floor"))
+                floors_[group] = time;
+            else if (auto floor = floors_.find(group); floor != floors_.end())
+                std::printf("  %-32s %.2fx its floor\n", name.c_str(), time / floor->second);
+        }
+    }
+
+  private:
+    std::map<std::string, double> floors_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (bigFolderMade)
+        std::filesystem::remove_all(bigFolder());
+    return 0;
+}
