@@ -31,7 +31,7 @@ std::string padded(std::string text) {
 }
 
 class ReadPasport : public ::testing::Test {
-protected:
+  protected:
     TempFolder start;
     TempFolder work;
     testing::CurrentDirectoryGuard here{work.path()};
@@ -51,18 +51,17 @@ protected:
 
 TEST_F(ReadPasport, DecodesTheDefaultAres64Layout) {
     useDefaultSettings();
-    work.write("PASPORT.RPM",
-               pasportModule({{0, "ABCD1234"},
-                              {19, "\x67\x03\x0F\x0C\x05"},
-                              {57, std::string_view("Q7\0x", 4)},
-                              {66, "HDA"},
-                              {128, "2F"},
-                              {130, "ST340014A     "},
-                              {174, "\x34\x12"},
-                              {180, "\xFF\xFF\xFF\xFF"},
-                              {213, "Barracuda7"},
-                              {263, "40GB\xC0"}},
-                             "Q8\x41\x42\x43"));
+    work.write("PASPORT.RPM", pasportModule({{0, "ABCD1234"},
+                                             {19, "\x67\x03\x0F\x0C\x05"},
+                                             {57, std::string_view("Q7\0x", 4)},
+                                             {66, "HDA"},
+                                             {128, "2F"},
+                                             {130, "ST340014A     "},
+                                             {174, "\x34\x12"},
+                                             {180, "\xFF\xFF\xFF\xFF"},
+                                             {213, "Barracuda7"},
+                                             {263, "40GB\xC0"}},
+                                            "Q8\x41\x42\x43"));
     readPasport(context);
 
     const Rows expected = {
@@ -137,10 +136,10 @@ TEST_F(ReadPasport, FamilyCodeIsTheFirstEvenPairFrom128ThatNamesAFamily) {
         std::size_t rows;
     };
     const Case cases[] = {
-        {{{126, "2F"}}, "Default", 21},               // before 128
-        {{{129, "2F"}}, "Default", 21},               // not on a pair
-        {{{140, "6y"}, {300, "2F"}}, "Calypso", 21},  // first pair wins, any case
-        {{{502, "4G"}}, "Neptune", 18},               // the last pair before the mark
+        {{{126, "2F"}}, "Default", 21},              // before 128
+        {{{129, "2F"}}, "Default", 21},              // not on a pair
+        {{{140, "6y"}, {300, "2F"}}, "Calypso", 21}, // first pair wins, any case
+        {{{502, "4G"}}, "Neptune", 18},              // the last pair before the mark
         {{{200, "ZZ"}, {202, "5T"}}, "Rigel", 20},
     };
     for (const Case& c : cases) {
@@ -177,8 +176,8 @@ TEST_F(ReadPasport, UnknownTypeLetterIsReportedAndTheCommandGoesOn) {
 
 TEST_F(ReadPasport, ConversionErrorEndsTheCommandKeepingEarlierRows) {
     const std::pair<std::string, std::string> cases[] = {
-        {"S213", "''"}, {"Sa,4", "'a'"}, {"#0,4x", "'4x'"}, {"D19,", "''"}, {"", "''"},
-        {"X,1", "''"},
+        {"S213", "''"}, {"Sa,4", "'a'"}, {"#0,4x", "'4x'"},
+        {"D19,", "''"}, {"", "''"},      {"X,1", "''"},
     };
     work.write("m.rpm", pasportModule({{128, "AA"}}));
     for (const auto& [layout, quoted] : cases) {
@@ -219,6 +218,35 @@ TEST(DecodePasportField, ReadsNothingOutsideTheModuleOrTheBuffers) {
     for (const auto& [layout, value] : cases)
         EXPECT_EQ(decodePasportField(module, FieldSpec::parse(layout), ui), value) << layout;
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReadPasport, AConversionErrorCarriesTheLayoutEntryBesideItsMessage) {
+    struct Case {
+        std::string settings;
+        std::string message;
+        SettingsEntry entry;
+    };
+    const Case cases[] = {
+        {"[Mod]\r\nAA=Test\r\n[aa]\r\nFirst=S0,4\r\nCod = #x,4 \r\n",
+         "'x' is not a valid integer value",
+         {"AA", "Cod", "#x,4"}},
+        {"[00] Defaut\r\nDate (Time)=D19,five\r\n",
+         "'five' is not a valid integer value",
+         {"00", "Date (Time)", "D19,five"}},
+    };
+    work.write("m.rpm", pasportModule({{128, "AA"}}));
+    for (const Case& c : cases) {
+        useSettings(c.settings);
+        try {
+            readPasport(context);
+            ADD_FAILURE() << "no error for " << c.settings;
+        } catch (const ConvertError& error) {
+            EXPECT_EQ(error.message(), c.message);
+            EXPECT_EQ(error.entry.section, c.entry.section);
+            EXPECT_EQ(error.entry.key, c.entry.key);
+            EXPECT_EQ(error.entry.value, c.entry.value);
+        }
+    }
 }
 
 } // namespace
