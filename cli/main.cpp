@@ -120,7 +120,6 @@ void runCommand(const Run& run, const std::string& input, Context& context, Inpu
             outcome.newPath = result.newPath;
         } else if (result.alreadyNamed) {
             context.ui.showMessage(result.reason);
-            outcome.newPath = path;
         } else {
             throw Error(result.reason);
         }

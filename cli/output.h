@@ -37,7 +37,7 @@ struct InputOutcome {
     std::optional<std::string> title;
     std::vector<std::string> messages;
     std::optional<std::string> error;
-    /// rename-ldr: the loader's path after the command, when it is as wanted.
+    /// rename-ldr: the loader's new path, when it was renamed.
     std::optional<std::string> newPath;
 };
 

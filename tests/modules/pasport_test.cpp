@@ -31,7 +31,7 @@ std::string padded(std::string text) {
 }
 
 class ReadPasport : public ::testing::Test {
-  protected:
+protected:
     TempFolder start;
     TempFolder work;
     testing::CurrentDirectoryGuard here{work.path()};
@@ -51,17 +51,18 @@ class ReadPasport : public ::testing::Test {
 
 TEST_F(ReadPasport, DecodesTheDefaultAres64Layout) {
     useDefaultSettings();
-    work.write("PASPORT.RPM", pasportModule({{0, "ABCD1234"},
-                                             {19, "\x67\x03\x0F\x0C\x05"},
-                                             {57, std::string_view("Q7\0x", 4)},
-                                             {66, "HDA"},
-                                             {128, "2F"},
-                                             {130, "ST340014A     "},
-                                             {174, "\x34\x12"},
-                                             {180, "\xFF\xFF\xFF\xFF"},
-                                             {213, "Barracuda7"},
-                                             {263, "40GB\xC0"}},
-                                            "Q8\x41\x42\x43"));
+    work.write("PASPORT.RPM",
+               pasportModule({{0, "ABCD1234"},
+                              {19, "\x67\x03\x0F\x0C\x05"},
+                              {57, std::string_view("Q7\0x", 4)},
+                              {66, "HDA"},
+                              {128, "2F"},
+                              {130, "ST340014A     "},
+                              {174, "\x34\x12"},
+                              {180, "\xFF\xFF\xFF\xFF"},
+                              {213, "Barracuda7"},
+                              {263, "40GB\xC0"}},
+                             "Q8\x41\x42\x43"));
     readPasport(context);
 
     const Rows expected = {
@@ -136,10 +137,10 @@ TEST_F(ReadPasport, FamilyCodeIsTheFirstEvenPairFrom128ThatNamesAFamily) {
         std::size_t rows;
     };
     const Case cases[] = {
-        {{{126, "2F"}}, "Default", 21},              // before 128
-        {{{129, "2F"}}, "Default", 21},              // not on a pair
-        {{{140, "6y"}, {300, "2F"}}, "Calypso", 21}, // first pair wins, any case
-        {{{502, "4G"}}, "Neptune", 18},              // the last pair before the mark
+        {{{126, "2F"}}, "Default", 21},               // before 128
+        {{{129, "2F"}}, "Default", 21},               // not on a pair
+        {{{140, "6y"}, {300, "2F"}}, "Calypso", 21},  // first pair wins, any case
+        {{{502, "4G"}}, "Neptune", 18},               // the last pair before the mark
         {{{200, "ZZ"}, {202, "5T"}}, "Rigel", 20},
     };
     for (const Case& c : cases) {
@@ -176,8 +177,8 @@ TEST_F(ReadPasport, UnknownTypeLetterIsReportedAndTheCommandGoesOn) {
 
 TEST_F(ReadPasport, ConversionErrorEndsTheCommandKeepingEarlierRows) {
     const std::pair<std::string, std::string> cases[] = {
-        {"S213", "''"}, {"Sa,4", "'a'"}, {"#0,4x", "'4x'"},
-        {"D19,", "''"}, {"", "''"},      {"X,1", "''"},
+        {"S213", "''"}, {"Sa,4", "'a'"}, {"#0,4x", "'4x'"}, {"D19,", "''"}, {"", "''"},
+        {"X,1", "''"},
     };
     work.write("m.rpm", pasportModule({{128, "AA"}}));
     for (const auto& [layout, quoted] : cases) {
