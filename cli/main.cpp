@@ -1,7 +1,10 @@
-// dravik-cli: the commands of the window's toolbar for one folder or loader,
-// for scripts and batch work. Rows go to standard output; the title and the
-// command's messages to standard error.
+// dravik-cli: the commands of the window's toolbar without a window, on one
+// or many drive folders or loaders, for scripts and batch work. Rows go to
+// standard output; the title, messages and errors to standard error.
 
+#include "cli/options.h"
+#include "cli/output.h"
+#include "cli/settings_copy.h"
 #include "loaders/loader.h"
 #include "modules/context.h"
 #include "modules/pasport.h"
@@ -12,232 +15,300 @@
 #include "platform/file_system.h"
 #include "results/report.h"
 #include "settings/default_settings.h"
+#include "settings/settings_file.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
-#include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace dravik;
+using namespace dravik::cli;
 
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
 
-constexpr const char* kUsage =
-    R"(Usage: dravik-cli COMMAND [ARGUMENT] [--report PATH]
+constexpr std::string_view kProgram = "dravik-cli: ";
 
-Runs one command of Dravik without a window. Dravik.ini is read from the
-current directory.
-
-Commands:
-  pasport [FOLDER]        the drive's passport from the .rpm files of FOLDER
-  check-rom [FOLDER]      every ROM image (.rpm of 131072 bytes) of FOLDER
-  specification [FOLDER]  the firmware's specification table of FOLDER
-  check-ldr FILE          the checksums, firmware code, family and status of a loader
-  rename-ldr FILE         renames a loader after its ROM checksum and firmware code
-  default-settings        writes the default content of Dravik.ini to standard output
-
-FOLDER defaults to the current directory. Rows are printed one a line as
-"Name:Value", the Name padded to 25 characters.
-
-Options:
-  --report PATH  also write the rows to PATH as Save All writes $Dravik.txt
-                 (Windows-1251, CR LF), also when the command ends with an error
-  --help         show this text
-
-Exit status: 0 success, 1 the command ended with an error, 2 usage error.
-)";
-
-enum class Command { Pasport, CheckRom, Specification, CheckLdr, RenameLdr, DefaultSettings };
-
-struct Invocation {
-    Command command{};
-    std::optional<std::string> argument;
-    std::optional<std::string> reportPath;
+// A failure that ends the whole call before any input, with its line for
+// standard error (UTF-8).
+struct CallFailure {
+    std::string line;
 };
+
+// One line on standard error; a failure there has nowhere to be told.
+void tell(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stderr);
+}
+
+// A path given on the command line, taken from the start folder when relative.
+std::string absolutePath(const std::string& path, const std::string& startFolder) {
+    return path.starts_with('/') ? path : joinPath(startFolder, path);
+}
+
+// The core's message as the common error report words it; a layout entry that
+// failed to convert is named after it.
+std::string errorText(const Error& error) {
+    if (error.entry.key.empty())
+        return toUtf8(errorReportText(error.message()));
+    return toUtf8(error.message() + " in [" + error.entry.section + "] " + error.entry.key + "=" +
+                  error.entry.value);
+}
 
 class ConsoleUi : public UserInterface {
-public:
-    void showMessage(const std::string& text) override { std::cerr << toUtf8(text) << '\n'; }
+  public:
+    ConsoleUi(std::string prefix, std::vector<std::string>& messages)
+        : prefix_(std::move(prefix)), messages_(messages) {}
+
+    void showMessage(const std::string& text) override {
+        messages_.push_back(toUtf8(text));
+        tell(prefix_ + messages_.back());
+    }
     bool confirm(const std::string&) override { return true; }
+
+  private:
+    std::string prefix_;
+    std::vector<std::string>& messages_;
 };
 
-struct UsageError {
-    std::string message;
+// Everything the inputs of one call share.
+struct Run {
+    const Options& options;
+    /// The current directory when the program started; relative inputs are
+    /// taken from it.
+    std::string startFolder;
+    /// The folder whose Dravik.ini the commands read.
+    std::string settingsFolder;
+    Printer& printer;
 };
 
-std::optional<Command> commandNamed(const std::string& name) {
-    if (name == "pasport")
-        return Command::Pasport;
-    if (name == "check-rom")
-        return Command::CheckRom;
-    if (name == "specification")
-        return Command::Specification;
-    if (name == "check-ldr")
-        return Command::CheckLdr;
-    if (name == "rename-ldr")
-        return Command::RenameLdr;
-    if (name == "default-settings")
-        return Command::DefaultSettings;
+// What a command found nothing of, when it found nothing.
+std::optional<std::string> nothingFound(Command command, const ResultList& rows,
+                                        const InputOutcome& outcome) {
+    if (command == Command::Pasport && !outcome.title)
+        return "no passport module (a .rpm file of 512 bytes marked Q8)";
+    if (command == Command::CheckRom && rows.count() == 0)
+        return "no ROM image (a .rpm file of 131072 bytes holding DISK)";
+    if (command == Command::Specification && rows.count() == 0)
+        return "no specification module (a .rpm file of 2048 bytes beginning with version)";
     return std::nullopt;
 }
 
-Invocation parseArguments(const std::vector<std::string>& args) {
-    Invocation invocation;
-    std::vector<std::string> positional;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--report") {
-            if (i + 1 >= args.size())
-                throw UsageError{"--report needs a PATH"};
-            invocation.reportPath = args[++i];
-        } else if (!optionsEnded && arg.starts_with("--report=")) {
-            invocation.reportPath = arg.substr(9);
-        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-            throw UsageError{"unknown option " + arg};
-        } else {
-            positional.push_back(arg);
+void runCommand(const Run& run, const std::string& input, Context& context, InputOutcome& outcome) {
+    const Command command = run.options.command;
+    const std::string path = absolutePath(input, run.startFolder);
+    if (command == Command::CheckLdr || command == Command::RenameLdr) {
+        if (!isPlainFile(path))
+            throw inOutError(ENOENT);
+        if (command == Command::CheckLdr) {
+            checkLdr(context, path);
+            return;
         }
-    }
-    if (positional.empty())
-        throw UsageError{"no command given"};
-    auto command = commandNamed(positional[0]);
-    if (!command)
-        throw UsageError{"unknown command " + positional[0]};
-    invocation.command = *command;
-    if (invocation.reportPath && invocation.reportPath->empty())
-        throw UsageError{"--report needs a PATH"};
-
-    const bool needsFile = *command == Command::CheckLdr || *command == Command::RenameLdr;
-    const std::size_t maxArguments = *command == Command::DefaultSettings ? 0 : 1;
-    if (positional.size() - 1 > maxArguments)
-        throw UsageError{"too many arguments for " + positional[0]};
-    if (positional.size() == 2)
-        invocation.argument = positional[1];
-    if (needsFile && !invocation.argument)
-        throw UsageError{positional[0] + " needs a FILE"};
-    if (*command == Command::DefaultSettings && invocation.reportPath)
-        throw UsageError{"default-settings writes no report"};
-    return invocation;
-}
-
-// A path given on the command line, taken from the current directory when relative.
-std::string absolutePath(const std::string& path, const std::string& currentFolder) {
-    return path.starts_with('/') ? path : joinPath(currentFolder, path);
-}
-
-void printRows(const ResultList& rows) {
-    for (const ResultRow& row : rows.rows())
-        std::cout << toUtf8(reportLine(row)) << '\n';
-    std::cout.flush();
-}
-
-int run(const Invocation& invocation) {
-    if (invocation.command == Command::DefaultSettings) {
-        std::string_view content = defaultSettingsContent();
-        std::fwrite(content.data(), 1, content.size(), stdout);
-        return std::fflush(stdout) == 0 ? kSuccess : kFailure;
+        const LdrRenameResult result = renameLdr(context, path);
+        if (result.renamed) {
+            outcome.newPath = result.newPath;
+        } else if (result.alreadyNamed) {
+            context.ui.showMessage(result.reason);
+        } else {
+            throw Error(result.reason);
+        }
+        return;
     }
 
-    const std::string startFolder = currentDirectory();
+    // The folder becomes the current directory, as browsing to it in the
+    // window does; Pasport and Specification take it from there.
+    if (!isFolder(path))
+        throw Error("Folder not found");
+    setCurrentDirectory(path);
+    context.workingFolder = currentDirectory();
+    if (command == Command::Pasport)
+        readPasport(context);
+    else if (command == Command::CheckRom)
+        checkRom(context);
+    else
+        readSpecification(context);
+}
+
+int runInput(const Run& run, const std::string& input) {
+    const Command command = run.options.command;
+    const std::string prefix = std::string(kProgram) + input + ": ";
     ResultList rows;
-    ConsoleUi ui;
-    Context context{startFolder, startFolder, rows, ui,
-                    [](const std::string& title) { std::cerr << toUtf8(title) << '\n'; }};
-    std::optional<std::string> reportPath;
-    if (invocation.reportPath)
-        reportPath = absolutePath(*invocation.reportPath, startFolder);
+    InputOutcome outcome;
+    ConsoleUi ui(prefix, outcome.messages);
+    auto setTitle = [&](const std::string& title) {
+        outcome.title = toUtf8(title);
+        // Specification sets its title last; without rows it names no module.
+        if (command != Command::Specification || rows.count() > 0)
+            tell(*outcome.title);
+    };
+    Context context{run.settingsFolder, run.startFolder, rows, ui, setTitle};
 
+    run.printer.beginInput(input, rows);
+    rows.setObserver(&run.printer);
     int status = kSuccess;
     try {
-        switch (invocation.command) {
-        case Command::Pasport:
-        case Command::CheckRom:
-        case Command::Specification: {
-            // The folder becomes the current directory, as browsing to it in the
-            // window does; Pasport and Specification take it from there.
-            std::string folder = absolutePath(invocation.argument.value_or("."), startFolder);
-            if (!isFolder(folder)) {
-                std::cerr << "Folder not found: \"" << folder << "\"\n";
-                return kFailure;
-            }
-            setCurrentDirectory(folder);
-            context.workingFolder = currentDirectory();
-            if (invocation.command == Command::Pasport)
-                readPasport(context);
-            else if (invocation.command == Command::CheckRom)
-                checkRom(context);
-            else
-                readSpecification(context);
-            break;
-        }
-        case Command::CheckLdr:
-        case Command::RenameLdr: {
-            std::string file = absolutePath(*invocation.argument, startFolder);
-            if (!isPlainFile(file)) {
-                std::cerr << "File not found: \"" << *invocation.argument << "\"\n";
-                return kFailure;
-            }
-            if (invocation.command == Command::CheckLdr) {
-                checkLdr(context, file);
-            } else {
-                LdrRenameResult result = renameLdr(context, file);
-                if (result.renamed) {
-                    std::cout << result.newPath << '\n';
-                } else {
-                    std::cerr << toUtf8(result.reason) << '\n';
-                    status = kFailure;
-                }
-            }
-            break;
-        }
-        case Command::DefaultSettings:
-            break;
-        }
+        runCommand(run, input, context, outcome);
+        if (std::optional<std::string> note = nothingFound(command, rows, outcome))
+            ui.showMessage(*note);
     } catch (const Error& error) {
-        std::cerr << toUtf8(errorReportText(error.message())) << '\n';
+        outcome.error = errorText(error);
+        tell(prefix + *outcome.error);
         status = kFailure;
     }
+    rows.setObserver(nullptr);
+    run.printer.endInput(outcome);
 
-    printRows(rows);
-    if (reportPath) {
+    if (run.options.reportPath) {
         try {
-            writeReport(*reportPath, rows);
+            writeReport(absolutePath(*run.options.reportPath, run.startFolder), rows);
         } catch (const Error& error) {
-            std::cerr << toUtf8(errorReportText(error.message())) << '\n';
+            tell(std::string(kProgram) + *run.options.reportPath + ": " + errorText(error));
             status = kFailure;
         }
     }
     return status;
 }
 
+// The settings the commands will read: Dravik.ini of the start folder, or a
+// copy of the file that --settings names. Says once when there are none.
+std::unique_ptr<SettingsCopy> prepareSettings(const Options& options,
+                                              const std::string& startFolder) {
+    std::string label = std::string(SettingsFile::kFileName) + " of " + startFolder;
+    std::string fileName(SettingsFile::kFileName);
+    std::string path = joinPath(startFolder, SettingsFile::kFileName);
+    if (options.settingsPath) {
+        label = fileName = *options.settingsPath;
+        path = absolutePath(*options.settingsPath, startFolder);
+        // A settings file asked for by name must be there.
+        if (!isPlainFile(path))
+            throw CallFailure{std::string(kProgram) + label + ": " +
+                              toUtf8(errorReportText(inOutError(ENOENT).message()))};
+    }
+
+    std::string bytes;
+    std::string trouble;
+    if (!isPlainFile(path)) {
+        trouble = "not found";
+    } else {
+        try {
+            bytes = readWholeFile(path);
+            if (bytes.empty())
+                trouble = "is empty";
+        } catch (const Error& error) {
+            if (options.settingsPath)
+                throw CallFailure{std::string(kProgram) + label + ": " + errorText(error)};
+            trouble = "can't be read (" + toUtf8(error.message()) + ")";
+        }
+    }
+    if (!trouble.empty())
+        tell(std::string(kProgram) + label + " " + trouble +
+             "; going on without settings (make the default one with "
+             "'dravik-cli default-settings --output " +
+             fileName + "')");
+    if (!options.settingsPath)
+        return nullptr;
+    return std::make_unique<SettingsCopy>(bytes);
+}
+
+int writeDefaultSettings(const Options& options, StandardOutput& out,
+                         const std::string& startFolder) {
+    const std::string_view content = defaultSettingsContent();
+    if (!options.outputPath) {
+        out.write(content);
+        out.flush();
+        return kSuccess;
+    }
+    try {
+        writeFileSafely(absolutePath(*options.outputPath, startFolder), content, WriteStyle::Whole);
+    } catch (const Error& error) {
+        tell(std::string(kProgram) + *options.outputPath + ": " + errorText(error));
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+int run(const Options& options, StandardOutput& out) {
+    const std::string startFolder = currentDirectory();
+    if (options.command == Command::DefaultSettings)
+        return writeDefaultSettings(options, out, startFolder);
+
+    std::unique_ptr<SettingsCopy> settingsCopy;
+    if (readsSettings(options.command))
+        settingsCopy = prepareSettings(options, startFolder);
+
+    Printer printer(out, options.format, options.command, options.inputs.size());
+    const Run run{options, startFolder, settingsCopy ? settingsCopy->folder() : startFolder,
+                  printer};
+    int status = kSuccess;
+    for (const std::string& input : options.inputs)
+        status = std::max(status, runInput(run, input));
+    printer.finish();
+    return status;
+}
+
+// A closed standard stream gets /dev/null in its place, so that no file the
+// program opens takes its number; a closed standard output still fails every
+// write, as it is read-only there.
+void reserveStandardStreams() {
+    const int flags[] = {O_RDONLY, O_RDONLY, O_WRONLY};
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int opened = ::open("/dev/null", flags[fd]);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
+    reserveStandardStreams();
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    StandardOutput out;
+    try {
+        if (asksFor(args, "--help", "-h")) {
+            out.write(kUsage);
+            out.flush();
             return kSuccess;
         }
-        if (arg == "--")
-            break;
-    }
-    try {
-        return run(parseArguments(args));
+        if (asksFor(args, "--version")) {
+            out.write("dravik-cli " DRAVIK_VERSION "\n");
+            out.flush();
+            return kSuccess;
+        }
+        return run(parseOptions(args), out);
     } catch (const UsageError& error) {
-        std::cerr << "dravik-cli: " << error.message << "\n\n" << kUsage;
+        tell(std::string(kProgram) + error.message);
+        tell("Try 'dravik-cli --help'.");
         return kUsageError;
+    } catch (const CallFailure& failure) {
+        tell(failure.line);
+        return kFailure;
+    } catch (const OutputError& error) {
+        // A reader that went away wants no more: end quietly, as a pipe's
+        // writer does.
+        if (error.errorNumber != EPIPE)
+            tell(std::string(kProgram) + "write error: " + std::strerror(error.errorNumber));
+        return kFailure;
+    } catch (const Error& error) {
+        tell(std::string(kProgram) + errorText(error));
+        return kFailure;
     } catch (const std::exception& error) {
-        std::cerr << "dravik-cli: " << error.what() << '\n';
+        tell(std::string(kProgram) + error.what());
         return kFailure;
     }
 }

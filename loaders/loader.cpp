@@ -70,8 +70,12 @@ LdrRenameResult renameLdr(Context& context, const std::string& path) {
     // A code holding a separator would move the loader elsewhere: refuse it.
     if (!isValidFileName(newName))
         return notRenamed("The firmware code \"" + shown + "\" can't be part of a file name");
-    if (newName == oldName)
-        return notRenamed("The loader already bears the name \"" + fromUtf8(newName) + "\"");
+    if (newName == oldName) {
+        LdrRenameResult result =
+            notRenamed("The loader already bears the name \"" + fromUtf8(newName) + "\"");
+        result.alreadyNamed = true;
+        return result;
+    }
 
     const std::string newPath = joinPath(folderOf(path), newName);
     const int error = renameWithoutReplacing(path, newPath);

@@ -20,6 +20,8 @@ void checkLdr(Context& context, const std::string& path);
 /// What RenameLdr did: renamed, or the reason why not (Windows-1251).
 struct LdrRenameResult {
     bool renamed = false;
+    /// Not renamed because the loader already bears the name it would get.
+    bool alreadyNamed = false;
     /// The native full path of the renamed loader.
     std::string newPath;
     std::string reason;

@@ -2,6 +2,7 @@
 
 #include "modules/text.h"
 #include "platform/cp1251.h"
+#include "platform/errors.h"
 #include "platform/file_system.h"
 
 #include <cstring>
@@ -99,8 +100,15 @@ void readPasport(Context& context) {
 
     const ByteReader reader(module);
     for (const std::string& key : keys) {
-        FieldSpec field = FieldSpec::parse(settings.readString(familyCode, key, ""));
-        context.results.append(key, decodePasportField(reader, field, context.ui));
+        const std::string layout = settings.readString(familyCode, key, "");
+        std::string value;
+        try {
+            value = decodePasportField(reader, FieldSpec::parse(layout), context.ui);
+        } catch (ConvertError& error) {
+            error.entry = SettingsEntry{familyCode, key, layout};
+            throw;
+        }
+        context.results.append(key, std::move(value));
     }
 }
 

@@ -6,6 +6,13 @@
 
 namespace dravik {
 
+/// An entry of the settings file: its section, key and value (Windows-1251).
+struct SettingsEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
 /// Base of every error the core raises. The message is the exact text that the
 /// common error report shows, as Windows-1251 bytes. It is kept whole in a
 /// std::string, zero bytes included; what() gives it only up to the first one.
@@ -16,6 +23,10 @@ public:
 
     /// Every byte of the message.
     const std::string& message() const noexcept { return message_; }
+
+    /// The layout entry that was being read when the error arose, so that a
+    /// caller can say where; empty (no key) elsewhere. The message never holds it.
+    SettingsEntry entry;
 
 private:
     std::string message_;

@@ -1,13 +1,12 @@
-#include "loaders/loader.h"
-#include "modules/pasport.h"
-#include "modules/rom_check.h"
-#include "modules/specification.h"
+#include "json_reader.h"
 #include "platform/cp1251.h"
-#include "results/report.h"
 #include "settings/default_settings.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -17,82 +16,108 @@ namespace dravik {
 namespace {
 
 using testing::bytesWith;
-using testing::CurrentDirectoryGuard;
-using testing::FakeUi;
 using testing::fileContent;
+using testing::readJson;
 using testing::TempFolder;
 
+// Where the child's standard output goes.
+enum class Stdout { File, DevFull, Closed, PipeWithoutReader };
+
+struct CliCall {
+    CliCall(std::string inFolder, std::vector<std::string> arguments)
+        : folder(std::move(inFolder)), args(std::move(arguments)) {}
+
+    std::string folder;
+    std::vector<std::string> args;
+    Stdout out = Stdout::File;
+    bool ignoreSigpipe = false;
+    std::string tmpdir;
+};
+
 struct CliRun {
-    int status = -1;
+    int status = -1; ///< the exit status, or -1 when a signal ended it
+    int signal = 0;
     std::string out;
     std::string err;
 };
 
-// Runs dravik-cli in folder with args, standard output and error captured.
-CliRun runCli(const std::string& folder, const std::vector<std::string>& args) {
+// Runs dravik-cli as the call says, standard output and error captured.
+CliRun runCli(const CliCall& call) {
     TempFolder capture;
-    std::string outPath = capture.file("out");
-    std::string errPath = capture.file("err");
-    pid_t child = ::fork();
+    const std::string outPath = capture.file("out");
+    const std::string errPath = capture.file("err");
+    int pipeEnds[2] = {-1, -1};
+    if (call.out == Stdout::PipeWithoutReader) {
+        if (::pipe(pipeEnds) != 0)
+            throw std::runtime_error("no pipe");
+        // Closed before the child starts, so that its first write finds no reader.
+        ::close(pipeEnds[0]);
+    }
+    const pid_t child = ::fork();
     if (child == 0) {
-        int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out < 0 || err < 0 || ::chdir(folder.c_str()) != 0)
+        int out = -1;
+        switch (call.out) {
+        case Stdout::File:
+            out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            break;
+        case Stdout::DevFull:
+            out = ::open("/dev/full", O_WRONLY);
+            break;
+        case Stdout::Closed:
+            break;
+        case Stdout::PipeWithoutReader:
+            out = pipeEnds[1];
+            break;
+        }
+        if (err < 0 || ::chdir(call.folder.c_str()) != 0)
             ::_exit(127);
-        ::dup2(out, STDOUT_FILENO);
         ::dup2(err, STDERR_FILENO);
+        if (out >= 0)
+            ::dup2(out, STDOUT_FILENO);
+        else
+            ::close(STDOUT_FILENO);
+        std::signal(SIGPIPE, call.ignoreSigpipe ? SIG_IGN : SIG_DFL);
+        if (!call.tmpdir.empty())
+            ::setenv("TMPDIR", call.tmpdir.c_str(), 1);
         std::vector<char*> argv;
         std::string program = DRAVIK_CLI_PATH;
         argv.push_back(program.data());
-        std::vector<std::string> copies(args);
+        std::vector<std::string> copies(call.args);
         for (std::string& arg : copies)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
+    if (pipeEnds[1] >= 0)
+        ::close(pipeEnds[1]);
     CliRun run;
     int raw = 0;
     ::waitpid(child, &raw, 0);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (WIFEXITED(raw))
+        run.status = WEXITSTATUS(raw);
+    else if (WIFSIGNALED(raw))
+        run.signal = WTERMSIG(raw);
     run.out = fileContent(outPath);
     run.err = fileContent(errPath);
+    if (run.out == "<missing>")
+        run.out.clear();
     return run;
 }
 
-// The rows as dravik-cli prints them: the report's lines in UTF-8, ended by LF.
-std::string printed(const ResultList& rows) {
-    std::string text;
-    for (const ResultRow& row : rows.rows())
-        text += toUtf8(reportLine(row)) + "\n";
-    return text;
+CliRun runCli(const std::string& folder, std::vector<std::string> args) {
+    return runCli(CliCall{folder, std::move(args)});
 }
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        start.write("Dravik.ini", defaultSettingsContent());
-    }
-
-    // Runs an operation in-process on the same folders, as the window would.
-    template <typename Operation>
-    ResultList inProcess(const std::string& folder, Operation operation) {
-        CurrentDirectoryGuard cwd(folder);
-        ResultList rows;
-        FakeUi ui;
-        Context context{start.path(), folder, rows, ui, nullptr};
-        operation(context);
-        return rows;
-    }
-
-    TempFolder start;
-    TempFolder drive;
-};
 
 std::string pasportModule() {
     std::string date("\x67\x03\x0F\x0C\x05", 5);
-    return bytesWith(512, {{0, "SN123456"}, {19, date}, {128, "2F"}, {130, "MODEL-X"},
-                           {174, "\x34\x12"}, {505, "Q8v01"}});
+    return bytesWith(512, {{0, "SN123456"},
+                           {19, date},
+                           {128, "2F"},
+                           {130, "MODEL-X"},
+                           {174, "\x34\x12"},
+                           {505, "Q8v01"}});
 }
 
 std::string romImage(std::string_view storedCode, std::uint16_t checksum) {
@@ -110,51 +135,103 @@ std::string loader(std::string_view storedCode, std::uint16_t romChecksum) {
     return bytes;
 }
 
+const char* const kCheckLdrRows = "Check sum ROM in LDR     :1A2B\n"
+                                  "Check sum LDR            :000A\n"
+                                  "Code FW                  :VAM4019Z\n"
+                                  "Family                   :2F_Ares 64\n"
+                                  "Status                   :Program A - Main\n";
+
+class CliTest : public ::testing::Test {
+  protected:
+    void SetUp() override { start.write("Dravik.ini", defaultSettingsContent()); }
+
+    TempFolder start;
+    TempFolder drive;
+};
+
 TEST_F(CliTest, PasportPrintsRowsAndWritesTheReportThatSaveAllWrites) {
     drive.write("pasport.rpm", pasportModule());
     CliRun run = runCli(start.path(), {"pasport", drive.path(), "--report", "out.txt"});
-    ResultList expected = inProcess(drive.path(), readPasport);
 
     ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_EQ(expected.count(), 21u);
-    EXPECT_EQ(run.out, printed(expected));
-    EXPECT_EQ(fileContent(start.file("out.txt")), formatReport(expected));
+    EXPECT_EQ(run.out, "Family                   :Ares 64\n"
+                       "Name                     :\n"
+                       "Model                    :MODEL-X\n"
+                       "Model 1                  :\n"
+                       "Code FW                  :\n"
+                       "Serial                   :SN123456                        \n"
+                       "Ata                      :\n"
+                       "Size                     :\n"
+                       "LBA                      :0\n"
+                       "Date (Time)              :15.3.2003 (12:5)\n"
+                       "Alphabetic value         :\n"
+                       "PCBA Pn. IDE Label       :\n"
+                       "PCBA Config              :\n"
+                       "Unique                   :\n"
+                       "HDA Module               :\n"
+                       "None1                    :\n"
+                       "Cod                      :4660\n"
+                       "None                     :\n"
+                       "+5V                      :\n"
+                       "+12V                     :\n"
+                       "Ver. Module              :Q8v01                           \n");
+    EXPECT_TRUE(fileContent(start.file("out.txt"))
+                    .starts_with("Family                   :Ares 64\r\n"
+                                 "Name                     :\r\n"
+                                 "Model                    :MODEL-X\r\n"));
+    EXPECT_EQ(fileContent(start.file("out.txt")).size(), run.out.size() + 21);
     EXPECT_EQ(run.err, drive.file("pasport.rpm") + " Q8v01\n");
 }
 
-TEST_F(CliTest, FolderDefaultsToTheCurrentDirectoryAndRelativeFoldersAreTakenFromIt) {
+TEST_F(CliTest, PassportIsTheSameCommandAndFolderDefaultsToTheCurrentDirectory) {
     std::string sub = start.makeFolder("drive one");
     start.write("drive one/pasport.rpm", pasportModule());
 
-    CliRun relative = runCli(start.path(), {"pasport", "drive one"});
+    CliRun relative = runCli(start.path(), {"passport", "drive one"});
     CliRun here = runCli(sub, {"pasport"});
 
     EXPECT_EQ(relative.status, 0) << relative.err;
-    EXPECT_EQ(relative.out.substr(0, 34), "Family                   :Ares 64\n");
+    EXPECT_TRUE(relative.out.starts_with("Family                   :Ares 64\n"));
     // Dravik.ini is read from the folder the command runs in, not the drive folder.
     EXPECT_EQ(here.status, 0) << here.err;
     EXPECT_EQ(here.out, "Family                   :Default\n");
 }
 
-TEST_F(CliTest, CheckRomAndSpecificationReportTheirRows) {
+TEST_F(CliTest, CheckRomAndSpecificationPrintTheirRows) {
     drive.write("a.rpm", romImage("AV4M10Z9", 0xABCD));
     drive.write("b.RPM", romImage("BV4M10Z9", 0x0012));
-    std::string module = bytesWith(2048, {{0, "version"}, {12, "123"}, {64, "TRACKS"}, {76, "1024"}});
-    drive.write("table.rpm", module);
+    drive.write("table.rpm",
+                bytesWith(2048, {{0, "version"}, {12, "123"}, {64, "TRACKS"}, {76, "1024"}}));
 
     CliRun rom = runCli(start.path(), {"check-rom", drive.path(), "--report=rom.txt"});
-    CliRun table = runCli(start.path(), {"specification", drive.path(), "--report", "table.txt"});
+    CliRun table = runCli(start.path(), {"specification", drive.path()});
 
-    ResultList romRows = inProcess(drive.path(), checkRom);
-    ResultList tableRows = inProcess(drive.path(), readSpecification);
     ASSERT_EQ(rom.status, 0) << rom.err;
-    ASSERT_EQ(romRows.count(), 8u);
-    EXPECT_EQ(rom.out, printed(romRows));
-    EXPECT_EQ(fileContent(start.file("rom.txt")), formatReport(romRows));
+    EXPECT_EQ(rom.out, "File Name                :a.rpm\n"
+                       "Code FW                  :VAM4019Z\n"
+                       "Check sum ROM            :ABCD\n"
+                       "Status                   :Program A - Main\n"
+                       "File Name                :b.RPM\n"
+                       "Code FW                  :VBM4019Z\n"
+                       "Check sum ROM            :0012\n"
+                       "Status                   :Program B - Additional\n");
+    EXPECT_EQ(fileContent(start.file("rom.txt")),
+              "File Name                :a.rpm\r\n"
+              "Code FW                  :VAM4019Z\r\n"
+              "Check sum ROM            :ABCD\r\n"
+              "Status                   :Program A - Main\r\n"
+              "File Name                :b.RPM\r\n"
+              "Code FW                  :VBM4019Z\r\n"
+              "Check sum ROM            :0012\r\n"
+              "Status                   :Program B - Additional\r\n");
     ASSERT_EQ(table.status, 0) << table.err;
-    ASSERT_EQ(tableRows.count(), 31u);
-    EXPECT_EQ(table.out, printed(tableRows));
-    EXPECT_EQ(fileContent(start.file("table.txt")), formatReport(tableRows));
+    std::string emptyRecords;
+    for (int i = 0; i < 29; ++i)
+        emptyRecords += "                         :\n";
+    EXPECT_EQ(table.out, "Specification            :version 123\n"
+                         "TRACKS                   :1024\n" +
+                             emptyRecords);
+    EXPECT_EQ(table.err, drive.file("table.rpm") + " version 123\n");
 }
 
 TEST_F(CliTest, CheckLdrPrintsTheFiveRows) {
@@ -162,11 +239,8 @@ TEST_F(CliTest, CheckLdrPrintsTheFiveRows) {
     CliRun run = runCli(start.path(), {"check-ldr", path});
 
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Check sum ROM in LDR     :1A2B\n"
-                       "Check sum LDR            :000A\n"
-                       "Code FW                  :VAM4019Z\n"
-                       "Family                   :2F_Ares 64\n"
-                       "Status                   :Program A - Main\n");
+    EXPECT_EQ(run.out, kCheckLdrRows);
+    EXPECT_EQ(run.err, "");
 }
 
 TEST_F(CliTest, RenameLdrPrintsTheNewPathAndNeverReplacesAFile) {
@@ -176,83 +250,344 @@ TEST_F(CliTest, RenameLdrPrintsTheNewPathAndNeverReplacesAFile) {
 
     CliRun first = runCli(drive.path(), {"rename-ldr", "x.ldr"});
     CliRun second = runCli(drive.path(), {"rename-ldr", "y.ldr"});
+    CliRun again = runCli(drive.path(), {"rename-ldr", "1A2B_VAM4019Z.ldr"});
 
     EXPECT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.out, drive.file("1A2B_VAM4019Z.ldr") + "\n");
     EXPECT_EQ(second.status, 1);
     EXPECT_EQ(second.out, "");
-    EXPECT_FALSE(second.err.empty());
+    EXPECT_EQ(second.err,
+              "dravik-cli: y.ldr: A file named \"1A2B_VAM4019Z.ldr\" already exists.\n");
     EXPECT_EQ(fileContent(drive.file("1A2B_VAM4019Z.ldr")), bytes);
     EXPECT_EQ(fileContent(drive.file("y.ldr")), bytes);
+    // A loader that already bears its name is as wanted.
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out, "");
+    EXPECT_EQ(again.err, "dravik-cli: 1A2B_VAM4019Z.ldr: The loader already bears the name "
+                         "\"1A2B_VAM4019Z.ldr\"\n");
 }
 
-TEST_F(CliTest, LoaderCommandsNameAMissingFile) {
-    for (const char* command : {"check-ldr", "rename-ldr"}) {
-        CliRun run = runCli(start.path(), {command, "missing.ldr", "--report", "r.txt"});
-        EXPECT_EQ(run.status, 1) << command;
-        EXPECT_NE(run.err.find("missing.ldr"), std::string::npos) << command;
-        EXPECT_EQ(run.out, "") << command;
-    }
+TEST_F(CliTest, CyrillicNamesAndValuesArePrintedAsUtf8AndReportedInWindows1251) {
+    // [Mod] 2F=Арес 64, [2F] Серия=S0,8, no [CL]: Check ROM's status is "Неопределён".
+    start.write("Dravik.ini",
+                "[Mod]\r\n2F=\xC0\xF0\xE5\xF1 64\r\n[2F]\r\n\xD1\xE5\xF0\xE8\xFF=S0,8\r\n");
+    // АБВГёЁ, the unassigned 0x98 and я.
+    drive.write(
+        "pasport.rpm",
+        bytesWith(512, {{0, "\xC0\xC1\xC2\xC3\xB8\xA8\x98\xFF"}, {128, "2F"}, {505, "Q8v01"}}));
+    drive.write("rom.rpm", romImage("AV4M10Z9", 0xABCD));
+
+    CliRun pasport = runCli(start.path(), {"pasport", drive.path(), "--report", "r.txt"});
+    CliRun rom = runCli(start.path(), {"check-rom", drive.path()});
+
+    ASSERT_EQ(pasport.status, 0) << pasport.err;
+    EXPECT_EQ(pasport.out, "Family                   :Арес 64\n"
+                           "Серия                    :АБВГёЁ\xC2\x98я                        \n");
+    EXPECT_EQ(fileContent(start.file("r.txt")),
+              "Family                   :\xC0\xF0\xE5\xF1 64\r\n"
+              "\xD1\xE5\xF0\xE8\xFF                    :\xC0\xC1\xC2\xC3\xB8\xA8\x98\xFF"
+              "                        \r\n");
+    EXPECT_EQ(rom.out, "File Name                :rom.rpm\n"
+                       "Code FW                  :VAM4019Z\n"
+                       "Check sum ROM            :ABCD\n"
+                       "Status                   :Неопределён\n");
 }
 
-TEST_F(CliTest, AnErrorEndsTheCommandButTheReportKeepsTheRowsBeforeIt) {
-    start.write("Dravik.ini", "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nSerial=S0,8\r\nName=Sx,5\r\nModel=S130,14\r\n");
+TEST_F(CliTest, SeveralInputsAreHeadedAndTheWorstStatusWins) {
+    drive.write("Dravik.ini", defaultSettingsContent());
+    drive.write("a.ldr", loader("AV4M10Z9", 0x1A2B));
+    drive.write("b.ldr", loader("AV4M10Z9", 0x1A2B));
+
+    CliRun text = runCli(drive.path(), {"check-ldr", "a.ldr", "gone.ldr", "b.ldr"});
+    CliRun tsv = runCli(drive.path(), {"check-ldr", "a.ldr", "b.ldr", "--format", "tsv"});
+    CliRun good = runCli(drive.path(), {"check-ldr", "a.ldr", "b.ldr"});
+
+    EXPECT_EQ(text.status, 1);
+    EXPECT_EQ(text.out, std::string("==> a.ldr <==\n") + kCheckLdrRows +
+                            "\n==> gone.ldr <==\n"
+                            "\n==> b.ldr <==\n" +
+                            kCheckLdrRows);
+    EXPECT_EQ(text.err, "dravik-cli: gone.ldr: File not found.\n");
+    EXPECT_EQ(good.status, 0);
+    EXPECT_EQ(tsv.status, 0);
+    EXPECT_TRUE(tsv.out.starts_with("a.ldr\tCheck sum ROM in LDR\t1A2B\n"
+                                    "a.ldr\tCheck sum LDR\t000A\n"))
+        << tsv.out;
+    EXPECT_TRUE(tsv.out.ends_with("b.ldr\tStatus\tProgram A - Main\n")) << tsv.out;
+}
+
+TEST_F(CliTest, TsvEscapesTabsLineBreaksAndBackslashesAndKeepsTrailingBlanks) {
+    start.write("Dravik.ini", "[00]\r\nTab\tKey=S0,9\r\nPlain=S16,4\r\n");
+    drive.write("p.rpm", bytesWith(512, {{0, "a\tb\nc\rd\\e"}, {16, "ok"}, {505, "Q8v01"}}));
+
+    CliRun run = runCli(start.path(), {"pasport", drive.path(), "--format=tsv"});
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Family \tDefault\n"
+                       "Tab\\tKey\ta\\tb\\nc\\rd\\\\e                       \n"
+                       "Plain\tok\n");
+}
+
+// Every byte a value can hold: a module whose bytes 1 to 255 stand at offsets
+// 1 to 255, read by eight text fields, under names with quotes, backslashes
+// and control characters.
+TEST_F(CliTest, JsonIsValidForEveryByteAndForNativeNamesThatAreNotUtf8) {
+    std::string layout = "[00]\r\n\"q\\b\x01\x7F\x98\xFF\tx=S1,32\r\n";
+    for (int field = 1; field < 8; ++field)
+        layout += "F" + std::to_string(field) + "=S" + std::to_string(1 + 32 * field) + ",32\r\n";
+    start.write("Dravik.ini", layout);
+    std::string bytes(512, '\0');
+    for (int i = 1; i < 256; ++i)
+        bytes[static_cast<std::size_t>(i)] = static_cast<char>(i);
+    bytes.replace(505, 5, "Q8v01");
+    drive.write("p.rpm", bytes);
+    const std::string odd = start.makeFolder("\xFF\xFE odd");
+
+    CliRun run = runCli(start.path(), {"pasport", drive.path(), odd, "--format", "json"});
+
+    EXPECT_EQ(run.status, 0) << run.err;
+    testing::JsonValue json;
+    ASSERT_NO_THROW(json = readJson(run.out)) << run.out;
+    ASSERT_EQ(json.items.size(), 2u);
+    const testing::JsonValue& first = json[0];
+    EXPECT_EQ(first["path"].text, drive.path());
+    EXPECT_EQ(first["title"].text, drive.file("p.rpm") + " Q8v01");
+    EXPECT_EQ(first["error"].kind, testing::JsonValue::Kind::Null);
+    ASSERT_EQ(first["rows"].items.size(), 9u);
+    EXPECT_EQ(first["rows"][0]["name"].text, "Family ");
+    EXPECT_EQ(first["rows"][0]["value"].text, "Default");
+    EXPECT_EQ(first["rows"][1]["name"].text, "\"q\\b\x01\x7F\xC2\x98я\tx");
+    std::string values;
+    for (std::size_t row = 1; row < 9; ++row)
+        values += first["rows"][row]["value"].text;
+    std::string expected;
+    for (int i = 1; i < 256; ++i)
+        expected += toUtf8(std::string(1, static_cast<char>(i)));
+    EXPECT_EQ(values, expected);
+    EXPECT_NE(values.find("\x07\x08\t\n\x0B\x0C\r\x0E"), std::string::npos);
+    EXPECT_NE(values.find("АБВ"), std::string::npos);
+    // The folder's name is not UTF-8: its bytes become U+FFFD.
+    EXPECT_EQ(json[1]["path"].text, start.path() + "/\xEF\xBF\xBD\xEF\xBF\xBD odd");
+    EXPECT_EQ(json[1]["title"].kind, testing::JsonValue::Kind::Null);
+    EXPECT_EQ(json[1]["messages"][0].text,
+              "no passport module (a .rpm file of 512 bytes marked Q8)");
+}
+
+TEST_F(CliTest, JsonCarriesErrorsAndRenames) {
+    drive.write("x.ldr", loader("AV4M10Z9", 0x1A2B));
+
+    CliRun run = runCli(drive.path(), {"rename-ldr", "x.ldr", "gone.ldr", "--format", "json"});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "[\n"
+                       "  {\n"
+                       "    \"path\": \"x.ldr\",\n"
+                       "    \"rows\": [],\n"
+                       "    \"title\": null,\n"
+                       "    \"messages\": [],\n"
+                       "    \"error\": null,\n"
+                       "    \"newPath\": \"" +
+                           drive.file("1A2B_VAM4019Z.ldr") +
+                           "\"\n"
+                           "  },\n"
+                           "  {\n"
+                           "    \"path\": \"gone.ldr\",\n"
+                           "    \"rows\": [],\n"
+                           "    \"title\": null,\n"
+                           "    \"messages\": [],\n"
+                           "    \"error\": \"File not found.\",\n"
+                           "    \"newPath\": null\n"
+                           "  }\n"
+                           "]\n");
+}
+
+TEST_F(CliTest, ErrorsNameTheInputTheLayoutEntryAndTheReport) {
+    start.write("Dravik.ini",
+                "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nSerial=S0,8\r\nCod=#x,4\r\nModel=S130,14\r\n");
     drive.write("pasport.rpm", pasportModule());
     start.write("r.txt", "old report");
 
     CliRun run = runCli(start.path(), {"pasport", drive.path(), "--report", "r.txt"});
+    CliRun report = runCli(start.path(), {"check-rom", drive.path(), "--report", "no/such/r.txt"});
 
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("'x' is not a valid integer value.\n"), std::string::npos) << run.err;
-    std::string expected = "Family                   :Ares 64\r\n"
-                           "Serial                   :SN123456" + std::string(24, ' ') + "\r\n";
-    EXPECT_EQ(fileContent(start.file("r.txt")), expected);
+    EXPECT_EQ(run.err, drive.file("pasport.rpm") + " Q8v01\n" + "dravik-cli: " + drive.path() +
+                           ": 'x' is not a valid integer value in [2F] Cod=#x,4\n");
+    EXPECT_EQ(run.out, "Family                   :Ares 64\n"
+                       "Serial                   :SN123456                        \n");
+    EXPECT_EQ(fileContent(start.file("r.txt")), "Family                   :Ares 64\r\n"
+                                                "Serial                   :SN123456"
+                                                "                        \r\n");
+    EXPECT_EQ(report.status, 1);
+    EXPECT_EQ(report.err, "dravik-cli: " + drive.path() +
+                              ": no ROM image (a .rpm file of 131072 bytes holding DISK)\n"
+                              "dravik-cli: no/such/r.txt: File not found.\n");
 }
 
-TEST_F(CliTest, NoRowsGiveAnEmptyReport) {
-    start.write("r.txt", "old report");
-    CliRun run = runCli(start.path(), {"check-rom", drive.path(), "--report", "r.txt"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(fileContent(start.file("r.txt")), "");
-}
-
-TEST_F(CliTest, AReportThatCannotBeWrittenFails) {
-    CliRun run = runCli(start.path(), {"check-rom", drive.path(), "--report", "no/such/r.txt"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "File not found.\n");
-}
-
-TEST_F(CliTest, DefaultSettingsAreWrittenByteForByte) {
-    CliRun run = runCli(start.path(), {"default-settings"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, defaultSettingsContent());
-}
-
-TEST_F(CliTest, UsageErrorsExitWithTwo) {
-    const std::vector<std::vector<std::string>> wrong = {
-        {},
-        {"frobnicate"},
-        {"check-ldr"},
-        {"pasport", "a", "b"},
-        {"pasport", "--report"},
-        {"pasport", "--verbose"},
-        {"default-settings", "x"},
+TEST_F(CliTest, NothingFoundSaysSoOnceAndIsNoError) {
+    drive.write("other.rpm", std::string(2048, 'x'));
+    const std::pair<const char*, std::string> cases[] = {
+        {"pasport", "no passport module (a .rpm file of 512 bytes marked Q8)"},
+        {"check-rom", "no ROM image (a .rpm file of 131072 bytes holding DISK)"},
+        {"specification",
+         "no specification module (a .rpm file of 2048 bytes beginning with version)"},
     };
-    for (const auto& args : wrong) {
-        CliRun run = runCli(start.path(), args);
-        EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
-        EXPECT_NE(run.err.find("Usage: dravik-cli"), std::string::npos);
+    for (const auto& [command, line] : cases) {
+        CliRun run = runCli(start.path(), {command, drive.path()});
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_EQ(run.out, "") << command;
+        EXPECT_EQ(run.err, "dravik-cli: " + drive.path() + ": " + line + "\n") << command;
     }
-    CliRun help = runCli(start.path(), {"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.starts_with("Usage: dravik-cli"));
 }
 
-TEST_F(CliTest, AMissingFolderIsReported) {
-    CliRun run = runCli(start.path(), {"pasport", "nowhere"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("nowhere"), std::string::npos);
+TEST_F(CliTest, AMissingOrEmptySettingsFileIsToldOnceWithTheFix) {
+    drive.write("pasport.rpm", pasportModule());
+    TempFolder bare;
+    TempFolder empty;
+    empty.write("Dravik.ini", "");
+    const std::string fix = "; going on without settings (make the default one with "
+                            "'dravik-cli default-settings --output Dravik.ini')\n";
+
+    CliRun missing = runCli(bare.path(), {"pasport", drive.path(), drive.path()});
+    CliRun blank = runCli(empty.path(), {"check-ldr", "--format", "tsv", "nothing.ldr"});
+    CliRun unused = runCli(bare.path(), {"specification", drive.path()});
+
+    EXPECT_EQ(missing.status, 0);
+    EXPECT_TRUE(missing.err.starts_with("dravik-cli: Dravik.ini of " + bare.path() + " not found" +
+                                        fix + drive.file("pasport.rpm")))
+        << missing.err;
+    EXPECT_EQ(missing.err.find("not found;", 60), std::string::npos) << "told once";
+    EXPECT_EQ(missing.out, "==> " + drive.path() +
+                               " <==\nFamily                   :Default\n\n==> " + drive.path() +
+                               " <==\nFamily                   :Default\n");
+    EXPECT_EQ(blank.err, "dravik-cli: Dravik.ini of " + empty.path() + " is empty" + fix +
+                             "dravik-cli: nothing.ldr: File not found.\n");
+    EXPECT_EQ(unused.err.find("Dravik.ini"), std::string::npos);
+}
+
+TEST_F(CliTest, SettingsCanComeFromAnotherFileThatMustExist) {
+    TempFolder other;
+    TempFolder tmp;
+    other.write("families.conf", "[Mod]\r\n2F=Other name\r\n");
+    drive.write("pasport.rpm", pasportModule());
+
+    CliCall call{start.path(),
+                 {"pasport", drive.path(), "--settings", other.file("families.conf")}};
+    call.tmpdir = tmp.path();
+    CliRun run = runCli(call);
+    CliRun missing = runCli(start.path(), {"pasport", drive.path(), "--settings", "nowhere.ini"});
+
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Family                   :Other name\n");
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.path())) << "the private copy is removed";
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "dravik-cli: nowhere.ini: File not found.\n");
+}
+
+TEST_F(CliTest, DefaultSettingsGoToStandardOutputOrSafelyToAFile) {
+    CliRun out = runCli(start.path(), {"default-settings"});
+    CliRun file = runCli(start.path(), {"default-settings", "--output", "new.ini"});
+    CliRun nowhere = runCli(start.path(), {"default-settings", "--output", "no/such/Dravik.ini"});
+
+    EXPECT_EQ(out.status, 0);
+    EXPECT_TRUE(out.out.starts_with("Dravik for Windows\r\nhttps://"));
+    EXPECT_TRUE(out.out.ends_with("YR=6Y_Calypso Ardent\r\n\r\n"));
+    EXPECT_EQ(file.status, 0);
+    EXPECT_EQ(file.out, "");
+    EXPECT_EQ(fileContent(start.file("new.ini")), out.out);
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_TRUE(nowhere.err.starts_with("dravik-cli: no/such/Dravik.ini: Cannot create file \""))
+        << nowhere.err;
+    EXPECT_FALSE(std::filesystem::exists(start.file("no")));
+}
+
+TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
+    const std::pair<std::vector<std::string>, std::string> wrong[] = {
+        {{}, "no command given"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"check-ldr"}, "'check-ldr' needs a FILE"},
+        {{"rename-ldr", "--format", "json"}, "'rename-ldr' needs a FILE"},
+        {{"pasport", "--report"}, "option '--report' needs a value"},
+        {{"pasport", "--report="}, "option '--report' needs a value"},
+        {{"pasport", "--verbose"}, "unknown option '--verbose'"},
+        {{"pasport", "-x"}, "unknown option '-x'"},
+        {{"pasport", "--format", "xml"}, "unknown format 'xml' (text, tsv or json)"},
+        {{"pasport", "a", "b", "--report", "r.txt"},
+         "option '--report' takes the rows of one input, not 2"},
+        {{"check-rom", "--output", "x"}, "option '--output' goes with 'default-settings' only"},
+        {{"default-settings", "x"}, "'default-settings' takes no FOLDER or FILE"},
+        {{"default-settings", "--report", "r.txt"},
+         "option '--report' does not go with 'default-settings'"},
+    };
+    for (const auto& [args, message] : wrong) {
+        CliRun run = runCli(start.path(), args);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_EQ(run.err, "dravik-cli: " + message + "\nTry 'dravik-cli --help'.\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(start.file("r.txt")));
+}
+
+TEST_F(CliTest, HelpAndVersion) {
+    for (const char* help : {"--help", "-h"}) {
+        CliRun run = runCli(start.path(), {"pasport", help, "--bogus"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.out.starts_with("Usage: dravik-cli COMMAND")) << help;
+    }
+    CliRun version = runCli(start.path(), {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "dravik-cli " DRAVIK_VERSION "\n");
+    // After "--" they are inputs.
+    CliRun input = runCli(start.path(), {"check-ldr", "--", "--help"});
+    EXPECT_EQ(input.err, "dravik-cli: --help: File not found.\n");
+}
+
+TEST_F(CliTest, AFailedWriteToStandardOutputFailsWithAMessage) {
+    CliCall full{start.path(), {"default-settings"}};
+    full.out = Stdout::DevFull;
+    CliCall closed{start.path(), {"--help"}};
+    closed.out = Stdout::Closed;
+
+    CliRun fullRun = runCli(full);
+    CliRun closedRun = runCli(closed);
+
+    EXPECT_EQ(fullRun.status, 1);
+    EXPECT_EQ(fullRun.err, "dravik-cli: write error: No space left on device\n");
+    EXPECT_EQ(closedRun.status, 1);
+    EXPECT_EQ(closedRun.err, "dravik-cli: write error: Bad file descriptor\n");
+}
+
+// Rows are printed as they come, so a failed write stops the run at once:
+// the loaders after it keep their names.
+TEST_F(CliTest, AFailedWriteStopsBeforeTheNextInput) {
+    const std::string bytes = loader("AV4M10Z9", 0x1A2B);
+    for (Stdout out : {Stdout::DevFull, Stdout::PipeWithoutReader}) {
+        for (bool ignoreSigpipe : {false, true}) {
+            TempFolder folder;
+            folder.write("x.ldr", bytes);
+            folder.write("y.ldr", loader("AV4M10Z9", 0x0001));
+            CliCall call{folder.path(), {"rename-ldr", "x.ldr", "y.ldr", "--format", "tsv"}};
+            call.out = out;
+            call.ignoreSigpipe = ignoreSigpipe;
+
+            CliRun run = runCli(call);
+
+            EXPECT_TRUE(std::filesystem::exists(folder.file("y.ldr")));
+            EXPECT_FALSE(std::filesystem::exists(folder.file("0001_VAM4019Z.ldr")));
+            if (out == Stdout::DevFull) {
+                EXPECT_EQ(run.status, 1);
+                EXPECT_EQ(run.err, "dravik-cli: write error: No space left on device\n");
+            } else {
+                // A reader that went away ends the run quietly.
+                EXPECT_EQ(run.err, "") << ignoreSigpipe;
+                if (ignoreSigpipe)
+                    EXPECT_EQ(run.status, 1);
+                else
+                    EXPECT_EQ(run.signal, SIGPIPE);
+            }
+        }
+    }
 }
 
 } // namespace

@@ -222,5 +222,34 @@ TEST(DecodePasportField, ReadsNothingOutsideTheModuleOrTheBuffers) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(ReadPasport, AConversionErrorCarriesTheLayoutEntryBesideItsMessage) {
+    struct Case {
+        std::string settings;
+        std::string message;
+        SettingsEntry entry;
+    };
+    const Case cases[] = {
+        {"[Mod]\r\nAA=Test\r\n[aa]\r\nFirst=S0,4\r\nCod = #x,4 \r\n",
+         "'x' is not a valid integer value",
+         {"AA", "Cod", "#x,4"}},
+        {"[00] Defaut\r\nDate (Time)=D19,five\r\n",
+         "'five' is not a valid integer value",
+         {"00", "Date (Time)", "D19,five"}},
+    };
+    work.write("m.rpm", pasportModule({{128, "AA"}}));
+    for (const Case& c : cases) {
+        useSettings(c.settings);
+        try {
+            readPasport(context);
+            ADD_FAILURE() << "no error for " << c.settings;
+        } catch (const ConvertError& error) {
+            EXPECT_EQ(error.message(), c.message);
+            EXPECT_EQ(error.entry.section, c.entry.section);
+            EXPECT_EQ(error.entry.key, c.entry.key);
+            EXPECT_EQ(error.entry.value, c.entry.value);
+        }
+    }
+}
+
 } // namespace
 } // namespace dravik

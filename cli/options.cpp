@@ -1,0 +1,184 @@
+#include "cli/options.h"
+
+#include <utility>
+
+namespace dravik::cli {
+
+const std::string_view kUsage =
+    R"(Usage: dravik-cli COMMAND [INPUT...] [OPTION...]
+
+Runs a command of Dravik without a window, on each input in turn.
+
+Commands:
+  pasport [FOLDER...]        the drive's passport from the .rpm files of FOLDER
+                             ("passport" works too)
+  check-rom [FOLDER...]      every ROM image (.rpm of 131072 bytes) of FOLDER
+  specification [FOLDER...]  the firmware's specification table of FOLDER
+  check-ldr FILE...          the checksums, firmware code, family and status of a loader
+  rename-ldr FILE...         renames a loader after its ROM checksum and firmware code
+                             and prints its new path
+  default-settings           the default content of Dravik.ini, to standard output
+
+FOLDER defaults to the current directory. Rows go to standard output; the
+title, messages and errors to standard error.
+
+Options:
+  --format text|tsv|json  text (the default): "Name:Value", the Name padded to
+                          25 characters; with several inputs each input's rows
+                          follow a line "==> INPUT <==".
+                          tsv: "Name<TAB>Value", tab, line feed, carriage return
+                          and backslash written as \t \n \r \\; with several
+                          inputs "INPUT<TAB>" comes first.
+                          json: an array of one object per input with its
+                          path, rows, title, messages and error.
+  --report PATH           also write the rows of the one input to PATH as Save
+                          All writes $Dravik.txt (Windows-1251, CR LF), also
+                          when the command ends with an error
+  --settings PATH         read the settings from PATH instead of Dravik.ini
+                          of the current directory
+  --output PATH           default-settings: write PATH (safely) instead
+  -h, --help              show this text
+  --version               show the version
+
+Output is UTF-8; the report and Dravik.ini are Windows-1251.
+Exit status: 0 success, 1 an input ended with an error, 2 usage error.
+)";
+
+namespace {
+
+struct CommandName {
+    std::string_view name;
+    Command command;
+};
+
+constexpr CommandName kCommands[] = {
+    {"pasport", Command::Pasport},
+    {"passport", Command::Pasport},
+    {"check-rom", Command::CheckRom},
+    {"specification", Command::Specification},
+    {"check-ldr", Command::CheckLdr},
+    {"rename-ldr", Command::RenameLdr},
+    {"default-settings", Command::DefaultSettings},
+};
+
+std::string quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+// The place an option's value goes, or nullptr for an unknown option.
+std::optional<std::string>* valueOf(const std::string& option, Options& options,
+                                    std::optional<std::string>& format) {
+    if (option == "--report")
+        return &options.reportPath;
+    if (option == "--settings")
+        return &options.settingsPath;
+    if (option == "--output")
+        return &options.outputPath;
+    if (option == "--format")
+        return &format;
+    return nullptr;
+}
+
+Format formatNamed(const std::string& name) {
+    if (name == "text")
+        return Format::Text;
+    if (name == "tsv")
+        return Format::Tsv;
+    if (name == "json")
+        return Format::Json;
+    throw UsageError{"unknown format " + quoted(name) + " (text, tsv or json)"};
+}
+
+} // namespace
+
+bool asksFor(const std::vector<std::string>& args, std::string_view longName,
+             std::string_view shortName) {
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            return false;
+        if (arg == longName || (!shortName.empty() && arg == shortName))
+            return true;
+    }
+    return false;
+}
+
+bool readsSettings(Command command) {
+    return command == Command::Pasport || command == Command::CheckRom ||
+           command == Command::CheckLdr;
+}
+
+Options parseOptions(const std::vector<std::string>& args) {
+    Options options;
+    std::optional<std::string> format;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg == "-" || !arg.starts_with('-')) {
+            positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string option = arg;
+        std::optional<std::string> value;
+        if (std::size_t equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
+            option = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+        }
+        std::optional<std::string>* target = valueOf(option, options, format);
+        if (target == nullptr)
+            throw UsageError{"unknown option " + quoted(option)};
+        if (!value && i + 1 < args.size())
+            value = args[++i];
+        if (!value || value->empty())
+            throw UsageError{"option " + quoted(option) + " needs a value"};
+        *target = std::move(value);
+    }
+
+    if (positional.empty())
+        throw UsageError{"no command given"};
+    const std::string& name = positional.front();
+    const CommandName* found = nullptr;
+    for (const CommandName& command : kCommands) {
+        if (command.name == name)
+            found = &command;
+    }
+    if (found == nullptr)
+        throw UsageError{"unknown command " + quoted(name)};
+    options.command = found->command;
+    options.inputs.assign(positional.begin() + 1, positional.end());
+    if (format)
+        options.format = formatNamed(*format);
+
+    switch (options.command) {
+    case Command::DefaultSettings:
+        if (!options.inputs.empty())
+            throw UsageError{quoted(name) + " takes no FOLDER or FILE"};
+        if (options.reportPath)
+            throw UsageError{"option '--report' does not go with " + quoted(name)};
+        return options;
+    case Command::CheckLdr:
+    case Command::RenameLdr:
+        if (options.inputs.empty())
+            throw UsageError{quoted(name) + " needs a FILE"};
+        break;
+    case Command::Pasport:
+    case Command::CheckRom:
+    case Command::Specification:
+        if (options.inputs.empty())
+            options.inputs.push_back(".");
+        break;
+    }
+    if (options.outputPath)
+        throw UsageError{"option '--output' goes with 'default-settings' only"};
+    // A report is the rows of one command, as Save All writes them.
+    if (options.reportPath && options.inputs.size() > 1)
+        throw UsageError{"option '--report' takes the rows of one input, not " +
+                         std::to_string(options.inputs.size())};
+    return options;
+}
+
+} // namespace dravik::cli

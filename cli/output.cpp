@@ -1,0 +1,202 @@
+#include "cli/output.h"
+
+#include "platform/cp1251.h"
+#include "results/report.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace dravik::cli {
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+// The length of the valid UTF-8 sequence at the start of text, or 0.
+std::size_t utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        // No overlong forms and no UTF-16 surrogates.
+        if (lead == 0xE0)
+            low = 0xA0;
+        if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+void StandardOutput::write(std::string_view bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
+        throw OutputError{errno};
+}
+
+void StandardOutput::flush() {
+    if (std::fflush(stdout) != 0)
+        throw OutputError{errno};
+}
+
+std::string tsvField(std::string_view text) {
+    std::string field;
+    field.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            field += "\\\\";
+            break;
+        case '\t':
+            field += "\\t";
+            break;
+        case '\n':
+            field += "\\n";
+            break;
+        case '\r':
+            field += "\\r";
+            break;
+        default:
+            field += c;
+        }
+    }
+    return field;
+}
+
+std::string jsonString(std::string_view utf8) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string literal = "\"";
+    while (!utf8.empty()) {
+        const auto c = static_cast<unsigned char>(utf8.front());
+        if (c == '"' || c == '\\') {
+            literal += '\\';
+            literal += static_cast<char>(c);
+        } else if (c == '\n') {
+            literal += "\\n";
+        } else if (c == '\r') {
+            literal += "\\r";
+        } else if (c == '\t') {
+            literal += "\\t";
+        } else if (c < 0x20) {
+            literal += "\\u00";
+            literal += kHex[c >> 4];
+            literal += kHex[c & 0x0F];
+        } else if (std::size_t length = utf8SequenceLength(utf8); length == 0) {
+            literal += kReplacementCharacter;
+        } else {
+            literal += utf8.substr(0, length);
+            utf8.remove_prefix(length - 1);
+        }
+        utf8.remove_prefix(1);
+    }
+    return literal + "\"";
+}
+
+Printer::Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount)
+    : out_(out), format_(format), command_(command), severalInputs_(inputCount > 1) {}
+
+void Printer::beginInput(const std::string& label, const ResultList& rows) {
+    const bool first = inputsBegun_++ == 0;
+    label_ = label;
+    rows_ = &rows;
+    rowsPrinted_ = 0;
+    switch (format_) {
+    case Format::Text:
+        if (severalInputs_)
+            out_.write((first ? "==> " : "\n==> ") + label + " <==\n");
+        break;
+    case Format::Tsv:
+        break;
+    case Format::Json:
+        out_.write(first ? "[\n" : ",\n");
+        out_.write("  {\n    \"path\": " + jsonString(label) + ",\n    \"rows\": [");
+        break;
+    }
+    out_.flush();
+}
+
+void Printer::rowAppended(std::size_t index) {
+    // A printed row can't be taken back; no command clears its list after
+    // appending to it, so what is printed is what the command ends with.
+    if (rows_ == nullptr)
+        return;
+    writeRow(rows_->row(index));
+    ++rowsPrinted_;
+    out_.flush();
+}
+
+void Printer::writeRow(const ResultRow& row) {
+    switch (format_) {
+    case Format::Text:
+        out_.write(toUtf8(reportLine(row)) + "\n");
+        break;
+    case Format::Tsv:
+        out_.write((severalInputs_ ? tsvField(label_) + "\t" : std::string()) +
+                   tsvField(toUtf8(row.name)) + "\t" + tsvField(toUtf8(row.value)) + "\n");
+        break;
+    case Format::Json:
+        out_.write((rowsPrinted_ == 0 ? "\n      {\"name\": " : ",\n      {\"name\": ") +
+                   jsonString(toUtf8(row.name)) + ", \"value\": " + jsonString(toUtf8(row.value)) +
+                   "}");
+        break;
+    }
+}
+
+void Printer::endInput(const InputOutcome& outcome) {
+    const auto jsonOrNull = [](const std::optional<std::string>& text) {
+        return text ? jsonString(*text) : std::string("null");
+    };
+    switch (format_) {
+    case Format::Text:
+        if (outcome.newPath)
+            out_.write(*outcome.newPath + "\n");
+        break;
+    case Format::Tsv:
+        if (outcome.newPath)
+            out_.write((severalInputs_ ? tsvField(label_) + "\t" : std::string()) +
+                       tsvField(*outcome.newPath) + "\n");
+        break;
+    case Format::Json: {
+        std::string text = rowsPrinted_ == 0 ? "]" : "\n    ]";
+        text += ",\n    \"title\": " + jsonOrNull(outcome.title);
+        text += ",\n    \"messages\": [";
+        for (std::size_t i = 0; i < outcome.messages.size(); ++i)
+            text += (i == 0 ? "" : ", ") + jsonString(outcome.messages[i]);
+        text += "],\n    \"error\": " + jsonOrNull(outcome.error);
+        if (command_ == Command::RenameLdr)
+            text += ",\n    \"newPath\": " + jsonOrNull(outcome.newPath);
+        out_.write(text + "\n  }");
+        break;
+    }
+    }
+    rows_ = nullptr;
+    out_.flush();
+}
+
+void Printer::finish() {
+    if (format_ == Format::Json && inputsBegun_ > 0)
+        out_.write("\n]\n");
+    out_.flush();
+}
+
+} // namespace dravik::cli
