@@ -1,0 +1,31 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QStringList>
+
+#include <functional>
+
+/// Records what the window shows and answers its questions, in place of the
+/// message boxes and the settings editor's modal run.
+class FakeDialogs : public Dialogs {
+  public:
+    void showError(const QString& text) override { errors << text; }
+    void showMessage(const QString& text) override { messages << text; }
+    bool confirm(const QString& question) override {
+        questions << question;
+        return confirmAnswer;
+    }
+    bool runEditor(TForm2& editor) override {
+        ++editorRuns;
+        return editorAction ? editorAction(editor) : false;
+    }
+
+    QStringList errors;
+    QStringList messages;
+    QStringList questions;
+    bool confirmAnswer = true;
+    int editorRuns = 0;
+    /// What the user does in the editor; gives true for OK.
+    std::function<bool(TForm2&)> editorAction;
+};
