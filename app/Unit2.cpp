@@ -51,19 +51,18 @@ QPixmap checkMarkImage() {
 }
 
 // The settings file of the start folder: "Dravik.ini" when it is there, else
-// the first name equal to it without regard to case, else "Dravik.ini" to be
-// created. Folders count too, so that a folder of that name is not passed
-// over for a file that the decoders would never read.
+// the first plain file whose name equals it without regard to case (one
+// copied from Windows as "DRAVIK.INI"), else "Dravik.ini" to be created.
 std::string settingsPathFor(const std::string& startFolder) {
     const std::vector<dravik::DirEntry> entries = dravik::listEntries(startFolder, ".ini");
-    auto named = [&](auto matches) {
-        return std::find_if(entries.begin(), entries.end(),
-                            [&](const dravik::DirEntry& entry) { return matches(entry.name); });
-    };
-    auto found = named([](const std::string& name) { return name == kSettingsName; });
+    auto found = std::find_if(entries.begin(), entries.end(), [](const dravik::DirEntry& entry) {
+        return entry.name == kSettingsName;
+    });
     if (found == entries.end())
-        found = named(
-            [](const std::string& name) { return dravik::equalsIgnoreCase(name, kSettingsName); });
+        found = std::find_if(entries.begin(), entries.end(), [](const dravik::DirEntry& entry) {
+            return entry.kind == dravik::EntryKind::File &&
+                   dravik::equalsIgnoreCase(entry.name, kSettingsName);
+        });
     return dravik::joinPath(startFolder, found == entries.end() ? kSettingsName : found->name);
 }
 

@@ -337,24 +337,28 @@ TEST_F(SettingsEditor, ClosingWithoutOkWritesNothingAndKeepsTheEditUntilAFileRep
 
 TEST_F(SettingsEditor, TheSettingsFileIsFoundWithoutRegardToCase) {
     struct Case {
-        std::vector<std::string> names;
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
         std::string edited; // empty: "Dravik.ini" is created
     };
     const std::vector<Case> cases = {
-        {{"DRAVIK.INI"}, "DRAVIK.INI"},
-        {{"dravik.ini", "Dravik.ini"}, "Dravik.ini"},
-        {{"dravik.INI", "DRAVIK.ini"}, "DRAVIK.ini"},
-        {{"Dravik.ini.bak", "XDravik.ini", ".Dravik.ini"}, ""},
+        {{"DRAVIK.INI"}, {}, "DRAVIK.INI"},
+        {{"DRAVIK.INI", "Dravik.ini"}, {}, "Dravik.ini"},
+        {{"dravik.INI", "DRAVIK.ini"}, {}, "DRAVIK.ini"},
+        {{"dravik.ini"}, {"DRAVIK.INI"}, "dravik.ini"},
+        {{"Dravik.ini.bak", "XDravik.ini", ".Dravik.ini"}, {"dravik.ini"}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.edited);
         TempFolder folder;
-        for (const std::string& name : c.names)
+        for (const std::string& name : c.files)
             folder.write(name, name);
+        for (const std::string& name : c.folders)
+            folder.makeFolder(name);
         userTypes("!", true);
         editSettings(editor, folder.path(), dialogs);
 
-        for (const std::string& name : c.names) {
+        for (const std::string& name : c.files) {
             if (name != c.edited) {
                 EXPECT_EQ(fileContent(folder.file(name)), name);
             }
