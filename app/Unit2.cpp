@@ -1,20 +1,200 @@
 #include "Unit2.h"
 
 #include "dialogs.h"
+#include "platform/cp1251.h"
+#include "platform/errors.h"
+#include "platform/file_system.h"
+#include "settings/default_settings.h"
 
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
-// Placeholder until the settings editor is built.
-TForm2::TForm2(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Edit ini"));
-    Memo1 = new QPlainTextEdit(this);
-    Panel1 = new QWidget(this);
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), Panel1);
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+constexpr int kClientWidth = 358;
+constexpr int kClientHeight = 532;
+constexpr int kPanelHeight = 41;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonTop = 13;
+constexpr int kButtonRightGap = 11;
+
+constexpr std::string_view kSettingsName = "Dravik.ini";
+
+// The OK button's image: a green check mark.
+QPixmap checkMarkImage() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath tick;
+    tick.moveTo(2.5, 8.5);
+    tick.lineTo(6.0, 12.0);
+    tick.lineTo(13.5, 3.5);
+    painter.setPen(QPen(QColor(0, 100, 0), 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(tick);
+    painter.setPen(QPen(QColor(0, 170, 0), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(tick);
+    return pixmap;
 }
 
-void editSettings(TForm2& editor, const std::string& /*startFolder*/, Dialogs& dialogs) {
-    dialogs.runEditor(editor);
+// The settings file of the start folder: "Dravik.ini" when it is there, else
+// the first plain file whose name equals it without regard to case (one
+// copied from Windows as "DRAVIK.INI"), else "Dravik.ini" to be created.
+std::string settingsPathFor(const std::string& startFolder) {
+    const std::vector<dravik::DirEntry> entries = dravik::listEntries(startFolder, ".ini");
+    auto found = std::find_if(entries.begin(), entries.end(), [](const dravik::DirEntry& entry) {
+        return entry.name == kSettingsName;
+    });
+    if (found == entries.end())
+        found = std::find_if(entries.begin(), entries.end(), [](const dravik::DirEntry& entry) {
+            return entry.kind == dravik::EntryKind::File &&
+                   dravik::equalsIgnoreCase(entry.name, kSettingsName);
+        });
+    return dravik::joinPath(startFolder, found == entries.end() ? kSettingsName : found->name);
+}
+
+dravik::Error memoCapacityExceeded() {
+    return dravik::Error("Text exceeds memo capacity");
+}
+
+// Reads the settings file whole. A file beyond the editor's capacity is
+// refused before it is read, so a huge file costs no memory.
+std::string readSettingsFile(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > kMemoCapacity)
+        throw memoCapacityExceeded();
+    std::string bytes = dravik::readWholeFile(path);
+    if (bytes.size() > kMemoCapacity)
+        throw memoCapacityExceeded();
+    return bytes;
+}
+
+} // namespace
+
+TForm2::TForm2(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Edit ini"));
+
+    createMemo();
+    createPanel();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Memo1, 1);
+    layout->addWidget(Panel1);
+
+    resize(kClientWidth, kClientHeight);
+    setSettingsText(dravik::defaultSettingsContent());
+}
+
+void TForm2::createMemo() {
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setTabChangesFocus(true);
+}
+
+void TForm2::createPanel() {
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(kPanelHeight);
+
+    BitBtn1 = new QPushButton(QIcon(checkMarkImage()), QStringLiteral("OK"), Panel1);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setFixedSize(kButtonWidth, kButtonHeight);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The stretch keeps the button at its distance from the right edge.
+    auto* row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(0, kButtonTop, kButtonRightGap,
+                            kPanelHeight - kButtonTop - kButtonHeight);
+    row->addStretch(1);
+    row->addWidget(BitBtn1);
+}
+
+void TForm2::setSettingsText(std::string_view bytes) {
+    std::string lines;
+    lines.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r') {
+            lines += '\n';
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            lines += bytes[i];
+        }
+    }
+    Memo1->setPlainText(fromCp1251(lines));
+}
+
+std::string TForm2::settingsText() const {
+    // toPlainText would turn a no-break space into a blank; the raw text keeps
+    // every character and gives each line break as a paragraph separator.
+    QString text = Memo1->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    return toCp1251(text);
+}
+
+void TForm2::setVisible(bool visible) {
+    // Centred at each opening, also after the user moved it; once more when
+    // shown, as the size of the window's frame may be known only then.
+    const bool opening = visible && !isVisible();
+    if (opening)
+        centreOnScreen();
+    QDialog::setVisible(visible);
+    if (opening) {
+        centreOnScreen();
+        Memo1->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TForm2::centreOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    // There is no Cancel button, so Esc closes nothing; the editor closes
+    // with OK or through its close box.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void editSettings(TForm2& editor, const std::string& startFolder, Dialogs& dialogs) {
+    const std::string path = settingsPathFor(startFolder);
+    // Without a file the editor keeps its text: the default content at first,
+    // later what the user left in it.
+    if (dravik::isPlainFile(path))
+        editor.setSettingsText(readSettingsFile(path));
+    if (!dialogs.runEditor(editor))
+        return;
+    dravik::writeFileSafely(path, editor.settingsText(), dravik::WriteStyle::Whole);
 }

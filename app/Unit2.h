@@ -2,12 +2,20 @@
 
 #include <QDialog>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 class Dialogs;
+class QKeyEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
+
+/// The largest settings file the editor loads, in bytes: far above any real
+/// settings file (the default content is under 4 KiB), and small enough that
+/// the editor stays quick with it.
+inline constexpr std::size_t kMemoCapacity = 1024 * 1024;
 
 /// The settings editor window, created hidden at start and kept for the run,
 /// so its text survives from one opening to the next.
@@ -17,9 +25,27 @@ class TForm2 : public QDialog {
   public:
     explicit TForm2(QWidget* parent = nullptr);
 
+    /// Replaces the editor's text by settings bytes (Windows-1251); CR LF, a
+    /// lone LF and a lone CR each become one line break.
+    void setSettingsText(std::string_view bytes);
+
+    /// The editor's whole text as Windows-1251 bytes with CR LF line breaks,
+    /// nothing added; a character without a Windows-1251 byte becomes "?".
+    std::string settingsText() const;
+
+    void setVisible(bool visible) override;
+
     QPlainTextEdit* Memo1 = nullptr;
     QWidget* Panel1 = nullptr;
     QPushButton* BitBtn1 = nullptr;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void createMemo();
+    void createPanel();
+    void centreOnScreen();
 };
 
 /// The Edit ini command: loads the settings file of startFolder into the

@@ -1,0 +1,472 @@
+#include "Unit2.h"
+#include "fake_dialogs.h"
+#include "platform/errors.h"
+#include "settings/default_settings.h"
+#include "support/test_support.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using dravik::testing::CurrentDirectoryGuard;
+using dravik::testing::fileContent;
+using dravik::testing::TempFolder;
+using dravik::testing::thrownMessage;
+
+std::string defaultContent() {
+    return std::string(dravik::defaultSettingsContent());
+}
+
+QStringList memoLines(const TForm2& editor) {
+    QStringList lines;
+    for (QTextBlock block = editor.Memo1->document()->firstBlock(); block.isValid();
+         block = block.next())
+        lines.append(block.text());
+    return lines;
+}
+
+// The names in folder, in no particular order.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs work in a child process and gives the text it returns. With asNobody
+// and the tests running as root, the child first becomes user and group
+// 65534, so that file permissions hold for it.
+std::string inChild(const std::function<std::string()>& work, bool asNobody = false) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return "<no pipe>";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        std::string text;
+        if (asNobody && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+             ::setresuid(65534, 65534, 65534) != 0)) {
+            text = "<cannot become nobody>";
+        } else {
+            try {
+                text = work();
+            } catch (const std::exception& error) {
+                text = std::string("<unexpected error> ") + error.what();
+            }
+        }
+        for (std::size_t done = 0; done < text.size();) {
+            const ssize_t n = ::write(channel[1], text.data() + done, text.size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(channel[0]);
+    ::waitpid(child, nullptr, 0);
+    return text;
+}
+
+// Types text into widget key by key; a line feed is the Enter key.
+void type(QWidget* widget, const QString& text) {
+    for (const char32_t codePoint : text.toUcs4()) {
+        if (codePoint == '\n') {
+            QTest::keyClick(widget, Qt::Key_Return);
+            continue;
+        }
+        const QString character = QString::fromUcs4(&codePoint, 1);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, character);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+// Presses a key as the user would: it goes to the widget with the focus.
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(static_cast<QWidget*>(nullptr), key, modifiers);
+}
+
+// Runs the editor modally as the window does, user acting inside the modal
+// loop. An editor that the user left open is closed, not OK, and noted in
+// leftOpen, so a failing test ends instead of waiting.
+bool execAs(TForm2& editor, const std::function<void()>& user, bool* leftOpen = nullptr) {
+    QTimer::singleShot(0, &editor, [&editor, user, leftOpen] {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&editor));
+        user();
+        if (leftOpen)
+            *leftOpen = editor.isVisible();
+        if (editor.isVisible())
+            editor.reject();
+    });
+    return editor.exec() == QDialog::Accepted;
+}
+
+class SettingsEditor : public ::testing::Test {
+  protected:
+    void edit() { editSettings(editor, start.path(), dialogs); }
+    std::string settingsFile() const { return fileContent(start.file("Dravik.ini")); }
+
+    // The editor's run: the text shown is recorded, then typed is typed at
+    // the start of the text, and the editor closes with OK when confirm.
+    void userTypes(const QString& typed, bool confirm) {
+        dialogs.editorAction = [this, typed, confirm](TForm2& shownEditor) {
+            shown.append(shownEditor.Memo1->toPlainText());
+            shownEditor.Memo1->moveCursor(QTextCursor::Start);
+            type(shownEditor.Memo1, typed);
+            return confirm;
+        };
+    }
+
+    TempFolder start;
+    FakeDialogs dialogs;
+    TForm2 editor;
+    QStringList shown;
+};
+
+TEST_F(SettingsEditor, LayoutKeepsTheButtonAtTheRightEdge) {
+    EXPECT_EQ(editor.windowTitle(), "Edit ini");
+    const Qt::WindowFlags flags = editor.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(editor.BitBtn1->text(), "OK");
+    EXPECT_FALSE(editor.BitBtn1->icon().isNull());
+    EXPECT_TRUE(editor.BitBtn1->isDefault());
+
+    editor.show();
+    EXPECT_EQ(editor.size(), QSize(358, 532));
+    EXPECT_EQ(editor.Memo1->geometry(), QRect(0, 0, 358, 491));
+    EXPECT_EQ(editor.Panel1->geometry(), QRect(0, 491, 358, 41));
+    EXPECT_EQ(editor.BitBtn1->geometry(), QRect(272, 13, 75, 25));
+
+    editor.resize(500, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(editor.Memo1->geometry(), QRect(0, 0, 500, 559));
+    EXPECT_EQ(editor.Panel1->geometry(), QRect(0, 559, 500, 41));
+    EXPECT_EQ(editor.BitBtn1->geometry(), QRect(500 - 11 - 75, 13, 75, 25));
+    editor.hide();
+}
+
+TEST_F(SettingsEditor, IsCentredOnTheScreenAtEachOpening) {
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    for (int opening = 0; opening < 2; ++opening) {
+        editor.show();
+        EXPECT_LE((editor.frameGeometry().center() - centre).manhattanLength(), 1);
+        editor.move(3, 5);
+        editor.hide();
+    }
+}
+
+TEST_F(SettingsEditor, EveryKindOfLineBreakIsShownAsALineAndWrittenAsCrLf) {
+    struct Case {
+        std::string file;
+        QStringList lines;
+        std::string written;
+    };
+    const std::vector<Case> cases = {
+        {"a\nb\n", {"a", "b", ""}, "a\r\nb\r\n"},
+        {"a\rb\r", {"a", "b", ""}, "a\r\nb\r\n"},
+        {"a\r\nb", {"a", "b"}, "a\r\nb"},
+        {"a\n\rb", {"a", "", "b"}, "a\r\n\r\nb"},
+        {"\r\r\n\n", {"", "", "", ""}, "\r\n\r\n\r\n"},
+        {"", {""}, ""}, // an empty editor confirmed gives a file of length 0
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.file));
+        start.write("Dravik.ini", c.file);
+        QStringList lines;
+        dialogs.editorAction = [&](TForm2& shownEditor) {
+            lines = memoLines(shownEditor);
+            return true;
+        };
+        edit();
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(settingsFile(), c.written);
+    }
+}
+
+TEST_F(SettingsEditor, EveryByteButTheLineBreaksSurvivesLoadAndOk) {
+    std::string bytes;
+    for (int byte = 0; byte < 256; ++byte)
+        if (byte != '\r' && byte != '\n')
+            bytes += static_cast<char>(byte);
+    std::string reversed(bytes.rbegin(), bytes.rend());
+    const std::string file = bytes + "\r\n" + reversed;
+    start.write("Dravik.ini", file);
+    QStringList lines;
+    dialogs.editorAction = [&](TForm2& shownEditor) {
+        lines = memoLines(shownEditor);
+        return true;
+    };
+    edit();
+
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].size(), 254);
+    // Shown through the Windows-1251 table: 0x98 stands for U+0098.
+    EXPECT_EQ(lines[0][0x98 - 2], QChar(0x0098));
+    EXPECT_EQ(lines[0][0xA0 - 2], QChar(0x00A0));
+    EXPECT_EQ(lines[0][0xC0 - 2], QChar(0x0410));
+    EXPECT_EQ(settingsFile(), file);
+}
+
+TEST_F(SettingsEditor, TypedCharactersWithoutAWindows1251ByteAreWrittenAsQuestionMarks) {
+    struct Case {
+        QString typed;
+        std::string written;
+    };
+    const std::vector<Case> cases = {
+        {QString::fromUtf8("\xD0\x96"), "\xC6"},      // Cyrillic Zhe
+        {QString::fromUtf8("\xE2\x82\xAC"), "\x88"},  // euro sign
+        {QString::fromUtf8("\xE2\x98\xBA"), "?"},     // smiling face
+        {QString::fromUtf8("\xF0\x9F\x98\x80"), "?"}, // outside the BMP: one "?"
+        {QString::fromUtf8("a\xC2\xA0"
+                           "b"),
+         "a\xA0"
+         "b"}, // no-break space kept
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        start.write("Dravik.ini", "");
+        userTypes(c.typed, true);
+        edit();
+        EXPECT_EQ(settingsFile(), c.written);
+    }
+}
+
+TEST_F(SettingsEditor, ALineBreakWithinAParagraphIsWrittenAsCrLf) {
+    start.write("Dravik.ini", "ab");
+    dialogs.editorAction = [](TForm2& shownEditor) {
+        shownEditor.Memo1->moveCursor(QTextCursor::NextCharacter);
+        QTest::keyClick(shownEditor.Memo1, Qt::Key_Return, Qt::ShiftModifier);
+        return true;
+    };
+    edit();
+    EXPECT_EQ(settingsFile(), "a\r\nb");
+}
+
+TEST_F(SettingsEditor, ClosingWithoutOkWritesNothingAndKeepsTheEditUntilAFileReplacesIt) {
+    userTypes("; unconfirmed\n", false);
+    edit();
+    EXPECT_EQ(namesIn(start.path()), std::vector<std::string>{});
+
+    // No file yet: the next opening shows the unconfirmed edit.
+    edit();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].startsWith("; unconfirmed\nDravik for Windows\n"));
+
+    // A file now exists: it replaces the editor's text, and stays untouched.
+    start.write("Dravik.ini", "[CL]\r\n");
+    edit();
+    edit();
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown[2], "[CL]\n");
+    EXPECT_EQ(shown[3], "[CL]\n");
+    EXPECT_EQ(settingsFile(), "[CL]\r\n");
+}
+
+TEST_F(SettingsEditor, TheSettingsFileIsFoundWithoutRegardToCase) {
+    struct Case {
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
+        std::string edited; // empty: "Dravik.ini" is created
+    };
+    const std::vector<Case> cases = {
+        {{"DRAVIK.INI"}, {}, "DRAVIK.INI"},
+        {{"DRAVIK.INI", "Dravik.ini"}, {}, "Dravik.ini"},
+        {{"dravik.INI", "DRAVIK.ini"}, {}, "DRAVIK.ini"},
+        {{"dravik.ini"}, {"DRAVIK.INI"}, "dravik.ini"},
+        {{"Dravik.ini.bak", "XDravik.ini", ".Dravik.ini"}, {"dravik.ini"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.edited);
+        TempFolder folder;
+        for (const std::string& name : c.files)
+            folder.write(name, name);
+        for (const std::string& name : c.folders)
+            folder.makeFolder(name);
+        userTypes("!", true);
+        editSettings(editor, folder.path(), dialogs);
+
+        for (const std::string& name : c.files) {
+            if (name != c.edited) {
+                EXPECT_EQ(fileContent(folder.file(name)), name);
+            }
+        }
+        if (c.edited.empty()) {
+            EXPECT_EQ(fileContent(folder.file("Dravik.ini")).substr(0, 1), "!");
+        } else {
+            EXPECT_EQ(shown.back().toStdString(), c.edited);
+            EXPECT_EQ(fileContent(folder.file(c.edited)), "!" + c.edited);
+        }
+    }
+}
+
+TEST_F(SettingsEditor, AFolderNamedDravikIniIsNoSettingsFileAndCannotBeWritten) {
+    start.makeFolder("Dravik.ini");
+    userTypes(QString(), true);
+    const std::string message = thrownMessage<dravik::FileOpenError>([&] { edit(); });
+    EXPECT_EQ(message,
+              "Cannot create file \"" + start.file("Dravik.ini") + "\". " + std::strerror(EISDIR));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("Dravik for Windows\n"));
+    EXPECT_TRUE(std::filesystem::is_directory(start.file("Dravik.ini")));
+}
+
+TEST_F(SettingsEditor, AFileThatCannotBeReadIsReportedWithoutShowingTheEditor) {
+    const std::string path = start.write("Dravik.ini", "[Mod]\r\n");
+    ::chmod(start.path().c_str(), 0755);
+    ::chmod(path.c_str(), 0);
+    const std::string outcome = inChild(
+        [&] {
+            const std::string message = thrownMessage<dravik::FileOpenError>([&] { edit(); });
+            return message + (dialogs.editorRuns > 0 ? " [editor shown]" : "");
+        },
+        true);
+    EXPECT_EQ(outcome, "Cannot open file \"" + path + "\". " + std::strerror(EACCES));
+}
+
+TEST_F(SettingsEditor, AFileBeyondTheCapacityIsRefusedAndTheTextKept) {
+    // Lines of 64 bytes fill the capacity exactly.
+    std::string full;
+    while (full.size() < kMemoCapacity)
+        full += std::string(62, 'x') + "\r\n";
+    ASSERT_EQ(full.size(), kMemoCapacity);
+    const QString before = editor.Memo1->toPlainText();
+
+    start.write("Dravik.ini", full + "x");
+    EXPECT_EQ(thrownMessage<dravik::Error>([&] { edit(); }), "Text exceeds memo capacity");
+    EXPECT_EQ(dialogs.editorRuns, 0);
+    EXPECT_EQ(editor.Memo1->toPlainText(), before);
+
+    start.write("Dravik.ini", full);
+    EXPECT_EQ(thrownMessage<dravik::Error>([&] { edit(); }), "<no error>");
+    EXPECT_EQ(dialogs.editorRuns, 1);
+    EXPECT_EQ(editor.Memo1->blockCount(), static_cast<int>(kMemoCapacity / 64) + 1);
+}
+
+TEST_F(SettingsEditor, AFailedWriteKeepsTheEarlierFileAndTheEditorsText) {
+    start.write("Dravik.ini", "[Mod]\r\n");
+    userTypes(QString(200, QChar('x')), true);
+    const std::string outcome = inChild([&] {
+        // A file-size limit makes the write fail as a full disk would.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string message = thrownMessage<dravik::Error>([&] { edit(); });
+        return message + "|" + editor.settingsText();
+    });
+    EXPECT_EQ(outcome, "Stream write error|" + std::string(200, 'x') + "[Mod]\r\n");
+    EXPECT_EQ(settingsFile(), "[Mod]\r\n");
+    EXPECT_EQ(namesIn(start.path()), std::vector<std::string>{"Dravik.ini"});
+}
+
+TEST_F(SettingsEditor, TheStartFolderNotTheCurrentDirectoryDecidesWhichFileIsEdited) {
+    TempFolder other;
+    other.write("Dravik.ini", "[other]\r\n");
+    start.write("Dravik.ini", "[start]\r\n");
+    CurrentDirectoryGuard cwd(other.path());
+    userTypes(";", true);
+    edit();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], "[start]\n");
+    EXPECT_EQ(settingsFile(), ";[start]\r\n");
+    EXPECT_EQ(fileContent(other.file("Dravik.ini")), "[other]\r\n");
+}
+
+// The modal run with the user's keys, as the real window runs it.
+
+TEST_F(SettingsEditor, TabThenEnterWritesTheDefaultContentAtEachOpening) {
+    for (int opening = 0; opening < 2; ++opening) {
+        SCOPED_TRACE(opening);
+        std::filesystem::remove(start.file("Dravik.ini"));
+        bool leftOpen = true;
+        dialogs.editorAction = [&](TForm2& shownEditor) {
+            return execAs(
+                shownEditor,
+                [] {
+                    press(Qt::Key_Tab);
+                    press(Qt::Key_Return);
+                },
+                &leftOpen);
+        };
+        edit();
+        EXPECT_FALSE(leftOpen);
+        EXPECT_EQ(settingsFile(), defaultContent());
+    }
+}
+
+TEST_F(SettingsEditor, EnterInTheEditorAddsALineAndDoesNotClose) {
+    int linesBefore = 0;
+    int linesAfter = 0;
+    bool openAfterEnter = false;
+    dialogs.editorAction = [&](TForm2& shownEditor) {
+        return execAs(shownEditor, [&] {
+            EXPECT_EQ(QApplication::focusWidget(), shownEditor.Memo1);
+            linesBefore = shownEditor.Memo1->blockCount();
+            press(Qt::Key_Return);
+            press(Qt::Key_Enter);
+            linesAfter = shownEditor.Memo1->blockCount();
+            openAfterEnter = shownEditor.isVisible();
+            press(Qt::Key_Tab);
+            EXPECT_EQ(QApplication::focusWidget(), shownEditor.BitBtn1);
+            press(Qt::Key_Return);
+        });
+    };
+    edit();
+    EXPECT_EQ(linesAfter, linesBefore + 2);
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_EQ(settingsFile(), "\r\n\r\n" + defaultContent());
+}
+
+TEST_F(SettingsEditor, EscapeKeepsTheEditorOpenAndTheCloseBoxWritesNothing) {
+    bool openAfterEscape = false;
+    bool accepted = true;
+    dialogs.editorAction = [&](TForm2& shownEditor) {
+        accepted = execAs(shownEditor, [&] {
+            press(Qt::Key_X);
+            press(Qt::Key_Escape);
+            openAfterEscape = shownEditor.isVisible();
+            shownEditor.close();
+        });
+        return accepted;
+    };
+    edit();
+    EXPECT_TRUE(openAfterEscape);
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(namesIn(start.path()), std::vector<std::string>{});
+    EXPECT_TRUE(editor.Memo1->toPlainText().startsWith("xDravik for Windows\n"));
+}
+
+} // namespace
