@@ -21,11 +21,11 @@ cmake --build "$build" -j2 --target Dravik dravik-cli >"$log" 2>&1 || { cat "$lo
 
 folder=${1:-}
 if [ -z "$folder" ]; then
-    samples="$build/samples"
-    if [ ! -d "$samples" ]; then
-        "$top/samples/make-samples.sh" "$samples" >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+    folder="$top/samples/ares-64"
+    if [ ! -d "$folder" ]; then
+        DRAVIK_CLI="$build/cli/dravik-cli" "$top/samples/make-samples.sh" >"$log" 2>&1 ||
+            { cat "$log" >&2; exit 1; }
     fi
-    folder="$samples/WX31"
 fi
 cd "$folder"
 exec "$build/app/Dravik"

@@ -11,7 +11,7 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/nul
 cmake --build "$build" -j2 --target Dravik dravik-cli >/dev/null
 samples=$(mktemp -d)
 trap 'kill "${app:-0}" "${xvfb:-0}" 2>/dev/null || true; rm -rf "$samples"' EXIT
-"$top/samples/make-samples.sh" "$samples" >/dev/null
+DRAVIK_CLI="$build/cli/dravik-cli" "$top/samples/make-samples.sh" "$samples" >/dev/null
 
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -19,7 +19,7 @@ xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
-cd "$samples/WX31"
+cd "$samples/ares-64"
 QT_QPA_PLATFORM=xcb "$build/app/Dravik" >/dev/null 2>&1 &
 app=$!
 window=$(xdotool search --sync --onlyvisible --class Dravik | head -1)
