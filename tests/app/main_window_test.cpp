@@ -1,4 +1,5 @@
 #include "Unit1.h"
+#include "Unit2.h"
 #include "fake_dialogs.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
@@ -511,6 +512,39 @@ TEST_F(MainWindowTest, KeyboardNavigationMovesTheListButNotTheWorkingFolder) {
     EXPECT_EQ(w.shownFolder(), drives.path());
     EXPECT_EQ(w.context().workingFolder, inner);
     EXPECT_EQ(w.loaderList().folder(), inner);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, EditIniWorksOnTheStartFolderWhereverTheBrowserIs) {
+    std::filesystem::remove(start.file("Dravik.ini"));
+    TempFolder elsewhere;
+    TForm2 editor;
+    TForm1& w = show();
+    w.Form2 = &editor;
+    pickFolder(elsewhere.path());
+    dialogs.editorAction = [](TForm2&) { return true; };
+    QTest::mouseClick(w.ToolButton6, Qt::LeftButton);
+    EXPECT_EQ(dialogs.editorRuns, 1);
+    EXPECT_EQ(fileContent(start.file("Dravik.ini")), dravik::defaultSettingsContent());
+    EXPECT_EQ(fileContent(elsewhere.file("Dravik.ini")), "<missing>");
+}
+
+TEST_F(MainWindowTest, EditIniFailureReachesTheCommonErrorReport) {
+    std::filesystem::remove(start.file("Dravik.ini"));
+    start.makeFolder("Dravik.ini");
+    TForm2 editor;
+    TForm1& w = show();
+    w.Form2 = &editor;
+    dialogs.editorAction = [](TForm2&) { return true; };
+    QTest::mouseClick(w.ToolButton6, Qt::LeftButton);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0],
+              QString::fromStdString("Cannot create file \"" + start.file("Dravik.ini") +
+                                     "\". Is a directory."));
+    EXPECT_TRUE(w.isVisible());
 }
 
 } // namespace
