@@ -45,6 +45,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <map>
 
 namespace {
 
@@ -70,6 +71,16 @@ QString nativeToQString(const std::string& path) {
 
 std::string qStringToNative(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+// The icons of the computer level and the path selector, by kind. They are
+// decoded once for the run: the style loads each from image files.
+QIcon typeIcon(QAbstractFileIconProvider::IconType type) {
+    static std::map<QAbstractFileIconProvider::IconType, QIcon> icons;
+    auto found = icons.find(type);
+    if (found == icons.end())
+        found = icons.emplace(type, QFileIconProvider().icon(type)).first;
+    return found->second;
 }
 
 // Indents the entries of the path selector's drop-down by their depth, so
@@ -626,15 +637,14 @@ void TForm1::browseTo(const std::string& folder) {
             computerModel_->appendRow(item);
         };
         addEntry(QStringLiteral("/"), QStringLiteral("/"),
-                 iconProvider_->icon(QAbstractFileIconProvider::Drive));
-        addEntry(QDir::homePath(), QDir::homePath(),
-                 iconProvider_->icon(QFileInfo(QDir::homePath())));
+                 typeIcon(QAbstractFileIconProvider::Drive));
+        addEntry(QDir::homePath(), QDir::homePath(), typeIcon(QAbstractFileIconProvider::Folder));
         for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
             if (!volume.isValid() || !volume.isReady() ||
                 volume.rootPath() == QStringLiteral("/") || !volume.device().startsWith("/dev/"))
                 continue;
             addEntry(volume.rootPath(), volume.rootPath(),
-                     iconProvider_->icon(QAbstractFileIconProvider::Drive));
+                     typeIcon(QAbstractFileIconProvider::Drive));
         }
         if (ShellListView1->model() != computerModel_)
             setListModel(computerModel_);
@@ -684,7 +694,7 @@ void TForm1::rebuildPathSelector() {
     };
     std::vector<Entry> entries;
     entries.push_back({QString::fromLatin1(dravik::kComputerLevel), QStringLiteral("Computer"),
-                       iconProvider_->icon(QAbstractFileIconProvider::Computer), 0});
+                       typeIcon(QAbstractFileIconProvider::Computer), 0});
 
     const QString shown = nativeToQString(shownFolder_);
     const bool inFolder = shownFolder_ != dravik::kComputerLevel;
@@ -705,7 +715,7 @@ void TForm1::rebuildPathSelector() {
             (deepest < 0 || tops[i].size() > tops[static_cast<std::size_t>(deepest)].size()))
             deepest = i;
 
-    const QIcon folderIcon = iconProvider_->icon(QAbstractFileIconProvider::Folder);
+    const QIcon folderIcon = typeIcon(QAbstractFileIconProvider::Folder);
     int selected = 0;
     for (int i = 0; i < static_cast<int>(tops.size()); ++i) {
         const QString& top = tops[static_cast<std::size_t>(i)];
