@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
@@ -545,6 +546,47 @@ TEST_F(MainWindowTest, EditIniFailureReachesTheCommonErrorReport) {
               QString::fromStdString("Cannot create file \"" + start.file("Dravik.ini") +
                                      "\". Is a directory."));
     EXPECT_TRUE(w.isVisible());
+}
+
+} // namespace
+
+namespace {
+
+// Waits until the folder list shows an item named name, and gives it.
+QModelIndex listItemNamed(TForm1& w, const QString& name) {
+    QAbstractItemModel* model = w.ShellListView1->model();
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        for (int row = 0; row < model->rowCount(w.ShellListView1->rootIndex()); ++row) {
+            const QModelIndex item = model->index(row, 0, w.ShellListView1->rootIndex());
+            if (item.data().toString() == name)
+                return item;
+        }
+        QTest::qWait(10);
+    }
+    return {};
+}
+
+TEST_F(MainWindowTest, ARenameInPlaceThatTheFileSystemRefusesIsReported) {
+    TempFolder drives;
+    drives.write("a.txt", "a");
+    drives.write("b.txt", "b");
+    TForm1& w = show();
+    pickFolder(drives.path());
+    const QModelIndex item = listItemNamed(w, "a.txt");
+    ASSERT_TRUE(item.isValid());
+    auto rename = [&](const QString& name) {
+        QLineEdit editor(name);
+        w.ShellListView1->itemDelegate()->setModelData(&editor, w.ShellListView1->model(), item);
+    };
+
+    rename("b.txt");
+    EXPECT_EQ(dialogs.errors, QStringList{"Rename to b.txt failed."});
+    EXPECT_EQ(fileContent(drives.file("a.txt")), "a");
+    EXPECT_EQ(fileContent(drives.file("b.txt")), "b");
+
+    rename("c.txt");
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(fileContent(drives.file("c.txt")), "a");
 }
 
 } // namespace
