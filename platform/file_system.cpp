@@ -309,16 +309,26 @@ class NewFile {
     std::string name_;
 };
 
-// Writes bytes to a new file beside target, links followed, and renames it
-// over target. Gives false, having changed nothing, when the folder takes no
-// new file or the new file can't have earlier's owner and group; then target,
-// which exists (earlier describes it), is to be written in place.
+// Writes bytes to a new file beside path, links followed, and renames it over
+// what path names. Gives false, having changed nothing, when that is not the
+// file earlier describes, the folder takes no new file, or the new file can't
+// have earlier's owner and group: the file is then to be written in place.
 bool replaceWithNewFile(const std::string& path, std::string_view bytes, const struct stat* earlier,
                         TemporaryFile temporary, const WriteFailure& fail) {
     const std::string target = followLinks(path);
     FileDescriptor folder(::open(folderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd < 0)
         fail.create(errno);
+
+    const std::string name = nameOf(target);
+    // Only the file that was opened is replaced: should its name have come to
+    // lead elsewhere meanwhile, the opened file is written in place.
+    if (earlier) {
+        struct stat named {};
+        if (::fstatat(folder.fd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+            named.st_dev != earlier->st_dev || named.st_ino != earlier->st_ino)
+            return false;
+    }
 
     NewFile file;
     // An earlier file's mode is set exactly once its owner is; till then only
@@ -345,7 +355,7 @@ bool replaceWithNewFile(const std::string& path, std::string_view bytes, const s
         error = errno;
     if (error != 0)
         fail.write(error);
-    if (error = file.publish(nameOf(target)); error != 0)
+    if (error = file.publish(name); error != 0)
         fail.create(error);
     return true;
 }

@@ -333,6 +333,20 @@ TEST(WriteFileSafely, AFileWhoseOwnerTheNewFileCantTakeIsWrittenInPlace) {
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"$Dravik.txt"});
 }
 
+TEST(WriteFileSafely, ADescriptorsLinkToADeletedFileIsWrittenInPlace) {
+    TempFolder folder;
+    const std::string path = folder.write("report.txt", "earlier");
+    const int fd = ::open(path.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    writeFileSafely("/proc/self/fd/" + std::to_string(fd), "new", WriteStyle::Pieces);
+    char buffer[16];
+    const ssize_t n = ::pread(fd, buffer, sizeof buffer, 0);
+    ::close(fd);
+    EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0))), "new");
+    EXPECT_TRUE(namesIn(folder.path()).empty());
+}
+
 TEST(WriteFileSafely, ANameOfUpTo255BytesWorks) {
     for (TemporaryFile kind : kTemporaryKinds) {
         TempFolder folder;
