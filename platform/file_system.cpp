@@ -100,9 +100,8 @@ std::vector<DirEntry> enumerate(const std::string& folderText, Wanted wanted,
     }
     // std::string compares its bytes as unsigned, as the order wants.
     std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        return a.entry.name < b.entry.name;
+        const int byKey = a.key.compare(b.key);
+        return byKey != 0 ? byKey < 0 : a.entry.name < b.entry.name;
     });
     entries.reserve(keyed.size());
     for (Keyed& item : keyed)
@@ -121,10 +120,11 @@ int readToEnd(int fd, std::size_t reportedSize, std::string& into) {
             into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
         ssize_t n = ::read(fd, into.data() + done, into.size() - done);
         if (n < 0) {
-            if (errno == EINTR)
+            const int error = errno;
+            if (error == EINTR)
                 continue;
             into.clear();
-            return errno;
+            return error;
         }
         if (n == 0)
             break;

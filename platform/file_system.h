@@ -107,9 +107,10 @@ void setCurrentDirectory(const std::string& path);
 /// by piece raises the error of the system's error number ("Disk full", ...).
 enum class WriteStyle { Whole, Pieces };
 
-/// Where writeFileSafely keeps the new file until it takes the target's place:
-/// an unnamed file that a kill takes away with it, or, where the file system
-/// has no unnamed files, one with a short name of its own.
+/// Where writeFileSafely keeps the new file until it takes the target's place.
+/// Unnamed: a file without a name, which a kill takes away with it, named only
+/// just before the rename; where the file system has no such files, the named
+/// one. Named: a file with a short name of its own from the start.
 enum class TemporaryFile { Unnamed, Named };
 
 /// Writes bytes as the file at path, as safely as the target allows.
@@ -119,8 +120,8 @@ enum class TemporaryFile { Unnamed, Named };
 /// the bytes go to a temporary file in the same folder that then replaces the
 /// target in one rename: a failure or a kill leaves the earlier file as it
 /// was, and the new file keeps the earlier one's mode, owner and group. What
-/// can't be replaced that way is written in place, truncated first, as a plain
-/// create would: a pipe (only while a reader has it open; without one the
+/// can't be replaced that way is written in place, as a plain create would
+/// (a plain file truncated first): a pipe (only while a reader has it open; without one the
 /// write fails at once rather than wait), a device, a file with several hard
 /// links (so that every name keeps showing it), and a writable file whose
 /// folder takes no new file or whose owner and group the new file could not
