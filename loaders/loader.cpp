@@ -25,14 +25,26 @@ LdrRenameResult notRenamed(std::string reason) {
     return result;
 }
 
+// Reads the loader whole into loader; false when there is none. The rows are
+// cleared once a file is there, also when reading it then fails.
+bool readLoader(Context& context, const std::string& path, std::string& loader) {
+    try {
+        if (!readPlainFile(path, loader))
+            return false;
+    } catch (const Error&) {
+        context.results.clear();
+        throw;
+    }
+    context.results.clear();
+    return true;
+}
+
 } // namespace
 
 void checkLdr(Context& context, const std::string& path) {
-    if (path.empty() || !isPlainFile(path))
+    std::string loader;
+    if (path.empty() || !readLoader(context, path, loader))
         return;
-    context.results.clear();
-
-    const std::string loader = readWholeFile(path);
     const auto size = static_cast<std::int64_t>(loader.size());
     context.results.append("Check sum ROM in LDR",
                            shownChecksum(readWord(loader, kLdrRomChecksumOffset)));
@@ -50,11 +62,9 @@ void checkLdr(Context& context, const std::string& path) {
 }
 
 LdrRenameResult renameLdr(Context& context, const std::string& path) {
-    if (path.empty() || !isPlainFile(path))
+    std::string loader;
+    if (path.empty() || !readLoader(context, path, loader))
         return notRenamed("File not found");
-    context.results.clear();
-
-    const std::string loader = readWholeFile(path);
     const std::optional<std::uint16_t> checksum = readWord(loader, kLdrRomChecksumOffset);
     if (!checksum)
         return notRenamed("The loader is too short to hold a ROM checksum");

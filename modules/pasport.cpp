@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 
 #include <cstring>
+#include <optional>
 
 namespace dravik {
 namespace {
@@ -26,8 +27,10 @@ PasportCandidate choosePasportModule(const std::string& folder) {
         if (file.size != kPasportModuleSize)
             continue;
         std::string path = joinPath(folder, file.name);
-        std::string version =
-            PieceReader(path).read(kPasportVersionOffset, kPasportVersionLength);
+        std::optional<PieceReader> reader = PieceReader::openIfPlain(path);
+        if (!reader)
+            continue;
+        std::string version = reader->read(kPasportVersionOffset, kPasportVersionLength);
         if (version.starts_with("Q8"))
             chosen = PasportCandidate{std::move(path), std::move(version)};
     }

@@ -5,6 +5,7 @@
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
 
+#include <optional>
 #include <string>
 
 namespace dravik {
@@ -28,8 +29,12 @@ SpecificationCandidate chooseSpecificationModule(const std::string& folder) {
     for (const DirEntry& file : listFiles(folder, ".rpm")) {
         if (file.size != kSpecificationModuleSize)
             continue;
-        chosen.path = joinPath(folder, file.name);
-        chosen.head = PieceReader(chosen.path).read(0, kSpecificationHeadLength);
+        std::string path = joinPath(folder, file.name);
+        std::optional<PieceReader> reader = PieceReader::openIfPlain(path);
+        if (!reader)
+            continue;
+        chosen.path = std::move(path);
+        chosen.head = reader->read(0, kSpecificationHeadLength);
         if (chosen.head.starts_with(kSpecificationMark)) {
             chosen.found = true;
             break;

@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
+#include <csignal>
+#include <ctime>
 #include <memory>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -19,8 +21,19 @@
 namespace dravik {
 namespace {
 
+// Files a command reads are opened without waiting: a pipe without a writer
+// or a device must not hold the command up. Regular files ignore O_NONBLOCK.
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
 char asciiUpper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string enumerationKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key)
+        c = asciiUpper(c);
+    return key;
 }
 
 struct FileDescriptor {
@@ -38,6 +51,102 @@ struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
+enum class Wanted { Entries, Files };
+
+// The enumeration behind the list functions: names that pass nameMatches,
+// hidden ones left out, each looked up relative to the open folder.
+template <class NameMatches>
+std::vector<DirEntry> enumerate(const std::string& folderText, Wanted wanted,
+                                NameMatches nameMatches) {
+    std::vector<DirEntry> entries;
+    if (folderText.empty() || folderText.front() != '/')
+        return entries;
+    const int folderFd = ::open(folderText.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return entries;
+    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(folderFd));
+    if (!dir) {
+        ::close(folderFd);
+        return entries;
+    }
+    // The order's key is folded once a name, not at every comparison.
+    struct Keyed {
+        std::string key;
+        DirEntry entry;
+    };
+    std::vector<Keyed> keyed;
+    while (const dirent* item = ::readdir(dir.get())) {
+        std::string_view name = item->d_name;
+        if (name.empty() || name.front() == '.' || !nameMatches(name))
+            continue;
+        // A folder or a special file that is not a link needs no look-up to be passed over.
+        if (wanted == Wanted::Files && item->d_type != DT_REG && item->d_type != DT_LNK &&
+            item->d_type != DT_UNKNOWN)
+            continue;
+        DirEntry entry;
+        entry.name = std::string(name);
+        struct stat info {};
+        if (::fstatat(folderFd, item->d_name, &info, 0) == 0) {
+            if (S_ISREG(info.st_mode)) {
+                entry.kind = EntryKind::File;
+                entry.size = static_cast<std::uint64_t>(info.st_size);
+            } else if (S_ISDIR(info.st_mode)) {
+                entry.kind = EntryKind::Folder;
+            }
+        }
+        if (wanted == Wanted::Files && entry.kind != EntryKind::File)
+            continue;
+        keyed.push_back(Keyed{enumerationKey(name), std::move(entry)});
+    }
+    // std::string compares its bytes as unsigned, as the order wants.
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        const int byKey = a.key.compare(b.key);
+        return byKey != 0 ? byKey < 0 : a.entry.name < b.entry.name;
+    });
+    entries.reserve(keyed.size());
+    for (Keyed& item : keyed)
+        entries.push_back(std::move(item.entry));
+    return entries;
+}
+
+// Reads fd to its end into into, sized from what fstat reported; gives 0 or
+// the system's error number.
+int readToEnd(int fd, std::size_t reportedSize, std::string& into) {
+    // One byte more than reported shows at once a file that has grown.
+    into.resize(reportedSize + 1);
+    std::size_t done = 0;
+    for (;;) {
+        if (done == into.size())
+            into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+        ssize_t n = ::read(fd, into.data() + done, into.size() - done);
+        if (n < 0) {
+            const int error = errno;
+            if (error == EINTR)
+                continue;
+            into.clear();
+            return error;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    into.resize(done);
+    return 0;
+}
+
+// Opens path for reading and gives the descriptor, or -1 with errno set;
+// info holds what the descriptor is.
+int openForReading(const std::string& path, struct stat& info) {
+    const int fd = ::open(path.c_str(), kReadFlags);
+    if (fd >= 0 && ::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
 // Writes all of bytes to fd; gives 0 or the system's error number.
 int writeAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
@@ -51,6 +160,204 @@ int writeAll(int fd, std::string_view bytes) {
         done += static_cast<std::size_t>(n);
     }
     return 0;
+}
+
+// Writes into a pipe whose reader may leave: the write then fails with EPIPE
+// instead of the signal ending the program.
+int writeAllToPipe(int fd, std::string_view bytes) {
+    sigset_t pipeSignal;
+    sigset_t previous;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    sigset_t pending;
+    sigpending(&pending);
+    const bool wasPending = sigismember(&pending, SIGPIPE) == 1;
+
+    const int error = writeAll(fd, bytes);
+    if (error == EPIPE && !wasPending) {
+        const timespec noWait{0, 0};
+        while (::sigtimedwait(&pipeSignal, nullptr, &noWait) < 0 && errno == EINTR) {
+        }
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return error;
+}
+
+// How a failed safe write is worded.
+class WriteFailure {
+  public:
+    WriteFailure(const std::string& path, WriteStyle style) : path_(path), style_(style) {}
+
+    // The file could not be made or opened.
+    [[noreturn]] void create(int error) const {
+        if (style_ == WriteStyle::Whole)
+            throw cannotCreateFile(path_, error);
+        throw inOutError(error);
+    }
+
+    // The bytes could not be written.
+    [[noreturn]] void write(int error) const {
+        if (style_ == WriteStyle::Whole)
+            throw Error("Stream write error");
+        throw inOutError(error);
+    }
+
+  private:
+    const std::string& path_;
+    WriteStyle style_;
+};
+
+// The path that path's links finally lead to; where one leads to nothing,
+// the path of that nothing, so that writing there creates the link's target.
+std::string followLinks(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n < 0)
+            return current;
+        target.resize(static_cast<std::size_t>(n));
+        current = target.starts_with('/') ? target : joinPath(folderOf(current), target);
+    }
+    return current;
+}
+
+// A new file in a folder, discarded unless published under a name.
+class NewFile {
+  public:
+    // Makes the file in the folder open as folderFd; gives false with errno set.
+    bool create(int folderFd, mode_t mode, TemporaryFile kind) {
+        folderFd_ = folderFd;
+        if (kind == TemporaryFile::Unnamed) {
+            fd_ = ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+            if (fd_ >= 0)
+                return true;
+            // EISDIR and EINVAL come from kernels and EOPNOTSUPP from file
+            // systems without unnamed files.
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                return false;
+        }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = shortName(attempt);
+            fd_ = ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (fd_ >= 0) {
+                name_ = std::move(name);
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
+    }
+
+    ~NewFile() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!name_.empty())
+            ::unlinkat(folderFd_, name_.c_str(), 0);
+    }
+
+    int fd() const { return fd_; }
+
+    // Gives the file the name finalName of its folder, replacing what had it;
+    // gives 0 or the system's error number.
+    int publish(const std::string& finalName) {
+        if (name_.empty()) {
+            if (int error = nameUnnamedFile(); error != 0)
+                return error;
+        }
+        if (::renameat(folderFd_, name_.c_str(), folderFd_, finalName.c_str()) != 0)
+            return errno;
+        name_.clear();
+        return 0;
+    }
+
+  private:
+    // Short, so that a target name of up to 255 bytes leaves room for it.
+    static std::string shortName(int attempt) {
+        static unsigned counter = 0;
+        return ".dravik-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+               std::to_string(attempt) + ".tmp";
+    }
+
+    // Links the unnamed file into its folder, just before the rename.
+    int nameUnnamedFile() {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = shortName(attempt);
+            int linked =
+                ::linkat(AT_FDCWD, self.c_str(), folderFd_, name.c_str(), AT_SYMLINK_FOLLOW);
+            // Without /proc, AT_EMPTY_PATH does the same where it is permitted.
+            if (linked != 0 && errno == ENOENT)
+                linked = ::linkat(fd_, "", folderFd_, name.c_str(), AT_EMPTY_PATH);
+            if (linked == 0) {
+                name_ = std::move(name);
+                return 0;
+            }
+            if (errno != EEXIST)
+                return errno;
+        }
+        return EEXIST;
+    }
+
+    int folderFd_ = -1;
+    int fd_ = -1;
+    std::string name_;
+};
+
+// Writes bytes to a new file beside path, links followed, and renames it over
+// what path names. Gives false, having changed nothing, when that is not the
+// file earlier describes, the folder takes no new file, or the new file can't
+// have earlier's owner and group: the file is then to be written in place.
+bool replaceWithNewFile(const std::string& path, std::string_view bytes, const struct stat* earlier,
+                        TemporaryFile temporary, const WriteFailure& fail) {
+    const std::string target = followLinks(path);
+    FileDescriptor folder(::open(folderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd < 0)
+        fail.create(errno);
+
+    const std::string name = nameOf(target);
+    // Only the file that was opened is replaced: should its name have come to
+    // lead elsewhere meanwhile, the opened file is written in place.
+    if (earlier) {
+        struct stat named {};
+        if (::fstatat(folder.fd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+            named.st_dev != earlier->st_dev || named.st_ino != earlier->st_ino)
+            return false;
+    }
+
+    NewFile file;
+    // An earlier file's mode is set exactly once its owner is; till then only
+    // its owner may open it.
+    if (!file.create(folder.fd, earlier ? 0600 : 0666, temporary)) {
+        if (earlier && (errno == EACCES || errno == EPERM))
+            return false;
+        fail.create(errno);
+    }
+    if (earlier) {
+        struct stat made {};
+        if (::fstat(file.fd(), &made) != 0)
+            fail.create(errno);
+        // Changing the owner clears the set-user and set-group bits, so the mode comes after.
+        if ((made.st_uid != earlier->st_uid || made.st_gid != earlier->st_gid) &&
+            ::fchown(file.fd(), earlier->st_uid, earlier->st_gid) != 0)
+            return false;
+        if (::fchmod(file.fd(), earlier->st_mode & 07777) != 0)
+            fail.create(errno);
+    }
+
+    int error = writeAll(file.fd(), bytes);
+    if (error == 0 && ::fsync(file.fd()) != 0)
+        error = errno;
+    if (error != 0)
+        fail.write(error);
+    if (error = file.publish(name); error != 0)
+        fail.create(error);
+    return true;
 }
 
 } // namespace
@@ -74,39 +381,18 @@ bool enumerationLess(std::string_view a, std::string_view b) {
 }
 
 std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension) {
-    std::vector<DirEntry> entries;
-    if (folderText.empty() || folderText.front() != '/')
-        return entries;
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(folderText.c_str()));
-    if (!dir)
-        return entries;
-    while (const dirent* item = ::readdir(dir.get())) {
-        std::string_view name = item->d_name;
-        if (name.empty() || name.front() == '.' || !extensionMatches(name, extension))
-            continue;
-        DirEntry entry;
-        entry.name = std::string(name);
-        struct stat info {};
-        if (::stat(joinPath(folderText, name).c_str(), &info) == 0) {
-            if (S_ISREG(info.st_mode)) {
-                entry.kind = EntryKind::File;
-                entry.size = static_cast<std::uint64_t>(info.st_size);
-            } else if (S_ISDIR(info.st_mode)) {
-                entry.kind = EntryKind::Folder;
-            }
-        }
-        entries.push_back(std::move(entry));
-    }
-    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
-        return enumerationLess(a.name, b.name);
-    });
-    return entries;
+    return enumerate(folderText, Wanted::Entries,
+                     [&](std::string_view name) { return extensionMatches(name, extension); });
 }
 
 std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension) {
-    std::vector<DirEntry> files = listEntries(folderText, extension);
-    std::erase_if(files, [](const DirEntry& e) { return e.kind != EntryKind::File; });
-    return files;
+    return enumerate(folderText, Wanted::Files,
+                     [&](std::string_view name) { return extensionMatches(name, extension); });
+}
+
+std::vector<DirEntry> listFilesNamed(const std::string& folderText, std::string_view name) {
+    return enumerate(folderText, Wanted::Files,
+                     [&](std::string_view listed) { return equalsIgnoreCase(listed, name); });
 }
 
 std::string joinPath(std::string_view folder, std::string_view name) {
@@ -131,6 +417,11 @@ std::string nameOf(std::string_view path) {
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+bool pathExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
 bool isPlainFile(const std::string& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -142,38 +433,71 @@ bool isFolder(const std::string& path) {
 }
 
 std::string readWholeFile(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd < 0)
-        throw cannotOpenFile(path, errno);
-    struct stat info {};
-    if (::fstat(file.fd, &info) == 0 && S_ISDIR(info.st_mode))
-        throw cannotOpenFile(path, EISDIR);
     std::string data;
-    if (info.st_size > 0)
-        data.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(file.fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw inOutError(errno);
-        }
-        if (n == 0)
-            break;
-        data.append(buffer, static_cast<std::size_t>(n));
-    }
+    readWholeFile(path, data);
     return data;
 }
 
+void readWholeFile(const std::string& path, std::string& into) {
+    into.clear();
+    struct stat info {};
+    FileDescriptor file(openForReading(path, info));
+    if (file.fd < 0)
+        throw cannotOpenFile(path, errno);
+    if (!S_ISREG(info.st_mode))
+        throw cannotOpenFile(path, S_ISDIR(info.st_mode) ? EISDIR : ENOENT);
+    if (int error = readToEnd(file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
+        throw inOutError(error);
+}
+
+bool readPlainFile(const std::string& path, std::string& into) {
+    into.clear();
+    struct stat info {};
+    FileDescriptor file(openForReading(path, info));
+    if (file.fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        throw cannotOpenFile(path, errno);
+    }
+    if (!S_ISREG(info.st_mode))
+        return false;
+    if (int error = readToEnd(file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
+        throw inOutError(error);
+    return true;
+}
+
 PieceReader::PieceReader(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    fd_ = openForReading(path, info);
     if (fd_ < 0)
         throw inOutError(errno);
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd_);
+        throw inOutError(ENOENT);
+    }
+}
+
+std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
+    struct stat info {};
+    const int fd = openForReading(path, info);
+    if (fd < 0)
+        throw inOutError(errno);
+    PieceReader reader(fd);
+    if (!S_ISREG(info.st_mode))
+        return std::nullopt;
+    return reader;
 }
 
 PieceReader::~PieceReader() {
-    ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+PieceReader::PieceReader(PieceReader&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
 }
 
 std::string PieceReader::read(std::int64_t offset, std::size_t length) {
@@ -212,62 +536,42 @@ void setCurrentDirectory(const std::string& path) {
         throw inOutError(errno);
 }
 
-void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style) {
-    // Throws rather than returns, so the error keeps its own class.
-    auto createFailed = [&](int error) {
-        if (style == WriteStyle::Whole)
-            throw cannotCreateFile(path, error);
-        throw inOutError(error);
-    };
-
-    // Write through a link to the file it names, so the link stays a link.
-    std::string target = path;
+void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
+                     TemporaryFile temporary) {
+    const WriteFailure fail(path, style);
+    // Opening the target as it is, without truncating it, tells what it is and
+    // whether it may be written at all. A pipe without a reader refuses at once.
+    FileDescriptor target(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (target.fd < 0) {
+        if (errno != ENOENT)
+            fail.create(errno);
+        replaceWithNewFile(path, bytes, nullptr, temporary, fail);
+        return;
+    }
     struct stat info {};
-    bool exists = ::lstat(path.c_str(), &info) == 0;
-    if (exists && S_ISLNK(info.st_mode)) {
-        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
-        exists = ::stat(target.c_str(), &info) == 0;
-    }
-    if (exists) {
-        if (S_ISDIR(info.st_mode))
-            createFailed(EISDIR);
-        // A file that can't be opened for writing is not replaced behind its back.
-        if (::access(target.c_str(), W_OK) != 0)
-            createFailed(errno);
+    if (::fstat(target.fd, &info) != 0)
+        fail.create(errno);
+
+    if (S_ISREG(info.st_mode)) {
+        if ((info.st_mode & 0222) == 0)
+            fail.create(EACCES);
+        if (info.st_nlink == 1 && replaceWithNewFile(path, bytes, &info, temporary, fail))
+            return;
+        if (::ftruncate(target.fd, 0) != 0)
+            fail.create(errno);
+        if (int error = writeAll(target.fd, bytes); error != 0)
+            fail.write(error);
+        return;
     }
 
-    std::string folder = folderOf(target);
-    std::string base = nameOf(target);
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = joinPath(folder, "." + base + "." + std::to_string(::getpid()) + "." +
-                                         std::to_string(attempt) + ".tmp");
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt >= 100))
-            createFailed(errno);
-    }
-    FileDescriptor file(fd);
-    if (exists)
-        ::fchmod(file.fd, info.st_mode & 07777);
-
-    int error = writeAll(file.fd, bytes);
-    if (error == 0 && ::fsync(file.fd) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        if (style == WriteStyle::Whole)
-            throw Error("Stream write error");
-        throw inOutError(error);
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = errno;
-        ::unlink(temporary.c_str());
-        createFailed(error);
-    }
+    // A pipe or a device: written as it comes, waiting for the reader as needed.
+    const int flags = ::fcntl(target.fd, F_GETFL);
+    if (flags < 0 || ::fcntl(target.fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        fail.create(errno);
+    const int error =
+        S_ISFIFO(info.st_mode) ? writeAllToPipe(target.fd, bytes) : writeAll(target.fd, bytes);
+    if (error != 0)
+        fail.write(error);
 }
 
 bool isValidFileName(std::string_view name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,11 +28,16 @@ bool enumerationLess(std::string_view a, std::string_view b);
 /// The entries of folderText whose names end in extension, hidden entries
 /// (names beginning with ".") left out, in the order of enumeration. A folder
 /// text that is not an absolute path names no folder and gives no entries;
-/// so does a folder that can't be read.
+/// so does a folder that can't be read. Links are followed: a link to a plain
+/// file is a file, a link to nothing is neither file nor folder.
 std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension);
 
 /// Like listEntries, plain files only (a link to a plain file counts as one).
 std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension);
+
+/// The plain files of folderText whose whole name equals name without regard
+/// to case, in the order of enumeration.
+std::vector<DirEntry> listFilesNamed(const std::string& folderText, std::string_view name);
 
 /// folder, "/", name; no separator is doubled when folder ends with one.
 std::string joinPath(std::string_view folder, std::string_view name);
@@ -40,6 +46,9 @@ std::string joinPath(std::string_view folder, std::string_view name);
 std::string folderOf(std::string_view path);
 std::string nameOf(std::string_view path);
 
+/// Something exists at path, links followed.
+bool pathExists(const std::string& path);
+
 /// A plain file (or a link to one) exists at path.
 bool isPlainFile(const std::string& path);
 
@@ -47,23 +56,43 @@ bool isPlainFile(const std::string& path);
 bool isFolder(const std::string& path);
 
 /// Reads a file whole. Raises "Cannot open file "%s". %s" when it can't be
-/// opened; the data is what was actually read.
+/// opened; a folder gives the system's text for a folder, anything else that
+/// is not a plain file (a pipe, a device) counts as not there. Nothing blocks:
+/// the file is opened without waiting and checked on its descriptor. The data
+/// is what was actually read, also when the file grows or shrinks meanwhile.
 std::string readWholeFile(const std::string& path);
+
+/// The same into a buffer the caller reuses; its earlier content is replaced.
+void readWholeFile(const std::string& path, std::string& into);
+
+/// Reads a plain file whole into into and gives true; gives false, leaving
+/// into empty, when there is no file at path or what is there is not a plain
+/// file. Any other failure raises "Cannot open file "%s". %s".
+bool readPlainFile(const std::string& path, std::string& into);
 
 /// A file opened for reading piece by piece; failures are worded by the
 /// system's error number ("File not found", ...), a short read as "Read beyond
 /// end of file". The file is released when the reader goes.
 class PieceReader {
-public:
+  public:
+    /// Opens path without blocking; what is not a plain file counts as not
+    /// there ("File not found").
     explicit PieceReader(const std::string& path);
     ~PieceReader();
-    PieceReader(const PieceReader&) = delete;
-    PieceReader& operator=(const PieceReader&) = delete;
+    PieceReader(PieceReader&& other) noexcept;
+    PieceReader& operator=(PieceReader&& other) noexcept;
+
+    /// Opens path; gives nothing when what is there is not a plain file, so
+    /// that a listed file replaced by a pipe or a device counts as not listed.
+    /// Any other failure raises as the constructor does.
+    static std::optional<PieceReader> openIfPlain(const std::string& path);
 
     /// Exactly length bytes from offset.
     std::string read(std::int64_t offset, std::size_t length);
 
-private:
+  private:
+    explicit PieceReader(int fd) : fd_(fd) {}
+
     int fd_ = -1;
 };
 
@@ -78,10 +107,29 @@ void setCurrentDirectory(const std::string& path);
 /// by piece raises the error of the system's error number ("Disk full", ...).
 enum class WriteStyle { Whole, Pieces };
 
-/// Writes bytes to a new file beside path and renames it over path, so that a
-/// failure leaves an earlier file as it was and no partial file behind. An
-/// existing file keeps its permissions; a read-only one is not replaced.
-void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style);
+/// Where writeFileSafely keeps the new file until it takes the target's place.
+/// Unnamed: a file without a name, which a kill takes away with it, named only
+/// just before the rename; where the file system has no such files, the named
+/// one. Named: a file with a short name of its own from the start.
+enum class TemporaryFile { Unnamed, Named };
+
+/// Writes bytes as the file at path, as safely as the target allows.
+///
+/// Links are followed to what they finally name. When that is a plain file
+/// with a single name, or nothing yet (a link to nothing creates its target),
+/// the bytes go to a temporary file in the same folder that then replaces the
+/// target in one rename: a failure or a kill leaves the earlier file as it
+/// was, and the new file keeps the earlier one's mode, owner and group. What
+/// can't be replaced that way is written in place, as a plain create would
+/// (a plain file truncated first): a pipe (only while a reader has it open; without one the
+/// write fails at once rather than wait), a device, a file with several hard
+/// links (so that every name keeps showing it), and a writable file whose
+/// folder takes no new file or whose owner and group the new file could not
+/// take over. A plain file without any write bit is read-only for everyone,
+/// root included: it is left alone and the write fails with the system's text
+/// for a denied access.
+void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
+                     TemporaryFile temporary = TemporaryFile::Unnamed);
 
 /// True when name can be the name of a file on every desktop system: not
 /// empty, not "." or "..", and free of separators, control characters and the

@@ -38,8 +38,8 @@ SettingsFile SettingsFile::parse(std::string_view bytes) {
         if (line.front() == '[') {
             // What follows the first "]" is ignored: "[00] Defaut" opens "00".
             std::size_t close = line.find(']');
-            std::string_view name =
-                line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+            std::string_view name = line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1);
             file.sections_.push_back(Section{std::string(name), {}});
             current = &file.sections_.back();
             continue;
@@ -58,10 +58,11 @@ SettingsFile SettingsFile::parse(std::string_view bytes) {
 }
 
 SettingsFile SettingsFile::load(const std::string& path) {
-    if (!isPlainFile(path))
-        return {};
     try {
-        return parse(readWholeFile(path));
+        std::string bytes;
+        if (!readPlainFile(path, bytes))
+            return {};
+        return parse(bytes);
     } catch (const Error&) {
         // The profile lookups never fail: a file that can't be read has no sections.
         return {};
@@ -69,7 +70,15 @@ SettingsFile SettingsFile::load(const std::string& path) {
 }
 
 SettingsFile SettingsFile::loadFrom(const std::string& startFolder) {
-    return load(joinPath(startFolder, kFileName));
+    return load(settingsFilePath(startFolder));
+}
+
+std::string settingsFilePath(const std::string& startFolder) {
+    std::string exact = joinPath(startFolder, SettingsFile::kFileName);
+    if (pathExists(exact))
+        return exact;
+    const std::vector<DirEntry> sameName = listFilesNamed(startFolder, SettingsFile::kFileName);
+    return sameName.empty() ? exact : joinPath(startFolder, sameName.front().name);
 }
 
 const SettingsFile::Section* SettingsFile::findSection(std::string_view name) const {

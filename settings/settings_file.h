@@ -9,7 +9,7 @@ namespace dravik {
 /// The settings file "Dravik.ini", parsed from its bytes. Texts are
 /// Windows-1251 bytes; sections and keys are compared without regard to case.
 class SettingsFile {
-public:
+  public:
     /// The name of the settings file in the start folder.
     static constexpr std::string_view kFileName = "Dravik.ini";
     /// A value longer than this is cut.
@@ -22,11 +22,11 @@ public:
     /// Parses the text of a settings file.
     static SettingsFile parse(std::string_view bytes);
 
-    /// Reads the file at path; a missing or unreadable file, or a folder,
-    /// reads as a file without sections.
+    /// Reads the file at path; a missing or unreadable file, or anything that
+    /// is not a plain file (a folder, a pipe), reads as a file without sections.
     static SettingsFile load(const std::string& path);
 
-    /// Reads "Dravik.ini" of startFolder.
+    /// Reads the settings file of startFolder, found by settingsFilePath.
     static SettingsFile loadFrom(const std::string& startFolder);
 
     /// The value of the first entry key in section, or def when either is missing.
@@ -39,7 +39,7 @@ public:
     /// True when key is among the keys that readSection(section) gives.
     bool valueExists(std::string_view section, std::string_view key) const;
 
-private:
+  private:
     struct Entry {
         std::string key;
         std::string value;
@@ -53,5 +53,11 @@ private:
 
     std::vector<Section> sections_;
 };
+
+/// The settings file of startFolder, to read and to write: "Dravik.ini" when
+/// that exists, else the first plain file of startFolder whose name equals it
+/// without regard to case (one copied from Windows as "DRAVIK.INI"), in the
+/// order of enumeration; when there is none, "Dravik.ini", which writing creates.
+std::string settingsFilePath(const std::string& startFolder);
 
 } // namespace dravik

@@ -1,5 +1,7 @@
 #include "platform/errors.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -11,8 +13,12 @@ namespace {
 
 TEST(ErrorReportText, AddsAFullStopAfterCharactersThatSortAfterIt) {
     const std::pair<std::string, std::string> cases[] = {
-        {"Disk full", "Disk full."}, {"I/O error 5", "I/O error 5."}, {"Done.", "Done."},
-        {"Why?", "Why?."},           {"Stop!", "Stop!"},               {"\xC4\xE0", "\xC4\xE0."},
+        {"Disk full", "Disk full."},
+        {"I/O error 5", "I/O error 5."},
+        {"Done.", "Done."},
+        {"Why?", "Why?."},
+        {"Stop!", "Stop!"},
+        {"\xC4\xE0", "\xC4\xE0."},
         {"", ""},
     };
     for (const auto& [message, shown] : cases)
@@ -38,6 +44,13 @@ TEST(FileOpenError, NamesThePathInWindows1251AndTheSystemsReason) {
               "Cannot open file \"/tmp/\xC4\xE8\xF1\xEA.rpm\". Permission denied");
     EXPECT_EQ(cannotCreateFile(path, ENOSPC).message(),
               "Cannot create file \"/tmp/\xC4\xE8\xF1\xEA.rpm\". No space left on device");
+}
+
+TEST(ErrorReportText, AMessageWithAZeroByteReachesTheReportWhole) {
+    // The integer conversion quotes its text as it stands: "1<NUL>0" of "S213,1<NUL>0".
+    const std::string message = std::string("'1") + '\0' + "0' is not a valid integer value";
+    const std::string caught = testing::thrownMessage<Error>([&] { throw ConvertError(message); });
+    EXPECT_EQ(errorReportText(caught), message + ".");
 }
 
 } // namespace

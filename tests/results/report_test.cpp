@@ -9,7 +9,6 @@
 #include <filesystem>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace dravik {
 namespace {
@@ -52,7 +51,7 @@ TEST(FormatReport, OneCrLfLineARowInListOrder) {
 }
 
 class SaveAll : public ::testing::Test {
-protected:
+  protected:
     TempFolder folder;
     CurrentDirectoryGuard here{folder.path()};
     FakeUi ui;
@@ -90,14 +89,29 @@ TEST_F(SaveAll, AnsweringNoWritesNothing) {
     EXPECT_EQ(ui.questions.size(), 2u);
 }
 
-TEST_F(SaveAll, UnwritableFolderKeepsTheEarlierReport) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
+TEST_F(SaveAll, AFolderThatTakesNoNewFileGetsNoReport) {
+    rows.append("Name", "X");
+    const std::string locked = folder.makeFolder("locked");
+    testing::giveToOrdinaryUser(folder.path());
+    testing::giveToOrdinaryUser(locked);
+    std::filesystem::permissions(locked, std::filesystem::perms(0555));
+    CurrentDirectoryGuard inLocked(locked);
+    EXPECT_EQ(testing::runAsOrdinaryUser(
+                  [&] { return thrownMessage<InOutError>([&] { saveAll(rows, ui); }); }),
+              "File access denied");
+    EXPECT_TRUE(folderNames(locked).empty());
+}
+
+TEST_F(SaveAll, AWritableReportInAFolderThatTakesNoNewFileIsWrittenInPlace) {
     folder.write("$Dravik.txt", "earlier");
+    testing::giveToOrdinaryUser(report);
+    testing::giveToOrdinaryUser(folder.path());
     std::filesystem::permissions(folder.path(), std::filesystem::perms(0555));
     rows.append("Name", "X");
-    EXPECT_EQ(thrownMessage<InOutError>([&] { saveAll(rows, ui); }), "File access denied");
-    EXPECT_EQ(fileContent(report), "earlier");
+    EXPECT_EQ(testing::runAsOrdinaryUser(
+                  [&] { return std::string(saveAll(rows, ui) ? "saved" : "not saved"); }),
+              "saved");
+    EXPECT_EQ(fileContent(report), "Name                     :X\r\n");
     EXPECT_EQ(folderNames(folder.path()), std::vector<std::string>{"$Dravik.txt"});
 }
 

@@ -4,6 +4,7 @@
 #include "results/user_interface.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ namespace dravik::testing {
 
 /// A fresh folder under the system's temporary folder, removed with its content.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -29,19 +30,19 @@ public:
     /// Makes the subfolder path()/name and gives its full path.
     std::string makeFolder(std::string_view name) const;
 
-private:
+  private:
     std::string path_;
 };
 
 /// Makes the folder the process's current directory and puts the old one back.
 class CurrentDirectoryGuard {
-public:
+  public:
     explicit CurrentDirectoryGuard(const std::string& folder);
     ~CurrentDirectoryGuard();
     CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
     CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
 
-private:
+  private:
     std::string previous_;
 };
 
@@ -53,9 +54,23 @@ std::string bytesWith(std::size_t size,
 /// Reads a file whole, or gives "<missing>" when there is none.
 std::string fileContent(const std::string& path);
 
+/// The user and group id that tests take to act as an ordinary user.
+inline constexpr unsigned kOrdinaryUserId = 65534;
+
+/// Runs f in a child process and gives what it gives, "<error: ...>" for an
+/// exception, or "<killed by signal N>". What f changes in its process (limits,
+/// signal actions, user) ends with it.
+std::string runInChild(const std::function<std::string()>& f);
+
+/// runInChild as an ordinary user: run as root, the child first drops to
+/// kOrdinaryUserId; anyone else stays who they are.
+std::string runAsOrdinaryUser(const std::function<std::string()>& f);
+
+/// Makes kOrdinaryUserId the owner of path when the tests run as root.
+void giveToOrdinaryUser(const std::string& path);
+
 /// The message of the E that f throws, or "<no error>"; other errors pass on.
-template <class E, class F>
-std::string thrownMessage(F&& f) {
+template <class E, class F> std::string thrownMessage(F&& f) {
     try {
         f();
     } catch (const E& e) {
@@ -69,7 +84,7 @@ std::string thrownMessage(F&& f) {
 
 /// Records what an operation tells the user and answers its questions.
 class FakeUi : public UserInterface {
-public:
+  public:
     void showMessage(const std::string& text) override { messages.push_back(text); }
     bool confirm(const std::string& question) override {
         questions.push_back(question);
