@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
+#include "settings/settings_file.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -17,10 +18,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <vector>
 
 namespace {
 
@@ -31,8 +30,6 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kButtonTop = 13;
 constexpr int kButtonRightGap = 11;
-
-constexpr std::string_view kSettingsName = "Dravik.ini";
 
 // The OK button's image: a green check mark.
 QPixmap checkMarkImage() {
@@ -49,22 +46,6 @@ QPixmap checkMarkImage() {
     painter.setPen(QPen(QColor(0, 170, 0), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(tick);
     return pixmap;
-}
-
-// The settings file of the start folder: "Dravik.ini" when it is there, else
-// the first plain file whose name equals it without regard to case (one
-// copied from Windows as "DRAVIK.INI"), else "Dravik.ini" to be created.
-std::string settingsPathFor(const std::string& startFolder) {
-    const std::vector<dravik::DirEntry> entries = dravik::listEntries(startFolder, ".ini");
-    auto found = std::find_if(entries.begin(), entries.end(), [](const dravik::DirEntry& entry) {
-        return entry.name == kSettingsName;
-    });
-    if (found == entries.end())
-        found = std::find_if(entries.begin(), entries.end(), [](const dravik::DirEntry& entry) {
-            return entry.kind == dravik::EntryKind::File &&
-                   dravik::equalsIgnoreCase(entry.name, kSettingsName);
-        });
-    return dravik::joinPath(startFolder, found == entries.end() ? kSettingsName : found->name);
 }
 
 dravik::Error memoCapacityExceeded() {
@@ -189,7 +170,7 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
 }
 
 void editSettings(TForm2& editor, const std::string& startFolder, Dialogs& dialogs) {
-    const std::string path = settingsPathFor(startFolder);
+    const std::string path = dravik::settingsFilePath(startFolder);
     // Without a file the editor keeps its text: the default content at first,
     // later what the user left in it.
     if (dravik::isPlainFile(path))

@@ -184,9 +184,11 @@ int runInput(const Run& run, const std::string& input) {
 // copy of the file that --settings names. Says once when there are none.
 std::unique_ptr<SettingsCopy> prepareSettings(const Options& options,
                                               const std::string& startFolder) {
-    std::string label = std::string(SettingsFile::kFileName) + " of " + startFolder;
-    std::string fileName(SettingsFile::kFileName);
-    std::string path = joinPath(startFolder, SettingsFile::kFileName);
+    // The settings file of the start folder as the commands find it: a
+    // "DRAVIK.INI" copied from Windows counts when there is no "Dravik.ini".
+    std::string path = settingsFilePath(startFolder);
+    std::string fileName = nameOf(path);
+    std::string label = fileName + " of " + startFolder;
     if (options.settingsPath) {
         label = fileName = *options.settingsPath;
         path = absolutePath(*options.settingsPath, startFolder);
