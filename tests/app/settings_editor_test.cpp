@@ -34,6 +34,9 @@ namespace {
 
 using dravik::testing::CurrentDirectoryGuard;
 using dravik::testing::fileContent;
+using dravik::testing::namesIn;
+using dravik::testing::runAsOrdinaryUser;
+using dravik::testing::runInChild;
 using dravik::testing::TempFolder;
 using dravik::testing::thrownMessage;
 
@@ -47,55 +50,6 @@ QStringList memoLines(const TForm2& editor) {
          block = block.next())
         lines.append(block.text());
     return lines;
-}
-
-// The names in folder, in no particular order.
-std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Runs work in a child process and gives the text it returns. With asNobody
-// and the tests running as root, the child first becomes user and group
-// 65534, so that file permissions hold for it.
-std::string inChild(const std::function<std::string()>& work, bool asNobody = false) {
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return "<no pipe>";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string text;
-        if (asNobody && ::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-             ::setresuid(65534, 65534, 65534) != 0)) {
-            text = "<cannot become nobody>";
-        } else {
-            try {
-                text = work();
-            } catch (const std::exception& error) {
-                text = std::string("<unexpected error> ") + error.what();
-            }
-        }
-        for (std::size_t done = 0; done < text.size();) {
-            const ssize_t n = ::write(channel[1], text.data() + done, text.size() - done);
-            if (n <= 0)
-                break;
-            done += static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(n));
-    ::close(channel[0]);
-    ::waitpid(child, nullptr, 0);
-    return text;
 }
 
 // Types text into widget key by key; a line feed is the Enter key.
@@ -348,12 +302,10 @@ TEST_F(SettingsEditor, AFileThatCannotBeReadIsReportedWithoutShowingTheEditor) {
     const std::string path = start.write("Dravik.ini", "[Mod]\r\n");
     ::chmod(start.path().c_str(), 0755);
     ::chmod(path.c_str(), 0);
-    const std::string outcome = inChild(
-        [&] {
-            const std::string message = thrownMessage<dravik::FileOpenError>([&] { edit(); });
-            return message + (dialogs.editorRuns > 0 ? " [editor shown]" : "");
-        },
-        true);
+    const std::string outcome = runAsOrdinaryUser([&] {
+        const std::string message = thrownMessage<dravik::FileOpenError>([&] { edit(); });
+        return message + (dialogs.editorRuns > 0 ? " [editor shown]" : "");
+    });
     EXPECT_EQ(outcome, "Cannot open file \"" + path + "\". " + std::strerror(EACCES));
 }
 
@@ -379,7 +331,7 @@ TEST_F(SettingsEditor, AFileBeyondTheCapacityIsRefusedAndTheTextKept) {
 TEST_F(SettingsEditor, AFailedWriteKeepsTheEarlierFileAndTheEditorsText) {
     start.write("Dravik.ini", "[Mod]\r\n");
     userTypes(QString(200, QChar('x')), true);
-    const std::string outcome = inChild([&] {
+    const std::string outcome = runInChild([&] {
         // A file-size limit makes the write fail as a full disk would.
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{64, 64};

@@ -23,6 +23,7 @@ namespace {
 
 using testing::bytesWith;
 using testing::fileContent;
+using testing::namesIn;
 
 constexpr std::size_t kFullLoaderSize = 131584 + 100;
 
@@ -34,36 +35,6 @@ std::string loaderFile(std::string_view storedCode = "AV4M10Z9",
         bytesWith(kFullLoaderSize, {{608, storedCode}, {131582, "\x2B\x1A"}, {131584, "tail"}});
     loader.replace(kFullLoaderSize - 2, 2, "\xEF\xBE");
     return loader.substr(0, size);
-}
-
-std::set<std::string> namesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
-// Runs f in a child process as the ordinary user 65534 when the tests run as
-// root (as in CI), so that permissions apply, and gives f's exit code.
-int exitCodeAsOrdinaryUser(const std::function<int()>& f) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        int code = 99; // could not become an ordinary user
-        if (::geteuid() != 0 ||
-            (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
-             ::setresuid(65534, 65534, 65534) == 0)) {
-            try {
-                code = f();
-            } catch (...) {
-                code = 98;
-            }
-        }
-        ::_exit(code);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
 }
 
 class LoaderTest : public ::testing::Test {
@@ -181,7 +152,7 @@ TEST_F(LoaderTest, RenameNamesTheLoaderAfterChecksumAndCodeKeepingTheExtensionsC
 
         EXPECT_TRUE(result.renamed) << c.oldName << ": " << result.reason;
         EXPECT_EQ(result.newPath, folder.file(c.newName));
-        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{c.newName});
+        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{c.newName});
         EXPECT_EQ(fileContent(folder.file(c.newName)), loaderFile());
         EXPECT_EQ(results.count(), 0u);
     }
@@ -209,7 +180,7 @@ TEST_F(LoaderTest, RenameLeavesALoaderThatAlreadyBearsItsName) {
     LdrRenameResult result = renameLdr(context, path);
     EXPECT_FALSE(result.renamed);
     EXPECT_EQ(result.reason, "The loader already bears the name \"1A2B_VAM4019Z.ldr\"");
-    EXPECT_EQ(namesIn(work.path()), std::set<std::string>{"1A2B_VAM4019Z.ldr"});
+    EXPECT_EQ(namesIn(work.path()), std::vector<std::string>{"1A2B_VAM4019Z.ldr"});
     EXPECT_EQ(fileContent(path), loaderFile());
 }
 
@@ -232,7 +203,7 @@ TEST_F(LoaderTest, RenameGivesTheSystemsReasonWhenTheFileSystemRefuses) {
     LdrRenameResult result = renameLdr(context, path);
     EXPECT_FALSE(result.renamed);
     EXPECT_EQ(result.reason, "File name too long");
-    EXPECT_EQ(namesIn(work.path()), std::set<std::string>{longName});
+    EXPECT_EQ(namesIn(work.path()), std::vector<std::string>{longName});
 
     // A folder that an ordinary user may read but not change.
     const std::string folder = work.makeFolder("readonly");
@@ -243,12 +214,12 @@ TEST_F(LoaderTest, RenameGivesTheSystemsReasonWhenTheFileSystemRefuses) {
                         fs::perm_options::add);
     fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write,
                     fs::perm_options::remove);
-    EXPECT_EQ(exitCodeAsOrdinaryUser([&] {
+    EXPECT_EQ(testing::runAsOrdinaryUser([&] {
                   const LdrRenameResult refused = renameLdr(context, loader);
-                  return !refused.renamed && refused.reason == "Permission denied" ? 0 : 1;
+                  return std::string(refused.renamed ? "renamed" : refused.reason);
               }),
-              0);
-    EXPECT_EQ(namesIn(folder), std::set<std::string>{"x.ldr"});
+              "Permission denied");
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"x.ldr"});
 }
 
 TEST_F(LoaderTest, RenameRefusesACodeThatCannotBePartOfAFileName) {
@@ -265,8 +236,8 @@ TEST_F(LoaderTest, RenameRefusesACodeThatCannotBePartOfAFileName) {
         EXPECT_FALSE(result.renamed) << int(c);
         EXPECT_EQ(result.reason, "The firmware code \"" + std::string(1, c) +
                                      "AM4019Z\" can't be part of a file name");
-        EXPECT_EQ(namesIn(folder), std::set<std::string>{"x.ldr"}) << int(c);
-        EXPECT_EQ(namesIn(work.path()), std::set<std::string>{"loaders"}) << int(c);
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"x.ldr"}) << int(c);
+        EXPECT_EQ(namesIn(work.path()), std::vector<std::string>{"loaders"}) << int(c);
     }
 }
 
@@ -281,8 +252,8 @@ TEST_F(LoaderTest, RenameNeverMovesTheLoaderToAnotherFolder) {
 
     EXPECT_FALSE(result.renamed);
     EXPECT_EQ(result.reason, "The firmware code \"/../../Z\" can't be part of a file name");
-    EXPECT_EQ(namesIn(folder), (std::set<std::string>{"1A2B_", "x.ldr"}));
-    EXPECT_EQ(namesIn(work.path()), std::set<std::string>{"loaders"});
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"1A2B_", "x.ldr"}));
+    EXPECT_EQ(namesIn(work.path()), std::vector<std::string>{"loaders"});
 }
 
 TEST_F(LoaderTest, RenameNeedsTheRomChecksumAndTheFirmwareCode) {
@@ -303,7 +274,7 @@ TEST_F(LoaderTest, RenameNeedsTheRomChecksumAndTheFirmwareCode) {
         LdrRenameResult result = renameLdr(context, path);
         EXPECT_FALSE(result.renamed);
         EXPECT_EQ(result.reason, c.reason) << c.loader.size();
-        EXPECT_EQ(namesIn(work.path()), std::set<std::string>{"x.ldr"});
+        EXPECT_EQ(namesIn(work.path()), std::vector<std::string>{"x.ldr"});
         EXPECT_EQ(fileContent(path), c.loader);
         EXPECT_EQ(results.count(), 0u);
     }

@@ -20,6 +20,7 @@ namespace {
 using testing::fileContent;
 using testing::giveToOrdinaryUser;
 using testing::kOrdinaryUserId;
+using testing::namesIn;
 using testing::runAsOrdinaryUser;
 using testing::runInChild;
 using testing::TempFolder;
@@ -137,14 +138,6 @@ struct stat statOf(const std::string& path) {
     struct stat info {};
     EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
     return info;
-}
-
-std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 std::string makePipe(const TempFolder& folder, std::string_view name) {

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -71,6 +72,14 @@ std::string bytesWith(std::size_t size,
     for (const auto& [offset, piece] : pieces)
         bytes.replace(offset, piece.size(), piece);
     return bytes;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string fileContent(const std::string& path) {

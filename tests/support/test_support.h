@@ -54,6 +54,9 @@ std::string bytesWith(std::size_t size,
 /// Reads a file whole, or gives "<missing>" when there is none.
 std::string fileContent(const std::string& path);
 
+/// The names in folder, sorted by their bytes.
+std::vector<std::string> namesIn(const std::string& folder);
+
 /// The user and group id that tests take to act as an ordinary user.
 inline constexpr unsigned kOrdinaryUserId = 65534;
 
