@@ -42,13 +42,6 @@ TEST(LocateFirmwareCode, EveryPlaceIsFoundAndAnEarlierPlaceWins) {
             << off;
 }
 
-TEST(LocateFirmwareCode, TheTableIsTriedInItsOwnOrder) {
-    EXPECT_EQ(firmwareCodeOffsets(),
-              (std::array<std::int64_t, 6>{96, 608, 16384, 16896, 24576, 25088}));
-    // The same table, filled once.
-    EXPECT_EQ(&firmwareCodeOffsets(), &firmwareCodeOffsets());
-}
-
 TEST(LocateFirmwareCode, OnlyACapitalZInTheSeventhByteMarksACode) {
     EXPECT_EQ(locateFirmwareCode(bytesWith(kCodeArea, {{96, "AV4M10z9"}})), std::nullopt);
     EXPECT_EQ(locateFirmwareCode(bytesWith(kCodeArea, {{96, "AV4M1Z09"}})), std::nullopt);

@@ -14,6 +14,9 @@
 namespace dravik {
 namespace {
 
+// "Неопределён" in Windows-1251: the status of a class the settings do not name.
+const std::string kUndetermined = "\xCD\xE5\xEE\xEF\xF0\xE5\xE4\xE5\xEB\xB8\xED";
+
 using testing::bytesWith;
 
 constexpr std::size_t kImageSize = 131072;
@@ -102,8 +105,7 @@ TEST_F(CheckRomTest, StatusFallsBackWhenTheProgramClassIsUnknown) {
     work.write("a.rpm", romImage("XV4M10Z9"));
     checkRom(context);
     ASSERT_EQ(results.count(), 4u);
-    EXPECT_EQ(results.row(3), (ResultRow{"Status", kUndeterminedStatus}));
-    EXPECT_EQ(kUndeterminedStatus, "\xCD\xE5\xEE\xEF\xF0\xE5\xE4\xE5\xEB\xB8\xED");
+    EXPECT_EQ(results.row(3), (ResultRow{"Status", kUndetermined}));
 
     // Without a settings file even a known class is undetermined.
     results.clear();
@@ -112,13 +114,13 @@ TEST_F(CheckRomTest, StatusFallsBackWhenTheProgramClassIsUnknown) {
     work.write("a.rpm", romImage("AV4M10Z9"));
     checkRom(context);
     ASSERT_EQ(results.count(), 4u);
-    EXPECT_EQ(results.row(3).value, kUndeterminedStatus);
+    EXPECT_EQ(results.row(3).value, kUndetermined);
 }
 
 TEST_F(CheckRomTest, AnImageWithoutFirmwareCodeIsListedWithAnUndeterminedStatus) {
     work.write("nocode.rpm", bytesWith(kImageSize, {{40, "DISK"}, {131070, "\x01\x02"}}));
     checkRom(context);
-    EXPECT_EQ(results.rows(), rowsOf("nocode.rpm", "", "0201", kUndeterminedStatus));
+    EXPECT_EQ(results.rows(), rowsOf("nocode.rpm", "", "0201", kUndetermined));
 }
 
 TEST_F(CheckRomTest, TheFileNameIsShownInWindows1251) {
