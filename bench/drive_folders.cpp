@@ -3,6 +3,7 @@
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
+#include "platform/cp1251.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 
@@ -54,8 +55,10 @@ bool holdsFamilyCode(std::string_view module) {
     static constexpr std::string_view kCodes[] = {"2F", "2B", "2R", "4D", "4G",
                                                   "4R", "6Y", "6E", "5T"};
     for (std::size_t pos = kFamilyCodeSearchStart; pos + 2 <= module.size(); pos += 2) {
-        if (std::ranges::find(kCodes, module.substr(pos, 2)) != std::end(kCodes))
-            return true;
+        for (std::string_view code : kCodes) {
+            if (equalsIgnoreCase(code, module.substr(pos, 2)))
+                return true;
+        }
     }
     return false;
 }

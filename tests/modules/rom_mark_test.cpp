@@ -15,7 +15,7 @@ using testing::bytesWith;
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// The mark as the description defines the search: every start offset from 0
+// The search as Check ROM defines it: every start offset from 0
 // up to the size minus 4, the first whose four bytes are "DISK".
 std::size_t firstMarkByteByByte(std::string_view data) {
     for (std::size_t i = 0; i + 4 <= data.size(); ++i) {
