@@ -1,133 +1,333 @@
-// Measures the commands against the cost of reading their files, and the
-// "DISK" search against a byte-by-byte walk, in one run. Prints each time as a
-// ratio to the baseline of its group, so the figures compare across machines.
+// Measures each command beside its floor, the least the machine can do for the
+// same work, in one process on the same files, and prints every command's time
+// as a ratio to its floor. Ratios, not times, compare across machines and runs.
 
+#include "drive_folders.h"
+#include "peak_memory.h"
+
+#include "modules/pasport.h"
 #include "modules/rom_check.h"
+#include "modules/specification.h"
 #include "platform/file_system.h"
-#include "settings/default_settings.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <ctime>
+#include <functional>
 #include <map>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 using namespace dravik;
+using namespace dravik::bench;
 
-constexpr int kImages = 20;
+const std::string kCheckRomName = "CheckRom/1000-images";
+constexpr std::size_t kMemoryImages = 5000;
+constexpr long kMemoryAllowance = static_cast<long>(kRomImageSize) + 1024 * 1024;
 
 class SilentUi : public UserInterface {
-public:
+  public:
     void showMessage(const std::string&) override {}
     bool confirm(const std::string&) override { return true; }
 };
 
-std::string romImage(int number) {
-    std::string bytes(131072, '\x5A');
-    bytes.replace(96, 8, "AV4M10Z9");
-    bytes.replace(131060, 4, "DISK"); // late in the image: the search walks nearly all of it
-    bytes[131070] = static_cast<char>(number);
-    return bytes;
+void enterFolder(const std::string& folder) {
+    if (::chdir(folder.c_str()) != 0)
+        throw std::runtime_error("cannot enter " + folder);
 }
 
-// A drive folder with kImages ROM images and the default settings, made once.
-struct DriveFolder {
-    std::string path;
-    DriveFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dravik-bench-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-        for (int i = 0; i < kImages; ++i)
-            write("rom" + std::to_string(i) + ".rpm", romImage(i));
-        write("Dravik.ini", std::string(defaultSettingsContent()));
+// The floor of Check ROM: every image read whole, one after the other, into one buffer.
+void readFilesFloor(const std::vector<std::string>& paths, std::vector<char>& buffer) {
+    for (const std::string& path : paths)
+        benchmark::DoNotOptimize(readPlain(path, buffer));
+}
+
+// The floor of a folder scan: the folder listed and every entry's status
+// taken relative to the folder.
+void listFolderFloor(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        throw std::runtime_error("cannot list " + folder);
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat info {};
+        benchmark::DoNotOptimize(::fstatat(::dirfd(dir), entry->d_name, &info, 0));
+        benchmark::DoNotOptimize(info.st_size);
     }
-    ~DriveFolder() { std::filesystem::remove_all(path); }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(joinPath(path, name), std::ios::binary) << bytes;
-    }
+    ::closedir(dir);
+}
+
+// One run of a module command with fresh rows, as a press of its button.
+ResultList runCommand(const BenchFolders& folders, const std::string& workingFolder,
+                      void (*command)(Context&)) {
+    static SilentUi ui;
+    ResultList rows;
+    Context context{folders.startFolder(), workingFolder, rows, ui,
+                    [](const std::string& title) { benchmark::DoNotOptimize(title.size()); }};
+    command(context);
+    benchmark::DoNotOptimize(rows.count());
+    return rows;
+}
+
+// Each pair makes sure once that its command does its whole work on the files,
+// so that a wrong fixture can't pass for a fast command.
+void expect(bool holds, const std::string& what) {
+    if (!holds)
+        throw std::runtime_error("the files do not give " + what);
+}
+
+struct Sample {
+    double cpu;
+    double wall;
 };
 
-const DriveFolder& drive() {
-    static const DriveFolder folder;
-    return folder;
+Sample timed(const std::function<void()>& work) {
+    auto cpuNow = [] {
+        timespec now{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
+    };
+    const double cpuStart = cpuNow();
+    const auto wallStart = std::chrono::steady_clock::now();
+    work();
+    const std::chrono::duration<double, std::micro> wall =
+        std::chrono::steady_clock::now() - wallStart;
+    return {cpuNow() - cpuStart, wall.count()};
 }
 
-void ReadImages_Baseline(benchmark::State& state) {
-    for (auto _ : state) {
-        for (int i = 0; i < kImages; ++i)
-            benchmark::DoNotOptimize(readWholeFile(joinPath(drive().path, "rom" + std::to_string(i) + ".rpm")));
-    }
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
-BENCHMARK(ReadImages_Baseline);
 
-void CheckRom(benchmark::State& state) {
-    SilentUi ui;
+// Runs the floor and the command by turns, each timed on its own, the one
+// first and then the other, and keeps the medians of their CPU times and of
+// the ratios of each turn. Both see the same load of a shared machine, a few
+// milliseconds apart, so the ratio holds where the times themselves drift.
+void measurePair(benchmark::State& state, const std::function<void()>& floor,
+                 const std::function<void()>& command) {
+    std::vector<double> floorTimes, commandTimes, cpuRatios, wallRatios;
+    bool floorFirst = true;
     for (auto _ : state) {
-        ResultList rows;
-        Context context{drive().path, drive().path, rows, ui, nullptr};
-        checkRom(context);
-        benchmark::DoNotOptimize(rows.count());
-    }
-}
-BENCHMARK(CheckRom);
-
-void DiskSearchBytewise_Baseline(benchmark::State& state) {
-    const std::string image = romImage(0);
-    for (auto _ : state) {
-        std::size_t found = std::string::npos;
-        for (std::size_t i = 0; i + 4 <= image.size(); ++i) {
-            if (image[i] == 'D' && image[i + 1] == 'I' && image[i + 2] == 'S' && image[i + 3] == 'K') {
-                found = i;
-                break;
-            }
+        Sample floorSample{}, commandSample{};
+        if (floorFirst) {
+            floorSample = timed(floor);
+            commandSample = timed(command);
+        } else {
+            commandSample = timed(command);
+            floorSample = timed(floor);
         }
-        benchmark::DoNotOptimize(found);
+        floorFirst = !floorFirst;
+        floorTimes.push_back(floorSample.cpu);
+        commandTimes.push_back(commandSample.cpu);
+        cpuRatios.push_back(commandSample.cpu / floorSample.cpu);
+        wallRatios.push_back(commandSample.wall / floorSample.wall);
     }
+    state.counters["floor_us"] = median(floorTimes);
+    state.counters["command_us"] = median(commandTimes);
+    state.counters["ratio"] = median(cpuRatios);
+    state.counters["wall_ratio"] = median(wallRatios);
 }
-BENCHMARK(DiskSearchBytewise_Baseline);
 
-void DiskSearchFind(benchmark::State& state) {
-    const std::string image = romImage(0);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(std::string_view(image).find("DISK"));
-}
-BENCHMARK(DiskSearchFind);
+struct Pair {
+    std::string name;
+    std::string floor;
+    double target;
+};
 
-// Prints, after the usual table, every time as a ratio to the baseline that
-// was run before it.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
+// Keeps the counters of every pair (their medians over the repetitions when
+// it ran more than once) and prints, after the usual output, the table of
+// each command against its floor. The targets hold for CPU time, user and
+// system: with the page cache warm nothing waits for the disk, and CPU time
+// leaves out what other work on a shared machine takes. Wall time is beside it.
+class FloorReporter : public benchmark::ConsoleReporter {
+  public:
+    explicit FloorReporter(std::vector<Pair> pairs) : pairs_(std::move(pairs)) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            std::string name = run.benchmark_name();
-            double time = run.GetAdjustedRealTime();
-            if (name.ends_with("_Baseline"))
-                baseline_ = time;
-            else if (baseline_ > 0)
-                ratios_[name] = time / baseline_;
+            if (run.error_occurred) {
+                failures_[run.run_name.str()] = run.error_message;
+            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                medians_[run.run_name.str()] = run.counters;
+                repetitions_ = run.repetitions;
+            } else if (run.run_type == Run::RT_Iteration) {
+                singles_[run.run_name.str()] = run.counters;
+            }
         }
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const auto& [name, ratio] : ratios_)
-            std::printf("%-20s %.2fx its baseline\n", name.c_str(), ratio);
+
+    bool measured(const std::string& name) const { return counters(name) != nullptr; }
+
+    /// Prints the table; true when every pair measured met its target and
+    /// none failed.
+    bool printTable() const {
+        bool met = true;
+        std::printf("\nEach command against its floor, median of %lld runs (CPU times in us)\n\n",
+                    static_cast<long long>(repetitions_));
+        std::printf("| command | floor | command | floor | ratio | wall-time ratio | target |\n");
+        std::printf("|---|---|---:|---:|---:|---:|---:|\n");
+        for (const Pair& pair : pairs_) {
+            if (auto failure = failures_.find(pair.name); failure != failures_.end()) {
+                met = false;
+                std::printf("| %s | %s | | | | | failed: %s |\n", pair.name.c_str(),
+                            pair.floor.c_str(), failure->second.c_str());
+                continue;
+            }
+            const benchmark::UserCounters* found = counters(pair.name);
+            if (found == nullptr)
+                continue;
+            auto value = [&](const char* key) { return found->at(key).value; };
+            const double ratio = value("ratio");
+            met = met && ratio <= pair.target;
+            std::printf("| %s | %s | %.0f | %.0f | %.2fx | %.2fx | %.2fx%s |\n", pair.name.c_str(),
+                        pair.floor.c_str(), value("command_us"), value("floor_us"), ratio,
+                        value("wall_ratio"), pair.target, ratio <= pair.target ? "" : " missed");
+        }
+        return met;
     }
 
-private:
-    double baseline_ = 0;
-    std::map<std::string, double> ratios_;
+  private:
+    const benchmark::UserCounters* counters(const std::string& name) const {
+        if (auto it = medians_.find(name); it != medians_.end())
+            return &it->second;
+        auto it = singles_.find(name);
+        return it == singles_.end() ? nullptr : &it->second;
+    }
+
+    std::vector<Pair> pairs_;
+    std::map<std::string, benchmark::UserCounters> medians_;
+    std::map<std::string, benchmark::UserCounters> singles_;
+    std::map<std::string, std::string> failures_;
+    long long repetitions_ = 1;
 };
+
+std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
+    std::vector<Pair> pairs;
+    auto add = [&](const std::string& name, const std::string& floorName, double target,
+                   auto&& setUp) {
+        benchmark::RegisterBenchmark(name.c_str(), [setUp](benchmark::State& state) {
+            try {
+                auto [floor, command] = setUp();
+                measurePair(state, floor, command);
+            } catch (const std::exception& error) {
+                state.SkipWithError(error.what());
+            }
+        })->Unit(benchmark::kMillisecond);
+        pairs.push_back({name, floorName, target});
+    };
+    using Work = std::pair<std::function<void()>, std::function<void()>>;
+
+    add(kCheckRomName, "read each image whole", 1.2, [&] {
+        const std::vector<std::string>& paths = folders.romPaths();
+        const std::string& folder = folders.romFolder();
+        expect(runCommand(folders, folder, checkRom).count() == 4 * paths.size(),
+               "four rows for every image");
+        auto buffer = std::make_shared<std::vector<char>>(2 * kRomImageSize);
+        return Work{[&paths, buffer] { readFilesFloor(paths, *buffer); },
+                    [&folders, &folder] { runCommand(folders, folder, checkRom); }};
+    });
+
+    // Pasport and Specification start from the current directory.
+    const std::string listing = "list, fstatat each entry";
+    add("Pasport/10000-files", listing, 1.15, [&] {
+        enterFolder(folders.scanFolder());
+        expect(runCommand(folders, {}, readPasport).count() > 1, "a passport");
+        return Work{[&] { listFolderFloor(folders.scanFolder()); },
+                    [&] { runCommand(folders, {}, readPasport); }};
+    });
+    add("Specification/10000-files", listing, 1.15, [&] {
+        enterFolder(folders.scanFolder());
+        expect(runCommand(folders, {}, readSpecification).count() == 31, "a specification");
+        return Work{[&] { listFolderFloor(folders.scanFolder()); },
+                    [&] { runCommand(folders, {}, readSpecification); }};
+    });
+
+    for (const std::string& code : BenchFolders::familyCodes()) {
+        add("PasportDecode/" + code, "read module and settings", 2.0, [&, code] {
+            const std::string& folder = folders.pasportFolder(code);
+            enterFolder(folder);
+            const ResultList rows = runCommand(folders, {}, readPasport);
+            expect(rows.count() > 1 &&
+                       (rows.row(0).value == "Default") == (code == kFallbackFamily),
+                   "the family " + code);
+            auto buffer = std::make_shared<std::vector<char>>(16384);
+            const std::string module = joinPath(folder, "module.rpm");
+            const std::string settings = joinPath(folders.startFolder(), "Dravik.ini");
+            return Work{[=] {
+                            benchmark::DoNotOptimize(readPlain(module, *buffer));
+                            benchmark::DoNotOptimize(readPlain(settings, *buffer));
+                        },
+                        [&] { runCommand(folders, {}, readPasport); }};
+        });
+    }
+    return pairs;
+}
+
+// Check ROM's own share of the peak: the growth while it runs over the images,
+// less the growth that the same rows alone cause.
+void printCheckRomMemory(BenchFolders& folders) {
+    const std::string imageFolder = folders.makeImageLinks("links", kMemoryImages);
+    const std::string folderWithoutImages = folders.pasportFolder(std::string(kFallbackFamily));
+    const std::vector<DirEntry> images = listFiles(imageFolder, ".rpm");
+    SilentUi ui;
+    ResultList rows;
+    Context context{folders.startFolder(), imageFolder, rows, ui, nullptr};
+
+    const auto withCommand = peakGrowth(
+        [&] {
+            Context warmUp = context;
+            warmUp.workingFolder = folderWithoutImages;
+            checkRom(warmUp);
+        },
+        [&] { checkRom(context); });
+    const auto withRowsAlone = peakGrowth([] {},
+                                          [&] {
+                                              for (const DirEntry& image : images) {
+                                                  rows.append("File Name", image.name);
+                                                  rows.append("Code FW", "VAM4019Z");
+                                                  rows.append("Check sum ROM", "0000");
+                                                  rows.append("Status", "Program A - Main");
+                                              }
+                                          });
+    if (!withCommand || !withRowsAlone) {
+        std::printf("\nCheck ROM peak memory: not measured (no /proc/self/clear_refs)\n");
+        return;
+    }
+    const long own = *withCommand - *withRowsAlone;
+    std::printf("\nCheck ROM over %zu images: peak %ld KiB above the start, rows alone %ld KiB; "
+                "%ld KiB besides the rows (at most %ld KiB: one image and 1 MiB)%s\n",
+                images.size(), *withCommand / 1024, *withRowsAlone / 1024, own / 1024,
+                kMemoryAllowance / 1024, own <= kMemoryAllowance ? "" : " missed");
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    BenchFolders folders;
+    FloorReporter reporter(registerBenchmarks(folders));
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const bool met = reporter.printTable();
+    if (reporter.measured(kCheckRomName))
+        printCheckRomMemory(folders);
     benchmark::Shutdown();
+    return met ? 0 : 1;
 }

@@ -18,9 +18,11 @@ constexpr std::size_t kDateFieldSize = 5;
 struct PasportCandidate {
     std::string path;
     std::string version;
+    std::string module;
 };
 
-// The last 512-byte file marked "Q8" in the order of enumeration.
+// The last 512-byte file marked "Q8" in the order of enumeration. A marked
+// file is read whole while it is open, so the chosen module is opened once.
 PasportCandidate choosePasportModule(const std::string& folder) {
     PasportCandidate chosen;
     for (const DirEntry& file : listFiles(folder, ".rpm")) {
@@ -32,7 +34,8 @@ PasportCandidate choosePasportModule(const std::string& folder) {
             continue;
         std::string version = reader->read(kPasportVersionOffset, kPasportVersionLength);
         if (version.starts_with("Q8"))
-            chosen = PasportCandidate{std::move(path), std::move(version)};
+            chosen = PasportCandidate{std::move(path), std::move(version),
+                                      reader->read(0, kPasportModuleSize)};
     }
     return chosen;
 }
@@ -40,13 +43,18 @@ PasportCandidate choosePasportModule(const std::string& folder) {
 } // namespace
 
 std::string findFamilyCode(std::string_view module, const SettingsFile& settings) {
+    // The keys of "Mod" are listed once, not once for each of the pairs: this
+    // is what valueExists("Mod", key) tests for every pair.
+    const std::vector<std::string> families = settings.readSection("Mod");
     ByteReader reader(module);
     for (std::int64_t pos = kFamilyCodeSearchStart; pos < reader.size(); pos += 2) {
         char pair[2] = {0, 0};
         reader.readAt(pos, 2, pair, 2);
         std::string key = textFromBytes(std::string_view(pair, 2), 2);
-        if (settings.valueExists("Mod", key))
-            return key;
+        for (const std::string& family : families) {
+            if (equalsIgnoreCase(family, key))
+                return key;
+        }
     }
     return std::string(kFallbackFamily);
 }
@@ -84,11 +92,11 @@ std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
 
 void readPasport(Context& context) {
     context.workingFolder = currentDirectory();
-    PasportCandidate chosen = choosePasportModule(context.workingFolder);
+    const PasportCandidate chosen = choosePasportModule(context.workingFolder);
     if (chosen.path.empty())
         return;
 
-    const std::string module = readWholeFile(chosen.path);
+    const std::string& module = chosen.module;
     const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
     const std::string familyCode = findFamilyCode(module, settings);
 

@@ -18,6 +18,10 @@ inline constexpr std::int64_t kRomChecksumOffset = 131070;
 /// ("Неопределён", Windows-1251).
 extern const std::string kUndeterminedStatus;
 
+/// The offset of the first "DISK" in data (exact, case-sensitive), or
+/// std::string_view::npos when data holds none.
+std::size_t findRomImageMark(std::string_view data);
+
 /// The Check ROM command: for every 128 KiB ".rpm" file of the working folder
 /// that holds "DISK", in the order of enumeration, appends its name, firmware
 /// code, checksum and status. The rows already shown stay.

@@ -19,11 +19,13 @@ constexpr std::size_t kVersionLength = 3;
 struct SpecificationCandidate {
     std::string path;
     std::string head = std::string(kSpecificationHeadLength, '\0');
+    std::string module;
     bool found = false;
 };
 
-// The first 2048-byte file that begins with "version"; when there is none,
-// the last 2048-byte file looked at, or nothing.
+// The first 2048-byte file that begins with "version", read whole while it is
+// open, so it is opened once; when there is none, the last 2048-byte file
+// looked at, or nothing.
 SpecificationCandidate chooseSpecificationModule(const std::string& folder) {
     SpecificationCandidate chosen;
     for (const DirEntry& file : listFiles(folder, ".rpm")) {
@@ -36,6 +38,7 @@ SpecificationCandidate chooseSpecificationModule(const std::string& folder) {
         chosen.path = std::move(path);
         chosen.head = reader->read(0, kSpecificationHeadLength);
         if (chosen.head.starts_with(kSpecificationMark)) {
+            chosen.module = reader->read(0, kSpecificationModuleSize);
             chosen.found = true;
             break;
         }
@@ -62,9 +65,8 @@ void readSpecification(Context& context) {
     const SpecificationCandidate chosen = chooseSpecificationModule(context.workingFolder);
 
     if (chosen.found) {
-        const std::string module = readWholeFile(chosen.path);
         context.results.append("Specification", versionText(chosen.head));
-        const ByteReader reader(module);
+        const ByteReader reader(chosen.module);
         std::int64_t offset = kSpecificationTableOffset;
         for (int record = 0; record < kSpecificationRecordCount; ++record) {
             std::string name = fixedText(reader, offset, kSpecificationNameLength);
