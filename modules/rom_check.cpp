@@ -53,8 +53,10 @@ void checkRom(Context& context) {
     for (const DirEntry& file : files) {
         if (file.size != kRomImageSize)
             continue;
-        readWholeFileInto(joinPath(context.workingFolder, file.name), image);
-        if (findRomImageMark(image) == std::string_view::npos)
+        // A file that is no longer a plain file (a pipe put in its place) is
+        // taken as not listed.
+        if (!readPlainFile(joinPath(context.workingFolder, file.name), image) ||
+            findRomImageMark(image) == std::string_view::npos)
             continue;
 
         const std::optional<std::uint16_t> checksum = readWord(image, kRomChecksumOffset);

@@ -608,31 +608,4 @@ int renameWithoutReplacing(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-void readWholeFileInto(const std::string& path, std::string& data) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd < 0)
-        throw cannotOpenFile(path, errno);
-    struct stat info {};
-    if (::fstat(file.fd, &info) == 0 && S_ISDIR(info.st_mode))
-        throw cannotOpenFile(path, EISDIR);
-    // Room beyond the size it has now, so a file read whole ends in a short
-    // read; a file that grew meanwhile makes the buffer grow.
-    data.resize(static_cast<std::size_t>(std::max<off_t>(info.st_size + 1, 4096)));
-    std::size_t done = 0;
-    for (;;) {
-        if (done == data.size())
-            data.resize(data.size() * 2);
-        ssize_t n = ::read(file.fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw inOutError(errno);
-        }
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    data.resize(done);
-}
-
 } // namespace dravik

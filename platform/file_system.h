@@ -140,9 +140,4 @@ bool isValidFileName(std::string_view name);
 /// else the system's error number (EEXIST when to exists).
 int renameWithoutReplacing(const std::string& from, const std::string& to);
 
-/// Reads a file whole into data, as readWholeFile does, reusing data's
-/// storage: the bytes go straight into it, so a caller that reads many files
-/// one after the other holds one buffer, not one per file.
-void readWholeFileInto(const std::string& path, std::string& data);
-
 } // namespace dravik

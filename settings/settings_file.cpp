@@ -27,9 +27,11 @@ SettingsFile SettingsFile::parse(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         // A line ends at CR LF, a lone LF or a lone CR.
-        std::size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos)
-            end = bytes.size();
+        // A plain scan: find_first_of would search the two line-end bytes
+        // with a call per byte of the file.
+        std::size_t end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
         std::string_view line = trim(bytes.substr(pos, end - pos));
         pos = end + 1; // the empty line between CR and LF is skipped below
 
