@@ -135,7 +135,7 @@ seed ldr code-at-608 default "$ldr"
 seed ldr upper-case-name none "$ldr"
 { printf '\x05\0\x10'; cat "$ldr.body"; } > "$ldr"
 seed ldr code-at-16896 default "$ldr"
-printf '\x19\xff\xff\x2b\x1a\0\0\0\0\0\0\x34\x12' > "$ldr"
+printf '\x19\xff\xff\x2b\x1a\0\x34\x12' > "$ldr"
 seed ldr checksums-at-end default "$ldr"
 zeros "$ldr.body" 700
 put "$ldr.body" 96 'A/4M10Z9'
