@@ -2,7 +2,8 @@
 # Installs the Debian packages that building and testing need, when missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev "$@")
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+    clang-14 libclang-rt-14-dev "$@")
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
