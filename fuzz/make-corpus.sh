@@ -45,20 +45,16 @@ printf 'k=before\r\r[S]\ra=1\r\rb=2\r  Model 1 \t=  S200,7  \r;c=3\r[T\rc\r' > "
 {
     printf '[S]\nk='; head -c 2100 /dev/zero | tr '\0' v; printf ' cut\n'
 } > "$out/settings/long-value.ini"
-{
-    printf '[Big]\r\n'
+# full_section NAME: a section whose 16 keys of 1023 characters fill the
+# listing, each with its terminating byte, to the last byte.
+full_section() {
+    printf '[%s]\r\n' "$1"
     for c in a b c d e f g h i j k l m n o p; do
         head -c 1023 /dev/zero | tr '\0' "$c"; printf '=v\r\n'
     done
-    printf 'q=past the limit\r\n[Mod]\r\n2F=Ares 64\r\n'
-} > "$out/settings/past-limit.ini"
-{
-    printf '[Mod]\r\n'
-    for c in a b c d e f g h i j k l m n o p; do
-        head -c 1023 /dev/zero | tr '\0' "$c"; printf '=family\r\n'
-    done
-    printf '2F=Ares 64\r\n[2F]\r\nName=S213,10\r\n'
-} > "$work/big-mod.ini"
+}
+{ full_section Big; printf 'q=past the limit\r\n[Mod]\r\n2F=Ares 64\r\n'; } > "$out/settings/past-limit.ini"
+{ full_section Mod; printf '2F=Ares 64\r\n[2F]\r\nName=S213,10\r\n'; } > "$work/big-mod.ini"
 cp "$work/big-mod.ini" "$out/settings/past-limit-mod.ini"
 
 # Field layouts and integers.
