@@ -41,9 +41,9 @@ std::optional<std::string> expectedField(std::string_view module, const FieldSpe
         text.resize(kTextFieldSize, ' ');
         return std::string(fuzz::beforeZero(text));
     }
-    std::string bytes(fuzz::bytesRead(module, *offset, *length,
-                                      field.type == "#" ? kNumberFieldSize : kDateFieldSize));
-    bytes.resize(field.type == "#" ? kNumberFieldSize : kDateFieldSize, '\0');
+    const std::size_t capacity = field.type == "#" ? kNumberFieldSize : kDateFieldSize;
+    std::string bytes(fuzz::bytesRead(module, *offset, *length, capacity));
+    bytes.resize(capacity, '\0');
     auto byte = [&](std::size_t i) {
         return static_cast<unsigned>(static_cast<unsigned char>(bytes[i]));
     };
