@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& folder = fuzz::scratchFolder();
     fuzz::resetScratchFolder(std::nullopt);
     fuzz::writeFile(folder + "/" + std::string(kModuleName), module);
-    // The command reads the process's current directory.
+    // The command reads the process's current directory; the fuzzer's own
+    // paths may be relative to the one it had.
+    const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
 
     ResultList results;
@@ -49,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Context context{folder, "", results, ui,
                     [&](const std::string& title) { titles.push_back(title); }};
     readSpecification(context);
+    std::filesystem::current_path(previous);
 
     const bool looked = module.size() == kSpecificationModuleSize;
     const bool found = looked && module.starts_with(kSpecificationMark);
