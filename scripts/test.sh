@@ -27,8 +27,11 @@ finish() {
 }
 trap finish EXIT
 # Whatever a test or harness leaves in the temporary folder goes with the build.
+# Tests that act as an ordinary user in a child must reach their folders.
+chmod 755 "$work"
 export TMPDIR="$work/tmp"
 mkdir -p "$TMPDIR"
+chmod 1777 "$TMPDIR"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
 stage() {
