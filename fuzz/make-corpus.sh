@@ -141,12 +141,12 @@ printf '\x04\0\0\x01' > "$ldr"
 seed ldr one-byte default "$ldr"
 
 # Specification modules: a mode byte (bit 0 cuts or pads to 2048 bytes), then the body.
-spec="$work/spec"
-{ printf '\x01version 1.0 A12'; head -c 49 /dev/zero; } > "$spec"
+module="$work/specification-module"
+{ printf '\x01version 1.0 A12'; head -c 49 /dev/zero; } > "$module"
 for i in $(seq 1 30); do
-    printf 'Name%02d\0\0\0\0\0\0Value%02d-45678901234' "$i" "$i" >> "$spec"
+    printf 'Name%02d\0\0\0\0\0\0Value%02d-45678901234' "$i" "$i" >> "$module"
 done
-cp "$spec" "$out/specification/module"
+cp "$module" "$out/specification/module"
 printf '\x01versioX' > "$out/specification/not-version"
 printf '\x00version 1.0 A12' > "$out/specification/short"
 

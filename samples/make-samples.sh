@@ -146,6 +146,6 @@ for drive in "${drives[@]}"; do
 done
 # The first drive also has a second program and a specification module.
 rom "$out/ares-64/rom-b.rpm" VBM4019Z 6700
-specification "$out/ares-64/spec.rpm"
+specification "$out/ares-64/specification.rpm"
 
 echo "Made ${#made[@]} sample drive folders in $out: ${made[*]}"
