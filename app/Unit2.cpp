@@ -52,17 +52,19 @@ dravik::Error memoCapacityExceeded() {
     return dravik::Error("Text exceeds memo capacity");
 }
 
-// Reads the settings file whole. A file beyond the editor's capacity is
-// refused before it is read, so a huge file costs no memory.
-std::string readSettingsFile(const std::string& path) {
+// Reads the settings file whole into bytes; false when there is no plain file
+// at path (a folder of that name does not count). A file beyond the editor's
+// capacity is refused before it is read, so a huge file costs no memory.
+bool readSettingsFile(const std::string& path, std::string& bytes) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (!error && size > kMemoCapacity)
         throw memoCapacityExceeded();
-    std::string bytes = dravik::readWholeFile(path);
+    if (!dravik::readPlainFile(path, bytes))
+        return false;
     if (bytes.size() > kMemoCapacity)
         throw memoCapacityExceeded();
-    return bytes;
+    return true;
 }
 
 } // namespace
@@ -173,8 +175,8 @@ void editSettings(TForm2& editor, const std::string& startFolder, Dialogs& dialo
     const std::string path = dravik::settingsFilePath(startFolder);
     // Without a file the editor keeps its text: the default content at first,
     // later what the user left in it.
-    if (dravik::isPlainFile(path))
-        editor.setSettingsText(readSettingsFile(path));
+    if (std::string bytes; readSettingsFile(path, bytes))
+        editor.setSettingsText(bytes);
     if (!dialogs.runEditor(editor))
         return;
     dravik::writeFileSafely(path, editor.settingsText(), dravik::WriteStyle::Whole);
