@@ -703,8 +703,6 @@ void TForm1::rebuildPathSelector() {
     std::vector<QString> tops;
     for (int row = 0; row < computerModel_->rowCount(); ++row)
         tops.push_back(computerModel_->item(row)->data(kPathRole).toString());
-    if (tops.empty())
-        tops = {QStringLiteral("/"), QDir::homePath()};
     auto holds = [](const QString& top, const QString& folder) {
         return folder == top || top == QStringLiteral("/") ||
                folder.startsWith(top + QLatin1Char('/'));
@@ -719,8 +717,7 @@ void TForm1::rebuildPathSelector() {
     int selected = 0;
     for (int i = 0; i < static_cast<int>(tops.size()); ++i) {
         const QString& top = tops[static_cast<std::size_t>(i)];
-        entries.push_back(
-            {top, top, computerModel_->item(i) ? computerModel_->item(i)->icon() : QIcon(), 1});
+        entries.push_back({top, top, computerModel_->item(i)->icon(), 1});
         if (i != deepest)
             continue;
         if (shown == top) {

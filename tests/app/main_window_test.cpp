@@ -12,7 +12,6 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -399,7 +398,6 @@ TEST_F(MainWindowTest, RenameLdrRenamesAndRereadsTheList) {
     start.write("z.ldr", "short");
     TForm1& w = show();
     selectLoader(0);
-    QSignalSpy reread(w.FileListBox1, &QListWidget::itemSelectionChanged);
     QTest::mouseClick(w.Button4, Qt::LeftButton);
     EXPECT_EQ(loaderNames(w), (QStringList{"1A2B_VAM4019Z.ldr", "z.ldr"}));
     EXPECT_EQ(w.FileListBox1->currentRow(), -1);
