@@ -13,6 +13,7 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "results/report.h"
 #include "settings/default_settings.h"
 #include "settings/settings_file.h"
@@ -26,9 +27,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -54,7 +52,7 @@ void tell(const std::string& line) {
 
 // A path given on the command line, taken from the start folder when relative.
 std::string absolutePath(const std::string& path, const std::string& startFolder) {
-    return path.starts_with('/') ? path : joinPath(startFolder, path);
+    return resolvePath(startFolder, path);
 }
 
 // The core's message as the common error report words it; a layout entry that
@@ -110,7 +108,7 @@ void runCommand(const Run& run, const std::string& input, Context& context, Inpu
     const std::string path = absolutePath(input, run.startFolder);
     if (command == Command::CheckLdr || command == Command::RenameLdr) {
         if (!isPlainFile(path))
-            throw inOutError(ENOENT);
+            throw inOutError(kErrorFileNotFound);
         if (command == Command::CheckLdr) {
             checkLdr(context, path);
             return;
@@ -195,7 +193,7 @@ std::unique_ptr<SettingsCopy> prepareSettings(const Options& options,
         // A settings file asked for by name must be there.
         if (!isPlainFile(path))
             throw CallFailure{std::string(kProgram) + label + ": " +
-                              toUtf8(errorReportText(inOutError(ENOENT).message()))};
+                              toUtf8(errorReportText(inOutError(kErrorFileNotFound).message()))};
     }
 
     std::string bytes;
@@ -259,27 +257,11 @@ int run(const Options& options, StandardOutput& out) {
     return status;
 }
 
-// A closed standard stream gets /dev/null in its place, so that no file the
-// program opens takes its number; a closed standard output still fails every
-// write, as it is read-only there.
-void reserveStandardStreams() {
-    const int flags[] = {O_RDONLY, O_RDONLY, O_WRONLY};
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
-            continue;
-        const int opened = ::open("/dev/null", flags[fd]);
-        if (opened >= 0 && opened != fd) {
-            ::dup2(opened, fd);
-            ::close(opened);
-        }
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    reserveStandardStreams();
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    prepareStandardStreams();
+    const std::vector<std::string> args = commandLineArguments(argc, argv);
     StandardOutput out;
     try {
         if (asksFor(args, "--help", "-h")) {

@@ -7,7 +7,6 @@
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 
-#include <cerrno>
 #include <optional>
 
 namespace dravik {
@@ -89,7 +88,7 @@ LdrRenameResult renameLdr(Context& context, const std::string& path) {
 
     const std::string newPath = joinPath(folderOf(path), newName);
     const int error = renameWithoutReplacing(path, newPath);
-    if (error == EEXIST)
+    if (error == kErrorFileExists)
         return notRenamed("A file named \"" + fromUtf8(newName) + "\" already exists");
     if (error != 0)
         return notRenamed(systemErrorText(error));

@@ -1,5 +1,8 @@
 #pragma once
 
+#ifndef _WIN32
+#include <cerrno>
+#endif
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -51,11 +54,24 @@ public:
     using Error::Error;
 };
 
+/// The system's error numbers that callers tell apart, as the file layer
+/// gives them: Win32 error codes on Windows, errno values elsewhere.
+#ifdef _WIN32
+inline constexpr int kErrorFileNotFound = 2; // ERROR_FILE_NOT_FOUND
+inline constexpr int kErrorAccessDenied = 5; // ERROR_ACCESS_DENIED
+inline constexpr int kErrorFileExists = 183; // ERROR_ALREADY_EXISTS
+#else
+inline constexpr int kErrorFileNotFound = ENOENT;
+inline constexpr int kErrorAccessDenied = EACCES;
+inline constexpr int kErrorFileExists = EEXIST;
+#endif
+
 /// "Cannot open file "path". reason"
 FileOpenError cannotOpenFile(const std::string& nativePath, int errorNumber);
 /// "Cannot create file "path". reason"
 FileOpenError cannotCreateFile(const std::string& nativePath, int errorNumber);
-/// "File not found", "File access denied", "Disk full" or "I/O error N".
+/// "File not found", "File access denied", "Disk full" or "I/O error N", N
+/// being the system's error number.
 InOutError inOutError(int errorNumber);
 /// "Read beyond end of file"
 InOutError readBeyondEndOfFile();
@@ -64,7 +80,8 @@ InOutError readBeyondEndOfFile();
 /// its last character sorts after ".".
 std::string errorReportText(const std::string& message);
 
-/// The system's text for an error number, as Windows-1251 bytes.
+/// The system's text for an error number, as Windows-1251 bytes, without a
+/// full stop at its end (the common error report adds one).
 std::string systemErrorText(int errorNumber);
 
 } // namespace dravik

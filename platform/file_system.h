@@ -25,8 +25,10 @@ bool extensionMatches(std::string_view name, std::string_view extension);
 /// their native bytes.
 bool enumerationLess(std::string_view a, std::string_view b);
 
-/// The entries of folderText whose names end in extension, hidden entries
-/// (names beginning with ".") left out, in the order of enumeration. A folder
+/// The entries of folderText whose names end in extension, hidden entries left
+/// out, in the order of enumeration. Hidden are, on Windows, entries with the
+/// hidden or the system attribute, where the system's own order holds; on
+/// Linux, names beginning with ".", in the order of enumerationLess. A folder
 /// text that is not an absolute path names no folder and gives no entries;
 /// so does a folder that can't be read. Links are followed: a link to a plain
 /// file is a file, a link to nothing is neither file nor folder.
@@ -39,12 +41,33 @@ std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view 
 /// to case, in the order of enumeration.
 std::vector<DirEntry> listFilesNamed(const std::string& folderText, std::string_view name);
 
-/// folder, "/", name; no separator is doubled when folder ends with one.
+/// folder, the separator ("\" on Windows, "/" elsewhere), name; no separator
+/// is doubled when folder ends with one.
 std::string joinPath(std::string_view folder, std::string_view name);
 
-/// The folder part of a path ("." when it has none) and the name part.
+/// The folder part of a path ("." when it has none) and the name part. On
+/// Windows both "\" and "/" separate, and a drive root keeps its backslash
+/// ("C:\" for "C:\x.ldr").
 std::string folderOf(std::string_view path);
 std::string nameOf(std::string_view path);
+
+/// The path that path names when read from folder: path itself when it is
+/// absolute, else folder joined with it. On Windows "\x" is the root of
+/// folder's drive and "d:x" is x in the current folder of drive D:.
+std::string resolvePath(std::string_view folder, std::string_view path);
+
+/// The folder that holds folder; nothing for a root (where the computer level
+/// lies above) or for a text that is not an absolute path.
+std::optional<std::string> parentFolder(std::string_view folder);
+
+/// Whether two folder texts that the system gave name the same folder: their
+/// letters compared without regard to case on Windows, exactly elsewhere.
+bool sameFolder(std::string_view a, std::string_view b);
+
+/// The folder that the system keeps as current for a drive ("c:"): on Windows
+/// that drive's current folder; on Linux, with its one root, the process's
+/// current directory.
+std::string currentFolderOfDrive(char driveLetter);
 
 /// Something exists at path, links followed.
 bool pathExists(const std::string& path);
@@ -91,16 +114,32 @@ class PieceReader {
     std::string read(std::int64_t offset, std::size_t length);
 
   private:
-    explicit PieceReader(int fd) : fd_(fd) {}
+#ifdef _WIN32
+    using Handle = void*;
+    static constexpr Handle kNoHandle = nullptr;
+#else
+    using Handle = int;
+    static constexpr Handle kNoHandle = -1;
+#endif
+    explicit PieceReader(Handle handle) : handle_(handle) {}
 
-    int fd_ = -1;
+    Handle handle_ = kNoHandle;
 };
 
 /// The process's current directory.
 std::string currentDirectory();
 
-/// Makes path the process's current directory; raises an InOutError.
+/// Makes path the process's current directory; raises an InOutError. On
+/// Windows a drive alone ("c:") enters that drive's current folder.
 void setCurrentDirectory(const std::string& path);
+
+/// Makes a new folder that only the user may enter under the system's folder
+/// for temporary files, its name beginning with prefix, and gives its path.
+/// Raises "Cannot create file "%s". %s" when none can be made.
+std::string makeTemporaryFolder(std::string_view prefix);
+
+/// Removes file, then folder once it is empty; what is not there is passed over.
+void removeFileAndFolder(const std::string& file, const std::string& folder);
 
 /// How a failure of writeFileSafely is worded: a file written whole raises
 /// "Cannot create file "%s". %s" or "Stream write error"; a file written piece
@@ -119,7 +158,8 @@ enum class TemporaryFile { Unnamed, Named };
 /// with a single name, or nothing yet (a link to nothing creates its target),
 /// the bytes go to a temporary file in the same folder that then replaces the
 /// target in one rename: a failure or a kill leaves the earlier file as it
-/// was, and the new file keeps the earlier one's mode, owner and group. What
+/// was, and the new file keeps the earlier one's mode, owner and group (on
+/// Windows ReplaceFileW keeps its attributes and security). What
 /// can't be replaced that way is written in place, as a plain create would
 /// (a plain file truncated first): a pipe (only while a reader has it open; without one the
 /// write fails at once rather than wait), a device, a file with several hard
@@ -128,6 +168,12 @@ enum class TemporaryFile { Unnamed, Named };
 /// take over. A plain file without any write bit is read-only for everyone,
 /// root included: it is left alone and the write fails with the system's text
 /// for a denied access.
+///
+/// On Windows the temporary file has a name from the start, ReplaceFileW puts
+/// it in the target's place (MoveFileExW where there is no target yet or the
+/// file system can't replace), a file with the read-only attribute is the file
+/// without write bits, and a target that another program holds open so that
+/// it can't be replaced is written in place when that program lets it be.
 void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
                      TemporaryFile temporary = TemporaryFile::Unnamed);
 
@@ -137,7 +183,7 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
 bool isValidFileName(std::string_view name);
 
 /// Renames from to to, never replacing an existing file. Gives 0 on success,
-/// else the system's error number (EEXIST when to exists).
+/// else the system's error number (kErrorFileExists when to exists).
 int renameWithoutReplacing(const std::string& from, const std::string& to);
 
 } // namespace dravik

@@ -10,12 +10,7 @@ bool moduleCommandsEnabled(const std::string& workingFolder) {
 }
 
 std::string folderAbove(const std::string& folder) {
-    if (folder.empty() || folder.front() != '/' || folder == "/")
-        return kComputerLevel;
-    std::string trimmed = folder;
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.pop_back();
-    return folderOf(trimmed);
+    return parentFolder(folder).value_or(kComputerLevel);
 }
 
 } // namespace dravik

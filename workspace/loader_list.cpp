@@ -4,6 +4,8 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
+#include <algorithm>
+
 namespace dravik {
 namespace {
 
@@ -12,7 +14,7 @@ namespace {
 // or names an existing file.
 std::string folderToEnter(const std::string& text) {
     if (equalsIgnoreCase(text, "c:"))
-        return currentDirectory();
+        return currentFolderOfDrive('C');
     const std::string last = nameOf(text);
     if (last.find_first_of("*?") != std::string::npos || isPlainFile(text))
         return folderOf(text);
@@ -41,10 +43,8 @@ bool LoaderList::moveTo(const std::string& text) {
         setCurrentDirectory(before);
         throw;
     }
-    // Folder names differ by letter case on Linux, so the comparison is exact:
-    // a folder that differs only by case is another folder and is read.
     const std::string reached = currentDirectory();
-    if (reached == folder_)
+    if (sameFolder(reached, folder_))
         return false;
     folder_ = reached;
     reread();
@@ -57,6 +57,8 @@ void LoaderList::reread() {
     setCurrentDirectory(folder_);
     for (DirEntry& entry : listFiles(folder_, kExtension))
         files_.push_back(std::move(entry.name));
+    // The list is sorted by name whatever order the system enumerates in.
+    std::sort(files_.begin(), files_.end(), enumerationLess);
 }
 
 } // namespace dravik

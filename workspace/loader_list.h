@@ -25,12 +25,12 @@ class LoaderList {
     std::optional<std::size_t> selected() const { return selected_; }
     void select(std::optional<std::size_t> index);
 
-    /// The full path of the selected file: the folder, "/" unless the folder
-    /// ends with one, and the name; empty when none is selected.
+    /// The full path of the selected file: the folder, a separator unless the
+    /// folder ends with one, and the name; empty when none is selected.
     std::string selectedPath() const;
 
     /// Moves the list to the folder that text names; "c:" stands for the
-    /// current directory. Gives true when the list was re-read, which is when
+    /// current folder of drive C: (on Linux the current directory). Gives true when the list was re-read, which is when
     /// the window's FileListBox1Change must run. Raises an InOutError when the
     /// folder can't be entered; the current directory is then put back.
     bool moveTo(const std::string& text);

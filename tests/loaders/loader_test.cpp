@@ -1,5 +1,6 @@
 #include "loaders/loader.h"
 
+#include "loaders/loader_fixture.h"
 #include "platform/file_system.h"
 #include "results/result_list.h"
 #include "settings/default_settings.h"
@@ -14,10 +15,6 @@
 #include <string>
 #include <vector>
 
-#include <grp.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace dravik {
 namespace {
 
@@ -25,28 +22,9 @@ using testing::bytesWith;
 using testing::fileContent;
 using testing::namesIn;
 
-constexpr std::size_t kFullLoaderSize = 131584 + 100;
-
-// A loader whose ROM image behind the 512-byte header carries the firmware
-// code at 96 (608 in the loader), the ROM checksum 0x1A2B and its own 0xBEEF.
-std::string loaderFile(std::string_view storedCode = "AV4M10Z9",
-                       std::size_t size = kFullLoaderSize) {
-    std::string loader =
-        bytesWith(kFullLoaderSize, {{608, storedCode}, {131582, "\x2B\x1A"}, {131584, "tail"}});
-    loader.replace(kFullLoaderSize - 2, 2, "\xEF\xBE");
-    return loader.substr(0, size);
-}
-
-class LoaderTest : public ::testing::Test {
-  protected:
-    LoaderTest() { start.write(SettingsFile::kFileName, defaultSettingsContent()); }
-
-    testing::TempFolder start;
-    testing::TempFolder work;
-    ResultList results;
-    testing::FakeUi ui;
-    Context context{start.path(), {}, results, ui, {}};
-};
+using testing::kFullLoaderSize;
+using testing::LoaderTest;
+using testing::loaderFile;
 
 TEST_F(LoaderTest, CheckShowsChecksumsCodeFamilyAndStatusInPlaceOfEarlierRows) {
     const std::string path = work.write("x.ldr", loaderFile());
@@ -194,32 +172,6 @@ TEST_F(LoaderTest, RenameNeverReplacesAnExistingFile) {
     EXPECT_EQ(result.reason, "A file named \"1A2B_VAM4019Z.ldr\" already exists");
     EXPECT_EQ(fileContent(path), loaderFile());
     EXPECT_EQ(fileContent(other), "another loader");
-}
-
-TEST_F(LoaderTest, RenameGivesTheSystemsReasonWhenTheFileSystemRefuses) {
-    // The new name outgrows the 255 bytes a name may have.
-    const std::string longName = "x." + std::string(243, 'e');
-    const std::string path = work.write(longName, loaderFile());
-    LdrRenameResult result = renameLdr(context, path);
-    EXPECT_FALSE(result.renamed);
-    EXPECT_EQ(result.reason, "File name too long");
-    EXPECT_EQ(namesIn(work.path()), std::vector<std::string>{longName});
-
-    // A folder that an ordinary user may read but not change.
-    const std::string folder = work.makeFolder("readonly");
-    const std::string loader = work.write("readonly/x.ldr", loaderFile());
-    namespace fs = std::filesystem;
-    for (const std::string& readable : {work.path(), folder, loader})
-        fs::permissions(readable, fs::perms::others_read | fs::perms::others_exec,
-                        fs::perm_options::add);
-    fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write,
-                    fs::perm_options::remove);
-    EXPECT_EQ(testing::runAsOrdinaryUser([&] {
-                  const LdrRenameResult refused = renameLdr(context, loader);
-                  return std::string(refused.renamed ? "renamed" : refused.reason);
-              }),
-              "Permission denied");
-    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"x.ldr"});
 }
 
 TEST_F(LoaderTest, RenameRefusesACodeThatCannotBePartOfAFileName) {

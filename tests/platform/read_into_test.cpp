@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <string>
 
 namespace dravik {
@@ -43,7 +42,7 @@ TEST(ReadWholeFileIntoABuffer, FailsAsReadWholeFileDoes) {
             << path;
     }
     EXPECT_EQ(thrownMessage<FileOpenError>([&] { readWholeFile(missing, buffer); }),
-              "Cannot open file \"" + missing + "\". " + systemErrorText(ENOENT));
+              "Cannot open file \"" + missing + "\". " + systemErrorText(kErrorFileNotFound));
 }
 
 } // namespace

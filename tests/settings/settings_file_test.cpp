@@ -85,5 +85,13 @@ TEST(SettingsFile, MissingOrUnreadableFileHasNoSections) {
     EXPECT_EQ(SettingsFile::loadFrom(other.path()).readString("Mod", "2F", ""), "Ares 64");
 }
 
+TEST(SettingsFilePath, TheExactNameWinsOverOtherCases) {
+    testing::TempFolder start;
+    start.write("DRAVIK.INI", "[Mod]\r\n2F=Upper\r\n");
+    start.write("Dravik.ini", "[Mod]\r\n2F=Exact\r\n");
+    EXPECT_EQ(settingsFilePath(start.path()), start.file("Dravik.ini"));
+    EXPECT_EQ(SettingsFile::loadFrom(start.path()).readString("Mod", "2F", ""), "Exact");
+}
+
 } // namespace
 } // namespace dravik

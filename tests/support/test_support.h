@@ -4,6 +4,7 @@
 #include "results/user_interface.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -14,6 +15,13 @@
 
 namespace dravik::testing {
 
+/// The path of a UTF-8 text for the standard library's file functions, which
+/// on Windows would read a plain string in the ANSI code page.
+std::filesystem::path fsPath(std::string_view utf8);
+
+/// A path's text in UTF-8, the core's native text.
+std::string utf8Of(const std::filesystem::path& path);
+
 /// A fresh folder under the system's temporary folder, removed with its content.
 class TempFolder {
   public:
@@ -23,11 +31,11 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return path_; }
-    /// path()/name
+    /// path() joined with name by the system's separator.
     std::string file(std::string_view name) const;
-    /// Writes bytes to path()/name and gives the full path.
+    /// Writes bytes to file(name) and gives that path.
     std::string write(std::string_view name, std::string_view bytes) const;
-    /// Makes the subfolder path()/name and gives its full path.
+    /// Makes the subfolder file(name) and gives its path.
     std::string makeFolder(std::string_view name) const;
 
   private:
@@ -56,6 +64,8 @@ std::string fileContent(const std::string& path);
 
 /// The names in folder, sorted by their bytes.
 std::vector<std::string> namesIn(const std::string& folder);
+
+// Children and users, on POSIX systems only.
 
 /// The user and group id that tests take to act as an ordinary user.
 inline constexpr unsigned kOrdinaryUserId = 65534;

@@ -8,6 +8,7 @@
 #include <climits>
 #include <csignal>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <utility>
 
@@ -362,24 +363,6 @@ bool replaceWithNewFile(const std::string& path, std::string_view bytes, const s
 
 } // namespace
 
-bool extensionMatches(std::string_view name, std::string_view extension) {
-    return name.size() > extension.size() &&
-           equalsIgnoreCase(name.substr(name.size() - extension.size()), extension);
-}
-
-bool enumerationLess(std::string_view a, std::string_view b) {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        auto ua = static_cast<unsigned char>(asciiUpper(a[i]));
-        auto ub = static_cast<unsigned char>(asciiUpper(b[i]));
-        if (ua != ub)
-            return ua < ub;
-    }
-    if (a.size() != b.size())
-        return a.size() < b.size();
-    return a < b;
-}
-
 std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension) {
     return enumerate(folderText, Wanted::Entries,
                      [&](std::string_view name) { return extensionMatches(name, extension); });
@@ -415,6 +398,28 @@ std::string folderOf(std::string_view path) {
 std::string nameOf(std::string_view path) {
     std::size_t slash = path.rfind('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string resolvePath(std::string_view folder, std::string_view path) {
+    return path.starts_with('/') ? std::string(path) : joinPath(folder, path);
+}
+
+std::optional<std::string> parentFolder(std::string_view folder) {
+    if (folder.empty() || folder.front() != '/' || folder == "/")
+        return std::nullopt;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.remove_suffix(1);
+    return folderOf(folder);
+}
+
+// Folder names differ by letter case on Linux, so the comparison is exact: a
+// folder that differs only by case is another folder.
+bool sameFolder(std::string_view a, std::string_view b) {
+    return a == b;
+}
+
+std::string currentFolderOfDrive(char) {
+    return currentDirectory();
 }
 
 bool pathExists(const std::string& path) {
@@ -468,11 +473,11 @@ bool readPlainFile(const std::string& path, std::string& into) {
 
 PieceReader::PieceReader(const std::string& path) {
     struct stat info {};
-    fd_ = openForReading(path, info);
-    if (fd_ < 0)
+    handle_ = openForReading(path, info);
+    if (handle_ < 0)
         throw inOutError(errno);
     if (!S_ISREG(info.st_mode)) {
-        ::close(fd_);
+        ::close(handle_);
         throw inOutError(ENOENT);
     }
 }
@@ -489,14 +494,14 @@ std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
 }
 
 PieceReader::~PieceReader() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (handle_ >= 0)
+        ::close(handle_);
 }
 
-PieceReader::PieceReader(PieceReader&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+PieceReader::PieceReader(PieceReader&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
 
 PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
-    std::swap(fd_, other.fd_);
+    std::swap(handle_, other.handle_);
     return *this;
 }
 
@@ -504,7 +509,7 @@ std::string PieceReader::read(std::int64_t offset, std::size_t length) {
     std::string bytes(length, '\0');
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n = ::pread(fd_, bytes.data() + done, length - done,
+        ssize_t n = ::pread(handle_, bytes.data() + done, length - done,
                             static_cast<off_t>(offset) + static_cast<off_t>(done));
         if (n < 0) {
             if (errno == EINTR)
@@ -534,6 +539,19 @@ std::string currentDirectory() {
 void setCurrentDirectory(const std::string& path) {
     if (::chdir(path.c_str()) != 0)
         throw inOutError(errno);
+}
+
+std::string makeTemporaryFolder(std::string_view prefix) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw cannotCreateFile(pattern, errno);
+    return pattern;
+}
+
+void removeFileAndFolder(const std::string& file, const std::string& folder) {
+    ::unlink(file.c_str());
+    ::rmdir(folder.c_str());
 }
 
 void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
@@ -572,18 +590,6 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
         S_ISFIFO(info.st_mode) ? writeAllToPipe(target.fd, bytes) : writeAll(target.fd, bytes);
     if (error != 0)
         fail.write(error);
-}
-
-bool isValidFileName(std::string_view name) {
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    for (char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return false;
-        if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
-            return false;
-    }
-    return true;
 }
 
 int renameWithoutReplacing(const std::string& from, const std::string& to) {

@@ -16,14 +16,6 @@ namespace {
 using testing::fileContent;
 using testing::TempFolder;
 
-TEST(SettingsFilePath, TheExactNameWinsOverOtherCases) {
-    TempFolder start;
-    start.write("DRAVIK.INI", "[Mod]\r\n2F=Upper\r\n");
-    start.write("Dravik.ini", "[Mod]\r\n2F=Exact\r\n");
-    EXPECT_EQ(settingsFilePath(start.path()), start.file("Dravik.ini"));
-    EXPECT_EQ(SettingsFile::loadFrom(start.path()).readString("Mod", "2F", ""), "Exact");
-}
-
 TEST(SettingsFilePath, ElseTheFirstPlainFileOfThatNameInAnyCase) {
     TempFolder start;
     start.write("dravik.ini", "[Mod]\r\n2F=Small\r\n");

@@ -1,0 +1,46 @@
+#include "platform/file_system.h"
+
+#include "platform/cp1251.h"
+
+#include <algorithm>
+
+namespace dravik {
+namespace {
+
+char asciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+bool extensionMatches(std::string_view name, std::string_view extension) {
+    return name.size() > extension.size() &&
+           equalsIgnoreCase(name.substr(name.size() - extension.size()), extension);
+}
+
+bool enumerationLess(std::string_view a, std::string_view b) {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto ua = static_cast<unsigned char>(asciiUpper(a[i]));
+        auto ub = static_cast<unsigned char>(asciiUpper(b[i]));
+        if (ua != ub)
+            return ua < ub;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+bool isValidFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return false;
+        if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+
+} // namespace dravik

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dravik {
+
+/// The program's arguments after its own name, as UTF-8: on Windows taken
+/// from the wide-character command line, elsewhere argv as it is.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+/// Makes the standard streams ready for a command-line program's UTF-8 text.
+/// On Linux a closed standard stream gets /dev/null in its place, so that no
+/// file the program opens takes its number; a closed standard output still
+/// fails every write, as it is read-only there. On Windows the bytes go out as
+/// they are (no carriage return is added), and a console shows them as UTF-8
+/// until the program ends.
+void prepareStandardStreams();
+
+/// Has file, then folder, removed when an interrupt, a hang-up or a
+/// termination ends the program (on Windows: Ctrl+C, Ctrl+Break or the
+/// console closing), where that would end it anyway: one that the caller
+/// ignores stays ignored. One pair at a time; paths of 4096 bytes or more are
+/// not kept.
+void removeAtInterruption(const std::string& file, const std::string& folder);
+
+} // namespace dravik
