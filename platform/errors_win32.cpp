@@ -6,6 +6,12 @@
 #include <iterator>
 
 namespace dravik {
+namespace {
+
+// Not in every MinGW-w64 winerror.h.
+constexpr int kDiskQuotaExceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED
+
+} // namespace
 
 std::string systemErrorText(int errorNumber) {
     wchar_t text[512];
@@ -35,7 +41,7 @@ InOutError inOutError(int errorNumber) {
         return InOutError("File access denied");
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case kDiskQuotaExceeded:
     case ERROR_FILE_TOO_LARGE:
         return InOutError("Disk full");
     default:

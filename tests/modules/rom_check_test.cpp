@@ -125,12 +125,9 @@ TEST_F(CheckRomTest, AnImageWithoutFirmwareCodeIsListedWithAnUndeterminedStatus)
 
 TEST_F(CheckRomTest, TheFileNameIsShownInWindows1251) {
     work.write("\xD0\x9F\xD0\x97\xD0\xA3.rpm", romImage("AV4M10Z9")); // "ПЗУ.rpm" in UTF-8
-    // Bytes that are no UTF-8 in the middle of a name each show as "?".
-    work.write("a\xFF\xD0z\xD0\x9F.rpm", romImage("AV4M10Z9"));
     checkRom(context);
-    ASSERT_EQ(results.count(), 8u);
-    EXPECT_EQ(results.row(0).value, "a??z\xCF.rpm");
-    EXPECT_EQ(results.row(4).value, "\xCF\xC7\xD3.rpm");
+    ASSERT_EQ(results.count(), 4u);
+    EXPECT_EQ(results.row(0).value, "\xCF\xC7\xD3.rpm");
 }
 
 TEST_F(CheckRomTest, UsesTheWorkingFolderAsLastSetNotTheCurrentDirectory) {
