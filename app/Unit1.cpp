@@ -6,6 +6,7 @@
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
+#include "native_path.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "result_table_model.h"
@@ -19,8 +20,8 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileIconProvider>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -64,14 +65,6 @@ constexpr int kToolTipShowMs = 2500;
 /// deep the entry sits in the drop-down's tree.
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kDepthRole = Qt::UserRole + 1;
-
-QString nativeToQString(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string qStringToNative(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 // The icons of the computer level and the path selector, by kind. They are
 // decoded once for the run: the style loads each from image files.
@@ -636,6 +629,12 @@ void TForm1::browseTo(const std::string& folder) {
             item->setEditable(false);
             computerModel_->appendRow(item);
         };
+#ifdef Q_OS_WIN
+        // The drives, as the computer level of Windows lists them.
+        for (const QFileInfo& drive : QDir::drives())
+            addEntry(drive.absolutePath(), QDir::toNativeSeparators(drive.absolutePath()),
+                     typeIcon(QAbstractFileIconProvider::Drive));
+#else
         addEntry(QStringLiteral("/"), QStringLiteral("/"),
                  typeIcon(QAbstractFileIconProvider::Drive));
         addEntry(QDir::homePath(), QDir::homePath(), typeIcon(QAbstractFileIconProvider::Folder));
@@ -646,6 +645,7 @@ void TForm1::browseTo(const std::string& folder) {
             addEntry(volume.rootPath(), volume.rootPath(),
                      typeIcon(QAbstractFileIconProvider::Drive));
         }
+#endif
         if (ShellListView1->model() != computerModel_)
             setListModel(computerModel_);
         ShellListView1->setRootIndex({});
@@ -703,9 +703,12 @@ void TForm1::rebuildPathSelector() {
     std::vector<QString> tops;
     for (int row = 0; row < computerModel_->rowCount(); ++row)
         tops.push_back(computerModel_->item(row)->data(kPathRole).toString());
-    auto holds = [](const QString& top, const QString& folder) {
-        return folder == top || top == QStringLiteral("/") ||
-               folder.startsWith(top + QLatin1Char('/'));
+    // A root ("/", "C:/") ends with its separator.
+    auto below = [](const QString& top) {
+        return top.endsWith(QLatin1Char('/')) ? top : top + QLatin1Char('/');
+    };
+    auto holds = [&](const QString& top, const QString& folder) {
+        return folder == top || folder.startsWith(below(top));
     };
     int deepest = -1;
     for (int i = 0; i < static_cast<int>(tops.size()); ++i)
@@ -717,19 +720,19 @@ void TForm1::rebuildPathSelector() {
     int selected = 0;
     for (int i = 0; i < static_cast<int>(tops.size()); ++i) {
         const QString& top = tops[static_cast<std::size_t>(i)];
-        entries.push_back({top, top, computerModel_->item(i)->icon(), 1});
+        entries.push_back({top, QDir::toNativeSeparators(top), computerModel_->item(i)->icon(), 1});
         if (i != deepest)
             continue;
         if (shown == top) {
             selected = static_cast<int>(entries.size()) - 1;
             continue;
         }
-        const QString rest = shown.mid(top == QStringLiteral("/") ? 1 : top.size() + 1);
-        QString path = top == QStringLiteral("/") ? QString() : top;
+        const QString rest = shown.mid(below(top).size());
+        QString path = below(top).chopped(1);
         int depth = 2;
         for (const QString& part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
             path += QLatin1Char('/') + part;
-            entries.push_back({path, path, folderIcon, depth++});
+            entries.push_back({path, QDir::toNativeSeparators(path), folderIcon, depth++});
         }
         selected = static_cast<int>(entries.size()) - 1;
     }

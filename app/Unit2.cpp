@@ -57,7 +57,8 @@ dravik::Error memoCapacityExceeded() {
 // capacity is refused before it is read, so a huge file costs no memory.
 bool readSettingsFile(const std::string& path, std::string& bytes) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const std::uintmax_t size =
+        std::filesystem::file_size(std::u8string(path.begin(), path.end()), error);
     if (!error && size > kMemoCapacity)
         throw memoCapacityExceeded();
     if (!dravik::readPlainFile(path, bytes))

@@ -5,10 +5,10 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "dialogs.h"
+#include "native_path.h"
 #include "workspace/application_title.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFont>
 #include <QProxyStyle>
 #include <QWidget>
@@ -39,8 +39,8 @@ QFont windowFont() {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // No display name is set: Qt would append it to every window title.
-    const QString title = QString::fromStdString(dravik::applicationTitle(
-        QFile::encodeName(QApplication::applicationFilePath()).toStdString()));
+    const QString title = QString::fromStdString(
+        dravik::applicationTitle(qStringToNative(QApplication::applicationFilePath())));
     QApplication::setStyle(new DravikStyle);
     QApplication::setFont(windowFont());
 

@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#ifdef DRAVIK_HAS_XCB
+// X11 alone needs this; Qt for Windows has no xcb.
+#if defined(DRAVIK_HAS_XCB) && QT_CONFIG(xcb)
+#define DRAVIK_X11_TITLE
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -11,7 +13,7 @@
 #endif
 
 void showExactWindowTitle(QWidget& window) {
-#ifdef DRAVIK_HAS_XCB
+#ifdef DRAVIK_X11_TITLE
     if (!window.windowTitle().isEmpty() || !window.testAttribute(Qt::WA_WState_Created))
         return;
     if (QGuiApplication::platformName() != QLatin1String("xcb"))

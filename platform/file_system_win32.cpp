@@ -318,12 +318,14 @@ void writeInPlace(const std::wstring& target, std::string_view bytes, const Writ
         fail.write(error);
 }
 
-// The target, a plain file or nothing yet, gets bytes through a new file in
-// its folder that then takes its place. Gives false, having changed nothing,
-// when an existing target can't be replaced that way (its folder takes no new
-// file, or another program holds it open): it is then to be written in place.
-bool replaceWithNewFile(const std::wstring& target, std::string_view bytes, bool exists,
-                        const WriteFailure& fail) {
+// The target, a plain file with the given attributes or nothing yet, gets
+// bytes through a new file in its folder that then takes its place. Gives
+// false, having changed nothing, when an existing target can't be replaced
+// that way (its folder takes no new file, or another program holds it open):
+// it is then to be written in place.
+bool replaceWithNewFile(const std::wstring& target, std::string_view bytes,
+                        std::optional<DWORD> attributes, const WriteFailure& fail) {
+    const bool exists = attributes.has_value();
     NewFile file;
     DWORD error = 0;
     if (!file.create(folderOfNative(target), error)) {
@@ -335,6 +337,12 @@ bool replaceWithNewFile(const std::wstring& target, std::string_view bytes, bool
         error = file.finish();
     if (error != 0)
         fail.write(error);
+    // The new file shows as the earlier one did (hidden, say), whatever
+    // ReplaceFileW itself takes over.
+    constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (exists && (*attributes & kKeptAttributes) != 0)
+        ::SetFileAttributesW(file.path().c_str(), *attributes & kKeptAttributes);
 
     constexpr DWORD kMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (!exists) {
@@ -484,6 +492,10 @@ std::string currentFolderOfDrive(char driveLetter) {
             throw inOutError(static_cast<int>(::GetLastError()));
         if (n < folder.size()) {
             folder.resize(n);
+            // A folder is given as the current directory gives it: a
+            // backslash at its end only for a root.
+            while (folder.size() > 3 && folder.back() == L'\\')
+                folder.pop_back();
             return fromWide(folder);
         }
         folder.resize(n);
@@ -646,7 +658,7 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
     if (!facts.exists) {
         if (facts.error != ERROR_FILE_NOT_FOUND)
             fail.create(facts.error);
-        replaceWithNewFile(target, bytes, false, fail);
+        replaceWithNewFile(target, bytes, std::nullopt, fail);
         return;
     }
     if (facts.type != FILE_TYPE_DISK) {
@@ -662,7 +674,7 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
         const DWORD own = ::GetFileAttributesW(target.c_str());
         if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT))
             target = finalPath(target);
-        if (replaceWithNewFile(target, bytes, true, fail))
+        if (replaceWithNewFile(target, bytes, facts.info.dwFileAttributes, fail))
             return;
     }
     writeInPlace(target, bytes, fail);

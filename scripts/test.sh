@@ -2,7 +2,10 @@
 # Installs what is missing, then builds from scratch in a folder of its own and
 # runs every test through CTest, the tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and each fuzz harness for a short while on its
-# seed corpus. Fails when any of them fails; prints the time each stage took.
+# seed corpus; cross-builds for Windows, runs the core's tests and dravik-cli.exe
+# under Wine and leaves dist/dravik-cli-VERSION-windows-x86_64.zip
+# (scripts/windows.sh). Fails when any of them fails; prints the time each
+# stage took.
 # DRAVIK_FUZZ_SECONDS sets the time of each harness (20 s);
 # DRAVIK_KEEP_BUILD=1 keeps the build folder.
 set -euo pipefail
@@ -92,4 +95,6 @@ stage "build with sanitizers" build "$work/sanitize" -DCMAKE_BUILD_TYPE=Debug \
 stage "tests with sanitizers" run_tests "$work/sanitize"
 stage "build fuzz harnesses" build_fuzzers
 stage "fuzz ${fuzz_seconds} s each" run_fuzzers
+stage "Windows: cross-build, tests under Wine, release zip" \
+    scripts/windows.sh "$work/windows" "$work/main/cli/dravik-cli"
 echo "==> all stages passed in $((SECONDS - started)) s"

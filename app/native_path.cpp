@@ -1,0 +1,22 @@
+#include "native_path.h"
+
+#include <QDir>
+#include <QFile>
+
+QString nativeToQString(const std::string& path) {
+#ifdef Q_OS_WIN
+    // The core's text is UTF-8 on Windows too, where QFile would take the
+    // ANSI code page.
+    return QDir::fromNativeSeparators(QString::fromStdString(path));
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path));
+#endif
+}
+
+std::string qStringToNative(const QString& path) {
+#ifdef Q_OS_WIN
+    return QDir::toNativeSeparators(path).toStdString();
+#else
+    return QFile::encodeName(path).toStdString();
+#endif
+}

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# Dravik for Windows, built and tested on Linux: cross-builds the core,
+# dravik-cli.exe and the core's tests with MinGW-w64, runs every test binary
+# under Wine through CTest, checks that dravik-cli.exe prints the same rows and
+# writes the same report bytes as the Linux dravik-cli on the sample folders,
+# and packs dist/dravik-cli-VERSION-windows-x86_64.zip (dravik-cli.exe, the
+# README and the licence). Fails when any of it fails.
+# Usage: scripts/windows.sh [BUILD_FOLDER [LINUX_DRAVIK_CLI]]
+# (defaults: build-windows and build/cli/dravik-cli, which must be built).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$(pwd)
+build=$(realpath -m "${1:-build-windows}")
+linux_cli=$(realpath -m "${2:-build/cli/dravik-cli}")
+
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest zip
+if [ ! -x "$linux_cli" ]; then
+    echo "windows.sh: $linux_cli not found; build it first (cmake --build build)" >&2
+    exit 1
+fi
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+
+# A Wine prefix of our own, quiet, gone at the end with its server. Wine reads
+# the Unix side's file names and arguments in the locale's encoding: UTF-8.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/dravik-windows.XXXXXX")
+export WINEPREFIX=$scratch/wine WINEDEBUG=-all LC_ALL=C.UTF-8
+finish() {
+    "$wineserver" -k 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap finish EXIT
+
+step() {
+    local name=$1 start=$SECONDS
+    shift
+    "$@"
+    echo "--> $name: $((SECONDS - start)) s"
+}
+
+cross_build() {
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON -DDRAVIK_BUILD_APP=OFF > /dev/null
+    cmake --build "$build" -j2
+}
+
+# The first start of a prefix takes a while; the tests then start at once.
+start_wine() {
+    "$wine" wineboot -i > /dev/null 2>&1
+}
+
+run_tests() {
+    ctest --test-dir "$build" --output-on-failure --no-tests=error -j2
+}
+
+failed=0
+same() { # WHAT LINUX_FILE WINDOWS_FILE
+    if cmp -s "$2" "$3"; then
+        echo "same $1"
+    else
+        echo "DIFFERENT $1:"
+        diff "$2" "$3" | head -n 20 || true
+        failed=1
+    fi
+}
+
+# Each program works in a copy of its own of the sample folders, from the
+# folder that holds samples/ and Dravik.ini, given the paths of its own system.
+compare_cli() {
+    local linux=$scratch/linux windows=$scratch/windows exe=$build/cli/dravik-cli.exe
+    local disk=$'\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA' # "Диск", a folder named in Cyrillic
+    for side in "$linux" "$windows"; do
+        DRAVIK_CLI=$linux_cli samples/make-samples.sh "$side/samples" > /dev/null
+        cp "$side/samples/Dravik.ini" "$side/"
+        cp -r "$side/samples/ares-64" "$side/samples/$disk"
+    done
+    linux_run() { (cd "$linux" && "$linux_cli" "$@"); }
+    windows_run() { (cd "$windows" && "$wine" "$exe" "$@"); }
+
+    linux_run pasport samples/ares-64 --report pasport.txt > "$linux/pasport.out"
+    windows_run pasport 'samples\ares-64' --report pasport.txt > "$windows/pasport.out"
+    same "pasport rows" "$linux/pasport.out" "$windows/pasport.out"
+    same "pasport report bytes" "$linux/pasport.txt" "$windows/pasport.txt"
+
+    for command in check-rom specification; do
+        linux_run "$command" samples/ares-64 --report "$command.txt" > "$linux/$command.out" 2> /dev/null
+        windows_run "$command" 'samples\ares-64' --report "$command.txt" > "$windows/$command.out" 2> /dev/null
+        same "$command rows" "$linux/$command.out" "$windows/$command.out"
+        same "$command report bytes" "$linux/$command.txt" "$windows/$command.txt"
+    done
+
+    # Many inputs as the shell gives them, in json; a folder in Cyrillic, and its title.
+    (cd "$linux" && "$linux_cli" check-ldr samples/*/*.ldr --format json) > "$linux/ldr.json"
+    (cd "$windows" && "$wine" "$exe" check-ldr samples/*/*.ldr --format json) > "$windows/ldr.json"
+    same "check-ldr json" "$linux/ldr.json" "$windows/ldr.json"
+    linux_run pasport "samples/$disk" > "$linux/disk.out" 2> /dev/null
+    windows_run pasport "samples\\$disk" > "$windows/disk.out" 2> "$windows/disk.err"
+    same "pasport rows of a Cyrillic folder" "$linux/disk.out" "$windows/disk.out"
+    grep -q "\\\\samples\\\\$disk\\\\pasport.rpm Q8A07\$" "$windows/disk.err" &&
+        echo "same title of a Cyrillic folder" ||
+        { echo "DIFFERENT title: $(cat "$windows/disk.err")"; failed=1; }
+
+    linux_run rename-ldr samples/falcon/falcon.ldr > /dev/null
+    windows_run rename-ldr 'samples\falcon\falcon.ldr' > /dev/null
+    ls "$linux/samples/falcon" > "$linux/falcon.names"
+    ls "$windows/samples/falcon" > "$windows/falcon.names"
+    same "names after rename-ldr" "$linux/falcon.names" "$windows/falcon.names"
+    return "$failed"
+}
+
+# The release: the stripped program, the README and the licence in one folder.
+pack() {
+    local version name folder
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+    name=dravik-cli-$version-windows-x86_64
+    folder=$scratch/$name
+    mkdir -p "$folder" "$top/dist"
+    x86_64-w64-mingw32-strip -o "$folder/dravik-cli.exe" "$build/cli/dravik-cli.exe"
+    cp README.md "$folder/"
+    if [ -f LICENSE ]; then
+        cp LICENSE "$folder/"
+    fi
+    "$wine" "$folder/dravik-cli.exe" --version
+    rm -f "$top/dist/$name.zip"
+    (cd "$scratch" && zip -qr "$top/dist/$name.zip" "$name")
+    echo "dist/$name.zip:"
+    unzip -l "$top/dist/$name.zip" | sed -n '4,$p'
+}
+
+step "cross-build" cross_build
+step "Wine's first start" start_wine
+step "tests under Wine" run_tests
+step "dravik-cli.exe against dravik-cli" compare_cli
+step "release zip" pack
