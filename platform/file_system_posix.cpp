@@ -498,7 +498,8 @@ PieceReader::~PieceReader() {
         ::close(handle_);
 }
 
-PieceReader::PieceReader(PieceReader&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
+PieceReader::PieceReader(PieceReader&& other) noexcept
+    : handle_(std::exchange(other.handle_, -1)) {}
 
 PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
     std::swap(handle_, other.handle_);
@@ -542,8 +543,7 @@ void setCurrentDirectory(const std::string& path) {
 }
 
 std::string makeTemporaryFolder(std::string_view prefix) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX";
+    std::string pattern = (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         throw cannotCreateFile(pattern, errno);
     return pattern;

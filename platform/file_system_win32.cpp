@@ -82,8 +82,8 @@ struct FileFacts {
 
 FileFacts factsOf(const std::wstring& path) {
     FileFacts facts;
-    Handle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.valid()) {
         facts.error = ::GetLastError();
         return facts;
@@ -120,8 +120,8 @@ std::vector<DirEntry> enumerate(const std::string& folderText, std::string_view 
     const std::wstring folder = nativePath(folderText);
     const std::wstring search = nativePath(folderText + "\\" + std::string(pattern));
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileExW(search.c_str(), FindExInfoBasic, &found,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE find = ::FindFirstFileExW(search.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE)
         return entries;
     do {
@@ -291,8 +291,8 @@ class NewFile {
     static std::wstring shortName(const std::wstring& folder, int attempt) {
         static unsigned counter = 0;
         return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + L".dravik-" +
-               std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
-               L"-" + std::to_wstring(attempt) + L".tmp";
+               std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L"-" +
+               std::to_wstring(attempt) + L".tmp";
     }
 
   private:
@@ -387,14 +387,14 @@ bool replaceWithNewFile(const std::wstring& target, std::string_view bytes,
 
 // The path that a link finally names, as the system gives it for an open file.
 std::wstring finalPath(const std::wstring& path) {
-    Handle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.valid())
         return path;
     std::wstring named(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = ::GetFinalPathNameByHandleW(file.handle, named.data(),
-                                                     static_cast<DWORD>(named.size()), 0);
+                                                    static_cast<DWORD>(named.size()), 0);
         if (n == 0)
             return path;
         if (n < named.size()) {
@@ -627,8 +627,7 @@ void setCurrentDirectory(const std::string& path) {
 
 std::string makeTemporaryFolder(std::string_view prefix) {
     std::wstring temporary(MAX_PATH + 1, L'\0');
-    const DWORD n =
-        ::GetTempPathW(static_cast<DWORD>(temporary.size()), temporary.data());
+    const DWORD n = ::GetTempPathW(static_cast<DWORD>(temporary.size()), temporary.data());
     temporary.resize(n);
     const std::string base = joinPath(fromWide(temporary), prefix);
     DWORD error = ERROR_PATH_NOT_FOUND;

@@ -30,9 +30,9 @@ class LoaderList {
     std::string selectedPath() const;
 
     /// Moves the list to the folder that text names; "c:" stands for the
-    /// current folder of drive C: (on Linux the current directory). Gives true when the list was re-read, which is when
-    /// the window's FileListBox1Change must run. Raises an InOutError when the
-    /// folder can't be entered; the current directory is then put back.
+    /// current folder of drive C: (on Linux the current directory). Gives true when the list was
+    /// re-read, which is when the window's FileListBox1Change must run. Raises an InOutError when
+    /// the folder can't be entered; the current directory is then put back.
     bool moveTo(const std::string& text);
 
     /// Makes the folder current again and reads its files anew; none is selected.

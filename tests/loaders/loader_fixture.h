@@ -18,7 +18,7 @@ inline constexpr std::size_t kFullLoaderSize = 131584 + 100;
 // A loader whose ROM image behind the 512-byte header carries the firmware
 // code at 96 (608 in the loader), the ROM checksum 0x1A2B and its own 0xBEEF.
 inline std::string loaderFile(std::string_view storedCode = "AV4M10Z9",
-                       std::size_t size = kFullLoaderSize) {
+                              std::size_t size = kFullLoaderSize) {
     std::string loader =
         bytesWith(kFullLoaderSize, {{608, storedCode}, {131582, "\x2B\x1A"}, {131584, "tail"}});
     loader.replace(kFullLoaderSize - 2, 2, "\xEF\xBE");

@@ -12,8 +12,8 @@
 namespace dravik {
 namespace {
 
-using testing::LoaderTest;
 using testing::loaderFile;
+using testing::LoaderTest;
 using testing::namesIn;
 
 TEST_F(LoaderTest, RenameGivesTheSystemsReasonWhenTheFileSystemRefuses) {

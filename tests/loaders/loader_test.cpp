@@ -20,11 +20,10 @@ namespace {
 
 using testing::bytesWith;
 using testing::fileContent;
-using testing::namesIn;
-
 using testing::kFullLoaderSize;
-using testing::LoaderTest;
 using testing::loaderFile;
+using testing::LoaderTest;
+using testing::namesIn;
 
 TEST_F(LoaderTest, CheckShowsChecksumsCodeFamilyAndStatusInPlaceOfEarlierRows) {
     const std::string path = work.write("x.ldr", loaderFile());

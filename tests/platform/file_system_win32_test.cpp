@@ -59,7 +59,8 @@ ULONGLONG fileIndex(const std::string& path) {
 }
 
 // Another program holding path open with the given sharing while f runs.
-std::string whileHeld(const std::string& path, DWORD sharing, const std::function<std::string()>& f) {
+std::string whileHeld(const std::string& path, DWORD sharing,
+                      const std::function<std::string()>& f) {
     HANDLE held = ::CreateFileW(wide(path).c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     const std::string result = f();
@@ -91,9 +92,10 @@ const Rule kRules[] = {
      "C:\\|C:\\a/b|\\\\srv\\share|x.ldr|x.ldr|."},
     {"the parent of a drive or network root is the computer level",
      [](const TempFolder&) {
-         return orNone(parentFolder("C:\\Drives\\One")) + "|" + orNone(parentFolder("C:\\Drives\\")) +
-                "|" + orNone(parentFolder("C:\\")) + "|" + orNone(parentFolder("\\\\srv\\share\\x")) +
-                "|" + orNone(parentFolder("\\\\srv\\share")) + "|" + orNone(parentFolder("Drives")) +
+         return orNone(parentFolder("C:\\Drives\\One")) + "|" +
+                orNone(parentFolder("C:\\Drives\\")) + "|" + orNone(parentFolder("C:\\")) + "|" +
+                orNone(parentFolder("\\\\srv\\share\\x")) + "|" +
+                orNone(parentFolder("\\\\srv\\share")) + "|" + orNone(parentFolder("Drives")) +
                 "|" + orNone(parentFolder("computer:///"));
      },
      "C:\\Drives|C:\\|-|\\\\srv\\share|-|-|-"},
@@ -169,8 +171,9 @@ const Rule kRules[] = {
     {"a missing folder fails the write with the system's code for a missing path",
      [](const TempFolder& f) {
          const std::string nowhere = f.file("missing\\Dravik.ini");
-         return thrownMessage<FileOpenError>([&] { writeFileSafely(nowhere, "x", WriteStyle::Whole); }) ==
-                        "Cannot create file \"" + nowhere + "\". " +
+         return thrownMessage<FileOpenError>([&] {
+                    writeFileSafely(nowhere, "x", WriteStyle::Whole);
+                }) == "Cannot create file \"" + nowhere + "\". " +
                             systemErrorText(ERROR_PATH_NOT_FOUND)
                     ? thrownMessage<InOutError>(
                           [&] { writeFileSafely(nowhere, "x", WriteStyle::Pieces); })
@@ -206,10 +209,11 @@ const Rule kRules[] = {
     {"a file that another program holds open without sharing is left as it was",
      [](const TempFolder& f) {
          const std::string path = f.write("$Dravik.txt", "earlier");
-         return whileHeld(path, FILE_SHARE_READ, [&] {
-                    return thrownMessage<InOutError>(
-                        [&] { writeFileSafely(path, "new", WriteStyle::Pieces); });
-                }) +
+         return whileHeld(path, FILE_SHARE_READ,
+                          [&] {
+                              return thrownMessage<InOutError>(
+                                  [&] { writeFileSafely(path, "new", WriteStyle::Pieces); });
+                          }) +
                 "|" + fileContent(path) + "|" + joined(namesIn(f.path()));
      },
      "File access denied|earlier|$Dravik.txt"},

@@ -91,8 +91,8 @@ TEST_F(LoaderListTest, AFolderThatCannotBeEnteredRaisesAndPutsTheCurrentDirector
     start.write("k.ldr", "x");
     LoaderList list;
     list.reread();
-    for (const std::string& text : {std::string(kComputerLevel), other.file("missing"),
-                                    std::string("relative/missing")}) {
+    for (const std::string& text :
+         {std::string(kComputerLevel), other.file("missing"), std::string("relative/missing")}) {
         EXPECT_THROW(list.moveTo(text), InOutError) << text;
         EXPECT_EQ(currentDirectory(), start.path()) << text;
         EXPECT_EQ(list.folder(), start.path()) << text;
