@@ -437,12 +437,6 @@ bool isFolder(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string readWholeFile(const std::string& path) {
-    std::string data;
-    readWholeFile(path, data);
-    return data;
-}
-
 void readWholeFile(const std::string& path, std::string& into) {
     into.clear();
     struct stat info {};
@@ -496,14 +490,6 @@ std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
 PieceReader::~PieceReader() {
     if (handle_ >= 0)
         ::close(handle_);
-}
-
-PieceReader::PieceReader(PieceReader&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)) {}
-
-PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
-    std::swap(handle_, other.handle_);
-    return *this;
 }
 
 std::string PieceReader::read(std::int64_t offset, std::size_t length) {

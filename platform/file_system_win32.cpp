@@ -515,12 +515,6 @@ bool isFolder(const std::string& path) {
     return facts.exists && facts.type == FILE_TYPE_DISK && facts.isFolder();
 }
 
-std::string readWholeFile(const std::string& path) {
-    std::string data;
-    readWholeFile(path, data);
-    return data;
-}
-
 void readWholeFile(const std::string& path, std::string& into) {
     into.clear();
     DWORD error = 0;
@@ -573,14 +567,6 @@ std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
 PieceReader::~PieceReader() {
     if (handle_ != kNoHandle)
         ::CloseHandle(handle_);
-}
-
-PieceReader::PieceReader(PieceReader&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)) {}
-
-PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
-    std::swap(handle_, other.handle_);
-    return *this;
 }
 
 std::string PieceReader::read(std::int64_t offset, std::size_t length) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -247,6 +248,25 @@ const Rule kRules[] = {
                 thrownMessage<InOutError>([] { PieceReader reader("NUL"); });
      },
      "0||0|File not found"},
+    {"a name in any case is the settings file's name",
+     [](const TempFolder& f) {
+         f.write("DRAVIK.INI", "[Mod]");
+         return listed(listFilesNamed(f.path(), "Dravik.ini")) + "|" +
+                std::to_string(pathExists(f.file("Dravik.ini")));
+     },
+     "DRAVIK.INI|1"},
+    {"a temporary folder of the user's own, removed with its file",
+     [](const TempFolder&) {
+         const std::string folder = makeTemporaryFolder("dravik-test-");
+         const std::string file = joinPath(folder, "Dravik.ini");
+         writeFileSafely(file, "[Mod]", WriteStyle::Whole);
+         const bool made =
+             isFolder(folder) && nameOf(folder).starts_with("dravik-test-") &&
+             folder.starts_with(testing::utf8Of(std::filesystem::temp_directory_path()));
+         removeFileAndFolder(file, folder);
+         return std::to_string(made) + std::to_string(pathExists(folder));
+     },
+     "10"},
     {"a path longer than MAX_PATH is written and read",
      [](const TempFolder& f) {
          const std::string deep = f.file(std::string(200, 'd'));

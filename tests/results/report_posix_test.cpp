@@ -1,6 +1,7 @@
 #include "results/report.h"
 
 #include "platform/errors.h"
+#include "results/save_all_fixture.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,22 +15,13 @@ namespace dravik {
 namespace {
 
 using testing::CurrentDirectoryGuard;
-using testing::FakeUi;
 using testing::fileContent;
 using testing::namesIn;
-using testing::TempFolder;
+using testing::SaveAll;
 using testing::thrownMessage;
 
-class SaveAllPosix : public ::testing::Test {
-  protected:
-    TempFolder folder;
-    CurrentDirectoryGuard here{folder.path()};
-    FakeUi ui;
-    ResultList rows;
-    const std::string report = folder.file("$Dravik.txt");
-};
 
-TEST_F(SaveAllPosix, AFolderThatTakesNoNewFileGetsNoReport) {
+TEST_F(SaveAll, AFolderThatTakesNoNewFileGetsNoReport) {
     rows.append("Name", "X");
     const std::string locked = folder.makeFolder("locked");
     testing::giveToOrdinaryUser(folder.path());
@@ -42,7 +34,7 @@ TEST_F(SaveAllPosix, AFolderThatTakesNoNewFileGetsNoReport) {
     EXPECT_TRUE(namesIn(locked).empty());
 }
 
-TEST_F(SaveAllPosix, AWritableReportInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+TEST_F(SaveAll, AWritableReportInAFolderThatTakesNoNewFileIsWrittenInPlace) {
     folder.write("$Dravik.txt", "earlier");
     testing::giveToOrdinaryUser(report);
     testing::giveToOrdinaryUser(folder.path());
@@ -55,7 +47,7 @@ TEST_F(SaveAllPosix, AWritableReportInAFolderThatTakesNoNewFileIsWrittenInPlace)
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"$Dravik.txt"});
 }
 
-TEST_F(SaveAllPosix, FailedWriteKeepsTheEarlierReportAndLeavesNoPartialFile) {
+TEST_F(SaveAll, FailedWriteKeepsTheEarlierReportAndLeavesNoPartialFile) {
     folder.write("$Dravik.txt", "earlier");
     for (int i = 0; i < 100; ++i)
         rows.append("Name", std::string(100, 'v'));

@@ -1,6 +1,7 @@
 #include "results/report.h"
 
 #include "platform/errors.h"
+#include "results/save_all_fixture.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ namespace {
 using testing::CurrentDirectoryGuard;
 using testing::FakeUi;
 using testing::fileContent;
+using testing::SaveAll;
 using testing::TempFolder;
 using testing::thrownMessage;
 
@@ -46,15 +48,6 @@ TEST(FormatReport, OneCrLfLineARowInListOrder) {
     const std::string pad(21, ' ');
     EXPECT_EQ(formatReport(rows), "Code" + pad + ":1\r\nSum " + pad + ":\r\nCode" + pad + ":2\r\n");
 }
-
-class SaveAll : public ::testing::Test {
-  protected:
-    TempFolder folder;
-    CurrentDirectoryGuard here{folder.path()};
-    FakeUi ui;
-    ResultList rows;
-    const std::string report = folder.file("$Dravik.txt");
-};
 
 TEST_F(SaveAll, AsksThenWritesTheReportIntoTheCurrentDirectory) {
     rows.append("Family ", "Ares 64");

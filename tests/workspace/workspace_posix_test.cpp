@@ -2,13 +2,13 @@
 #include "support/test_support.h"
 #include "workspace/command_rules.h"
 #include "workspace/loader_list.h"
+#include "workspace/loader_list_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace dravik {
 namespace {
 
-using testing::CurrentDirectoryGuard;
 using testing::TempFolder;
 
 TEST(ModuleCommandRule, HiddenFilesAndOtherExtensionsDoNotCount) {
@@ -27,14 +27,9 @@ TEST(FolderAbove, ParentThenRootThenTheComputerLevelWhichStays) {
     EXPECT_EQ(folderAbove(kComputerLevel), kComputerLevel);
 }
 
-class LoaderListPosixTest : public ::testing::Test {
-  protected:
-    TempFolder start;
-    TempFolder other;
-    CurrentDirectoryGuard guard{start.path()};
-};
+using testing::LoaderListTest;
 
-TEST_F(LoaderListPosixTest, StartsOnTheCurrentDirectoryAndReadsSortedLoadersOnly) {
+TEST_F(LoaderListTest, StartsOnTheCurrentDirectoryAndReadsSortedLoadersOnly) {
     start.write("b.LDR", "x");
     start.write("A.ldr", "x");
     start.write(".hidden.ldr", "x");
@@ -49,7 +44,7 @@ TEST_F(LoaderListPosixTest, StartsOnTheCurrentDirectoryAndReadsSortedLoadersOnly
     EXPECT_EQ(list.selectedPath(), "");
 }
 
-TEST_F(LoaderListPosixTest, FoldersThatDifferOnlyByCaseAreDifferentFolders) {
+TEST_F(LoaderListTest, FoldersThatDifferOnlyByCaseAreDifferentFolders) {
     const std::string lower = other.makeFolder("drive");
     const std::string upper = other.makeFolder("DRIVE");
     other.write("DRIVE/u.ldr", "x");

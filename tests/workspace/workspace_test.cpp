@@ -1,6 +1,7 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
+#include "workspace/loader_list_fixture.h"
 #include "workspace/application_title.h"
 #include "workspace/command_rules.h"
 #include "workspace/loader_list.h"
@@ -11,6 +12,7 @@ namespace dravik {
 namespace {
 
 using testing::CurrentDirectoryGuard;
+using testing::LoaderListTest;
 using testing::TempFolder;
 
 TEST(ApplicationTitle, NameWithoutFolderOrDotsFirstLetterKeepsItsCase) {
@@ -43,13 +45,6 @@ TEST(ModuleCommandRule, OnlyTheFirstEnumeratedEntryCounts) {
     EXPECT_FALSE(moduleCommandsEnabled(kComputerLevel));
     EXPECT_FALSE(moduleCommandsEnabled(""));
 }
-
-class LoaderListTest : public ::testing::Test {
-  protected:
-    TempFolder start;
-    TempFolder other;
-    CurrentDirectoryGuard guard{start.path()};
-};
 
 TEST_F(LoaderListTest, MovingMakesTheFolderCurrentAndReadsIt) {
     other.write("x.ldr", "x");

@@ -1,8 +1,11 @@
+// The file layer's parts that are the same on every system.
+
 #include "platform/file_system.h"
 
 #include "platform/cp1251.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace dravik {
 namespace {
@@ -41,6 +44,20 @@ bool isValidFileName(std::string_view name) {
             return false;
     }
     return true;
+}
+
+std::string readWholeFile(const std::string& path) {
+    std::string data;
+    readWholeFile(path, data);
+    return data;
+}
+
+PieceReader::PieceReader(PieceReader&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNoHandle)) {}
+
+PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
+    std::swap(handle_, other.handle_);
+    return *this;
 }
 
 } // namespace dravik
