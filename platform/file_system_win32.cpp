@@ -287,7 +287,8 @@ class NewFile {
     // The file took the target's place: nothing to remove.
     void published() { path_.clear(); }
 
-    // A name beside the file's own for ReplaceFileW's backup of the target.
+    // A short name of our own in folder: the new file's, or the one under
+    // which ReplaceFileW keeps the target until the new file has its name.
     static std::wstring shortName(const std::wstring& folder, int attempt) {
         static unsigned counter = 0;
         return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + L".dravik-" +
