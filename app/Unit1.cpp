@@ -542,6 +542,11 @@ void TForm1::ShellComboBox1Change() {
     }
 }
 
+void TForm1::chooseFolder(const std::string& folder) {
+    browseTo(folder);
+    emit ShellComboBox1->activated(ShellComboBox1->currentIndex());
+}
+
 void TForm1::ShellListView1DblClick(const QModelIndex& index) {
     if (index.isValid())
         openListItem(index);

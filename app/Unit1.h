@@ -80,6 +80,11 @@ class TForm1 : public QMainWindow {
     /// browser does by itself: no handler runs.
     void browseTo(const std::string& folder);
 
+    /// Chooses folder (absolute, without a trailing "/") as the user would by
+    /// picking it in the path selector: the browser shows it, and the working
+    /// folder, the loader list and the current directory move there.
+    void chooseFolder(const std::string& folder);
+
   public slots:
     void FormCreate();
     void FormShow();

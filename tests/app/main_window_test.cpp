@@ -5,6 +5,7 @@
 #include "settings/default_settings.h"
 #include "support/test_support.h"
 #include "workspace/command_rules.h"
+#include "workspace/window_start.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -246,6 +247,27 @@ TEST_F(MainWindowTest, ChoosingTheSameFolderTwiceDoesNotRereadTheLoaderList) {
     EXPECT_EQ(loaderNames(w), QStringList{"a.ldr"}) << "not re-read";
     EXPECT_EQ(w.FileListBox1->currentRow(), 0);
     EXPECT_TRUE(moduleCommandsEnabled()) << "the rule is applied again";
+}
+
+// "Dravik FOLDER": the folder is chosen once the window is shown, as if the
+// user had picked it; the settings stay those of the start folder.
+TEST_F(MainWindowTest, AFolderGivenAtStartIsChosenAsIfPickedInThePathSelector) {
+    TempFolder drives;
+    const std::string folder = drives.makeFolder("WX31");
+    drives.write("WX31/pasport.rpm", pasportModule());
+    drives.write("WX31/WX31.ldr", "x");
+    TForm1& w = show();
+    w.chooseFolder(dravik::folderArgument(folder + "/"));
+    EXPECT_EQ(w.shownFolder(), folder);
+    EXPECT_EQ(w.ShellComboBox1->currentData().toString().toStdString(), folder);
+    EXPECT_EQ(w.context().workingFolder, folder);
+    EXPECT_EQ(w.context().startFolder, start.path());
+    EXPECT_EQ(loaderNames(w), QStringList{"WX31.ldr"});
+    EXPECT_EQ(dravik::currentDirectory(), folder);
+    EXPECT_TRUE(moduleCommandsEnabled());
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    ASSERT_EQ(w.results().count(), 21u);
+    EXPECT_EQ(rowsOf(w)[0], std::make_pair(std::string("Family "), std::string("Ares 64")));
 }
 
 TEST_F(MainWindowTest, AFolderThatCannotBeEnteredLeavesTheLoaderListSilently) {
