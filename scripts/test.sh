@@ -104,6 +104,8 @@ package_round_trip() {
     dpkg_waiting -i "$deb"
     dpkg -L dravik | grep -vx '/\.' >"$work/package-files"
 
+    # The installed programs, whatever else the PATH holds.
+    local -x PATH="/usr/bin:$PATH"
     [ "$(dravik-cli --version)" = "dravik-cli $version" ] || { echo "dravik-cli --version"; return 1; }
     [ "$(env -u DISPLAY -u WAYLAND_DISPLAY Dravik --version)" = "Dravik $version" ] ||
         { echo "Dravik --version"; return 1; }
@@ -139,6 +141,36 @@ package_round_trip() {
     done <"$work/package-files"
     [ "$leftover" -eq 0 ] || return 1
     echo "removed: none of its $(wc -l <"$work/package-files") paths is left"
+}
+
+build_fuzzers() {
+    CC=clang-14 CXX=clang++-14 cmake -S "$top" -B "$work/fuzz" -G Ninja \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVIK_FUZZ=ON -DDRAVIK_BUILD_TESTS=OFF \
+        -DDRAVIK_BUILD_APP=OFF -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+    cmake --build "$work/fuzz" -j2 --target dravik_fuzzers
+    fuzz/make-corpus.sh "$work/seeds" "$work/main/cli/dravik-cli"
+}
+
+# Each harness mutates a copy of its seeds; an input that breaks a property is
+# kept in fuzz/findings/.
+run_fuzzers() {
+    local fuzzer name failed=0
+    mkdir -p "$top/fuzz/findings"
+    for fuzzer in "$work"/fuzz/fuzz/*_fuzzer; do
+        name=$(basename "$fuzzer" _fuzzer)
+        mkdir -p "$work/corpus/$name"
+        if "$fuzzer" -max_total_time="$fuzz_seconds" -print_final_stats=1 \
+            -artifact_prefix="$top/fuzz/findings/$name-" \
+            "$work/corpus/$name" "$work/seeds/$name" > "$work/$name.log" 2>&1; then
+            echo "$name: $(grep -m1 -o 'number_of_executed_units: [0-9]*' "$work/$name.log" |
+                cut -d' ' -f2) executions, no finding"
+        else
+            echo "$name: FAILED"
+            tail -n 60 "$work/$name.log"
+            failed=1
+        fi
+    done
+    return "$failed"
 }
 
 stage "build" build "$work/main" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVIK_WERROR=ON \
