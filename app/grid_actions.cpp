@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QScreen>
 #include <QTableView>
 
 #include <algorithm>
@@ -120,8 +121,15 @@ void GridActions::showBytes() {
     const QModelIndex current = grid_.currentIndex();
     if (!current.isValid())
         return;
-    if (!bytes_)
+    if (!bytes_) {
         bytes_ = new BytesWindow(&window_);
+        // Beside the main window when the screen has room, so that the grid
+        // stays in sight while the highlight follows its rows.
+        const QRect screen = window_.screen()->availableGeometry();
+        const QPoint beside = window_.frameGeometry().topRight() + QPoint(1, 0);
+        if (screen.contains(QRect(beside, bytes_->frameSize())))
+            bytes_->move(beside);
+    }
     bytes_->showRow(rows_.row(static_cast<std::size_t>(current.row())), true);
     bytes_->show();
     bytes_->raise();

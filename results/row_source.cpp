@@ -18,8 +18,15 @@ RowSource RowSource::in(std::shared_ptr<const std::string> file, std::string_vie
 
 std::string settingsEntryText(std::string_view section, std::string_view key,
                               const std::string* value) {
-    std::string text = "[" + std::string(section) + "] " + std::string(key);
-    return value ? text + "=" + *value : text + ": no entry";
+    constexpr std::string_view kNoEntry = ": no entry";
+    std::string text;
+    text.reserve(section.size() + key.size() + 3 + (value ? value->size() + 1 : kNoEntry.size()));
+    text.append("[").append(section).append("] ").append(key);
+    if (value)
+        text.append("=").append(*value);
+    else
+        text.append(kNoEntry);
+    return text;
 }
 
 } // namespace dravik
