@@ -682,6 +682,10 @@ TEST_F(MainWindowTest, AnEditedValueIsItalicWithTheReplacedValueInItsTooltipUnti
     EXPECT_NE(fileContent(start.file("$Dravik.txt")).find("\r\nSerial                   :WX999\r\n"),
               std::string::npos);
 
+    // Typing the decoded value back removes the mark; so does Clear.
+    model->setData(serial, "ST380011                        ");
+    EXPECT_FALSE(serial.data(Qt::FontRole).value<QFont>().italic());
+    model->setData(serial, "again");
     QTest::mouseClick(w.Button8, Qt::LeftButton);
     QTest::mouseClick(w.Button6, Qt::LeftButton);
     EXPECT_FALSE(model->index(5, 1).data(Qt::FontRole).value<QFont>().italic());

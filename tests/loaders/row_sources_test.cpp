@@ -126,25 +126,5 @@ TEST_F(RowSources, NameTheOffsetsAndKeysOfLoadersAndSpecificationRecords) {
     expectSources(table);
 }
 
-TEST_F(RowSources, AnEditMarksTheRowUntilItsValueIsTypedBackOrTheRowsAreCleared) {
-    results.append("Serial", "WX310041", RowSource{nullptr, 0, 8, "WX310041", "[2F] Serial=S0,8"});
-    results.append("Other", "x");
-    results.setValue(0, "WX310041");
-    EXPECT_EQ(results.replacedValue(0), nullptr) << "an unchanged value is no edit";
-    results.setValue(0, "typed");
-    results.setValue(0, "typed again");
-    ASSERT_NE(results.replacedValue(0), nullptr);
-    EXPECT_EQ(*results.replacedValue(0), "WX310041") << "the decoded value, not the first edit";
-    EXPECT_EQ(results.replacedValue(1), nullptr);
-    EXPECT_TRUE(results.row(0).source) << "the row still names where its value came from";
-    results.setValue(0, "WX310041");
-    EXPECT_EQ(results.replacedValue(0), nullptr);
-    results.setValue(1, "y");
-    results.clear();
-    results.append("New", "row");
-    results.append("Newer", "row");
-    EXPECT_EQ(results.replacedValue(1), nullptr);
-}
-
 } // namespace
 } // namespace dravik
