@@ -20,3 +20,15 @@ std::string qStringToNative(const QString& path) {
     return QFile::encodeName(path).toStdString();
 #endif
 }
+
+std::vector<std::string> nativeArguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+#ifdef Q_OS_WIN
+        arguments.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+#else
+        arguments.push_back(argv[i]);
+#endif
+    }
+    return arguments;
+}

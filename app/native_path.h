@@ -3,8 +3,13 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 /// A path as the core holds it (UTF-8, the system's own separators) as Qt
 /// holds it ("/" between folders), and back.
 QString nativeToQString(const std::string& path);
 std::string qStringToNative(const QString& path);
+
+/// The arguments after the program's name, as the core takes text: UTF-8 on
+/// Windows, where argv is in the ANSI code page; elsewhere as they are.
+std::vector<std::string> nativeArguments(int argc, char** argv);
