@@ -1,21 +1,14 @@
 #include "platform/errors.h"
-#include "platform/file_system.h"
-#include "settings/default_settings.h"
 #include "support/test_support.h"
 #include "workspace/window_start.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace dravik {
 namespace {
 
 using testing::CurrentDirectoryGuard;
-using testing::fileContent;
-using testing::namesIn;
 using testing::TempFolder;
-using testing::thrownMessage;
 using Action = WindowArguments::Action;
 
 TEST(WindowArguments, HelpAndVersionWinThenOneFolderAndTheUserFolderOption) {
