@@ -48,6 +48,7 @@ cross_build() {
 # server stays until the end: one that quits when idle drops a test that
 # starts just then ("wine client error").
 start_wine() {
+    mkdir -p "$WINEPREFIX"
     "$wineserver" -p
     "$wine" wineboot -i > /dev/null 2>&1
 }
