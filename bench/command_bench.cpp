@@ -5,6 +5,7 @@
 #include "drive_folders.h"
 #include "peak_memory.h"
 
+#include "cli/output.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
@@ -33,6 +34,7 @@ using namespace dravik;
 using namespace dravik::bench;
 
 const std::string kCheckRomName = "CheckRom/1000-images";
+const std::string kCheckRomPrintedName = "CheckRom/1000-images-printed";
 constexpr std::size_t kMemoryImages = 5000;
 constexpr long kMemoryAllowance = static_cast<long>(kRomImageSize) + 1024 * 1024;
 
@@ -80,6 +82,21 @@ ResultList runCommand(const BenchFolders& folders, const std::string& workingFol
     command(context);
     benchmark::DoNotOptimize(rows.count());
     return rows;
+}
+
+// Check ROM as dravik-cli runs it on one folder: every row printed as text.
+void checkRomPrinted(const BenchFolders& folders, const std::string& folder,
+                     cli::StandardOutput& out) {
+    static SilentUi ui;
+    ResultList rows;
+    Context context{folders.startFolder(), folder, rows, ui, nullptr};
+    cli::Printer printer(out, cli::Format::Text, cli::Command::CheckRom, 1);
+    printer.beginInput(folder, rows);
+    rows.setObserver(&printer);
+    checkRom(context);
+    rows.setObserver(nullptr);
+    printer.endInput({});
+    printer.finish();
 }
 
 // Each pair makes sure once that its command does its whole work on the files,
@@ -241,6 +258,20 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
         auto buffer = std::make_shared<std::vector<char>>(2 * kRomImageSize);
         return Work{[&paths, buffer] { readFilesFloor(paths, *buffer); },
                     [&folders, &folder] { runCommand(folders, folder, checkRom); }};
+    });
+
+    // The same with the rows printed, as dravik-cli prints them into a file or
+    // a pipe; /dev/null takes them, so that the cost is the program's own.
+    add(kCheckRomPrintedName, "read each image whole", 1.2, [&] {
+        const std::vector<std::string>& paths = folders.romPaths();
+        const std::string& folder = folders.romFolder();
+        std::shared_ptr<std::FILE> sink(std::fopen("/dev/null", "w"), std::fclose);
+        if (!sink)
+            throw std::runtime_error("cannot open /dev/null");
+        auto out = std::make_shared<cli::StandardOutput>(sink.get());
+        auto buffer = std::make_shared<std::vector<char>>(2 * kRomImageSize);
+        return Work{[&paths, buffer] { readFilesFloor(paths, *buffer); },
+                    [&folders, &folder, sink, out] { checkRomPrinted(folders, folder, *out); }};
     });
 
     // Pasport and Specification start from the current directory.

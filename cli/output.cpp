@@ -50,12 +50,12 @@ std::size_t utf8SequenceLength(std::string_view text) {
 } // namespace
 
 void StandardOutput::write(std::string_view bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size())
         throw OutputError{errno};
 }
 
 void StandardOutput::flush() {
-    if (std::fflush(stdout) != 0)
+    if (std::fflush(stream_) != 0)
         throw OutputError{errno};
 }
 

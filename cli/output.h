@@ -3,6 +3,7 @@
 #include "cli/options.h"
 #include "results/result_list.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,9 +20,15 @@ struct OutputError {
 /// Standard output, every write checked: a failure raises OutputError.
 class StandardOutput {
   public:
+    /// Writes to stream, standard output unless another is given.
+    explicit StandardOutput(std::FILE* stream = stdout) : stream_(stream) {}
+
     void write(std::string_view bytes);
     /// Hands what is buffered to the system, so that a reader sees it now.
     void flush();
+
+  private:
+    std::FILE* stream_;
 };
 
 /// A text for a tsv field: backslash, tab, line feed and carriage return
