@@ -6,52 +6,26 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace dravik::cli {
 namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
-// The length of the valid UTF-8 sequence at the start of text, or 0.
-std::size_t utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        // No overlong forms and no UTF-16 surrogates.
-        if (lead == 0xE0)
-            low = 0xA0;
-        if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
 } // namespace
+
+StandardOutput::StandardOutput(std::FILE* stream)
+    : stream_(stream), terminal_(::isatty(::fileno(stream)) == 1) {}
 
 void StandardOutput::write(std::string_view bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size())
         throw OutputError{errno};
+}
+
+void StandardOutput::endLine() {
+    if (terminal_)
+        flush();
 }
 
 void StandardOutput::flush() {
@@ -112,6 +86,26 @@ std::string jsonString(std::string_view utf8) {
     return literal + "\"";
 }
 
+std::string settingsProblemsText(std::string_view path,
+                                 const std::vector<SettingsProblem>& problems, Format format) {
+    std::string text;
+    if (format == Format::Json) {
+        for (const SettingsProblem& problem : problems) {
+            text += text.empty() ? "[\n" : ",\n";
+            text += "  {\"path\": " + jsonString(path) +
+                    ", \"line\": " + std::to_string(problem.line) + ", \"severity\": \"" +
+                    std::string(severityName(problem.severity)) +
+                    "\", \"message\": " + jsonString(toUtf8(problem.message)) + "}";
+        }
+        return text.empty() ? "[]\n" : text + "\n]\n";
+    }
+    for (const SettingsProblem& problem : problems)
+        text += std::string(path) + ":" + std::to_string(problem.line) + ": " +
+                std::string(severityName(problem.severity)) + ": " + toUtf8(problem.message) +
+                "\n";
+    return text + problemCountText(problems) + "\n";
+}
+
 Printer::Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount)
     : out_(out), format_(format), command_(command), severalInputs_(inputCount > 1) {}
 
@@ -132,7 +126,7 @@ void Printer::beginInput(const std::string& label, const ResultList& rows) {
         out_.write("  {\n    \"path\": " + jsonString(label) + ",\n    \"rows\": [");
         break;
     }
-    out_.flush();
+    out_.endLine();
 }
 
 void Printer::rowAppended(std::size_t index) {
@@ -142,7 +136,7 @@ void Printer::rowAppended(std::size_t index) {
         return;
     writeRow(rows_->row(index));
     ++rowsPrinted_;
-    out_.flush();
+    out_.endLine();
 }
 
 void Printer::writeRow(const ResultRow& row) {
