@@ -10,6 +10,8 @@
 #include "modules/rom_check.h"
 #include "modules/specification.h"
 #include "platform/file_system.h"
+#include "settings/settings_check.h"
+#include "settings/settings_file.h"
 
 #include <benchmark/benchmark.h>
 
@@ -272,6 +274,15 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
         auto buffer = std::make_shared<std::vector<char>>(2 * kRomImageSize);
         return Work{[&paths, buffer] { readFilesFloor(paths, *buffer); },
                     [&folders, &folder, sink, out] { checkRomPrinted(folders, folder, *out); }};
+    });
+
+    // The settings editor's check of the largest text it loads, against the
+    // settings reader's parse of the same text.
+    add("SettingsCheck/1MiB", "parse the same text", 3.0, [&] {
+        auto text = std::make_shared<const std::string>(familySettingsText(1024 * 1024));
+        expect(checkSettings(*text).empty(), "a text without problems");
+        return Work{[text] { benchmark::DoNotOptimize(SettingsFile::parse(*text)); },
+                    [text] { benchmark::DoNotOptimize(checkSettings(*text)); }};
     });
 
     // Pasport and Specification start from the current directory.

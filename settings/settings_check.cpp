@@ -25,6 +25,19 @@ constexpr std::size_t kFamilyCodeLength = 2;
 constexpr std::size_t kFamilyKeyLength = 2;
 constexpr std::size_t kProgramClassLength = 1;
 
+// The type letters of a layout, the most bytes each reads, and the fewest
+// that make its value.
+struct FieldType {
+    std::string_view letter;
+    std::size_t size;
+    std::int64_t least;
+};
+constexpr FieldType kFieldTypes[] = {
+    {FieldSpec::kText, FieldSpec::kTextSize, 1},
+    {FieldSpec::kNumber, FieldSpec::kNumberSize, 1},
+    {FieldSpec::kDate, FieldSpec::kDateSize, static_cast<std::int64_t>(FieldSpec::kDateSize)},
+};
+
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // A quoted text is cut here, so that a message stays one readable line.
 constexpr std::size_t kQuoteLength = 40;
@@ -84,6 +97,10 @@ char32_t decodeUtf8(std::string_view sequence) {
 bool looksLikeUtf8(std::string_view text) {
     bool letter = false;
     for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         const std::size_t length = utf8SequenceLength(text.substr(i));
         if (length == 0)
             return false;
@@ -174,8 +191,10 @@ void Checker::readLines(std::string_view bytes) {
         const std::size_t line = lines.lineNumber();
         const SettingsLine read = SettingsLine::read(text);
         checkEncoding(line, read);
-        const std::string where =
-            sections_.empty() ? std::string() : "[" + std::string(sections_.back().name) + "] ";
+        const auto where = [&] {
+            return sections_.empty() ? std::string()
+                                     : "[" + std::string(sections_.back().name) + "] ";
+        };
         switch (read.kind) {
         case SettingsLine::Kind::Section:
             sections_.push_back(Section{read.name, line, {}});
@@ -188,7 +207,7 @@ void Checker::readLines(std::string_view bytes) {
             }
             if (read.value.size() > SettingsFile::kMaxValueLength)
                 add(line, Severity::Warning,
-                    where + std::string(read.name) + ": the value of " +
+                    where() + std::string(read.name) + ": the value of " +
                         number(static_cast<std::int64_t>(read.value.size())) +
                         " characters is cut to " + number(SettingsFile::kMaxValueLength));
             sections_.back().entries.push_back(Entry{read.name, read.value, line});
@@ -198,11 +217,11 @@ void Checker::readLines(std::string_view bytes) {
             // begins with three such lines).
             if (!sections_.empty())
                 add(line, Severity::Warning,
-                    where + quoted(read.text) + " has no \"=\": it is no entry and is ignored");
+                    where() + quoted(read.text) + " has no \"=\": it is no entry and is ignored");
             break;
         case SettingsLine::Kind::NoKey:
             add(line, Severity::Warning,
-                where + quoted(read.text) + " has no key before \"=\": it is ignored");
+                where() + quoted(read.text) + " has no key before \"=\": it is ignored");
             break;
         case SettingsLine::Kind::Blank:
         case SettingsLine::Kind::Comment:
@@ -317,14 +336,16 @@ void Checker::checkFamilies() {
             longestFamilyName_ = std::max(longestFamilyName_, name.size());
         }
         const Section* layout = firstSection(entry->key);
-        const std::string family = where + std::string(entry->key) + "=" + std::string(name);
+        const auto family = [&] {
+            return where + std::string(entry->key) + "=" + std::string(name);
+        };
         if (layout == nullptr) {
             add(entry->line, Severity::Error,
-                family + ": there is no section [" + std::string(entry->key) +
+                family() + ": there is no section [" + std::string(entry->key) +
                     "], so a passport of this family shows only its \"Family \" row");
         } else if (listedKeys(*layout) == 0) {
             add(entry->line, Severity::Error,
-                family + ": the section [" + std::string(layout->name) + "] of " +
+                family() + ": the section [" + std::string(layout->name) + "] of " +
                     lineRef(layout->line) +
                     " has no fields, so a passport of this family shows only its \"Family \" row");
         }
@@ -372,12 +393,11 @@ void Checker::checkKeyLength(const Section& section, const Entry& entry, std::si
 }
 
 // A loader's family names a family of "Mod" by its code before the first "_"
-// ("2F_Ares 64") or by the family's name after it, alone or followed by more
-// words ("4A_Falcon", "CALYPSO", "2B_Athena DSP").
+// ("2F_Ares 64", or "2F" alone) or by the family's name after it, alone or
+// followed by more words ("4A_Falcon", "CALYPSO", "2B_Athena DSP").
 bool Checker::namesFamily(std::string_view value) const {
     const std::size_t underscore = value.find('_');
-    if (underscore != std::string_view::npos &&
-        familyCodes_.contains(folded(value.substr(0, underscore))))
+    if (familyCodes_.contains(folded(value.substr(0, underscore))))
         return true;
     const std::string rest =
         folded(underscore == std::string_view::npos ? value : value.substr(underscore + 1));
@@ -393,14 +413,16 @@ bool Checker::namesFamily(std::string_view value) const {
 void Checker::checkField(const Section& layout, const Entry& entry) {
     const std::string_view value = entry.value.substr(0, SettingsFile::kMaxValueLength);
     const std::string_view counted = value.substr(0, FieldSpec::kMaxLength);
-    const std::string where =
-        "[" + std::string(layout.name) + "] " + std::string(entry.key) + "=" + std::string(counted);
+    // Made only for a problem: most fields have none.
+    const auto where = [&] {
+        return "[" + std::string(layout.name) + "] " + std::string(entry.key) + "=" +
+               std::string(counted) + ": ";
+    };
     if (value.size() > FieldSpec::kMaxLength)
         add(entry.line, Severity::Warning,
-            where + ": only the first " + number(FieldSpec::kMaxLength) +
-                " characters of the layout count, " + number(static_cast<std::int64_t>(
-                                                          value.size() - counted.size())) +
-                " are ignored");
+            where() + "only the first " + number(FieldSpec::kMaxLength) +
+                " characters of the layout count, " +
+                number(static_cast<std::int64_t>(value.size() - counted.size())) + " are ignored");
 
     const FieldSpec field = FieldSpec::parse(value);
     const auto parsed = [&](const std::string& text,
@@ -409,66 +431,60 @@ void Checker::checkField(const Section& layout, const Entry& entry) {
             return parseInteger(text);
         } catch (const ConvertError& error) {
             add(entry.line, Severity::Error,
-                where + ": " + std::string(what) + error.message() +
+                where() + std::string(what) + error.message() +
                     "; the passport command stops at this field");
             return std::nullopt;
         }
     };
-    const bool noComma = counted.find(',') == std::string_view::npos;
     const std::optional<std::int32_t> offset =
-        parsed(field.offsetText, noComma ? "no comma, so the offset is empty: " : "the offset ");
+        parsed(field.offsetText, value.empty() ? "the layout is empty, so is the offset: "
+                                 : counted.find(',') == std::string_view::npos
+                                     ? "no comma, so the offset is empty: "
+                                     : "the offset ");
     if (!offset)
         return;
 
-    std::size_t size = 0;
-    std::int32_t least = 1;
-    std::string limits;
-    if (field.type == FieldSpec::kText) {
-        size = FieldSpec::kTextSize;
-        limits = "1 to " + number(FieldSpec::kTextSize);
-    } else if (field.type == FieldSpec::kNumber) {
-        size = FieldSpec::kNumberSize;
-        limits = "1 to " + number(FieldSpec::kNumberSize);
-    } else if (field.type == FieldSpec::kDate) {
-        size = FieldSpec::kDateSize;
-        least = static_cast<std::int32_t>(FieldSpec::kDateSize);
-        limits = number(FieldSpec::kDateSize);
-    } else {
+    const auto type = std::find_if(std::begin(kFieldTypes), std::end(kFieldTypes),
+                                   [&](const FieldType& known) { return known.letter == field.type; });
+    if (type == std::end(kFieldTypes)) {
         add(entry.line, Severity::Error,
-            where + ": " +
-                (field.type.empty() ? std::string("the layout is empty")
-                                    : "the type " + quoted(field.type) + " is not S, # or D") +
-                "; the passport shows \"Error Code.....(" + field.type + ")\" and no value");
+            where() + "the type " + quoted(field.type) +
+                " is not S, # or D; the passport shows \"Error Code.....(" + field.type +
+                ")\" and no value");
         return;
     }
     const std::optional<std::int32_t> length = parsed(field.lengthText, "the length ");
     if (!length)
         return;
 
-    const std::string outside = where + ": the length " + number(*length) +
-                                (least == static_cast<std::int32_t>(size) ? " is not " : " is outside ") +
-                                limits + " for " + field.type;
-    const std::int64_t read = std::min<std::int64_t>(*length, static_cast<std::int64_t>(size));
+    const auto size = static_cast<std::int64_t>(type->size);
+    const std::int64_t read = std::min<std::int64_t>(*length, size);
+    const auto outside = [&] {
+        return where() + "the length " + number(*length) +
+               (type->least == size ? " is not " + number(size)
+                                    : " is outside " + number(type->least) + " to " + number(size)) +
+               " for " + field.type;
+    };
     if (*length <= 0) {
-        add(entry.line, Severity::Error, outside + "; nothing is read");
+        add(entry.line, Severity::Error, outside() + "; nothing is read");
         return;
     }
-    if (*length < least)
-        add(entry.line, Severity::Error, outside + "; the value misses bytes");
+    if (*length < type->least)
+        add(entry.line, Severity::Error, outside() + "; the value misses bytes");
     else if (read < *length)
         // A longer text or date reads what it shows; a longer number lacks
         // its high bytes.
         add(entry.line, field.type == FieldSpec::kNumber ? Severity::Error : Severity::Warning,
-            outside + "; only " + number(read) + " bytes are read");
+            outside() + "; only " + number(read) + " bytes are read");
 
     const auto moduleSize = static_cast<std::int64_t>(kPasportModuleSize);
     if (*offset < 0 || *offset >= moduleSize) {
         add(entry.line, Severity::Error,
-            where + ": the offset " + number(*offset) + " is outside the " + number(moduleSize) +
+            where() + "the offset " + number(*offset) + " is outside the " + number(moduleSize) +
                 "-byte module; nothing is read");
     } else if (*offset + read > moduleSize) {
         add(entry.line, Severity::Error,
-            where + ": bytes " + number(*offset) + " to " + number(*offset + read - 1) +
+            where() + "bytes " + number(*offset) + " to " + number(*offset + read - 1) +
                 " reach past the " + number(moduleSize) + "-byte module; only " +
                 number(moduleSize - *offset) + " are read");
     }
