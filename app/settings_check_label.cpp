@@ -53,8 +53,7 @@ int lineStart(const QTextDocument& document, std::size_t line) {
 } // namespace
 
 SettingsCheckLabel::SettingsCheckLabel(QPlainTextEdit* memo,
-                                       std::function<std::string()> settingsText,
-                                       QWidget* parent)
+                                       std::function<std::string()> settingsText, QWidget* parent)
     : QLabel(parent), memo_(memo), settingsText_(std::move(settingsText)),
       pause_(new QTimer(this)) {
     setObjectName(QStringLiteral("Label1"));

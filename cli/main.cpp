@@ -255,8 +255,7 @@ int writeDefaultSettings(const Options& options, StandardOutput& out,
 
 // Checks the settings file that PATH names, or the one the commands read;
 // reads it only.
-int checkSettingsFile(const Options& options, StandardOutput& out,
-                      const std::string& startFolder) {
+int checkSettingsFile(const Options& options, StandardOutput& out, const std::string& startFolder) {
     std::string path = settingsFilePath(startFolder);
     std::string label = nameOf(path);
     if (!options.inputs.empty()) {

@@ -101,8 +101,7 @@ std::string settingsProblemsText(std::string_view path,
     }
     for (const SettingsProblem& problem : problems)
         text += std::string(path) + ":" + std::to_string(problem.line) + ": " +
-                std::string(severityName(problem.severity)) + ": " + toUtf8(problem.message) +
-                "\n";
+                std::string(severityName(problem.severity)) + ": " + toUtf8(problem.message) + "\n";
     return text + problemCountText(problems) + "\n";
 }
 

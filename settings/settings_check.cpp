@@ -116,10 +116,9 @@ class Checker {
     explicit Checker(std::string_view bytes);
 
     std::vector<SettingsProblem> take() {
-        std::stable_sort(problems_.begin(), problems_.end(),
-                         [](const SettingsProblem& a, const SettingsProblem& b) {
-                             return a.line < b.line;
-                         });
+        std::stable_sort(
+            problems_.begin(), problems_.end(),
+            [](const SettingsProblem& a, const SettingsProblem& b) { return a.line < b.line; });
         return std::move(problems_);
     }
 
@@ -128,14 +127,18 @@ class Checker {
         problems_.push_back({line, severity, std::move(message)});
     }
 
-    bool startsWithByteOrderMark(std::string_view bytes);
+    // "[name] " of the section that the lines read so far are in.
+    std::string inSection() const {
+        return sections_.empty() ? std::string() : "[" + std::string(sections_.back().name) + "] ";
+    }
+
+    bool checkByteOrderMark(std::string_view bytes);
     void readLines(std::string_view bytes);
     void checkEncoding(std::size_t line, const SettingsLine& read);
     void findRepeatedSections();
     const Section* firstSection(std::string_view name) const;
     std::size_t listedKeys(const Section& section) const;
-    std::vector<const Entry*> readEntries(const Section& section, bool listed,
-                                          bool layout);
+    std::vector<const Entry*> readEntries(const Section& section, bool listed, bool layout);
     void checkFamilies();
     void checkSections();
     void checkField(const Section& layout, const Entry& entry);
@@ -154,7 +157,7 @@ class Checker {
 };
 
 Checker::Checker(std::string_view bytes) {
-    if (!startsWithByteOrderMark(bytes))
+    if (!checkByteOrderMark(bytes))
         return;
     readLines(bytes);
     findRepeatedSections();
@@ -162,8 +165,9 @@ Checker::Checker(std::string_view bytes) {
     checkSections();
 }
 
-// False when the bytes are UTF-16 text, of which nothing reads as written.
-bool Checker::startsWithByteOrderMark(std::string_view bytes) {
+// False when the bytes are UTF-16 text, of which nothing reads as written, so
+// that there is nothing more to check.
+bool Checker::checkByteOrderMark(std::string_view bytes) {
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         add(1, Severity::Error,
             "the file is UTF-16 text, not Windows-1251: none of its lines reads as written");
@@ -177,7 +181,8 @@ bool Checker::startsWithByteOrderMark(std::string_view bytes) {
     if (line.kind == SettingsLine::Kind::Section)
         add(1, Severity::Error,
             "a UTF-8 byte-order mark begins the file, so " + quoted(line.text) +
-                " opens no section: the line reads as " + quoted(bytes.substr(0, first.size() + 3)));
+                " opens no section: the line reads as " +
+                quoted(bytes.substr(0, first.size() + 3)));
     else
         add(1, Severity::Warning,
             "a UTF-8 byte-order mark begins the file; it reads as the letters \"\xEF\xBB\xBF\"");
@@ -191,10 +196,6 @@ void Checker::readLines(std::string_view bytes) {
         const std::size_t line = lines.lineNumber();
         const SettingsLine read = SettingsLine::read(text);
         checkEncoding(line, read);
-        const auto where = [&] {
-            return sections_.empty() ? std::string()
-                                     : "[" + std::string(sections_.back().name) + "] ";
-        };
         switch (read.kind) {
         case SettingsLine::Kind::Section:
             sections_.push_back(Section{read.name, line, {}});
@@ -207,7 +208,7 @@ void Checker::readLines(std::string_view bytes) {
             }
             if (read.value.size() > SettingsFile::kMaxValueLength)
                 add(line, Severity::Warning,
-                    where() + std::string(read.name) + ": the value of " +
+                    inSection() + std::string(read.name) + ": the value of " +
                         number(static_cast<std::int64_t>(read.value.size())) +
                         " characters is cut to " + number(SettingsFile::kMaxValueLength));
             sections_.back().entries.push_back(Entry{read.name, read.value, line});
@@ -217,11 +218,12 @@ void Checker::readLines(std::string_view bytes) {
             // begins with three such lines).
             if (!sections_.empty())
                 add(line, Severity::Warning,
-                    where() + quoted(read.text) + " has no \"=\": it is no entry and is ignored");
+                    inSection() + quoted(read.text) +
+                        " has no \"=\": it is no entry and is ignored");
             break;
         case SettingsLine::Kind::NoKey:
             add(line, Severity::Warning,
-                where() + quoted(read.text) + " has no key before \"=\": it is ignored");
+                inSection() + quoted(read.text) + " has no key before \"=\": it is ignored");
             break;
         case SettingsLine::Kind::Blank:
         case SettingsLine::Kind::Comment:
@@ -237,12 +239,9 @@ void Checker::checkEncoding(std::size_t line, const SettingsLine& read) {
     // its text garbled, or is not found.
     const bool shown = read.kind == SettingsLine::Kind::Section ||
                        (read.kind == SettingsLine::Kind::Entry && !sections_.empty());
-    const std::string where =
-        sections_.empty() || read.kind == SettingsLine::Kind::Section
-            ? std::string()
-            : "[" + std::string(sections_.back().name) + "] ";
     add(line, shown ? Severity::Error : Severity::Warning,
-        where + "UTF-8 text, not Windows-1251: " + quoted(fromUtf8(read.text)) + " reads as " +
+        (read.kind == SettingsLine::Kind::Section ? std::string() : inSection()) +
+            "UTF-8 text, not Windows-1251: " + quoted(fromUtf8(read.text)) + " reads as " +
             quoted(read.text));
 }
 
@@ -277,8 +276,7 @@ std::size_t Checker::listedKeys(const Section& section) const {
 // The entries of a section that a lookup reaches: the first of each key and,
 // for a section read through its listing, only what the listing holds. Tells
 // of the others.
-std::vector<const Entry*> Checker::readEntries(const Section& section, bool listed,
-                                               bool layout) {
+std::vector<const Entry*> Checker::readEntries(const Section& section, bool listed, bool layout) {
     const std::string where = "[" + std::string(section.name) + "] ";
     std::size_t count = section.entries.size();
     if (listed) {
@@ -301,8 +299,8 @@ std::vector<const Entry*> Checker::readEntries(const Section& section, bool list
             reached.push_back(&entry);
             continue;
         }
-        const std::string repeats = where + "the key " + quoted(entry.key) + " repeats " +
-                                    lineRef(first->second->line);
+        const std::string repeats =
+            where + "the key " + quoted(entry.key) + " repeats " + lineRef(first->second->line);
         // The listing gives the key twice, and each lookup finds the first.
         add(entry.line, Severity::Warning,
             layout ? repeats + ": the passport shows the row twice, both by the layout of " +
@@ -369,12 +367,13 @@ void Checker::checkSections() {
             for (const Entry* entry : readEntries(section, false, false)) {
                 checkKeyLength(section, *entry, kFamilyKeyLength,
                                "a firmware code's family key is two characters");
-                const std::string_view value = entry->value.substr(0, SettingsFile::kMaxValueLength);
+                const std::string_view value =
+                    entry->value.substr(0, SettingsFile::kMaxValueLength);
                 if (!namesFamily(value))
                     add(entry->line, Severity::Warning,
                         "[" + std::string(section.name) + "] " + std::string(entry->key) + "=" +
-                            std::string(value) + " names no family of [" +
-                            std::string(kFamilies) + "]");
+                            std::string(value) + " names no family of [" + std::string(kFamilies) +
+                            "]");
             }
         } else {
             add(section.line, Severity::Warning,
@@ -444,8 +443,9 @@ void Checker::checkField(const Section& layout, const Entry& entry) {
     if (!offset)
         return;
 
-    const auto type = std::find_if(std::begin(kFieldTypes), std::end(kFieldTypes),
-                                   [&](const FieldType& known) { return known.letter == field.type; });
+    const auto type =
+        std::find_if(std::begin(kFieldTypes), std::end(kFieldTypes),
+                     [&](const FieldType& known) { return known.letter == field.type; });
     if (type == std::end(kFieldTypes)) {
         add(entry.line, Severity::Error,
             where() + "the type " + quoted(field.type) +
@@ -461,8 +461,9 @@ void Checker::checkField(const Section& layout, const Entry& entry) {
     const std::int64_t read = std::min<std::int64_t>(*length, size);
     const auto outside = [&] {
         return where() + "the length " + number(*length) +
-               (type->least == size ? " is not " + number(size)
-                                    : " is outside " + number(type->least) + " to " + number(size)) +
+               (type->least == size
+                    ? " is not " + number(size)
+                    : " is outside " + number(type->least) + " to " + number(size)) +
                " for " + field.type;
     };
     if (*length <= 0) {
@@ -507,9 +508,10 @@ bool hasError(const std::vector<SettingsProblem>& problems) {
 }
 
 std::string problemCountText(const std::vector<SettingsProblem>& problems) {
-    const auto errors = static_cast<std::size_t>(std::count_if(
-        problems.begin(), problems.end(),
-        [](const SettingsProblem& problem) { return problem.severity == Severity::Error; }));
+    const auto errors = static_cast<std::size_t>(
+        std::count_if(problems.begin(), problems.end(), [](const SettingsProblem& problem) {
+            return problem.severity == Severity::Error;
+        }));
     const std::size_t warnings = problems.size() - errors;
     const auto counted = [](std::size_t count, const std::string& what) {
         return std::to_string(count) + " " + what + (count == 1 ? "" : "s");

@@ -18,8 +18,8 @@ SettingsFile SettingsFile::parse(std::string_view bytes) {
             file.sections_.push_back(Section{std::string(line.name), {}});
             current = &file.sections_.back();
         } else if (line.kind == SettingsLine::Kind::Entry && current != nullptr) {
-            current->entries.push_back(Entry{std::string(line.name),
-                                             std::string(line.value.substr(0, kMaxValueLength))});
+            current->entries.push_back(
+                Entry{std::string(line.name), std::string(line.value.substr(0, kMaxValueLength))});
         }
     }
     return file;

@@ -27,8 +27,8 @@ SettingsLine SettingsLine::read(std::string_view text) {
         // What follows the first "]" is ignored: "[00] Defaut" opens "00".
         const std::size_t close = text.find(']');
         line.kind = Kind::Section;
-        line.name = text.substr(1, close == std::string_view::npos ? std::string_view::npos
-                                                                    : close - 1);
+        line.name =
+            text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
         return line;
     }
     if (text.front() == ';') {

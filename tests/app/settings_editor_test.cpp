@@ -1,8 +1,8 @@
 #include "Unit2.h"
 #include "fake_dialogs.h"
-#include "settings_check_label.h"
 #include "platform/errors.h"
 #include "settings/default_settings.h"
+#include "settings_check_label.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -157,16 +157,16 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
         shownEditor.Memo1->moveCursor(QTextCursor::End);
         type(shownEditor.Memo1, "[CL]\nAB=x");
         countAfterTyping = shownEditor.Label1->text();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return shownEditor.Label1->text() != countAfterTyping; },
-            10 * SettingsCheckLabel::kPause));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shownEditor.Label1->text() != countAfterTyping; },
+                                    10 * SettingsCheckLabel::kPause));
         countAfterPause = shownEditor.Label1->text();
         shownEditor.hide();
         return true;
     };
     edit();
     EXPECT_EQ(count, "2 errors, 1 warning");
-    EXPECT_TRUE(tip.contains("Line 5: error: [2F] Ver=S508,5: bytes 508 to 512")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("Line 5: error: [2F] Ver=S508,5: bytes 508 to 512"))
+        << tip.toStdString();
     EXPECT_TRUE(tip.contains("Line 6: error: [2F] Cod=Q174,2")) << tip.toStdString();
     EXPECT_TRUE(tip.contains("Line 7: warning: section [2f] repeats")) << tip.toStdString();
     EXPECT_EQ(cursorLine, 4);
