@@ -9,11 +9,6 @@
 #include <unistd.h>
 
 namespace dravik::cli {
-namespace {
-
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
-
-} // namespace
 
 StandardOutput::StandardOutput(std::FILE* stream)
     : stream_(stream), terminal_(::isatty(::fileno(stream)) == 1) {}
@@ -55,35 +50,6 @@ std::string tsvField(std::string_view text) {
         }
     }
     return field;
-}
-
-std::string jsonString(std::string_view utf8) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string literal = "\"";
-    while (!utf8.empty()) {
-        const auto c = static_cast<unsigned char>(utf8.front());
-        if (c == '"' || c == '\\') {
-            literal += '\\';
-            literal += static_cast<char>(c);
-        } else if (c == '\n') {
-            literal += "\\n";
-        } else if (c == '\r') {
-            literal += "\\r";
-        } else if (c == '\t') {
-            literal += "\\t";
-        } else if (c < 0x20) {
-            literal += "\\u00";
-            literal += kHex[c >> 4];
-            literal += kHex[c & 0x0F];
-        } else if (std::size_t length = utf8SequenceLength(utf8); length == 0) {
-            literal += kReplacementCharacter;
-        } else {
-            literal += utf8.substr(0, length);
-            utf8.remove_prefix(length - 1);
-        }
-        utf8.remove_prefix(1);
-    }
-    return literal + "\"";
 }
 
 std::string settingsProblemsText(std::string_view path,
@@ -148,9 +114,7 @@ void Printer::writeRow(const ResultRow& row) {
                    tsvField(toUtf8(row.name)) + "\t" + tsvField(toUtf8(row.value)) + "\n");
         break;
     case Format::Json:
-        out_.write((rowsPrinted_ == 0 ? "\n      {\"name\": " : ",\n      {\"name\": ") +
-                   jsonString(toUtf8(row.name)) + ", \"value\": " + jsonString(toUtf8(row.value)) +
-                   "}");
+        out_.write((rowsPrinted_ == 0 ? "\n      " : ",\n      ") + rowJson(row));
         break;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "cli/options.h"
 #include "results/result_list.h"
+#include "results/row_json.h"
 #include "settings/settings_check.h"
 
 #include <cstdio>
@@ -42,9 +43,7 @@ class StandardOutput {
 /// written as \\ \t \n \r.
 std::string tsvField(std::string_view text);
 
-/// A JSON string literal of a UTF-8 text; a byte that is not part of valid
-/// UTF-8 (a native file name may hold one) becomes U+FFFD.
-std::string jsonString(std::string_view utf8);
+using dravik::jsonString;
 
 /// The problems of the settings file at path (as given): in text a line
 /// "PATH:LINE: error|warning: message" each and a last line with the counts,
