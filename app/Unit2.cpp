@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "settings/settings_file.h"
+#include "settings_check_label.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -109,11 +110,14 @@ void TForm2::createPanel() {
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 
-    // The stretch keeps the button at its distance from the right edge.
+    Label1 = new SettingsCheckLabel(
+        Memo1, [this] { return settingsText(); }, Panel1);
+
+    // The count's stretch keeps the button at its distance from the right edge.
     auto* row = new QHBoxLayout(Panel1);
     row->setContentsMargins(0, kButtonTop, kButtonRightGap,
                             kPanelHeight - kButtonTop - kButtonHeight);
-    row->addStretch(1);
+    row->addWidget(Label1, 1);
     row->addWidget(BitBtn1);
 }
 
@@ -130,6 +134,7 @@ void TForm2::setSettingsText(std::string_view bytes) {
         }
     }
     Memo1->setPlainText(fromCp1251(lines));
+    Label1->checkNow();
 }
 
 std::string TForm2::settingsText() const {

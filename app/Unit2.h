@@ -7,6 +7,7 @@
 #include <string_view>
 
 class Dialogs;
+class SettingsCheckLabel;
 class QKeyEvent;
 class QPlainTextEdit;
 class QPushButton;
@@ -37,6 +38,8 @@ class TForm2 : public QDialog {
 
     QPlainTextEdit* Memo1 = nullptr;
     QWidget* Panel1 = nullptr;
+    /// The count of the text's problems, left of the OK button.
+    SettingsCheckLabel* Label1 = nullptr;
     QPushButton* BitBtn1 = nullptr;
 
   protected:

@@ -5,10 +5,13 @@
 #include "drive_folders.h"
 #include "peak_memory.h"
 
+#include "cli/output.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
 #include "platform/file_system.h"
+#include "settings/settings_check.h"
+#include "settings/settings_file.h"
 
 #include <benchmark/benchmark.h>
 
@@ -33,6 +36,7 @@ using namespace dravik;
 using namespace dravik::bench;
 
 const std::string kCheckRomName = "CheckRom/1000-images";
+const std::string kCheckRomPrintedName = "CheckRom/1000-images-printed";
 constexpr std::size_t kMemoryImages = 5000;
 constexpr long kMemoryAllowance = static_cast<long>(kRomImageSize) + 1024 * 1024;
 
@@ -80,6 +84,21 @@ ResultList runCommand(const BenchFolders& folders, const std::string& workingFol
     command(context);
     benchmark::DoNotOptimize(rows.count());
     return rows;
+}
+
+// Check ROM as dravik-cli runs it on one folder: every row printed as text.
+void checkRomPrinted(const BenchFolders& folders, const std::string& folder,
+                     cli::StandardOutput& out) {
+    static SilentUi ui;
+    ResultList rows;
+    Context context{folders.startFolder(), folder, rows, ui, nullptr};
+    cli::Printer printer(out, cli::Format::Text, cli::Command::CheckRom, 1);
+    printer.beginInput(folder, rows);
+    rows.setObserver(&printer);
+    checkRom(context);
+    rows.setObserver(nullptr);
+    printer.endInput({});
+    printer.finish();
 }
 
 // Each pair makes sure once that its command does its whole work on the files,
@@ -241,6 +260,29 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
         auto buffer = std::make_shared<std::vector<char>>(2 * kRomImageSize);
         return Work{[&paths, buffer] { readFilesFloor(paths, *buffer); },
                     [&folders, &folder] { runCommand(folders, folder, checkRom); }};
+    });
+
+    // The same with the rows printed, as dravik-cli prints them into a file or
+    // a pipe; /dev/null takes them, so that the cost is the program's own.
+    add(kCheckRomPrintedName, "read each image whole", 1.2, [&] {
+        const std::vector<std::string>& paths = folders.romPaths();
+        const std::string& folder = folders.romFolder();
+        std::shared_ptr<std::FILE> sink(std::fopen("/dev/null", "w"), std::fclose);
+        if (!sink)
+            throw std::runtime_error("cannot open /dev/null");
+        auto out = std::make_shared<cli::StandardOutput>(sink.get());
+        auto buffer = std::make_shared<std::vector<char>>(2 * kRomImageSize);
+        return Work{[&paths, buffer] { readFilesFloor(paths, *buffer); },
+                    [&folders, &folder, sink, out] { checkRomPrinted(folders, folder, *out); }};
+    });
+
+    // The settings editor's check of the largest text it loads, against the
+    // settings reader's parse of the same text.
+    add("SettingsCheck/1MiB", "parse the same text", 3.0, [&] {
+        auto text = std::make_shared<const std::string>(familySettingsText(1024 * 1024));
+        expect(checkSettings(*text).empty(), "a text without problems");
+        return Work{[text] { benchmark::DoNotOptimize(SettingsFile::parse(*text)); },
+                    [text] { benchmark::DoNotOptimize(checkSettings(*text)); }};
     });
 
     // Pasport and Specification start from the current directory.

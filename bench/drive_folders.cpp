@@ -6,6 +6,7 @@
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
+#include "settings/settings_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -173,6 +174,30 @@ std::string BenchFolders::makeImageLinks(std::string_view folderName, std::size_
             throw std::runtime_error("cannot link " + image);
     }
     return folder;
+}
+
+std::string familySettingsText(std::size_t size) {
+    const SettingsFile defaults = SettingsFile::parse(defaultSettingsContent());
+    std::string layout;
+    for (const std::string& key : defaults.readSection("2F"))
+        layout += key + "=" + defaults.readString("2F", key, "") + "\r\n";
+    // Digits, Latin and Cyrillic capitals: 68 characters, 4,624 codes, whose
+    // listing (three bytes each) fits the 16,384 bytes of "Mod".
+    std::string characters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (int c = 0xC0; c <= 0xDF; ++c)
+        characters += static_cast<char>(c);
+    std::string families = "[Mod]\r\n";
+    std::string sections;
+    for (char first : characters) {
+        for (char second : characters) {
+            if (families.size() + sections.size() >= size)
+                return families + "\r\n" + sections;
+            const std::string code{first, second};
+            families += code + "=Family " + code + "\r\n";
+            sections += "[" + code + "]\r\n" + layout + "\r\n";
+        }
+    }
+    throw std::runtime_error("no settings text of " + std::to_string(size) + " bytes");
 }
 
 void writeFile(const std::string& path, std::string_view bytes) {

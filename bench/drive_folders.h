@@ -52,6 +52,11 @@ class BenchFolders {
     std::mt19937_64 random_{20261207};
 };
 
+/// A settings text of at least size bytes, as a technician's grows: many
+/// families in "Mod", each with a section of the default layout "2F". Every
+/// family has its two-character code, so the text has no problem.
+std::string familySettingsText(std::size_t size);
+
 /// Writes bytes to path, replacing what is there.
 void writeFile(const std::string& path, std::string_view bytes);
 

@@ -4,7 +4,10 @@
 // against listing that folder with readdir and fstatat. Each ratio is printed.
 
 #include "Unit1.h"
+#include "Unit2.h"
 #include "dialogs.h"
+#include "drive_folders.h"
+#include "settings_check_label.h"
 #include "workspace/loader_list.h"
 
 #include <QApplication>
@@ -105,6 +108,35 @@ void BM_LoaderList_Reread(benchmark::State& state) {
     std::filesystem::current_path(before);
 }
 BENCHMARK(BM_LoaderList_Reread)->Unit(benchmark::kMillisecond);
+
+// The settings editor holding a text of 1 MiB, the most it loads: its check
+// after a pause in typing (the text taken from the editor, then checked)
+// against taking the text alone.
+TForm2& bigTextEditor() {
+    // Made once and kept: a window must go before the application does.
+    static TForm2* editor = [] {
+        auto* form = new TForm2;
+        form->setSettingsText(dravik::bench::familySettingsText(kMemoCapacity));
+        return form;
+    }();
+    return *editor;
+}
+
+void BM_EditorCheck_Floor(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor.settingsText());
+}
+BENCHMARK(BM_EditorCheck_Floor)->Unit(benchmark::kMillisecond);
+
+void BM_EditorCheck_Count(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    for (auto _ : state) {
+        editor.Label1->checkNow();
+        benchmark::DoNotOptimize(editor.Label1->text());
+    }
+}
+BENCHMARK(BM_EditorCheck_Count)->Unit(benchmark::kMillisecond);
 
 // Prints each benchmark's time as a ratio to the floor of its group.
 class RatioReporter : public benchmark::ConsoleReporter {

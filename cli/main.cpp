@@ -1,6 +1,7 @@
 // dravik-cli: the commands of the window's toolbar without a window, on one
 // or many drive folders or loaders, for scripts and batch work. Rows go to
 // standard output; the title, messages and errors to standard error.
+// check-settings lists the problems of a settings file.
 
 #include "cli/options.h"
 #include "cli/output.h"
@@ -16,6 +17,7 @@
 #include "platform/process.h"
 #include "results/report.h"
 #include "settings/default_settings.h"
+#include "settings/settings_check.h"
 #include "settings/settings_file.h"
 
 #include <algorithm>
@@ -45,8 +47,19 @@ struct CallFailure {
     std::string line;
 };
 
-// One line on standard error; a failure there has nowhere to be told.
+// One line on standard error, after what standard output holds so far, so
+// that the two keep their order where they meet (a terminal, "2>&1"). A
+// failure of standard error has nowhere to be told.
 void tell(const std::string& line) {
+    if (std::fflush(stdout) != 0)
+        throw OutputError{errno};
+    std::fputs((line + "\n").c_str(), stderr);
+}
+
+// The last line of a call that fails anyway: standard output gets what it
+// can take, and a failure there changes nothing.
+void tellLast(const std::string& line) {
+    std::fflush(stdout);
     std::fputs((line + "\n").c_str(), stderr);
 }
 
@@ -238,10 +251,35 @@ int writeDefaultSettings(const Options& options, StandardOutput& out,
     return kSuccess;
 }
 
+// Checks the settings file that PATH names, or the one the commands read;
+// reads it only.
+int checkSettingsFile(const Options& options, StandardOutput& out, const std::string& startFolder) {
+    std::string path = settingsFilePath(startFolder);
+    std::string label = nameOf(path);
+    if (!options.inputs.empty()) {
+        label = options.inputs.front();
+        path = absolutePath(label, startFolder);
+    }
+    std::string bytes;
+    try {
+        if (!readPlainFile(path, bytes))
+            throw inOutError(ENOENT);
+    } catch (const Error& error) {
+        tell(std::string(kProgram) + label + ": " + errorText(error));
+        return kFailure;
+    }
+    const std::vector<SettingsProblem> problems = checkSettings(bytes);
+    out.write(settingsProblemsText(label, problems, options.format));
+    out.flush();
+    return hasError(problems) ? kFailure : kSuccess;
+}
+
 int run(const Options& options, StandardOutput& out) {
     const std::string startFolder = currentDirectory();
     if (options.command == Command::DefaultSettings)
         return writeDefaultSettings(options, out, startFolder);
+    if (options.command == Command::CheckSettings)
+        return checkSettingsFile(options, out, startFolder);
 
     std::unique_ptr<SettingsCopy> settingsCopy;
     if (readsSettings(options.command))
@@ -276,23 +314,23 @@ int main(int argc, char** argv) {
         }
         return run(parseOptions(args), out);
     } catch (const UsageError& error) {
-        tell(std::string(kProgram) + error.message);
-        tell("Try 'dravik-cli --help'.");
+        tellLast(std::string(kProgram) + error.message);
+        tellLast("Try 'dravik-cli --help'.");
         return kUsageError;
     } catch (const CallFailure& failure) {
-        tell(failure.line);
+        tellLast(failure.line);
         return kFailure;
     } catch (const OutputError& error) {
         // A reader that went away wants no more: end quietly, as a pipe's
         // writer does.
         if (error.errorNumber != EPIPE)
-            tell(std::string(kProgram) + "write error: " + std::strerror(error.errorNumber));
+            tellLast(std::string(kProgram) + "write error: " + std::strerror(error.errorNumber));
         return kFailure;
     } catch (const Error& error) {
-        tell(std::string(kProgram) + errorText(error));
+        tellLast(std::string(kProgram) + errorText(error));
         return kFailure;
     } catch (const std::exception& error) {
-        tell(std::string(kProgram) + error.what());
+        tellLast(std::string(kProgram) + error.what());
         return kFailure;
     }
 }

@@ -18,6 +18,9 @@ Commands:
   rename-ldr FILE...         renames a loader after its ROM checksum and firmware code
                              and prints its new path
   default-settings           the default content of Dravik.ini, to standard output
+  check-settings [PATH]      the problems of a settings file (Dravik.ini of the
+                             current directory unless PATH), as PATH:LINE: error|warning:
+                             message, then the counts
 
 FOLDER defaults to the current directory. Rows go to standard output; the
 title, messages and errors to standard error.
@@ -32,7 +35,8 @@ Options:
                           json: an array of one object per input with its
                           path, rows, title, messages and error; a row read
                           from a file names its source (file, offset, length,
-                          bytes, entry).
+                          bytes, entry); check-settings: an array of one
+                          object per problem.
   --report PATH           also write the rows of the one input to PATH as Save
                           All writes $Dravik.txt (Windows-1251, CR LF), also
                           when the command ends with an error
@@ -43,7 +47,8 @@ Options:
   --version               show the version
 
 Output is UTF-8; the report and Dravik.ini are Windows-1251.
-Exit status: 0 success, 1 an input ended with an error, 2 usage error.
+Exit status: 0 success, 1 an input ended with an error (check-settings: the
+file has an error), 2 usage error.
 )";
 
 namespace {
@@ -61,6 +66,7 @@ constexpr CommandName kCommands[] = {
     {"check-ldr", Command::CheckLdr},
     {"rename-ldr", Command::RenameLdr},
     {"default-settings", Command::DefaultSettings},
+    {"check-settings", Command::CheckSettings},
 };
 
 std::string quoted(std::string_view text) {
@@ -162,6 +168,16 @@ Options parseOptions(const std::vector<std::string>& args) {
         if (options.reportPath)
             throw UsageError{"option '--report' does not go with " + quoted(name)};
         return options;
+    case Command::CheckSettings:
+        if (options.inputs.size() > 1)
+            throw UsageError{quoted(name) + " takes one PATH, not " +
+                             std::to_string(options.inputs.size())};
+        if (options.format == Format::Tsv)
+            throw UsageError{quoted(name) + " writes text or json"};
+        if (options.reportPath || options.settingsPath)
+            throw UsageError{"option " + quoted(options.reportPath ? "--report" : "--settings") +
+                             " does not go with " + quoted(name)};
+        break;
     case Command::CheckLdr:
     case Command::RenameLdr:
         if (options.inputs.empty())

@@ -7,7 +7,15 @@
 
 namespace dravik::cli {
 
-enum class Command { Pasport, CheckRom, Specification, CheckLdr, RenameLdr, DefaultSettings };
+enum class Command {
+    Pasport,
+    CheckRom,
+    Specification,
+    CheckLdr,
+    RenameLdr,
+    DefaultSettings,
+    CheckSettings
+};
 
 enum class Format { Text, Tsv, Json };
 

@@ -6,15 +6,25 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace dravik::cli {
 
+StandardOutput::StandardOutput(std::FILE* stream)
+    : stream_(stream), terminal_(::isatty(::fileno(stream)) == 1) {}
+
 void StandardOutput::write(std::string_view bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size())
         throw OutputError{errno};
 }
 
+void StandardOutput::endLine() {
+    if (terminal_)
+        flush();
+}
+
 void StandardOutput::flush() {
-    if (std::fflush(stdout) != 0)
+    if (std::fflush(stream_) != 0)
         throw OutputError{errno};
 }
 
@@ -42,6 +52,25 @@ std::string tsvField(std::string_view text) {
     return field;
 }
 
+std::string settingsProblemsText(std::string_view path,
+                                 const std::vector<SettingsProblem>& problems, Format format) {
+    std::string text;
+    if (format == Format::Json) {
+        for (const SettingsProblem& problem : problems) {
+            text += text.empty() ? "[\n" : ",\n";
+            text += "  {\"path\": " + jsonString(path) +
+                    ", \"line\": " + std::to_string(problem.line) + ", \"severity\": \"" +
+                    std::string(severityName(problem.severity)) +
+                    "\", \"message\": " + jsonString(toUtf8(problem.message)) + "}";
+        }
+        return text.empty() ? "[]\n" : text + "\n]\n";
+    }
+    for (const SettingsProblem& problem : problems)
+        text += std::string(path) + ":" + std::to_string(problem.line) + ": " +
+                std::string(severityName(problem.severity)) + ": " + toUtf8(problem.message) + "\n";
+    return text + problemCountText(problems) + "\n";
+}
+
 Printer::Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount)
     : out_(out), format_(format), command_(command), severalInputs_(inputCount > 1) {}
 
@@ -62,7 +91,7 @@ void Printer::beginInput(const std::string& label, const ResultList& rows) {
         out_.write("  {\n    \"path\": " + jsonString(label) + ",\n    \"rows\": [");
         break;
     }
-    out_.flush();
+    out_.endLine();
 }
 
 void Printer::rowAppended(std::size_t index) {
@@ -72,7 +101,7 @@ void Printer::rowAppended(std::size_t index) {
         return;
     writeRow(rows_->row(index));
     ++rowsPrinted_;
-    out_.flush();
+    out_.endLine();
 }
 
 void Printer::writeRow(const ResultRow& row) {

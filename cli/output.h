@@ -3,7 +3,9 @@
 #include "cli/options.h"
 #include "results/result_list.h"
 #include "results/row_json.h"
+#include "settings/settings_check.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,12 +19,24 @@ struct OutputError {
     int errorNumber = 0;
 };
 
-/// Standard output, every write checked: a failure raises OutputError.
+/// Standard output, every write checked: a failure raises OutputError. On a
+/// terminal each line goes out as it ends; into a file or a pipe the lines go
+/// in blocks, until a flush.
 class StandardOutput {
   public:
+    /// Writes to stream, standard output unless another is given.
+    explicit StandardOutput(std::FILE* stream = stdout);
+
     void write(std::string_view bytes);
+    /// After a line: hands it to a terminal now, and leaves it in its block
+    /// for a file or a pipe.
+    void endLine();
     /// Hands what is buffered to the system, so that a reader sees it now.
     void flush();
+
+  private:
+    std::FILE* stream_;
+    bool terminal_;
 };
 
 /// A text for a tsv field: backslash, tab, line feed and carriage return
@@ -30,6 +44,12 @@ class StandardOutput {
 std::string tsvField(std::string_view text);
 
 using dravik::jsonString;
+
+/// The problems of the settings file at path (as given): in text a line
+/// "PATH:LINE: error|warning: message" each and a last line with the counts,
+/// in json an array of one object per problem. Messages become UTF-8.
+std::string settingsProblemsText(std::string_view path,
+                                 const std::vector<SettingsProblem>& problems, Format format);
 
 /// What became of one input besides its rows. Texts are UTF-8, paths native.
 struct InputOutcome {
@@ -41,7 +61,8 @@ struct InputOutcome {
 };
 
 /// Prints every input's rows in the chosen format as the ResultList appends
-/// them, so that nothing waits for the end of the run.
+/// them: a terminal gets each row at once, a file or a pipe gets them in
+/// blocks, and every input's output is flushed at its end.
 class Printer : public ResultListObserver {
   public:
     Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount);

@@ -1,10 +1,15 @@
 // The settings reader on any text: its three lookups give what the reading
 // rules, worked out line by line, say; they ignore letter case, and the
-// section listing keeps within its limit.
+// section listing keeps within its limit. The settings check on the same text
+// names lines that exist, in order, and finds no error only where every
+// layout decodes without a conversion error or an "Error Code" message.
 
 #include "fuzz_support.h"
 
+#include "modules/pasport.h"
 #include "platform/cp1251.h"
+#include "platform/errors.h"
+#include "settings/settings_check.h"
 #include "settings/settings_file.h"
 
 #include <algorithm>
@@ -112,6 +117,54 @@ void checkKey(const SettingsFile& settings, const std::vector<ModelSection>& mod
             "ValueExists does not depend on letter case");
 }
 
+// The lines of the text: CR LF, a lone CR and a lone LF each end one.
+std::size_t lineCount(std::string_view text) {
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            ++lines;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        }
+    }
+    return lines + (text.empty() || text.back() == '\r' || text.back() == '\n' ? 0 : 1);
+}
+
+// Decodes a zero-filled module by each listed layout: true when none of its
+// first fields raises a conversion error or shows a message.
+bool layoutsDecode(const SettingsFile& settings) {
+    const std::string module(kPasportModuleSize, '\0');
+    const ByteReader reader(module);
+    std::vector<std::string> families = settings.readSection("Mod");
+    families.push_back("00");
+    fuzz::RecordingUi ui;
+    for (std::size_t f = 0; f < families.size() && f < kMaxSectionsLookedAt; ++f) {
+        const std::vector<std::string> keys = settings.readSection(families[f]);
+        for (std::size_t k = 0; k < keys.size() && k < kMaxKeysLookedAt; ++k) {
+            try {
+                decodePasportField(
+                    reader, FieldSpec::parse(settings.readString(families[f], keys[k], "")), ui);
+            } catch (const ConvertError&) {
+                return false;
+            }
+        }
+    }
+    return ui.messages.empty();
+}
+
+void checkTheCheck(std::string_view text, const SettingsFile& settings) {
+    const std::vector<SettingsProblem> problems = checkSettings(text);
+    const std::size_t lines = lineCount(text);
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        require(problems[i].line >= 1 && problems[i].line <= std::max<std::size_t>(lines, 1),
+                "a problem names a line of the text");
+        require(i == 0 || problems[i - 1].line <= problems[i].line, "problems come in line order");
+        require(!problems[i].message.empty(), "a problem says what it is");
+    }
+    require(hasError(problems) || layoutsDecode(settings),
+            "a text without errors decodes every layout");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -140,6 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (keys.size() > kMaxKeysLookedAt)
             checkKey(settings, model, section, keys.back());
     }
+
+    checkTheCheck(text, settings);
 
     require(settings.readSection(kNoValue).empty() &&
                 settings.readString(kNoValue, "k", "def") == "def",

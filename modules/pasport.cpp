@@ -11,9 +11,9 @@
 namespace dravik {
 namespace {
 
-constexpr std::size_t kTextFieldSize = 32;
-constexpr std::size_t kNumberFieldSize = 4;
-constexpr std::size_t kDateFieldSize = 5;
+constexpr std::size_t kTextFieldSize = FieldSpec::kTextSize;
+constexpr std::size_t kNumberFieldSize = FieldSpec::kNumberSize;
+constexpr std::size_t kDateFieldSize = FieldSpec::kDateSize;
 
 struct PasportCandidate {
     std::string path;
@@ -76,7 +76,7 @@ FamilyCode locateFamilyCode(std::string_view module, const SettingsFile& setting
 std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
                                UserInterface& ui) {
     const std::int32_t offset = field.offset();
-    if (field.type == "#") {
+    if (field.type == FieldSpec::kNumber) {
         // 1 to 3 bytes give an unsigned number, 4 bytes a signed one.
         char bytes[kNumberFieldSize] = {0, 0, 0, 0};
         module.readAt(offset, field.length(), bytes, kNumberFieldSize);
@@ -85,7 +85,7 @@ std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
             pattern = (pattern << 8) | static_cast<unsigned char>(bytes[i]);
         return std::to_string(static_cast<std::int32_t>(pattern));
     }
-    if (field.type == "D") {
+    if (field.type == FieldSpec::kDate) {
         char bytes[kDateFieldSize] = {0, 0, 0, 0, 0};
         module.readAt(offset, field.length(), bytes, kDateFieldSize);
         ModuleDate date{};
@@ -93,7 +93,7 @@ std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
             date[i] = static_cast<std::uint8_t>(bytes[i]);
         return formatModuleDate(date);
     }
-    if (field.type == "S") {
+    if (field.type == FieldSpec::kText) {
         // The text keeps the blanks that fill its 32-byte buffer.
         char buffer[kTextFieldSize];
         std::memset(buffer, ' ', sizeof buffer);

@@ -10,8 +10,8 @@
 
 namespace dravik {
 
-/// The size of a passport module and the place of its mark "Q8" and version.
-inline constexpr std::uint64_t kPasportModuleSize = 512;
+/// The place of the passport module's mark "Q8" and version; its size,
+/// kPasportModuleSize, is the layouts' (settings/field_layout.h).
 inline constexpr std::int64_t kPasportVersionOffset = 505;
 inline constexpr std::size_t kPasportVersionLength = 5;
 /// Where the search for the family code starts.

@@ -15,6 +15,11 @@ char unicodeToCp1251(char32_t codePoint);
 /// Windows-1251 bytes to UTF-8.
 std::string toUtf8(std::string_view cp1251);
 
+/// The length of the valid UTF-8 sequence at the start of text (1 for an
+/// ASCII byte), or 0 when none starts there: no overlong forms, no UTF-16
+/// surrogates, nothing above U+10FFFF.
+std::size_t utf8SequenceLength(std::string_view text);
+
 /// UTF-8 to Windows-1251 bytes; a character without a byte, or a malformed
 /// sequence, becomes '?'.
 std::string fromUtf8(std::string_view utf8);

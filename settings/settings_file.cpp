@@ -3,58 +3,24 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "settings/settings_lines.h"
 
 namespace dravik {
-namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-} // namespace
 
 SettingsFile SettingsFile::parse(std::string_view bytes) {
     SettingsFile file;
     Section* current = nullptr;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        // A line ends at CR LF, a lone LF or a lone CR.
-        // A plain scan: find_first_of would search the two line-end bytes
-        // with a call per byte of the file.
-        std::size_t end = pos;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        std::string_view line = trim(bytes.substr(pos, end - pos));
-        pos = end + 1; // the empty line between CR and LF is skipped below
-
-        if (line.empty())
-            continue;
-        if (line.front() == '[') {
-            // What follows the first "]" is ignored: "[00] Defaut" opens "00".
-            std::size_t close = line.find(']');
-            std::string_view name = line.substr(
-                1, close == std::string_view::npos ? std::string_view::npos : close - 1);
-            file.sections_.push_back(Section{std::string(name), {}});
+    SettingsLineSplitter lines(bytes);
+    std::string_view text;
+    while (lines.next(text)) {
+        const SettingsLine line = SettingsLine::read(text);
+        if (line.kind == SettingsLine::Kind::Section) {
+            file.sections_.push_back(Section{std::string(line.name), {}});
             current = &file.sections_.back();
-            continue;
+        } else if (line.kind == SettingsLine::Kind::Entry && current != nullptr) {
+            current->entries.push_back(
+                Entry{std::string(line.name), std::string(line.value.substr(0, kMaxValueLength))});
         }
-        std::size_t equals = line.find('=');
-        if (current == nullptr || line.front() == ';' || equals == std::string_view::npos)
-            continue;
-        std::string_view key = trim(line.substr(0, equals));
-        if (key.empty())
-            continue;
-        std::string_view value = trim(line.substr(equals + 1));
-        current->entries.push_back(
-            Entry{std::string(key), std::string(value.substr(0, kMaxValueLength))});
     }
     return file;
 }
@@ -115,8 +81,7 @@ std::vector<std::string> SettingsFile::readSection(std::string_view section) con
         return keys;
     std::size_t used = 0;
     for (const Entry& entry : found->entries) {
-        used += entry.key.size() + 1;
-        if (used > kSectionListLimit)
+        if (!listKey(used, entry.key))
             break;
         keys.push_back(entry.key);
     }

@@ -17,6 +17,13 @@ class SettingsFile {
     /// ReadSection lists keys, each with a terminating byte, up to this size.
     static constexpr std::size_t kSectionListLimit = 16384;
 
+    /// Adds key to a section listing that holds used bytes; false when it
+    /// does not fit, so that it and the keys after it are not listed.
+    static bool listKey(std::size_t& used, std::string_view key) {
+        used += key.size() + 1;
+        return used <= kSectionListLimit;
+    }
+
     SettingsFile() = default;
 
     /// Parses the text of a settings file.

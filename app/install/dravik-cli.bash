@@ -1,6 +1,7 @@
 # bash completion for dravik-cli: its commands, its options and the values of
 # --format; folders for the commands that read a drive folder, loaders for
-# those that take a loader, any file for the options that name one.
+# those that take a loader, settings files for check-settings, any file for
+# the options that name one.
 
 _dravik_cli()
 {
@@ -9,7 +10,9 @@ _dravik_cli()
 
     case $prev in
         --format)
-            COMPREPLY=($(compgen -W 'text tsv json' -- "$cur"))
+            local formats='text tsv json'
+            [[ " ${words[*]} " == *" check-settings "* ]] && formats='text json'
+            COMPREPLY=($(compgen -W "$formats" -- "$cur"))
             return
             ;;
         --report | --settings | --output)
@@ -36,19 +39,23 @@ _dravik_cli()
     if [[ $cur == -* && ! $ended ]]; then
         local options='--format --report --settings --help --version'
         [[ $command == default-settings ]] && options='--output --help --version'
+        [[ $command == check-settings ]] && options='--format --help --version'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
     case $command in
         '')
             COMPREPLY=($(compgen -W 'pasport passport check-rom specification
-                check-ldr rename-ldr default-settings' -- "$cur"))
+                check-ldr rename-ldr default-settings check-settings' -- "$cur"))
             ;;
         pasport | passport | check-rom | specification)
             _filedir -d
             ;;
         check-ldr | rename-ldr)
             _filedir ldr
+            ;;
+        check-settings)
+            _filedir ini
             ;;
     esac
 } &&

@@ -2,6 +2,7 @@
 #include "fake_dialogs.h"
 #include "platform/errors.h"
 #include "settings/default_settings.h"
+#include "settings_check_label.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -131,6 +132,47 @@ TEST_F(SettingsEditor, LayoutKeepsTheButtonAtTheRightEdge) {
     EXPECT_EQ(editor.Panel1->geometry(), QRect(0, 559, 500, 41));
     EXPECT_EQ(editor.BitBtn1->geometry(), QRect(500 - 11 - 75, 13, 75, 25));
     editor.hide();
+}
+
+// The count left of OK follows the text a pause after typing, and a click on
+// it puts the cursor on the first problem's line; OK still writes unchecked.
+TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
+    EXPECT_EQ(editor.Label1->text(), "3 warnings"); // the default content's
+    const std::string text = "[Mod]\r\n2F=Ares\r\n[2F]\r\nSerial=S0,8\r\nVer=S508,5\r\n"
+                             "Cod=Q174,2\r\n[2f]\r\n";
+    start.write("Dravik.ini", text);
+    QString count, tip, countAfterTyping, countAfterPause;
+    int cursorLine = -1;
+    dialogs.editorAction = [&](TForm2& shownEditor) {
+        shownEditor.show();
+        shownEditor.BitBtn1->setFocus();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&shownEditor));
+        count = shownEditor.Label1->text();
+        tip = shownEditor.Label1->toolTip();
+        EXPECT_LT(shownEditor.Label1->geometry().right(), shownEditor.BitBtn1->x());
+        QTest::mouseClick(shownEditor.Label1, Qt::LeftButton);
+        cursorLine = shownEditor.Memo1->textCursor().blockNumber();
+        EXPECT_EQ(shownEditor.Memo1->textCursor().positionInBlock(), 0);
+        EXPECT_EQ(QApplication::focusWidget(), shownEditor.Memo1);
+        shownEditor.Memo1->moveCursor(QTextCursor::End);
+        type(shownEditor.Memo1, "[CL]\nAB=x");
+        countAfterTyping = shownEditor.Label1->text();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shownEditor.Label1->text() != countAfterTyping; },
+                                    10 * SettingsCheckLabel::kPause));
+        countAfterPause = shownEditor.Label1->text();
+        shownEditor.hide();
+        return true;
+    };
+    edit();
+    EXPECT_EQ(count, "2 errors, 1 warning");
+    EXPECT_TRUE(tip.contains("Line 5: error: [2F] Ver=S508,5: bytes 508 to 512"))
+        << tip.toStdString();
+    EXPECT_TRUE(tip.contains("Line 6: error: [2F] Cod=Q174,2")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("Line 7: warning: section [2f] repeats")) << tip.toStdString();
+    EXPECT_EQ(cursorLine, 4);
+    EXPECT_EQ(countAfterTyping, count);
+    EXPECT_EQ(countAfterPause, "2 errors, 2 warnings");
+    EXPECT_EQ(settingsFile(), text + "[CL]\r\nAB=x");
 }
 
 TEST_F(SettingsEditor, IsCentredOnTheScreenAtEachOpening) {

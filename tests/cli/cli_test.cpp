@@ -32,6 +32,8 @@ struct CliCall {
     Stdout out = Stdout::File;
     bool ignoreSigpipe = false;
     std::string tmpdir;
+    /// Standard error into the same file as standard output, as "2>&1" puts it.
+    bool errorsWithOutput = false;
 };
 
 struct CliRun {
@@ -72,7 +74,7 @@ CliRun runCli(const CliCall& call) {
         }
         if (err < 0 || ::chdir(call.folder.c_str()) != 0)
             ::_exit(127);
-        ::dup2(err, STDERR_FILENO);
+        ::dup2(call.errorsWithOutput && out >= 0 ? out : err, STDERR_FILENO);
         if (out >= 0)
             ::dup2(out, STDOUT_FILENO);
         else
@@ -316,6 +318,84 @@ TEST_F(CliTest, SeveralInputsAreHeadedAndTheWorstStatusWins) {
     EXPECT_TRUE(tsv.out.ends_with("b.ldr\tStatus\tProgram A - Main\n")) << tsv.out;
 }
 
+// Into a file the rows go in blocks; each input's end, and every line on
+// standard error, hands them over first, so that "2>&1" keeps the order.
+TEST_F(CliTest, OutputInBlocksIsCompleteAndInOrderWhenALaterInputFails) {
+    drive.write("Dravik.ini", defaultSettingsContent());
+    drive.write("a.ldr", loader("AV4M10Z9", 0x1A2B));
+    drive.write("b.ldr", loader("AV4M10Z9", 0x1A2B));
+    CliCall call{drive.path(), {"check-ldr", "a.ldr", "gone.ldr", "b.ldr", "gone2.ldr"}};
+    call.errorsWithOutput = true;
+
+    CliRun run = runCli(call);
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, std::string("==> a.ldr <==\n") + kCheckLdrRows +
+                           "\n==> gone.ldr <==\n"
+                           "dravik-cli: gone.ldr: File not found.\n"
+                           "\n==> b.ldr <==\n" +
+                           kCheckLdrRows +
+                           "\n==> gone2.ldr <==\n"
+                           "dravik-cli: gone2.ldr: File not found.\n");
+}
+
+TEST_F(CliTest, CheckSettingsNamesEachProblemWithItsLineAndExitsWithOneOnAnError) {
+    // A family section twice, a field past the module, a type letter that is
+    // none, and a program class saved in UTF-8 (Программа).
+    const std::string broken = "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nSerial=S0,8\r\nVer=S508,5\r\n"
+                               "Cod=Q174,2\r\n[2F]\r\nSerial=S8,8\r\n[CL]\r\n"
+                               "A=\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC"
+                               "\xD0\xB0\r\n";
+    start.write("Dravik.ini", broken);
+    drive.write("Dravik.ini", defaultSettingsContent());
+    const std::string brokenOut =
+        "Dravik.ini:5: error: [2F] Ver=S508,5: bytes 508 to 512 reach past the 512-byte module; "
+        "only 4 are read\n"
+        "Dravik.ini:6: error: [2F] Cod=Q174,2: the type \"Q\" is not S, # or D; the passport "
+        "shows \"Error Code.....(Q)\" and no value\n"
+        "Dravik.ini:7: warning: section [2F] repeats [2F] of line 3: only the first is read, this "
+        "one is ignored\n"
+        "Dravik.ini:10: error: [CL] UTF-8 text, not Windows-1251: \"A=Программа\" reads as "
+        "\"A=РџСЂРѕРіСЂР°РјРјР°\"\n"
+        "3 errors, 1 warning\n";
+    const std::string defaults = drive.file("Dravik.ini");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"check-settings"}, 1, brokenOut, ""},
+        {{"check-settings", defaults},
+         0,
+         defaults + ":238: warning: [LDR] YH=3_Proxima names no family of [Mod]\n" + defaults +
+             ":243: warning: [LDR] JC=5_Nebula names no family of [Mod]\n" + defaults +
+             ":245: warning: [LDR] the key \"NR\" repeats line 237: its value is ignored\n"
+             "3 warnings\n",
+         ""},
+        {{"check-settings", "none.ini"}, 1, "", "dravik-cli: none.ini: File not found.\n"},
+    };
+    for (const Case& c : cases) {
+        CliRun run = runCli(start.path(), c.args);
+        EXPECT_EQ(run.status, c.status) << c.args.back();
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+    }
+
+    CliRun json = runCli(start.path(), {"check-settings", "--format", "json"});
+    const testing::JsonValue problems = readJson(json.out);
+    ASSERT_EQ(problems.items.size(), 4u);
+    EXPECT_EQ(problems[3]["path"].text, "Dravik.ini");
+    EXPECT_EQ(problems[3]["line"].text, "10");
+    EXPECT_EQ(problems[3]["severity"].text, "error");
+    EXPECT_TRUE(problems[3]["message"].text.starts_with("[CL] UTF-8 text"));
+    drive.write("empty.ini", "");
+    EXPECT_EQ(runCli(drive.path(), {"check-settings", "--format=json", "empty.ini"}).out, "[]\n");
+    // The check only reads.
+    EXPECT_EQ(fileContent(start.file("Dravik.ini")), broken);
+}
+
 TEST_F(CliTest, TsvEscapesTabsLineBreaksAndBackslashesAndKeepsTrailingBlanks) {
     start.write("Dravik.ini", "[00]\r\nTab\tKey=S0,9\r\nPlain=S16,4\r\n");
     drive.write("p.rpm", bytesWith(512, {{0, "a\tb\nc\rd\\e"}, {16, "ok"}, {505, "Q8v01"}}));
@@ -557,6 +637,10 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
         {{"default-settings", "x"}, "'default-settings' takes no FOLDER or FILE"},
         {{"default-settings", "--report", "r.txt"},
          "option '--report' does not go with 'default-settings'"},
+        {{"check-settings", "a", "b"}, "'check-settings' takes one PATH, not 2"},
+        {{"check-settings", "--format", "tsv"}, "'check-settings' writes text or json"},
+        {{"check-settings", "--settings", "s.ini"},
+         "option '--settings' does not go with 'check-settings'"},
     };
     for (const auto& [args, message] : wrong) {
         CliRun run = runCli(start.path(), args);

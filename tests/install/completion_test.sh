@@ -6,7 +6,7 @@ export LC_ALL=C
 source /usr/share/bash-completion/bash_completion
 XDG_DATA_DIRS=$1/share __load_completion dravik-cli || { echo "no completion in $1"; exit 1; }
 cd "$(mktemp -d)" && trap 'rm -rf "$PWD"' EXIT
-mkdir WX31 && touch a.ldr B.LDR pasport.rpm
+mkdir WX31 && touch a.ldr B.LDR pasport.rpm Dravik.ini
 
 failed=0
 expect() { # OFFERED WORD...
@@ -24,4 +24,8 @@ expect "--format --help --report --settings --version" check-rom --
 expect "--help --output --version" default-settings --
 expect "WX31" pasport ""
 expect "B.LDR WX31 a.ldr" --report r.txt check-ldr ""
+expect "check-settings" check-s
+expect "--format --help --version" check-settings --
+expect "json text" check-settings --format ""
+expect "Dravik.ini WX31" check-settings ""
 exit "$failed"

@@ -1,0 +1,93 @@
+#include "settings_check_label.h"
+
+#include "dialogs.h"
+#include "settings/settings_check.h"
+
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+
+// The tooltip lists this many problems and counts the rest.
+constexpr std::size_t kListedProblems = 30;
+
+QString problemList(const std::vector<dravik::SettingsProblem>& problems) {
+    QStringList lines;
+    for (std::size_t i = 0; i < problems.size() && i < kListedProblems; ++i) {
+        const dravik::SettingsProblem& problem = problems[i];
+        lines.append(QStringLiteral("Line %1: %2: %3")
+                         .arg(problem.line)
+                         .arg(QString::fromLatin1(dravik::severityName(problem.severity)))
+                         .arg(fromCp1251(problem.message))
+                         .toHtmlEscaped());
+    }
+    if (problems.size() > kListedProblems)
+        lines.append(QStringLiteral("... and %1 more").arg(problems.size() - kListedProblems));
+    // One problem a line, however long.
+    return QStringLiteral("<p style=\"white-space:pre\">") + lines.join(QStringLiteral("<br>")) +
+           QStringLiteral("</p>");
+}
+
+// Where a line of the settings text starts in the editor: each paragraph is a
+// line, and so is each part of one that a line separator splits, as the text
+// is written with CR LF for both.
+int lineStart(const QTextDocument& document, std::size_t line) {
+    std::size_t current = 1;
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        for (int start = 0;; ++current) {
+            if (current == line)
+                return block.position() + start;
+            const auto separator = text.indexOf(QChar::LineSeparator, start);
+            if (separator < 0)
+                break;
+            start = static_cast<int>(separator) + 1;
+        }
+        ++current;
+    }
+    return document.characterCount() - 1;
+}
+
+} // namespace
+
+SettingsCheckLabel::SettingsCheckLabel(QPlainTextEdit* memo,
+                                       std::function<std::string()> settingsText, QWidget* parent)
+    : QLabel(parent), memo_(memo), settingsText_(std::move(settingsText)),
+      pause_(new QTimer(this)) {
+    setObjectName(QStringLiteral("Label1"));
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The count takes the room left of the button and never widens the window.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    pause_->setSingleShot(true);
+    pause_->setInterval(kPause);
+    connect(pause_, &QTimer::timeout, this, &SettingsCheckLabel::checkNow);
+    connect(memo_, &QPlainTextEdit::textChanged, pause_, qOverload<>(&QTimer::start));
+}
+
+void SettingsCheckLabel::checkNow() {
+    pause_->stop();
+    const std::vector<dravik::SettingsProblem> problems = dravik::checkSettings(settingsText_());
+    firstProblemLine_ = problems.empty() ? 0 : problems.front().line;
+    setText(problems.empty() ? QString()
+                             : QString::fromStdString(dravik::problemCountText(problems)));
+    setToolTip(problems.empty() ? QString() : problemList(problems));
+    setCursor(problems.empty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+}
+
+void SettingsCheckLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        goToFirstProblem();
+    QLabel::mouseReleaseEvent(event);
+}
+
+void SettingsCheckLabel::goToFirstProblem() {
+    if (firstProblemLine_ == 0)
+        return;
+    QTextCursor cursor(memo_->document());
+    cursor.setPosition(lineStart(*memo_->document(), firstProblemLine_));
+    memo_->setTextCursor(cursor);
+    memo_->centerCursor();
+    memo_->setFocus(Qt::MouseFocusReason);
+}

@@ -1,0 +1,528 @@
+#include "settings/settings_check.h"
+
+#include "platform/cp1251.h"
+#include "platform/errors.h"
+#include "settings/field_layout.h"
+#include "settings/settings_file.h"
+#include "settings/settings_lines.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace dravik {
+namespace {
+
+constexpr std::string_view kFamilies = "Mod";
+constexpr std::string_view kFallbackLayout = "00";
+constexpr std::string_view kProgramClasses = "CL";
+constexpr std::string_view kLoaderFamilies = "LDR";
+
+// The longest key that each lookup can match: a passport's family code and a
+// loader's family key are two bytes, a program class one.
+constexpr std::size_t kFamilyCodeLength = 2;
+constexpr std::size_t kFamilyKeyLength = 2;
+constexpr std::size_t kProgramClassLength = 1;
+
+// The type letters of a layout, the most bytes each reads, and the fewest
+// that make its value.
+struct FieldType {
+    std::string_view letter;
+    std::size_t size;
+    std::int64_t least;
+};
+constexpr FieldType kFieldTypes[] = {
+    {FieldSpec::kText, FieldSpec::kTextSize, 1},
+    {FieldSpec::kNumber, FieldSpec::kNumberSize, 1},
+    {FieldSpec::kDate, FieldSpec::kDateSize, static_cast<std::int64_t>(FieldSpec::kDateSize)},
+};
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// A quoted text is cut here, so that a message stays one readable line.
+constexpr std::size_t kQuoteLength = 40;
+
+struct Entry {
+    std::string_view key;
+    std::string_view value; ///< as written, not yet cut
+    std::size_t line;
+};
+
+struct Section {
+    std::string_view name;
+    std::size_t line;
+    std::vector<Entry> entries;
+};
+
+// The key of a name in the lookups below: its letters folded as the reader
+// compares them.
+std::string folded(std::string_view text) {
+    std::string key(text);
+    for (char& c : key)
+        c = foldCase(c);
+    return key;
+}
+
+std::string quoted(std::string_view text) {
+    if (text.size() <= kQuoteLength)
+        return "\"" + std::string(text) + "\"";
+    return "\"" + std::string(text.substr(0, kQuoteLength)) + "...\"";
+}
+
+std::string number(std::int64_t value) {
+    return std::to_string(value);
+}
+
+std::string lineRef(std::size_t line) {
+    return "line " + std::to_string(line);
+}
+
+// A letter beyond ASCII that a UTF-8 editor would have written: Latin with
+// accents, Greek, Cyrillic.
+bool isLetterBeyondAscii(char32_t c) {
+    return (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7) || (c >= 0x370 && c <= 0x3FF) ||
+           (c >= 0x400 && c <= 0x52F);
+}
+
+char32_t decodeUtf8(std::string_view sequence) {
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t c = static_cast<unsigned char>(sequence[0]) & kLeadBits[sequence.size()];
+    for (std::size_t i = 1; i < sequence.size(); ++i)
+        c = (c << 6) | (static_cast<unsigned char>(sequence[i]) & 0x3F);
+    return c;
+}
+
+// Valid UTF-8 with a letter beyond ASCII: Windows-1251 text almost never is,
+// since its letters are bytes that UTF-8 allows only before a continuation.
+bool looksLikeUtf8(std::string_view text) {
+    bool letter = false;
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = utf8SequenceLength(text.substr(i));
+        if (length == 0)
+            return false;
+        if (length > 1)
+            letter = letter || isLetterBeyondAscii(decodeUtf8(text.substr(i, length)));
+        i += length;
+    }
+    return letter;
+}
+
+class Checker {
+  public:
+    explicit Checker(std::string_view bytes);
+
+    std::vector<SettingsProblem> take() {
+        std::stable_sort(
+            problems_.begin(), problems_.end(),
+            [](const SettingsProblem& a, const SettingsProblem& b) { return a.line < b.line; });
+        return std::move(problems_);
+    }
+
+  private:
+    void add(std::size_t line, Severity severity, std::string message) {
+        problems_.push_back({line, severity, std::move(message)});
+    }
+
+    // "[name] " of the section that the lines read so far are in.
+    std::string inSection() const {
+        return sections_.empty() ? std::string() : "[" + std::string(sections_.back().name) + "] ";
+    }
+
+    bool checkByteOrderMark(std::string_view bytes);
+    void readLines(std::string_view bytes);
+    void checkEncoding(std::size_t line, const SettingsLine& read);
+    void findRepeatedSections();
+    const Section* firstSection(std::string_view name) const;
+    std::size_t listedKeys(const Section& section) const;
+    std::vector<const Entry*> readEntries(const Section& section, bool listed, bool layout);
+    void checkFamilies();
+    void checkSections();
+    void checkField(const Section& layout, const Entry& entry);
+    void checkKeyLength(const Section& section, const Entry& entry, std::size_t longest,
+                        std::string_view what);
+    bool namesFamily(std::string_view value) const;
+
+    std::vector<Section> sections_;
+    std::vector<SettingsProblem> problems_;
+    // The first section of each folded name: the one that lookups find.
+    std::unordered_map<std::string, std::size_t> firstSections_;
+    std::unordered_set<std::string> layouts_;
+    std::unordered_set<std::string> familyCodes_;
+    std::unordered_set<std::string> familyNames_;
+    std::size_t longestFamilyName_ = 0;
+};
+
+Checker::Checker(std::string_view bytes) {
+    if (!checkByteOrderMark(bytes))
+        return;
+    readLines(bytes);
+    findRepeatedSections();
+    checkFamilies();
+    checkSections();
+}
+
+// False when the bytes are UTF-16 text, of which nothing reads as written, so
+// that there is nothing more to check.
+bool Checker::checkByteOrderMark(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        add(1, Severity::Error,
+            "the file is UTF-16 text, not Windows-1251: none of its lines reads as written");
+        return false;
+    }
+    if (!bytes.starts_with(kUtf8ByteOrderMark))
+        return true;
+    std::string_view first = bytes.substr(kUtf8ByteOrderMark.size());
+    first = first.substr(0, first.find_first_of("\r\n"));
+    const SettingsLine line = SettingsLine::read(first);
+    if (line.kind == SettingsLine::Kind::Section)
+        add(1, Severity::Error,
+            "a UTF-8 byte-order mark begins the file, so " + quoted(line.text) +
+                " opens no section: the line reads as " +
+                quoted(bytes.substr(0, first.size() + 3)));
+    else
+        add(1, Severity::Warning,
+            "a UTF-8 byte-order mark begins the file; it reads as the letters \"\xEF\xBB\xBF\"");
+    return true;
+}
+
+void Checker::readLines(std::string_view bytes) {
+    SettingsLineSplitter lines(bytes);
+    std::string_view text;
+    while (lines.next(text)) {
+        const std::size_t line = lines.lineNumber();
+        const SettingsLine read = SettingsLine::read(text);
+        checkEncoding(line, read);
+        switch (read.kind) {
+        case SettingsLine::Kind::Section:
+            sections_.push_back(Section{read.name, line, {}});
+            break;
+        case SettingsLine::Kind::Entry:
+            if (sections_.empty()) {
+                add(line, Severity::Warning,
+                    "the entry " + quoted(read.text) + " stands before any section: it is ignored");
+                break;
+            }
+            if (read.value.size() > SettingsFile::kMaxValueLength)
+                add(line, Severity::Warning,
+                    inSection() + std::string(read.name) + ": the value of " +
+                        number(static_cast<std::int64_t>(read.value.size())) +
+                        " characters is cut to " + number(SettingsFile::kMaxValueLength));
+            sections_.back().entries.push_back(Entry{read.name, read.value, line});
+            break;
+        case SettingsLine::Kind::NoEquals:
+            // Before the first section free text is usual (the default content
+            // begins with three such lines).
+            if (!sections_.empty())
+                add(line, Severity::Warning,
+                    inSection() + quoted(read.text) +
+                        " has no \"=\": it is no entry and is ignored");
+            break;
+        case SettingsLine::Kind::NoKey:
+            add(line, Severity::Warning,
+                inSection() + quoted(read.text) + " has no key before \"=\": it is ignored");
+            break;
+        case SettingsLine::Kind::Blank:
+        case SettingsLine::Kind::Comment:
+            break;
+        }
+    }
+}
+
+void Checker::checkEncoding(std::size_t line, const SettingsLine& read) {
+    if (!looksLikeUtf8(read.text))
+        return;
+    // A comment or a stray line shows nowhere; a section or an entry shows
+    // its text garbled, or is not found.
+    const bool shown = read.kind == SettingsLine::Kind::Section ||
+                       (read.kind == SettingsLine::Kind::Entry && !sections_.empty());
+    add(line, shown ? Severity::Error : Severity::Warning,
+        (read.kind == SettingsLine::Kind::Section ? std::string() : inSection()) +
+            "UTF-8 text, not Windows-1251: " + quoted(fromUtf8(read.text)) + " reads as " +
+            quoted(read.text));
+}
+
+void Checker::findRepeatedSections() {
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        const auto [first, inserted] = firstSections_.try_emplace(folded(sections_[i].name), i);
+        if (inserted)
+            continue;
+        const Section& earlier = sections_[first->second];
+        add(sections_[i].line, Severity::Warning,
+            "section [" + std::string(sections_[i].name) + "] repeats [" +
+                std::string(earlier.name) + "] of " + lineRef(earlier.line) +
+                ": only the first is read, this one is ignored");
+    }
+}
+
+const Section* Checker::firstSection(std::string_view name) const {
+    const auto found = firstSections_.find(folded(name));
+    return found == firstSections_.end() ? nullptr : &sections_[found->second];
+}
+
+// How many keys of the section its listing holds, as the reader counts them.
+std::size_t Checker::listedKeys(const Section& section) const {
+    std::size_t used = 0;
+    std::size_t listed = 0;
+    while (listed < section.entries.size() &&
+           SettingsFile::listKey(used, section.entries[listed].key))
+        ++listed;
+    return listed;
+}
+
+// The entries of a section that a lookup reaches: the first of each key and,
+// for a section read through its listing, only what the listing holds. Tells
+// of the others.
+std::vector<const Entry*> Checker::readEntries(const Section& section, bool listed, bool layout) {
+    const std::string where = "[" + std::string(section.name) + "] ";
+    std::size_t count = section.entries.size();
+    if (listed) {
+        count = listedKeys(section);
+        if (count < section.entries.size()) {
+            const Entry& dropped = section.entries[count];
+            add(dropped.line, Severity::Warning,
+                where + "the key list passes " + number(SettingsFile::kSectionListLimit) +
+                    " bytes here: " + quoted(dropped.key) + " and the " +
+                    number(static_cast<std::int64_t>(section.entries.size() - count - 1)) +
+                    " keys after it are not read");
+        }
+    }
+    std::vector<const Entry*> reached;
+    std::unordered_map<std::string, const Entry*> firstKeys;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Entry& entry = section.entries[i];
+        const auto [first, inserted] = firstKeys.try_emplace(folded(entry.key), &entry);
+        if (inserted) {
+            reached.push_back(&entry);
+            continue;
+        }
+        const std::string repeats =
+            where + "the key " + quoted(entry.key) + " repeats " + lineRef(first->second->line);
+        // The listing gives the key twice, and each lookup finds the first.
+        add(entry.line, Severity::Warning,
+            layout ? repeats + ": the passport shows the row twice, both by the layout of " +
+                         lineRef(first->second->line)
+                   : repeats + ": its value is ignored");
+    }
+    return reached;
+}
+
+// The families of "Mod" and their layout sections.
+void Checker::checkFamilies() {
+    if (const Section* fallback = firstSection(kFallbackLayout))
+        layouts_.insert(folded(fallback->name));
+    const Section* families = firstSection(kFamilies);
+    if (families == nullptr)
+        return;
+    const std::string where = "[" + std::string(families->name) + "] ";
+    for (const Entry* entry : readEntries(*families, true, false)) {
+        const std::string code = folded(entry->key);
+        const std::string_view name = entry->value.substr(0, SettingsFile::kMaxValueLength);
+        if (entry->key.size() > kFamilyCodeLength) {
+            add(entry->line, Severity::Error,
+                where + quoted(entry->key) +
+                    " is no family code: a passport's family code is two characters, so no "
+                    "passport is of this family");
+            continue;
+        }
+        familyCodes_.insert(code);
+        if (!name.empty()) {
+            familyNames_.insert(folded(name));
+            longestFamilyName_ = std::max(longestFamilyName_, name.size());
+        }
+        const Section* layout = firstSection(entry->key);
+        const auto family = [&] {
+            return where + std::string(entry->key) + "=" + std::string(name);
+        };
+        if (layout == nullptr) {
+            add(entry->line, Severity::Error,
+                family() + ": there is no section [" + std::string(entry->key) +
+                    "], so a passport of this family shows only its \"Family \" row");
+        } else if (listedKeys(*layout) == 0) {
+            add(entry->line, Severity::Error,
+                family() + ": the section [" + std::string(layout->name) + "] of " +
+                    lineRef(layout->line) +
+                    " has no fields, so a passport of this family shows only its \"Family \" row");
+        }
+        layouts_.insert(code);
+    }
+}
+
+void Checker::checkSections() {
+    for (const auto& [name, index] : firstSections_) {
+        const Section& section = sections_[index];
+        if (layouts_.contains(name)) {
+            for (const Entry* entry : readEntries(section, true, true))
+                checkField(section, *entry);
+        } else if (name == folded(kFamilies)) {
+            continue; // checked with the families
+        } else if (name == folded(kProgramClasses)) {
+            for (const Entry* entry : readEntries(section, false, false))
+                checkKeyLength(section, *entry, kProgramClassLength,
+                               "a firmware code's program class is one character");
+        } else if (name == folded(kLoaderFamilies)) {
+            for (const Entry* entry : readEntries(section, false, false)) {
+                checkKeyLength(section, *entry, kFamilyKeyLength,
+                               "a firmware code's family key is two characters");
+                const std::string_view value =
+                    entry->value.substr(0, SettingsFile::kMaxValueLength);
+                if (!namesFamily(value))
+                    add(entry->line, Severity::Warning,
+                        "[" + std::string(section.name) + "] " + std::string(entry->key) + "=" +
+                            std::string(value) + " names no family of [" + std::string(kFamilies) +
+                            "]");
+            }
+        } else {
+            add(section.line, Severity::Warning,
+                "section [" + std::string(section.name) + "] is named by no key of [" +
+                    std::string(kFamilies) + "]: no passport is decoded by it");
+        }
+    }
+}
+
+void Checker::checkKeyLength(const Section& section, const Entry& entry, std::size_t longest,
+                             std::string_view what) {
+    if (entry.key.size() > longest)
+        add(entry.line, Severity::Warning,
+            "[" + std::string(section.name) + "] the key " + quoted(entry.key) +
+                " is never looked up: " + std::string(what));
+}
+
+// A loader's family names a family of "Mod" by its code before the first "_"
+// ("2F_Ares 64", or "2F" alone) or by the family's name after it, alone or
+// followed by more words ("4A_Falcon", "CALYPSO", "2B_Athena DSP").
+bool Checker::namesFamily(std::string_view value) const {
+    const std::size_t underscore = value.find('_');
+    if (familyCodes_.contains(folded(value.substr(0, underscore))))
+        return true;
+    const std::string rest =
+        folded(underscore == std::string_view::npos ? value : value.substr(underscore + 1));
+    for (std::size_t end = 0; end <= std::min(rest.size(), longestFamilyName_); ++end) {
+        if ((end == rest.size() || rest[end] == ' ') && familyNames_.contains(rest.substr(0, end)))
+            return true;
+    }
+    return false;
+}
+
+// One field of a layout, checked in the order in which the passport decodes
+// it: the offset, the type letter, the length, then the bytes it reads.
+void Checker::checkField(const Section& layout, const Entry& entry) {
+    const std::string_view value = entry.value.substr(0, SettingsFile::kMaxValueLength);
+    const std::string_view counted = value.substr(0, FieldSpec::kMaxLength);
+    // Made only for a problem: most fields have none.
+    const auto where = [&] {
+        return "[" + std::string(layout.name) + "] " + std::string(entry.key) + "=" +
+               std::string(counted) + ": ";
+    };
+    if (value.size() > FieldSpec::kMaxLength)
+        add(entry.line, Severity::Warning,
+            where() + "only the first " + number(FieldSpec::kMaxLength) +
+                " characters of the layout count, " +
+                number(static_cast<std::int64_t>(value.size() - counted.size())) + " are ignored");
+
+    const FieldSpec field = FieldSpec::parse(value);
+    const auto parsed = [&](const std::string& text,
+                            std::string_view what) -> std::optional<std::int32_t> {
+        try {
+            return parseInteger(text);
+        } catch (const ConvertError& error) {
+            add(entry.line, Severity::Error,
+                where() + std::string(what) + error.message() +
+                    "; the passport command stops at this field");
+            return std::nullopt;
+        }
+    };
+    const std::optional<std::int32_t> offset =
+        parsed(field.offsetText, value.empty() ? "the layout is empty, so is the offset: "
+                                 : counted.find(',') == std::string_view::npos
+                                     ? "no comma, so the offset is empty: "
+                                     : "the offset ");
+    if (!offset)
+        return;
+
+    const auto type =
+        std::find_if(std::begin(kFieldTypes), std::end(kFieldTypes),
+                     [&](const FieldType& known) { return known.letter == field.type; });
+    if (type == std::end(kFieldTypes)) {
+        add(entry.line, Severity::Error,
+            where() + "the type " + quoted(field.type) +
+                " is not S, # or D; the passport shows \"Error Code.....(" + field.type +
+                ")\" and no value");
+        return;
+    }
+    const std::optional<std::int32_t> length = parsed(field.lengthText, "the length ");
+    if (!length)
+        return;
+
+    const auto size = static_cast<std::int64_t>(type->size);
+    const std::int64_t read = std::min<std::int64_t>(*length, size);
+    const auto outside = [&] {
+        return where() + "the length " + number(*length) +
+               (type->least == size
+                    ? " is not " + number(size)
+                    : " is outside " + number(type->least) + " to " + number(size)) +
+               " for " + field.type;
+    };
+    if (*length <= 0) {
+        add(entry.line, Severity::Error, outside() + "; nothing is read");
+        return;
+    }
+    if (*length < type->least)
+        add(entry.line, Severity::Error, outside() + "; the value misses bytes");
+    else if (read < *length)
+        // A longer text or date reads what it shows; a longer number lacks
+        // its high bytes.
+        add(entry.line, field.type == FieldSpec::kNumber ? Severity::Error : Severity::Warning,
+            outside() + "; only " + number(read) + " bytes are read");
+
+    const auto moduleSize = static_cast<std::int64_t>(kPasportModuleSize);
+    if (*offset < 0 || *offset >= moduleSize) {
+        add(entry.line, Severity::Error,
+            where() + "the offset " + number(*offset) + " is outside the " + number(moduleSize) +
+                "-byte module; nothing is read");
+    } else if (*offset + read > moduleSize) {
+        add(entry.line, Severity::Error,
+            where() + "bytes " + number(*offset) + " to " + number(*offset + read - 1) +
+                " reach past the " + number(moduleSize) + "-byte module; only " +
+                number(moduleSize - *offset) + " are read");
+    }
+}
+
+} // namespace
+
+std::string_view severityName(Severity severity) {
+    return severity == Severity::Error ? "error" : "warning";
+}
+
+std::vector<SettingsProblem> checkSettings(std::string_view bytes) {
+    return Checker(bytes).take();
+}
+
+bool hasError(const std::vector<SettingsProblem>& problems) {
+    return std::any_of(problems.begin(), problems.end(), [](const SettingsProblem& problem) {
+        return problem.severity == Severity::Error;
+    });
+}
+
+std::string problemCountText(const std::vector<SettingsProblem>& problems) {
+    const auto errors = static_cast<std::size_t>(
+        std::count_if(problems.begin(), problems.end(), [](const SettingsProblem& problem) {
+            return problem.severity == Severity::Error;
+        }));
+    const std::size_t warnings = problems.size() - errors;
+    const auto counted = [](std::size_t count, const std::string& what) {
+        return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+    };
+    if (errors == 0 && warnings == 0)
+        return "no problems";
+    if (warnings == 0)
+        return counted(errors, "error");
+    if (errors == 0)
+        return counted(warnings, "warning");
+    return counted(errors, "error") + ", " + counted(warnings, "warning");
+}
+
+} // namespace dravik
