@@ -1,17 +1,16 @@
 #include "cli/output.h"
 
 #include "platform/cp1251.h"
+#include "platform/process.h"
 #include "results/report.h"
 
 #include <cerrno>
 #include <cstdio>
 
-#include <unistd.h>
-
 namespace dravik::cli {
 
 StandardOutput::StandardOutput(std::FILE* stream)
-    : stream_(stream), terminal_(::isatty(::fileno(stream)) == 1) {}
+    : stream_(stream), terminal_(isTerminal(stream)) {}
 
 void StandardOutput::write(std::string_view bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 /// they are (no carriage return is added), and a console shows them as UTF-8
 /// until the program ends.
 void prepareStandardStreams();
+
+/// Whether stream goes to a terminal (on Windows: a console).
+bool isTerminal(std::FILE* stream);
 
 /// Has file, then folder, removed when an interrupt, a hang-up or a
 /// termination ends the program (on Windows: Ctrl+C, Ctrl+Break or the

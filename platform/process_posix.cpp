@@ -48,6 +48,10 @@ void prepareStandardStreams() {
     }
 }
 
+bool isTerminal(std::FILE* stream) {
+    return ::isatty(::fileno(stream)) == 1;
+}
+
 void removeAtInterruption(const std::string& file, const std::string& folder) {
     if (!fits(folder, gFolder) || !fits(file, gFile))
         return;

@@ -51,6 +51,10 @@ void prepareStandardStreams() {
         std::atexit(restoreConsoleCodePage);
 }
 
+bool isTerminal(std::FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
+}
+
 void removeAtInterruption(const std::string& file, const std::string& folder) {
     if (file.size() >= 4096 || folder.size() >= 4096)
         return;
