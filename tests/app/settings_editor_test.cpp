@@ -5,8 +5,10 @@
 #include "support/test_support.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -23,6 +25,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include <grp.h>
 #include <sys/resource.h>
@@ -217,6 +220,33 @@ TEST_F(SettingsEditor, TypedCharactersWithoutAWindows1251ByteAreWrittenAsQuestio
         edit();
         EXPECT_EQ(settingsFile(), c.written);
     }
+}
+
+TEST_F(SettingsEditor, APasteInsertsTheClipboardsTextAndNothingFromAClipboardWithoutData) {
+    struct Case {
+        std::optional<QString> clipboard; // none: data of no format, as an unowned X clipboard
+        Qt::KeyboardModifiers modifiers;
+        Qt::Key key;
+        QString text;
+    };
+    const std::vector<Case> cases = {
+        {std::nullopt, Qt::ControlModifier, Qt::Key_V, "[Mod]"},
+        {std::nullopt, Qt::ShiftModifier, Qt::Key_Insert, "[Mod]"},
+        {QStringLiteral("\n2F=Ares"), Qt::ControlModifier, Qt::Key_V, "[Mod]\n2F=Ares"},
+        {QStringLiteral("!"), Qt::ShiftModifier, Qt::Key_Insert, "[Mod]!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clipboard.value_or("<no data>").toStdString());
+        auto* data = new QMimeData;
+        if (c.clipboard)
+            data->setText(*c.clipboard);
+        QGuiApplication::clipboard()->setMimeData(data);
+        editor.Memo1->setPlainText(QStringLiteral("[Mod]"));
+        editor.Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClick(editor.Memo1, c.key, c.modifiers);
+        EXPECT_EQ(editor.Memo1->toPlainText(), c.text);
+    }
+    QGuiApplication::clipboard()->clear();
 }
 
 TEST_F(SettingsEditor, ALineBreakWithinAParagraphIsWrittenAsCrLf) {
