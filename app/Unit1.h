@@ -7,13 +7,10 @@
 
 #include <QMainWindow>
 
-#include <memory>
 #include <string>
 
 class QAbstractItemModel;
 class QComboBox;
-class QFileIconProvider;
-class QFileSystemModel;
 class QFrame;
 class QLabel;
 class QListView;
@@ -24,6 +21,7 @@ class QStandardItemModel;
 class QTableView;
 class QToolBar;
 class QToolButton;
+class FolderListModel;
 class ResultTableModel;
 class TForm2;
 
@@ -142,8 +140,7 @@ class TForm1 : public QMainWindow {
     dravik::LoaderList loaderList_;
     ResultTableModel* resultModel_ = nullptr;
 
-    std::unique_ptr<QFileIconProvider> iconProvider_;
-    QFileSystemModel* folderModel_ = nullptr;
+    FolderListModel* folderModel_ = nullptr;
     QStandardItemModel* computerModel_ = nullptr;
     std::string shownFolder_;
     /// Set while the browser moves by itself, so its selection changes do not

@@ -112,13 +112,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            const std::string name = run.benchmark_name();
+            const std::string name = run.run_name.function_name;
             const std::string group = name.substr(0, name.find('_', 3));
             const double time = run.GetAdjustedRealTime();
             if (name.ends_with("_Floor"))
                 floors_[group] = time;
-            else if (auto floor = floors_.find(group); floor != floors_.end())
-                std::printf("  %-32s %.2fx its floor\n", name.c_str(), time / floor->second);
+            else if (auto floor = floors_.find(group); floor != floors_.end()) {
+                std::printf("  %-32s %.2fx its floor", name.c_str(), time / floor->second);
+                // The longest the window took to answer meanwhile.
+                if (auto block = run.counters.find("block"); block != run.counters.end())
+                    std::printf(", blocked %.2fx", block->second / floor->second);
+                std::printf("\n");
+            }
         }
     }
 
