@@ -618,9 +618,19 @@ void TForm1::setListModel(QAbstractItemModel* model) {
     ShellListView1->setModel(model);
     if (old && old != ShellListView1->selectionModel())
         old->deleteLater();
+    // One run for the changes of one event: a click changes the current item
+    // and the selection, and a failure would otherwise be reported twice.
     auto follow = [this] {
-        if (!browsing_)
-            ShellListView1Change();
+        if (browsing_ || followPending_)
+            return;
+        followPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                followPending_ = false;
+                ShellListView1Change();
+            },
+            Qt::QueuedConnection);
     };
     connect(ShellListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, follow);
     connect(ShellListView1->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);

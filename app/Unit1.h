@@ -146,5 +146,7 @@ class TForm1 : public QMainWindow {
     /// Set while the browser moves by itself, so its selection changes do not
     /// run ShellListView1Change.
     bool browsing_ = false;
+    /// Set while a run of ShellListView1Change waits for the event to end.
+    bool followPending_ = false;
     bool shown_ = false;
 };

@@ -564,6 +564,45 @@ QModelIndex listItemNamed(TForm1& w, const QString& name) {
     return {};
 }
 
+TEST_F(MainWindowTest, AFolderWhoseNameIsNotUtf8IsShownAndEnteredByADoubleClick) {
+    TempFolder drives;
+    // "Привод" in Windows-1251.
+    const std::string inner = drives.makeFolder("\xCF\xF0\xE8\xE2\xEE\xE4");
+    drives.write("\xCF\xF0\xE8\xE2\xEE\xE4/a.ldr", "x");
+    drives.write("\xCF\xF0\xE8\xE2\xEE\xE4/m.rpm", "x");
+    TForm1& w = show();
+    pickFolder(drives.path());
+    const QModelIndex item = listItemNamed(
+        w, QString::fromUtf8("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xBE\xD0\xB4"));
+    ASSERT_TRUE(item.isValid());
+    w.ShellListView1DblClick(item);
+    EXPECT_EQ(w.shownFolder(), inner);
+    EXPECT_EQ(w.context().workingFolder, inner);
+    EXPECT_EQ(loaderNames(w), QStringList{"a.ldr"});
+    EXPECT_TRUE(moduleCommandsEnabled());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(MainWindowTest, AClickInTheFolderListReportsAFailureOnce) {
+    TempFolder drives;
+    drives.write("a.txt", "a");
+    const std::string gone = drives.makeFolder("gone");
+    TForm1& w = show();
+    pickFolder(gone);
+    w.browseTo(drives.path());
+    ASSERT_TRUE(listItemNamed(w, "gone").isValid());
+    // The loader list's folder, the current directory, goes, and the list follows.
+    std::filesystem::remove(gone);
+    for (int attempt = 0; attempt < 500 && w.ShellListView1->model()->rowCount() != 1; ++attempt)
+        QTest::qWait(10);
+    const QModelIndex item = listItemNamed(w, "a.txt");
+    ASSERT_TRUE(item.isValid());
+    QTest::mouseClick(w.ShellListView1->viewport(), Qt::LeftButton, {},
+                      w.ShellListView1->visualRect(item).center());
+    QTest::qWait(50);
+    EXPECT_EQ(dialogs.errors, QStringList{"File not found."});
+}
+
 TEST_F(MainWindowTest, ARenameInPlaceThatTheFileSystemRefusesIsReported) {
     TempFolder drives;
     drives.write("a.txt", "a");
