@@ -1,7 +1,7 @@
 // Browsing a folder opens no file in it: the folder list, its icons, the
 // loader list and the enabling rules look at names and kinds only, so that a
 // pipe, a device or a kernel file that never answers a read holds nothing up.
-// inotify tells each file that is opened.
+// inotify tells each entry of the folder that is opened or read.
 
 #include "Unit1.h"
 #include "fake_dialogs.h"
@@ -23,65 +23,47 @@
 
 namespace {
 
-using dravik::testing::CurrentDirectoryGuard;
-using dravik::testing::TempFolder;
-
-// The names of the entries of folder that were opened or read since start().
-class OpenedFiles {
-  public:
-    explicit OpenedFiles(const std::string& folder)
-        : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        EXPECT_GE(::inotify_add_watch(fd_, folder.c_str(), IN_OPEN | IN_ACCESS), 0);
-    }
-    ~OpenedFiles() { ::close(fd_); }
-
-    std::vector<std::string> names() const {
-        std::vector<std::string> opened;
-        alignas(inotify_event) char buffer[4096];
-        ssize_t length;
-        while ((length = ::read(fd_, buffer, sizeof buffer)) > 0) {
-            for (ssize_t at = 0; at < length;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                // The folder itself, opened to list it, comes without a name.
-                if (event->len > 0)
-                    opened.emplace_back(event->name);
-                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            }
+// The names in the events waiting on fd; the folder itself comes without one.
+std::vector<std::string> namedEvents(int fd) {
+    std::vector<std::string> names;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t length; (length = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0)
+                names.emplace_back(event->name);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
-        return opened;
     }
-
-  private:
-    int fd_;
-};
+    return names;
+}
 
 TEST(Browsing, OpensNoFileOfTheFolderItShows) {
-    TempFolder start;
-    CurrentDirectoryGuard inStart(start.path());
-    TempFolder drive;
+    dravik::testing::TempFolder start;
+    dravik::testing::CurrentDirectoryGuard inStart(start.path());
+    dravik::testing::TempFolder drive;
     drive.write("data", "%PDF-1.4\n");
     drive.write("a.ldr", "\x7F" "ELF");
     drive.write("m.rpm", "x");
     drive.makeFolder("sub");
     ASSERT_EQ(::mkfifo(drive.file("pipe").c_str(), 0666), 0);
-
     FakeDialogs dialogs;
     TForm1 w(dialogs);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    const OpenedFiles opened(drive.path());
+
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, drive.path().c_str(), IN_OPEN | IN_ACCESS), 0);
     w.browseTo(drive.path());
     emit w.ShellComboBox1->activated(w.ShellComboBox1->currentIndex());
-    QAbstractItemModel* model = w.ShellListView1->model();
-    for (int attempt = 0; attempt < 500 && model->rowCount(w.ShellListView1->rootIndex()) < 5;
-         ++attempt)
+    for (int wait = 0; wait < 500 && w.ShellListView1->model()->rowCount() < 5; ++wait)
         QTest::qWait(10);
-    // Painted, with every entry's icon.
-    w.ShellListView1->viewport()->repaint();
+    w.ShellListView1->viewport()->repaint(); // every entry with its icon
     QTest::qWait(50);
 
-    EXPECT_EQ(opened.names(), std::vector<std::string>{});
-    EXPECT_EQ(model->rowCount(w.ShellListView1->rootIndex()), 5) << "the pipe is listed too";
+    EXPECT_EQ(namedEvents(watch), std::vector<std::string>{});
+    ::close(watch);
+    EXPECT_EQ(w.ShellListView1->model()->rowCount(), 5) << "the pipe is listed too";
     EXPECT_TRUE(w.Button6->isEnabled());
     EXPECT_TRUE(w.Button2->isEnabled());
 }
