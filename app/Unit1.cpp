@@ -532,8 +532,7 @@ void TForm1::ToolButton7Click() {
 void TForm1::ShellComboBox1Change() {
     const int index = ShellComboBox1->currentIndex();
     context_.workingFolder =
-        index < 0 ? std::string()
-                  : entryPath(ShellComboBox1->itemData(index, kPathRole));
+        index < 0 ? std::string() : entryPath(ShellComboBox1->itemData(index, kPathRole));
     guard([this] { applyModuleCommandRule(); });
     try {
         moveLoaderList(context_.workingFolder);
@@ -714,7 +713,8 @@ void TForm1::rebuildPathSelector() {
     int selected = 0;
     for (int i = 0; i < static_cast<int>(tops.size()); ++i) {
         const QByteArray& top = tops[static_cast<std::size_t>(i)];
-        entries.push_back({top, displayName(top.toStdString()), computerModel_->item(i)->icon(), 1});
+        entries.push_back(
+            {top, displayName(top.toStdString()), computerModel_->item(i)->icon(), 1});
         if (i != deepest)
             continue;
         if (shown == top) {

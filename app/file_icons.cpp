@@ -28,9 +28,9 @@ QIcon kindIcon(QAbstractFileIconProvider::IconType kind) {
     if (found == icons.end()) {
         const Source& source = sources.at(sources.contains(kind) ? kind : Kind::File);
         found = icons
-                    .emplace(kind, QIcon::fromTheme(QString::fromLatin1(source.themeName),
-                                                    QApplication::style()->standardIcon(
-                                                        source.fallback)))
+                    .emplace(kind,
+                             QIcon::fromTheme(QString::fromLatin1(source.themeName),
+                                              QApplication::style()->standardIcon(source.fallback)))
                     .first;
     }
     return found->second;
@@ -47,10 +47,11 @@ QIcon fileIcon(const QString& name) {
         return *found;
     QIcon icon = kindIcon(QAbstractFileIconProvider::File);
     if (!extension.isEmpty()) {
-        const QMimeType type = QMimeDatabase().mimeTypeForFile(
-            QStringLiteral("name.") + extension, QMimeDatabase::MatchExtension);
+        const QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("name.") + extension,
+                                                               QMimeDatabase::MatchExtension);
         if (!type.isDefault())
-            icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), icon));
+            icon =
+                QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), icon));
     }
     return *icons.insert(extension, icon);
 }

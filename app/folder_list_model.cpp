@@ -92,7 +92,8 @@ constexpr std::size_t kMostChangesInPlace = 64;
 
 QString displayName(std::string_view native) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(QByteArrayView(native.data(), static_cast<qsizetype>(native.size())));
+    QString text =
+        utf8.decode(QByteArrayView(native.data(), static_cast<qsizetype>(native.size())));
     return utf8.hasError() ? fromCp1251(std::string(native)) : text;
 }
 
@@ -175,8 +176,9 @@ void FolderListModel::merge(std::vector<Entry> listing) {
         switch (change->kind) {
         case Change::Insert:
             beginInsertRows({}, at, last);
-            rows_.insert(rows_.begin() + at, std::make_move_iterator(from),
-                         std::make_move_iterator(from + static_cast<std::ptrdiff_t>(change->count)));
+            rows_.insert(
+                rows_.begin() + at, std::make_move_iterator(from),
+                std::make_move_iterator(from + static_cast<std::ptrdiff_t>(change->count)));
             endInsertRows();
             break;
         case Change::Remove:
@@ -228,8 +230,7 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags FolderListModel::flags(const QModelIndex& index) const {
     if (!entryAt(index))
         return Qt::NoItemFlags;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
-           Qt::ItemNeverHasChildren;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemNeverHasChildren;
 }
 
 bool FolderListModel::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -138,8 +138,9 @@ TEST_F(SaveAll, ALinkInThePlaceOfTheReportIsReplacedAndWhatItLeadsToIsKept) {
         std::filesystem::create_symlink(target, report);
         EXPECT_TRUE(saveAll(rows, ui));
         EXPECT_EQ(whatIsAt(report), "Name                     :X\r\n");
-        EXPECT_EQ(whatIsAt(std::filesystem::absolute(folder.path() / std::filesystem::path(target))),
-                  after);
+        EXPECT_EQ(
+            whatIsAt(std::filesystem::absolute(folder.path() / std::filesystem::path(target))),
+            after);
     }
     EXPECT_EQ(folderNames(folder.path()), std::vector<std::string>{"$Dravik.txt"});
 }
