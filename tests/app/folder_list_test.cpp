@@ -9,8 +9,6 @@
 #include <filesystem>
 #include <functional>
 
-#include <sys/stat.h>
-
 namespace {
 
 using dravik::testing::fileContent;
@@ -34,23 +32,6 @@ struct Shown {
     FolderListModel model;
     QPersistentModelIndex current;
 };
-
-TEST(FolderList, ShowsFoldersFirstThenTheRestEachInTheOrderOfEnumeration) {
-    TempFolder folder;
-    for (const char* name : {"b.txt", "a.rpm", "A.ldr", ".hidden"})
-        folder.write(name, "x");
-    for (const char* name : {"Zeta", "alpha", ".git"})
-        folder.makeFolder(name);
-    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0666), 0);
-    std::filesystem::create_symlink(folder.file("none"), folder.file("link"));
-
-    Shown shown(folder.path());
-    EXPECT_EQ(rowTexts(shown.model),
-              (QStringList{"alpha", "Zeta", "A.ldr", "a.rpm", "b.txt", "link", "pipe"}));
-    EXPECT_TRUE(shown.model.isFolder(shown.model.index(1)));
-    EXPECT_FALSE(shown.model.isFolder(shown.model.index(6)));
-    EXPECT_EQ(shown.model.path(shown.model.index(6)), folder.file("pipe"));
-}
 
 TEST(FolderList, ChangesOfTheFolderReachTheRowsWhereTheyAreAndTheCurrentRowStays) {
     // The folder holds b.txt, d.txt, f.txt and g000.txt to g199.txt.
