@@ -6,6 +6,7 @@
 // longest single pass of its event loop, the double-click's handler included.
 
 #include "Unit1.h"
+#include "silent_dialogs.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -24,14 +25,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-class SilentDialogs : public Dialogs {
-  public:
-    void showError(const QString&) override {}
-    void showMessage(const QString&) override {}
-    bool confirm(const QString&) override { return false; }
-    bool runEditor(TForm2&) override { return false; }
-};
 
 // A folder of the given entries under one temporary parent, made when first
 // asked for and removed at the end of the run.
@@ -200,39 +193,37 @@ void keyF5(TForm1& window, const QModelIndex&) {
     QApplication::sendEvent(window.ShellListView1, &press);
 }
 
-void BM_Loaders20k_Floor(benchmark::State& state) {
-    listFolder(state, loaderFolder());
-}
-void BM_Loaders20k_DoubleClick(benchmark::State& state) {
-    timeInteraction(state, loaderFolder(), true, doubleClick);
-}
-void BM_Loaders20k_Refresh(benchmark::State& state) {
-    timeInteraction(state, loaderFolder(), false, refreshButton);
-}
-void BM_Loaders20k_F5(benchmark::State& state) {
-    timeInteraction(state, loaderFolder(), false, keyF5);
-}
-void BM_Entries100k_Floor(benchmark::State& state) {
-    listFolder(state, entryFolder());
-}
-void BM_Entries100k_DoubleClick(benchmark::State& state) {
-    timeInteraction(state, entryFolder(), true, doubleClick);
-}
-void BM_Entries100k_Refresh(benchmark::State& state) {
-    timeInteraction(state, entryFolder(), false, refreshButton);
-}
-void BM_Entries100k_F5(benchmark::State& state) {
-    timeInteraction(state, entryFolder(), false, keyF5);
-}
-
-BENCHMARK(BM_Loaders20k_Floor)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Loaders20k_DoubleClick)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Loaders20k_Refresh)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Loaders20k_F5)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Entries100k_Floor)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Entries100k_DoubleClick)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Entries100k_Refresh)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Entries100k_F5)->Unit(benchmark::kMillisecond)->Iterations(5);
+// Each folder's floor, then each interaction in it, five times each.
+const bool registered = [] {
+    const struct {
+        const char* name;
+        const BigFolder& (*folder)();
+    } folders[] = {{"BM_Loaders20k", loaderFolder}, {"BM_Entries100k", entryFolder}};
+    const struct {
+        const char* name;
+        bool enter;
+        void (*interaction)(TForm1&, const QModelIndex&);
+    } interactions[] = {{"_DoubleClick", true, doubleClick},
+                        {"_Refresh", false, refreshButton},
+                        {"_F5", false, keyF5}};
+    for (const auto& folder : folders) {
+        benchmark::RegisterBenchmark(
+            (folder.name + std::string("_Floor")).c_str(),
+            [=](benchmark::State& state) { listFolder(state, folder.folder()); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
+        for (const auto& interaction : interactions)
+            benchmark::RegisterBenchmark((folder.name + std::string(interaction.name)).c_str(),
+                                         [=](benchmark::State& state) {
+                                             timeInteraction(state, folder.folder(),
+                                                             interaction.enter,
+                                                             interaction.interaction);
+                                         })
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(5);
+    }
+    return true;
+}();
 
 // Removes the big folders when the run ends.
 struct RemoveAtExit {

@@ -4,7 +4,7 @@
 // against listing that folder with readdir and fstatat. Each ratio is printed.
 
 #include "Unit1.h"
-#include "dialogs.h"
+#include "silent_dialogs.h"
 #include "workspace/loader_list.h"
 
 #include <QApplication>
@@ -27,14 +27,6 @@
 #include <unistd.h>
 
 namespace {
-
-class SilentDialogs : public Dialogs {
-  public:
-    void showError(const QString&) override {}
-    void showMessage(const QString&) override {}
-    bool confirm(const QString&) override { return false; }
-    bool runEditor(TForm2&) override { return false; }
-};
 
 void BM_Window_Floor(benchmark::State& state) {
     for (auto _ : state) {
