@@ -65,8 +65,9 @@ constexpr int kToolTipShowMs = 2500;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kDepthRole = Qt::UserRole + 1;
 
-QString nativeToQString(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+// The file URL of a native path, its bytes kept whether or not they are UTF-8.
+QUrl fileUrl(const std::string& path) {
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
 // The native path that an entry of the path selector or the computer level holds.
@@ -759,7 +760,7 @@ void TForm1::openListItem(const QModelIndex& index) {
     if (listItemIsFolder(index))
         browseTo(path);
     else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(nativeToQString(path)));
+        QDesktopServices::openUrl(fileUrl(path));
 }
 
 void TForm1::renameListItem(const QModelIndex& index) {
