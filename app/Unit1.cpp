@@ -3,6 +3,7 @@
 #include "Unit2.h"
 #include "file_icons.h"
 #include "folder_list_model.h"
+#include "grid_actions.h"
 #include "image_list.h"
 #include "loaders/loader.h"
 #include "modules/pasport.h"
@@ -58,6 +59,8 @@ constexpr int kNameColumnWidth = 139;
 constexpr int kLoaderListHeight = 73;
 constexpr int kLoaderLineHeight = 13;
 constexpr int kToolTipShowMs = 2500;
+/// The property of a toolbar button that holds its image's index.
+constexpr const char* kImageProperty = "imageIndex";
 
 /// The data roles of the path selector's entries: the folder's native path
 /// (bytes, as a folder's name need not be UTF-8), and how deep the entry sits
@@ -159,6 +162,7 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     clientLayout->addLayout(body, 1);
 
     connectHandlers();
+    createKeyboardAccess();
     // The path selector and the folder content list start at the computer level.
     browseTo(dravik::kComputerLevel);
 
@@ -179,6 +183,7 @@ QToolButton* TForm1::addToolButton(const char* name, int x, int image, const cha
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(x, kToolButtonTop, kToolButtonWidth, kToolButtonHeight);
     button->setIcon(QIcon(imageListImage(image)));
+    button->setProperty(kImageProperty, image);
     button->setIconSize(QSize(16, 16));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -337,11 +342,68 @@ void TForm1::createGrid() {
     ValueListEditor1->horizontalHeader()->setStretchLastSection(true);
     ValueListEditor1->horizontalHeader()->setHighlightSections(false);
     ValueListEditor1->setColumnWidth(0, kNameColumnWidth);
-    ValueListEditor1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Whole rows are selected, several with Shift and Ctrl, to be copied out;
+    // a Value is edited in its cell as before.
+    ValueListEditor1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ValueListEditor1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ValueListEditor1->setEditTriggers(QAbstractItemView::DoubleClicked |
                                       QAbstractItemView::EditKeyPressed |
                                       QAbstractItemView::AnyKeyPressed);
     ValueListEditor1->setWordWrap(false);
+    gridActions_ = new GridActions(*ValueListEditor1, results_, *this);
+}
+
+void TForm1::createKeyboardAccess() {
+    // Shortcuts that no list, the selector's text field or the grid takes for
+    // itself; each clicks its button, so a greyed command stays off.
+    const struct {
+        QToolButton* button;
+        const char* keys;
+        const char* name;
+        const char* description;
+    } commands[] = {
+        {Button6, "Ctrl+P", "Pasport", "Show the passport of the working folder"},
+        {Button1, "Ctrl+R", "Check ROM", "Check the ROM images of the working folder"},
+        {Button3, "Ctrl+T", "Specification", "Show the specification table of the working folder"},
+        {Button2, "Ctrl+L", "CheckLDR", "Check the loader selected in the loader list"},
+        {Button4, "Ctrl+Shift+L", "Rename LDR",
+         "Rename the selected loader after its checksum and firmware code"},
+        {Button8, "Ctrl+Shift+Del", "Clear", "Remove every row of the grid"},
+        {ToolButton6, "Ctrl+I", "Edit ini", "Edit the settings file Dravik.ini"},
+        {Button5, "Ctrl+S", "Save All", "Write the rows to $Dravik.txt in the loader list's folder"},
+        {ToolButton4, "F1", "About", "Show the product's web address"},
+        {ToolButton7, "Ctrl+F5", "Refresh", "Read the folder content list again"},
+    };
+    for (const auto& command : commands) {
+        const QKeySequence keys(QString::fromLatin1(command.keys));
+        auto* shortcut = new QAction(this);
+        shortcut->setObjectName(command.button->objectName() + QStringLiteral("Shortcut"));
+        shortcut->setShortcut(keys);
+        shortcut->setShortcutContext(Qt::WindowShortcut);
+        addAction(shortcut);
+        connect(shortcut, &QAction::triggered, command.button, &QToolButton::click);
+        command.button->setAccessibleName(QString::fromLatin1(command.name));
+        command.button->setAccessibleDescription(QStringLiteral("%1 (%2)").arg(
+            QString::fromLatin1(command.description), keys.toString(QKeySequence::NativeText)));
+    }
+    const struct {
+        QWidget* widget;
+        const char* name;
+        const char* description;
+    } controls[] = {
+        {SpeedButton1, "Up one level", "Go to the folder above and make it the working folder"},
+        {ShellComboBox1, "Folder", "The folder shown; picking one makes it the working folder"},
+        {ShellListView1, "Folder content",
+         "The folders and files of the folder shown; a double-click makes it the working folder"},
+        {FileListBox1, "Loader files",
+         "The .ldr files of the working folder; CheckLDR and Rename LDR act on the selected one"},
+        {ValueListEditor1, "Rows",
+         "The Name and Value rows of the commands; its menu copies rows and shows their bytes"},
+    };
+    for (const auto& control : controls) {
+        control.widget->setAccessibleName(QString::fromLatin1(control.name));
+        control.widget->setAccessibleDescription(QString::fromLatin1(control.description));
+    }
 }
 
 void TForm1::connectHandlers() {
@@ -353,6 +415,7 @@ void TForm1::connectHandlers() {
     FileListBox1->viewport()->installEventFilter(this);
     FileListBox1->installEventFilter(this);
     ShellListView1->installEventFilter(this);
+    ShellListView1->viewport()->installEventFilter(this);
 
     connect(Button6, &QToolButton::clicked, this, &TForm1::Button6Click);
     connect(Button1, &QToolButton::clicked, this, &TForm1::Button1Click);
@@ -409,6 +472,15 @@ void TForm1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowTitleChange)
         showExactWindowTitle(*this);
+    // The images follow the palette: on a dark one their black strokes get a light edge.
+    if (event->type() == QEvent::ApplicationPaletteChange && ToolBar1) {
+        for (QToolButton* button : ToolBar1->findChildren<QToolButton*>()) {
+            const QVariant image = button->property(kImageProperty);
+            if (image.isValid())
+                button->setIcon(QIcon(imageListImage(image.toInt())));
+        }
+        SpeedButton1->setIcon(QIcon(upFolderImage()));
+    }
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -540,6 +612,11 @@ void TForm1::ShellComboBox1Change() {
     } catch (const std::exception&) {
         // A folder that can't be entered leaves the list where it is, silently.
     }
+}
+
+void TForm1::chooseFolder(const std::string& folder) {
+    browseTo(folder);
+    emit ShellComboBox1->activated(ShellComboBox1->currentIndex());
 }
 
 void TForm1::ShellListView1DblClick(const QModelIndex& index) {
@@ -783,6 +860,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         (watched == ValueListEditor1->viewport() ||
          watched == ValueListEditor1->horizontalHeader()->viewport())) {
         ValueListEditor1DrawCell();
+        return false;
+    }
+    // The list signals a double-click on an item only; one on an empty place
+    // chooses the folder shown all the same.
+    if (watched == ShellListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            !ShellListView1->indexAt(mouse->position().toPoint()).isValid())
+            ShellListView1DblClick({});
         return false;
     }
     // A right-click opens the loader list's menu without changing the selection.

@@ -10,6 +10,7 @@
 #include <string>
 
 class QAbstractItemModel;
+class GridActions;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -70,6 +71,8 @@ class TForm1 : public QMainWindow {
     dravik::Context& context() { return context_; }
     dravik::ResultList& results() { return results_; }
     const dravik::LoaderList& loaderList() const { return loaderList_; }
+    /// The grid's menu, its copy commands and the Bytes window.
+    GridActions* gridActions() const { return gridActions_; }
 
     /// The folder the browser shows: a native path, or the computer level.
     const std::string& shownFolder() const { return shownFolder_; }
@@ -77,6 +80,11 @@ class TForm1 : public QMainWindow {
     /// Moves the folder content list and the path selector to folder, as the
     /// browser does by itself: no handler runs.
     void browseTo(const std::string& folder);
+
+    /// Chooses folder (absolute, without a trailing "/") as the user would by
+    /// picking it in the path selector: the browser shows it, and the working
+    /// folder, the loader list and the current directory move there.
+    void chooseFolder(const std::string& folder);
 
   public slots:
     void FormCreate();
@@ -111,6 +119,7 @@ class TForm1 : public QMainWindow {
     void createLoaderList();
     void createGrid();
     void connectHandlers();
+    void createKeyboardAccess();
 
     QToolButton* addToolButton(const char* name, int x, int image, const char* toolTip);
     QWidget* addSeparator(const char* name, int x);
@@ -139,6 +148,7 @@ class TForm1 : public QMainWindow {
     dravik::Context context_;
     dravik::LoaderList loaderList_;
     ResultTableModel* resultModel_ = nullptr;
+    GridActions* gridActions_ = nullptr;
 
     FolderListModel* folderModel_ = nullptr;
     QStandardItemModel* computerModel_ = nullptr;

@@ -10,13 +10,21 @@
 
 namespace {
 
-// Message boxes are centred on the screen, not on the window.
-int execCentred(QMessageBox& box) {
-    box.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        box.move(screen->availableGeometry().center() - box.rect().center());
-    return box.exec();
-}
+// Message boxes are centred on the screen, not on the window. A box takes
+// its final size only as it is shown, when it decides where its text wraps:
+// centred before, a box of a long text would sit left of the centre by half
+// the width its text lost to wrapping.
+class CentredMessageBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+    }
+};
 
 } // namespace
 
@@ -24,25 +32,25 @@ MessageBoxDialogs::MessageBoxDialogs(QString applicationTitle)
     : applicationTitle_(std::move(applicationTitle)) {}
 
 void MessageBoxDialogs::showError(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, applicationTitle_, text, QMessageBox::Ok);
-    execCentred(box);
+    CentredMessageBox box(QMessageBox::Critical, applicationTitle_, text, QMessageBox::Ok);
+    box.exec();
 }
 
 void MessageBoxDialogs::showMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle_, text);
+    CentredMessageBox box(QMessageBox::NoIcon, applicationTitle_, text);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
-    execCentred(box);
+    box.exec();
 }
 
 bool MessageBoxDialogs::confirm(const QString& question) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question);
+    CentredMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question);
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
-    execCentred(box);
+    box.exec();
     return box.clickedButton() == yes;
 }
 

@@ -1,10 +1,13 @@
 #include "image_list.h"
 
+#include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -165,22 +168,9 @@ QPixmap drawImage(int index) {
     });
 }
 
-} // namespace
-
-QPixmap imageListImage(int index) {
-    // Drawn once for the run: the images never change.
-    static const std::array<QPixmap, kImageListCount> images = [] {
-        std::array<QPixmap, kImageListCount> drawnImages;
-        for (int i = 0; i < kImageListCount; ++i)
-            drawnImages[static_cast<std::size_t>(i)] = drawImage(i);
-        return drawnImages;
-    }();
-    return index >= 0 && index < kImageListCount ? images[static_cast<std::size_t>(index)]
-                                                 : QPixmap();
-}
-
-QPixmap upFolderImage() {
-    static const QPixmap image = drawn(21, [](QPainter& p) {
+// The up button's image as drawn for a light palette.
+QPixmap drawUpFolder() {
+    return drawn(21, [](QPainter& p) {
         drawFolder(p, QRect(1, 6, 18, 13));
         p.setPen(QPen(Qt::black, 2));
         p.drawLine(10, 16, 10, 9);
@@ -188,7 +178,60 @@ QPixmap upFolderImage() {
         p.setBrush(Qt::black);
         p.drawPolygon(QPolygon({{6, 10}, {10, 5}, {14, 10}}));
     });
-    return image;
+}
+
+} // namespace
+
+bool isDarkPalette(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+
+QPixmap withLightEdges(const QPixmap& pixmap) {
+    // A black stroke vanishes on a dark background: each clear pixel beside a
+    // near-black one becomes light, so the stroke gets a light edge. Coloured
+    // parts (red, navy, olive) stand out on dark backgrounds as they are.
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage edged = image;
+    auto isDarkStroke = [&image](int x, int y) {
+        if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
+            return false;
+        const QRgb pixel = image.pixel(x, y);
+        return qAlpha(pixel) >= 128 && std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 110;
+    };
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) >= 128)
+                continue;
+            bool besideStroke = false;
+            for (int dy = -1; dy <= 1 && !besideStroke; ++dy)
+                for (int dx = -1; dx <= 1 && !besideStroke; ++dx)
+                    besideStroke = isDarkStroke(x + dx, y + dy);
+            if (besideStroke)
+                edged.setPixel(x, y, qRgba(225, 225, 225, 230));
+        }
+    }
+    return QPixmap::fromImage(edged);
+}
+
+QPixmap imageListImage(int index) {
+    // Drawn once for the run, one set for each kind of palette.
+    static const auto images = [] {
+        std::array<std::array<QPixmap, kImageListCount>, 2> sets;
+        for (int i = 0; i < kImageListCount; ++i) {
+            sets[0][static_cast<std::size_t>(i)] = drawImage(i);
+            sets[1][static_cast<std::size_t>(i)] = withLightEdges(sets[0][static_cast<std::size_t>(i)]);
+        }
+        return sets;
+    }();
+    if (index < 0 || index >= kImageListCount)
+        return {};
+    return images[isDarkPalette(QGuiApplication::palette()) ? 1 : 0][static_cast<std::size_t>(index)];
+}
+
+QPixmap upFolderImage() {
+    static const QPixmap light = drawUpFolder();
+    static const QPixmap dark = withLightEdges(light);
+    return isDarkPalette(QGuiApplication::palette()) ? dark : light;
 }
 
 QIcon applicationIcon() {

@@ -1,17 +1,26 @@
-// Dravik: the desktop window. Creates the main window, the settings editor
-// and the never-shown third window, in that order, and runs the event loop
-// until the main window closes.
+// Dravik: the desktop window. Answers --help and --version without a window;
+// otherwise creates the main window, the settings editor and the never-shown
+// third window, in that order, chooses the FOLDER argument once the main
+// window is shown, and runs the event loop until the main window closes.
 
 #include "Unit1.h"
 #include "Unit2.h"
 #include "dialogs.h"
+#include "platform/cp1251.h"
+#include "platform/errors.h"
 #include "workspace/application_title.h"
+#include "workspace/window_start.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFont>
 #include <QProxyStyle>
 #include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -34,10 +43,59 @@ QFont windowFont() {
     return font;
 }
 
+// One line on standard error.
+void tell(const std::string& line) {
+    std::fputs(("Dravik: " + line + "\n").c_str(), stderr);
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    using Action = dravik::WindowArguments::Action;
+    // Help and version come before the window system, which needs a display.
+    dravik::WindowArguments arguments = dravik::parseWindowArguments({argv + 1, argv + argc});
+    if (arguments.action == Action::ShowHelp) {
+        std::fputs(std::string(dravik::kWindowUsage).c_str(), stdout);
+        return EXIT_SUCCESS;
+    }
+    if (arguments.action == Action::ShowVersion) {
+        std::fputs("Dravik " DRAVIK_VERSION "\n", stdout);
+        return EXIT_SUCCESS;
+    }
+
     QApplication application(argc, argv);
+    // Qt has taken its own options out of the arguments.
+    arguments = dravik::parseWindowArguments({argv + 1, argv + argc});
+    if (arguments.action == Action::UsageError) {
+        tell(arguments.problem);
+        std::fputs("Try 'Dravik --help'.\n", stderr);
+        return 2;
+    }
+    QGuiApplication::setDesktopFileName(QStringLiteral("dev.dravik.Dravik"));
+
+    // A relative FOLDER is taken from the folder Dravik was started in, before
+    // the user folder becomes the current directory.
+    std::string folder;
+    try {
+        if (arguments.folder)
+            folder = dravik::folderArgument(*arguments.folder);
+    } catch (const dravik::Error& error) {
+        tell(dravik::toUtf8(error.message()) + "; starting without it");
+    }
+    if (arguments.userFolder) {
+        try {
+            dravik::enterUserFolder(
+                dravik::userFolderPath(environment("XDG_CONFIG_HOME"), environment("HOME")));
+        } catch (const dravik::Error& error) {
+            tell(dravik::toUtf8(error.message()));
+        }
+    }
+
     // No display name is set: Qt would append it to every window title.
     const QString title = QString::fromStdString(dravik::applicationTitle(
         QFile::encodeName(QApplication::applicationFilePath()).toStdString()));
@@ -53,5 +111,7 @@ int main(int argc, char* argv[]) {
     Form3.setWindowTitle(QStringLiteral("Form3"));
 
     Form1.show();
+    if (!folder.empty())
+        Form1.chooseFolder(folder);
     return application.exec();
 }

@@ -1,6 +1,9 @@
 #include "result_table_model.h"
 
 #include "dialogs.h"
+#include "source_text.h"
+
+#include <QFont>
 
 namespace {
 
@@ -27,10 +30,33 @@ int ResultTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
         return {};
-    const dravik::ResultRow& row = rows_.row(static_cast<std::size_t>(index.row()));
-    return fromCp1251(index.column() == kNameColumn ? row.name : row.value);
+    const auto at = static_cast<std::size_t>(index.row());
+    const dravik::ResultRow& row = rows_.row(at);
+    const std::string* replaced = index.column() == kValueColumn ? rows_.replacedValue(at) : nullptr;
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return fromCp1251(index.column() == kNameColumn ? row.name : row.value);
+    case Qt::FontRole:
+        // A value the user typed over is told apart from a decoded one.
+        if (replaced) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        return {};
+    case Qt::ToolTipRole: {
+        QString tip = row.source ? sourceText(*row.source) : QString();
+        if (replaced)
+            tip = QStringLiteral("Edited; it replaced \"%1\"").arg(fromCp1251(*replaced)) +
+                  (tip.isEmpty() ? QString() : QLatin1Char('\n') + tip);
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    default:
+        return {};
+    }
 }
 
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -298,11 +298,25 @@ void printCheckRomMemory(BenchFolders& folders) {
         [&] { checkRom(context); });
     const auto withRowsAlone = peakGrowth([] {},
                                           [&] {
+                                              // The same rows with their sources.
+                                              const std::string code = "AV4M10Z9";
                                               for (const DirEntry& image : images) {
-                                                  rows.append("File Name", image.name);
-                                                  rows.append("Code FW", "VAM4019Z");
-                                                  rows.append("Check sum ROM", "0000");
-                                                  rows.append("Status", "Program A - Main");
+                                                  auto path = std::make_shared<const std::string>(
+                                                      joinPath(imageFolder, image.name));
+                                                  rows.append("File Name", image.name,
+                                                              RowSource::in(path, "DISK", 0, 4,
+                                                                            "ROM image mark"));
+                                                  rows.append("Code FW", "VAM4019Z",
+                                                              RowSource::in(path, code, 0, 8,
+                                                                            "firmware code, pairs "
+                                                                            "swapped"));
+                                                  rows.append("Check sum ROM", "0000",
+                                                              RowSource::in(path, std::string_view("\0\0", 2), 0, 2,
+                                                                            "ROM checksum"));
+                                                  rows.append("Status", "Program A - Main",
+                                                              RowSource::in(path, code, 0, 1,
+                                                                            "[CL] A=Program A - "
+                                                                            "Main"));
                                               }
                                           });
     if (!withCommand || !withRowsAlone) {

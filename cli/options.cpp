@@ -30,7 +30,9 @@ Options:
                           and backslash written as \t \n \r \\; with several
                           inputs "INPUT<TAB>" comes first.
                           json: an array of one object per input with its
-                          path, rows, title, messages and error.
+                          path, rows, title, messages and error; a row read
+                          from a file names its source (file, offset, length,
+                          bytes, entry).
   --report PATH           also write the rows of the one input to PATH as Save
                           All writes $Dravik.txt (Windows-1251, CR LF), also
                           when the command ends with an error

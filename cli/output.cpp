@@ -7,47 +7,6 @@
 #include <cstdio>
 
 namespace dravik::cli {
-namespace {
-
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
-
-// The length of the valid UTF-8 sequence at the start of text, or 0.
-std::size_t utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        // No overlong forms and no UTF-16 surrogates.
-        if (lead == 0xE0)
-            low = 0xA0;
-        if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
-} // namespace
 
 void StandardOutput::write(std::string_view bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
@@ -81,35 +40,6 @@ std::string tsvField(std::string_view text) {
         }
     }
     return field;
-}
-
-std::string jsonString(std::string_view utf8) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string literal = "\"";
-    while (!utf8.empty()) {
-        const auto c = static_cast<unsigned char>(utf8.front());
-        if (c == '"' || c == '\\') {
-            literal += '\\';
-            literal += static_cast<char>(c);
-        } else if (c == '\n') {
-            literal += "\\n";
-        } else if (c == '\r') {
-            literal += "\\r";
-        } else if (c == '\t') {
-            literal += "\\t";
-        } else if (c < 0x20) {
-            literal += "\\u00";
-            literal += kHex[c >> 4];
-            literal += kHex[c & 0x0F];
-        } else if (std::size_t length = utf8SequenceLength(utf8); length == 0) {
-            literal += kReplacementCharacter;
-        } else {
-            literal += utf8.substr(0, length);
-            utf8.remove_prefix(length - 1);
-        }
-        utf8.remove_prefix(1);
-    }
-    return literal + "\"";
 }
 
 Printer::Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount)
@@ -155,9 +85,7 @@ void Printer::writeRow(const ResultRow& row) {
                    tsvField(toUtf8(row.name)) + "\t" + tsvField(toUtf8(row.value)) + "\n");
         break;
     case Format::Json:
-        out_.write((rowsPrinted_ == 0 ? "\n      {\"name\": " : ",\n      {\"name\": ") +
-                   jsonString(toUtf8(row.name)) + ", \"value\": " + jsonString(toUtf8(row.value)) +
-                   "}");
+        out_.write((rowsPrinted_ == 0 ? "\n      " : ",\n      ") + rowJson(row));
         break;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "cli/options.h"
 #include "results/result_list.h"
+#include "results/row_json.h"
 
 #include <optional>
 #include <string>
@@ -28,9 +29,7 @@ class StandardOutput {
 /// written as \\ \t \n \r.
 std::string tsvField(std::string_view text);
 
-/// A JSON string literal of a UTF-8 text; a byte that is not part of valid
-/// UTF-8 (a native file name may hold one) becomes U+FFFD.
-std::string jsonString(std::string_view utf8);
+using dravik::jsonString;
 
 /// What became of one input besides its rows. Texts are UTF-8, paths native.
 struct InputOutcome {

@@ -45,20 +45,25 @@ void checkLdr(Context& context, const std::string& path) {
     std::string loader;
     if (path.empty() || !readLoader(context, path, loader))
         return;
+    const auto file = std::make_shared<const std::string>(path);
     const auto size = static_cast<std::int64_t>(loader.size());
     context.results.append("Check sum ROM in LDR",
-                           shownChecksum(readWord(loader, kLdrRomChecksumOffset)));
-    context.results.append("Check sum LDR", shownChecksum(readWord(loader, size - 2)));
+                           shownChecksum(readWord(loader, kLdrRomChecksumOffset)),
+                           RowSource::in(file, loader, kLdrRomChecksumOffset, 2, "ROM checksum"));
+    context.results.append("Check sum LDR", shownChecksum(readWord(loader, size - 2)),
+                           RowSource::in(file, loader, size - 2, 2, "loader checksum"));
 
-    const std::optional<std::string> code = locateFirmwareCode(loader);
+    const std::optional<std::int64_t> code = firmwareCodeOffset(loader);
     if (!code) {
         context.ui.showMessage("Firmware code not found");
         return;
     }
     const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
-    context.results.append("Code FW", shownCode(*code));
-    context.results.append("Family", settings.readString("LDR", familyKey(*code), "none"));
-    context.results.append("Status", settings.readString("CL", programClass(*code), "none"));
+    for (const auto& [name, row] :
+         {std::pair{"Code FW", shownCodeRow(file, loader, *code)},
+          std::pair{"Family", codeKeyRow(file, loader, *code, settings, "LDR", "none")},
+          std::pair{"Status", codeKeyRow(file, loader, *code, settings, "CL", "none")}})
+        context.results.append(name, row.value, row.source);
 }
 
 LdrRenameResult renameLdr(Context& context, const std::string& path) {

@@ -13,6 +13,13 @@ const std::array<std::int64_t, 6>& firmwareCodeOffsets() {
 }
 
 std::optional<std::string> locateFirmwareCode(std::string_view data) {
+    const std::optional<std::int64_t> offset = firmwareCodeOffset(data);
+    if (!offset)
+        return std::nullopt;
+    return std::string(data.substr(static_cast<std::size_t>(*offset), kFirmwareCodeLength));
+}
+
+std::optional<std::int64_t> firmwareCodeOffset(std::string_view data) {
     const ByteReader reader(data);
     for (std::int64_t offset : firmwareCodeOffsets()) {
         char stored[kFirmwareCodeLength];
@@ -20,7 +27,7 @@ std::optional<std::string> locateFirmwareCode(std::string_view data) {
             static_cast<std::int64_t>(kFirmwareCodeLength))
             continue;
         if (stored[kFirmwareCodeMarkIndex] == kFirmwareCodeMark)
-            return std::string(stored, kFirmwareCodeLength);
+            return offset;
     }
     return std::nullopt;
 }
@@ -46,6 +53,27 @@ std::string familyKey(std::string_view stored) {
     reader.readAt(1, 1, &key[0], 1);
     reader.readAt(3, 1, &key[1], 1);
     return textFromBytes(std::string_view(key, sizeof key), sizeof key);
+}
+
+CodeRow shownCodeRow(const std::shared_ptr<const std::string>& file, std::string_view data,
+                     std::int64_t offset) {
+    RowSource source =
+        RowSource::in(file, data, offset, kFirmwareCodeLength, "firmware code, pairs swapped");
+    std::string value = shownCode(source.bytes);
+    return {std::move(value), std::move(source)};
+}
+
+CodeRow codeKeyRow(const std::shared_ptr<const std::string>& file, std::string_view data,
+                   std::int64_t offset, const SettingsFile& settings, std::string_view section,
+                   std::string_view def) {
+    const std::string stored(data.substr(static_cast<std::size_t>(offset), kFirmwareCodeLength));
+    // The program class is the byte s0; the family key the bytes s1 and s3.
+    const bool isClass = section == "CL";
+    const std::string key = isClass ? programClass(stored) : familyKey(stored);
+    const std::string* found = settings.findString(section, key);
+    return {found ? *found : std::string(def),
+            RowSource::in(file, data, isClass ? offset : offset + 1, isClass ? 1 : 3,
+                          settingsEntryText(section, key, found))};
 }
 
 std::optional<std::uint16_t> readWord(std::string_view data, std::int64_t offset) {

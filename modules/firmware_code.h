@@ -1,5 +1,8 @@
 #pragma once
 
+#include "results/row_source.h"
+#include "settings/settings_file.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -23,6 +26,9 @@ const std::array<std::int64_t, 6>& firmwareCodeOffsets();
 /// nullopt when no place holds a code.
 std::optional<std::string> locateFirmwareCode(std::string_view data);
 
+/// The place of the table where locateFirmwareCode finds the code.
+std::optional<std::int64_t> firmwareCodeOffset(std::string_view data);
+
 /// The text with the characters of each pair exchanged (ABCD gives BADC); a
 /// last character without a partner stays where it is.
 std::string swapPairs(std::string_view text);
@@ -38,6 +44,21 @@ std::string programClass(std::string_view stored);
 /// The key into the settings section "LDR": the stored bytes s1 and s3, ending
 /// before the first zero byte.
 std::string familyKey(std::string_view stored);
+
+/// A row decoded from a firmware code: its value and its source.
+struct CodeRow {
+    std::string value;
+    RowSource source;
+};
+
+/// The rows of the code stored at offset of data, the data of file: the shown
+/// code, and the value of its key in section ("CL" for the program class,
+/// "LDR" for the family key), def when the settings hold none.
+CodeRow shownCodeRow(const std::shared_ptr<const std::string>& file, std::string_view data,
+                     std::int64_t offset);
+CodeRow codeKeyRow(const std::shared_ptr<const std::string>& file, std::string_view data,
+                   std::int64_t offset, const SettingsFile& settings, std::string_view section,
+                   std::string_view def);
 
 /// The little-endian 16-bit word at offset, or nullopt when its two bytes are
 /// not both inside data: a checksum the file does not hold is never made up.

@@ -40,9 +40,23 @@ PasportCandidate choosePasportModule(const std::string& folder) {
     return chosen;
 }
 
+// How many bytes of the module a field's value is made of: its length, as far
+// as its buffer holds; none for a type letter that reads nothing.
+std::int64_t bytesTaken(const FieldSpec& field) {
+    const std::int64_t capacity = field.type == "S"   ? kTextFieldSize
+                                  : field.type == "#" ? kNumberFieldSize
+                                  : field.type == "D" ? kDateFieldSize
+                                                      : 0;
+    return capacity == 0 ? 0 : std::min<std::int64_t>(field.length(), capacity);
+}
+
 } // namespace
 
 std::string findFamilyCode(std::string_view module, const SettingsFile& settings) {
+    return locateFamilyCode(module, settings).code;
+}
+
+FamilyCode locateFamilyCode(std::string_view module, const SettingsFile& settings) {
     // The keys of "Mod" are listed once, not once for each of the pairs: this
     // is what valueExists("Mod", key) tests for every pair.
     const std::vector<std::string> families = settings.readSection("Mod");
@@ -53,10 +67,10 @@ std::string findFamilyCode(std::string_view module, const SettingsFile& settings
         std::string key = textFromBytes(std::string_view(pair, 2), 2);
         for (const std::string& family : families) {
             if (equalsIgnoreCase(family, key))
-                return key;
+                return {std::move(key), pos};
         }
     }
-    return std::string(kFallbackFamily);
+    return {std::string(kFallbackFamily), std::nullopt};
 }
 
 std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
@@ -97,29 +111,41 @@ void readPasport(Context& context) {
         return;
 
     const std::string& module = chosen.module;
+    const auto file = std::make_shared<const std::string>(chosen.path);
     const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
-    const std::string familyCode = findFamilyCode(module, settings);
+    const FamilyCode family = locateFamilyCode(module, settings);
+    const std::string& familyCode = family.code;
 
     std::string title = fromUtf8(chosen.path) + " " + chosen.version;
     if (context.setTitle)
         context.setTitle(textFromBytes(title, title.size()));
 
-    const std::string familyName = settings.readString("Mod", familyCode, "Default");
+    const std::string* familyEntry = settings.findString("Mod", familyCode);
+    const std::string familyName = familyEntry ? *familyEntry : "Default";
     const std::vector<std::string> keys = settings.readSection(familyCode);
     context.results.clear();
-    context.results.append("Family ", familyName);
+    context.results.append(
+        "Family ", familyName,
+        family.offset ? RowSource::in(file, module, *family.offset, 2,
+                                      settingsEntryText("Mod", familyCode, familyEntry))
+                      : RowSource::in(file, module, kFamilyCodeSearchStart, 0,
+                                      "[Mod] no key matched; layout [00]"));
 
     const ByteReader reader(module);
     for (const std::string& key : keys) {
         const std::string layout = settings.readString(familyCode, key, "");
         std::string value;
+        RowSource source;
         try {
-            value = decodePasportField(reader, FieldSpec::parse(layout), context.ui);
+            const FieldSpec field = FieldSpec::parse(layout);
+            value = decodePasportField(reader, field, context.ui);
+            source = RowSource::in(file, module, field.offset(), bytesTaken(field),
+                                   settingsEntryText(familyCode, key, &layout));
         } catch (ConvertError& error) {
             error.entry = SettingsEntry{familyCode, key, layout};
             throw;
         }
-        context.results.append(key, std::move(value));
+        context.results.append(key, std::move(value), std::move(source));
     }
 }
 

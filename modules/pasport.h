@@ -5,6 +5,7 @@
 #include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
+#include <optional>
 #include <string>
 
 namespace dravik {
@@ -21,6 +22,13 @@ inline constexpr std::string_view kFallbackFamily = "00";
 /// The family code of a passport module: the first pair of bytes from offset
 /// 128 on that is a key of the section "Mod", or "00".
 std::string findFamilyCode(std::string_view module, const SettingsFile& settings);
+
+/// The family code and the offset of the pair that matched; no offset for "00".
+struct FamilyCode {
+    std::string code;
+    std::optional<std::int64_t> offset;
+};
+FamilyCode locateFamilyCode(std::string_view module, const SettingsFile& settings);
 
 /// The value of one layout entry decoded from the module. An unknown type
 /// letter shows "Error Code.....(letter)" and gives an empty value; a bad

@@ -55,21 +55,36 @@ void checkRom(Context& context) {
             continue;
         // A file that is no longer a plain file (a pipe put in its place) is
         // taken as not listed.
-        if (!readPlainFile(joinPath(context.workingFolder, file.name), image) ||
-            findRomImageMark(image) == std::string_view::npos)
+        auto path = std::make_shared<const std::string>(joinPath(context.workingFolder, file.name));
+        if (!readPlainFile(*path, image))
+            continue;
+        const std::size_t mark = findRomImageMark(image);
+        if (mark == std::string_view::npos)
             continue;
 
         const std::optional<std::uint16_t> checksum = readWord(image, kRomChecksumOffset);
-        const std::optional<std::string> code = locateFirmwareCode(image);
+        const std::optional<std::int64_t> code = firmwareCodeOffset(image);
 
+        context.results.append(
+            "File Name", fromUtf8(file.name),
+            RowSource::in(path, image, static_cast<std::int64_t>(mark),
+                          static_cast<std::int64_t>(kRomImageMark.size()), "ROM image mark"));
         // An image without a firmware code is still listed: it is a ROM image,
         // only its program is unknown.
-        context.results.append("File Name", fromUtf8(file.name));
-        context.results.append("Code FW", code ? shownCode(*code) : std::string());
-        context.results.append("Check sum ROM", shownChecksum(checksum));
-        context.results.append(
-            "Status", code ? settings.readString("CL", programClass(*code), kUndeterminedStatus)
-                           : kUndeterminedStatus);
+        if (code) {
+            CodeRow shown = shownCodeRow(path, image, *code);
+            context.results.append("Code FW", std::move(shown.value), std::move(shown.source));
+        } else {
+            context.results.append("Code FW", std::string());
+        }
+        context.results.append("Check sum ROM", shownChecksum(checksum),
+                               RowSource::in(path, image, kRomChecksumOffset, 2, "ROM checksum"));
+        if (code) {
+            CodeRow status = codeKeyRow(path, image, *code, settings, "CL", kUndeterminedStatus);
+            context.results.append("Status", std::move(status.value), std::move(status.source));
+        } else {
+            context.results.append("Status", kUndeterminedStatus);
+        }
     }
 }
 

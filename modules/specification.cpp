@@ -65,15 +65,21 @@ void readSpecification(Context& context) {
     const SpecificationCandidate chosen = chooseSpecificationModule(context.workingFolder);
 
     if (chosen.found) {
-        context.results.append("Specification", versionText(chosen.head));
+        const auto file = std::make_shared<const std::string>(chosen.path);
+        context.results.append("Specification", versionText(chosen.head),
+                               RowSource::in(file, chosen.module, 0, kSpecificationHeadLength,
+                                             "version, bytes 0-6 and 12-14"));
         const ByteReader reader(chosen.module);
         std::int64_t offset = kSpecificationTableOffset;
-        for (int record = 0; record < kSpecificationRecordCount; ++record) {
+        for (int record = 1; record <= kSpecificationRecordCount; ++record) {
+            RowSource source = RowSource::in(
+                file, chosen.module, offset, kSpecificationNameLength + kSpecificationValueLength,
+                "record " + std::to_string(record) + ": name 12 bytes, value 20 bytes");
             std::string name = fixedText(reader, offset, kSpecificationNameLength);
             offset += kSpecificationNameLength;
             std::string value = fixedText(reader, offset, kSpecificationValueLength);
             offset += kSpecificationValueLength;
-            context.results.append(std::move(name), std::move(value));
+            context.results.append(std::move(name), std::move(value), std::move(source));
         }
     }
 

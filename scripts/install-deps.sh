@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, when missing.
+# Installs the Debian packages that building and testing need, when missing;
+# with --run, only those that building and running the programs need. Other
+# packages named after the options are installed too.
+# Usage: scripts/install-deps.sh [--run] [PACKAGE...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          desktop-file-utils appstream clang-14 libclang-rt-14-dev libxcb1-dev "$@")
+packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev)
+if [ "${1:-}" = "--run" ]; then
+    shift
+else
+    # The tests, benchmarks and fuzz harnesses, the checks of the installed
+    # files, and the Debian package with its check.
+    packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
+               desktop-file-utils appstream bash-completion pkgconf dpkg-dev file lintian)
+fi
+packages+=("$@")
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then

@@ -5,8 +5,13 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build=${BUILD_DIR:-$top/build}
 out=${1:-$top/docs/screenshot.png}
+palette=${2:-light}
 
 "$top/scripts/install-deps.sh" xvfb xauth xdotool imagemagick >&2
+if [ "$palette" = dark ]; then
+    "$top/scripts/install-deps.sh" qt6-gtk-platformtheme >&2
+    export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
+fi
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target Dravik dravik-cli >/dev/null
 samples=$(mktemp -d)

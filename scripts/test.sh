@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds from scratch in a folder of its own and
-# runs every test through CTest, the tests again under AddressSanitizer and
+# runs every test through CTest, makes the Debian package and installs, runs and
+# removes it, runs the tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and each fuzz harness for a short while on its
 # seed corpus. Fails when any of them fails; prints the time each stage took.
 # DRAVIK_FUZZ_SECONDS sets the time of each harness (20 s);
@@ -18,6 +19,9 @@ finish() {
     local status=$?
     if [ "$status" -ne 0 ]; then
         echo "==> FAILED (exit status $status) after $((SECONDS - started)) s"
+    fi
+    if [ -n "${package_installed:-}" ]; then
+        as_root dpkg --purge dravik >/dev/null 2>&1 || true
     fi
     if [ -n "${DRAVIK_KEEP_BUILD:-}" ]; then
         echo "==> build folder kept: $work"
@@ -53,6 +57,92 @@ run_tests() { # FOLDER
     ctest --test-dir "$1" --output-on-failure --no-tests=error -j2
 }
 
+# The main build is hardened as Debian builds its packages, since its package
+# is the one tested.
+hardened() { # VARIABLE
+    DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"
+}
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# dpkg as root, waiting while another dpkg or apt holds its lock.
+dpkg_waiting() {
+    local output
+    for _ in $(seq 60); do
+        if output=$(as_root dpkg "$@" 2>&1); then
+            return 0
+        fi
+        if ! grep -q "lock" <<<"$output"; then
+            echo "$output"
+            return 1
+        fi
+        sleep 5
+    done
+    echo "$output"
+    return 1
+}
+
+# The package of the main build: lintian finds no error or warning in it; it
+# installs; both programs run from it, the window as the desktop menu starts
+# it, in a home folder of its own; removing it leaves none of its files.
+package_round_trip() {
+    local deb version home window leftover=0
+    (cd "$work/main" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; return 1; }
+    deb=$(echo "$work"/main/dravik_*.deb)
+    version=$(dpkg-deb -f "$deb" Version)
+    echo "$(basename "$deb"), depends on: $(dpkg-deb -f "$deb" Depends)"
+    lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+        { cat "$work/lintian.log"; return 1; }
+    echo "lintian: no error or warning"
+    if dpkg-query -W -f='${Status}' dravik 2>/dev/null | grep -q "ok installed"; then
+        echo "dravik is installed on this machine already; remove it (dpkg -r dravik) for this test"
+        return 1
+    fi
+    package_installed=1
+    dpkg_waiting -i "$deb"
+    dpkg -L dravik | grep -vx '/\.' >"$work/package-files"
+
+    # The installed programs, whatever else the PATH holds.
+    local -x PATH="/usr/bin:$PATH"
+    [ "$(dravik-cli --version)" = "dravik-cli $version" ] || { echo "dravik-cli --version"; return 1; }
+    [ "$(env -u DISPLAY -u WAYLAND_DISPLAY Dravik --version)" = "Dravik $version" ] ||
+        { echo "Dravik --version"; return 1; }
+    home=$(mktemp -d "$work/home.XXXXXX")
+    window=$(sed -n 's/^Exec=\(.*\) %f$/\1/p' /usr/share/applications/dev.dravik.Dravik.desktop)
+    (cd "$home" && exec env -u XDG_CONFIG_HOME HOME="$home" QT_QPA_PLATFORM=offscreen $window) \
+        >"$work/window.log" 2>&1 &
+    for _ in $(seq 300); do
+        [ -f "$home/.config/dravik/Dravik.ini" ] && break
+        sleep 0.1
+    done
+    sleep 1
+    if ! kill -0 $! 2>/dev/null; then
+        echo "'$window' did not keep running:"
+        cat "$work/window.log"
+        return 1
+    fi
+    kill $!
+    wait $! || true
+    dravik-cli default-settings | cmp - "$home/.config/dravik/Dravik.ini" ||
+        { echo "'$window' made no Dravik.ini of the default content"; return 1; }
+    [ -z "$(find "$home" -mindepth 1 -maxdepth 1 -not -name '.*')" ] ||
+        { echo "'$window' wrote into the home folder:"; ls -A "$home"; return 1; }
+    echo "ran dravik-cli and Dravik $version, and '$window' in a new ~/.config/dravik"
+
+    dpkg_waiting --purge dravik
+    package_installed=
+    while IFS= read -r path; do
+        if { [ -e "$path" ] || [ -L "$path" ]; } && ! dpkg -S "$path" >/dev/null 2>&1; then
+            echo "left behind: $path"
+            leftover=1
+        fi
+    done <"$work/package-files"
+    [ "$leftover" -eq 0 ] || return 1
+    echo "removed: none of its $(wc -l <"$work/package-files") paths is left"
+}
+
 build_fuzzers() {
     CC=clang-14 CXX=clang++-14 cmake -S "$top" -B "$work/fuzz" -G Ninja \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVIK_FUZZ=ON -DDRAVIK_BUILD_TESTS=OFF \
@@ -83,8 +173,11 @@ run_fuzzers() {
     return "$failed"
 }
 
-stage "build" build "$work/main" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVIK_WERROR=ON
+stage "build" build "$work/main" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVIK_WERROR=ON \
+    -DCMAKE_CXX_FLAGS="$(hardened CXXFLAGS) $(hardened CPPFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(hardened LDFLAGS)"
 stage "tests" run_tests "$work/main"
+stage "Debian package" package_round_trip
 # Unoptimised, the sanitizer build compiles faster; its tests stay quick.
 stage "build with sanitizers" build "$work/sanitize" -DCMAKE_BUILD_TYPE=Debug \
     -DDRAVIK_WERROR=ON -DDRAVIK_SANITIZE=ON -DDRAVIK_BUILD_APP=OFF \

@@ -94,13 +94,18 @@ const SettingsFile::Section* SettingsFile::findSection(std::string_view name) co
 
 std::string SettingsFile::readString(std::string_view section, std::string_view key,
                                      std::string_view def) const {
+    const std::string* value = findString(section, key);
+    return value ? *value : std::string(def);
+}
+
+const std::string* SettingsFile::findString(std::string_view section, std::string_view key) const {
     if (const Section* found = findSection(section)) {
         for (const Entry& entry : found->entries) {
             if (equalsIgnoreCase(entry.key, key))
-                return entry.value;
+                return &entry.value;
         }
     }
-    return std::string(def);
+    return nullptr;
 }
 
 std::vector<std::string> SettingsFile::readSection(std::string_view section) const {

@@ -33,6 +33,9 @@ class SettingsFile {
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view def) const;
 
+    /// The value of the first entry key in section, or nullptr when either is missing.
+    const std::string* findString(std::string_view section, std::string_view key) const;
+
     /// The keys of section in file order, as far as they fit the section listing.
     std::vector<std::string> readSection(std::string_view section) const;
 

@@ -1,12 +1,16 @@
 #include "dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QScreen>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -50,6 +54,42 @@ TEST(AboutMessage, OneOkButtonIsTheDefaultAndTheCancelButton) {
         EXPECT_TRUE(okIsDefault);
         EXPECT_TRUE(okIsEscape);
         EXPECT_TRUE(closedByKey);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Every box sits in the middle of the screen, whether its text is one short
+// line or wraps over several.
+TEST(MessageBoxes, AreCentredOnTheScreenHoweverTheirTextWraps) {
+    const QString longText =
+        QStringLiteral("Cannot open file \"/srv/drives/a folder with a rather long name/and "
+                       "another one below it/pasport.rpm\". Permission denied, and some more "
+                       "words that make the message wrap over several lines.");
+    const struct {
+        const char* what;
+        std::function<void()> show;
+    } boxes[] = {
+        {"short error", [] { MessageBoxDialogs("Dravik").showError("File not found."); }},
+        {"long error", [&] { MessageBoxDialogs("Dravik").showError(longText); }},
+        {"long message", [&] { MessageBoxDialogs("Dravik").showMessage(longText); }},
+        {"question", [&] { MessageBoxDialogs("Dravik").confirm(longText + longText); }},
+    };
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    for (const auto& box : boxes) {
+        SCOPED_TRACE(box.what);
+        QRect shownAt;
+        QTimer::singleShot(0, [&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            ASSERT_NE(shown, nullptr);
+            shownAt = shown->frameGeometry();
+            qobject_cast<QDialog*>(shown)->done(0);
+        });
+        box.show();
+        EXPECT_LE((shownAt.center() - centre).manhattanLength(), 2) << shownAt.x() << "," << shownAt.y()
+                                                                   << " " << shownAt.width();
     }
 }
 

@@ -1,12 +1,21 @@
 #include "Unit1.h"
 #include "Unit2.h"
+#include "bytes_window.h"
+#include "cli/json_reader.h"
 #include "fake_dialogs.h"
+#include "grid_actions.h"
+#include "image_list.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "support/test_support.h"
 #include "workspace/command_rules.h"
+#include "workspace/window_start.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTextBlock>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -246,6 +255,27 @@ TEST_F(MainWindowTest, ChoosingTheSameFolderTwiceDoesNotRereadTheLoaderList) {
     EXPECT_EQ(loaderNames(w), QStringList{"a.ldr"}) << "not re-read";
     EXPECT_EQ(w.FileListBox1->currentRow(), 0);
     EXPECT_TRUE(moduleCommandsEnabled()) << "the rule is applied again";
+}
+
+// "Dravik FOLDER": the folder is chosen once the window is shown, as if the
+// user had picked it; the settings stay those of the start folder.
+TEST_F(MainWindowTest, AFolderGivenAtStartIsChosenAsIfPickedInThePathSelector) {
+    TempFolder drives;
+    const std::string folder = drives.makeFolder("WX31");
+    drives.write("WX31/pasport.rpm", pasportModule());
+    drives.write("WX31/WX31.ldr", "x");
+    TForm1& w = show();
+    w.chooseFolder(dravik::folderArgument(folder + "/"));
+    EXPECT_EQ(w.shownFolder(), folder);
+    EXPECT_EQ(w.ShellComboBox1->currentData().toString().toStdString(), folder);
+    EXPECT_EQ(w.context().workingFolder, folder);
+    EXPECT_EQ(w.context().startFolder, start.path());
+    EXPECT_EQ(loaderNames(w), QStringList{"WX31.ldr"});
+    EXPECT_EQ(dravik::currentDirectory(), folder);
+    EXPECT_TRUE(moduleCommandsEnabled());
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    ASSERT_EQ(w.results().count(), 21u);
+    EXPECT_EQ(rowsOf(w)[0], std::make_pair(std::string("Family "), std::string("Ares 64")));
 }
 
 TEST_F(MainWindowTest, AFolderThatCannotBeEnteredLeavesTheLoaderListSilently) {
@@ -612,6 +642,239 @@ TEST_F(MainWindowTest, ARenameInPlaceThatTheFileSystemRefusesIsReported) {
     rename("c.txt");
     EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(fileContent(drives.file("c.txt")), "a");
+}
+
+} // namespace
+
+namespace {
+
+// Clicks the rows of the grid at indexes, the first plainly, the others with Ctrl.
+void selectRows(TForm1& w, std::initializer_list<int> indexes) {
+    Qt::KeyboardModifiers modifiers;
+    for (const int row : indexes) {
+        const QModelIndex name = w.ValueListEditor1->model()->index(row, 0);
+        QTest::mouseClick(w.ValueListEditor1->viewport(), Qt::LeftButton, modifiers,
+                          w.ValueListEditor1->visualRect(name).center());
+        modifiers = Qt::ControlModifier;
+    }
+}
+
+QAction* gridAction(TForm1& w, const char* name) {
+    return w.gridActions()->menu()->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+TEST_F(MainWindowTest, SelectedRowsAreCopiedAsLinesAllRowsAndAsJson) {
+    start.write("module.rpm", pasportModule("WX\t31004"));
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    ASSERT_EQ(w.results().count(), 21u);
+    selectRows(w, {5, 0, 9});
+    ASSERT_EQ(w.ValueListEditor1->selectionModel()->selectedRows().size(), 3);
+
+    // Ctrl+C on the grid: the rows in grid order, the blanks that pad a text
+    // left out, a tab inside a value made a blank.
+    QApplication::clipboard()->clear();
+    w.ValueListEditor1->setFocus();
+    QApplication::setActiveWindow(&w);
+    QTest::keyClick(w.ValueListEditor1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              "Family\tAres 64\nSerial\tWX 31004\nDate (Time)\t0.0.1900 (0:0)\n");
+    EXPECT_FALSE(w.ValueListEditor1->isPersistentEditorOpen(w.ValueListEditor1->currentIndex()));
+
+    gridAction(w, "CopyAllRows")->trigger();
+    const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 21);
+    EXPECT_EQ(lines[20], "Ver. Module\tQ8.01");
+
+    // As JSON: the rows as dravik-cli writes them, an edited one without its source.
+    w.ValueListEditor1->model()->setData(w.ValueListEditor1->model()->index(9, 1), "typed");
+    gridAction(w, "CopyRowsAsJson")->trigger();
+    dravik::testing::JsonValue json;
+    ASSERT_NO_THROW(json = dravik::testing::readJson(
+                        QApplication::clipboard()->text().toStdString()));
+    ASSERT_EQ(json.items.size(), 3u);
+    EXPECT_EQ(json[0]["name"].text, "Family ");
+    EXPECT_EQ(json[0]["source"]["entry"].text, "[Mod] 2F=Ares 64");
+    EXPECT_EQ(json[1]["value"].text, "WX\t31004                        ");
+    EXPECT_EQ(json[1]["source"]["file"].text, start.file("module.rpm"));
+    EXPECT_EQ(json[1]["source"]["bytes"].text, "5758093331303034");
+    EXPECT_EQ(json[2]["value"].text, "typed");
+    EXPECT_EQ(json[2].members.count("source"), 0u);
+}
+
+TEST_F(MainWindowTest, AnEditedValueIsItalicWithTheReplacedValueInItsTooltipUntilCleared) {
+    start.write("module.rpm", pasportModule());
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    QAbstractItemModel* model = w.ValueListEditor1->model();
+    const QModelIndex serial = model->index(5, 1);
+    EXPECT_FALSE(serial.data(Qt::FontRole).value<QFont>().italic());
+    EXPECT_EQ(serial.data(Qt::ToolTipRole).toString(),
+              "module.rpm, offset 0x0 (0), 8 bytes: 53 54 33 38 30 30 31 31 \"ST380011\"; "
+              "[2F] Serial=S0,8");
+
+    // Typing over it by the grid's own editor.
+    w.ValueListEditor1->setCurrentIndex(serial);
+    w.ValueListEditor1->edit(serial);
+    auto* editor = w.ValueListEditor1->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("WX999");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor commits by a queued call
+    EXPECT_EQ(w.results().row(5).value, "WX999");
+    EXPECT_TRUE(serial.data(Qt::FontRole).value<QFont>().italic());
+    EXPECT_TRUE(serial.data(Qt::ToolTipRole).toString().startsWith(
+        "Edited; it replaced \"ST380011                        \"\nmodule.rpm, offset 0x0"));
+    EXPECT_FALSE(model->index(5, 0).data(Qt::FontRole).value<QFont>().italic());
+    paintGrid();
+    QTest::mouseClick(w.Button5, Qt::LeftButton);
+    EXPECT_NE(fileContent(start.file("$Dravik.txt")).find("\r\nSerial                   :WX999\r\n"),
+              std::string::npos);
+
+    // Typing the decoded value back removes the mark; so does Clear.
+    model->setData(serial, "ST380011                        ");
+    EXPECT_FALSE(serial.data(Qt::FontRole).value<QFont>().italic());
+    model->setData(serial, "again");
+    QTest::mouseClick(w.Button8, Qt::LeftButton);
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    EXPECT_FALSE(model->index(5, 1).data(Qt::FontRole).value<QFont>().italic());
+}
+
+TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCurrentRow) {
+    const std::string module = pasportModule();
+    start.write("module.rpm", module);
+    TForm1& w = show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    selectRows(w, {5});
+    QAction* bytes = gridAction(w, "ShowBytes");
+    emit w.gridActions()->menu()->aboutToShow();
+    ASSERT_TRUE(bytes->isEnabled());
+    bytes->trigger();
+    BytesWindow* window = w.gridActions()->bytesWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Bytes");
+    auto marked = [window] {
+        QStringList texts;
+        for (const QTextEdit::ExtraSelection& mark : window->view()->extraSelections())
+            texts << mark.cursor.selectedText();
+        return texts;
+    };
+    // The whole module, 32 lines; Serial's bytes at 0 in hex and as text.
+    EXPECT_EQ(window->view()->document()->blockCount(), 33);
+    EXPECT_EQ(marked(), (QStringList{"53 54 33 38 30 30 31 31", "ST380011"}));
+    EXPECT_TRUE(window->status()->text().endsWith("[2F] Serial=S0,8"));
+
+    // Another row: "Ver. Module" at 505, over the end of a line.
+    selectRows(w, {20});
+    EXPECT_EQ(marked(), (QStringList{"51 38 2E 30 31", "Q8.01"}));
+
+    // The file changed since the command: said in the window, no error box.
+    std::string changed = module;
+    changed[505] = 'X';
+    start.write("module.rpm", changed);
+    bytes->trigger();
+    EXPECT_TRUE(window->status()->text().contains("has changed since the command"));
+    EXPECT_EQ(marked(), (QStringList{"58 38 2E 30 31", "X8.01"}));
+    std::filesystem::remove(start.file("module.rpm"));
+    bytes->trigger();
+    EXPECT_TRUE(window->status()->text().endsWith("the file is gone since the command."));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnAnEmptyPlaceOfTheFolderListChoosesTheFolder) {
+    TempFolder drives;
+    const std::string inner = drives.makeFolder("inner");
+    drives.write("inner/i.ldr", "x");
+    TForm1& w = show();
+    w.browseTo(inner);
+    ASSERT_EQ(w.context().workingFolder, "");
+    const QPoint empty(w.ShellListView1->viewport()->width() - 5,
+                       w.ShellListView1->viewport()->height() - 5);
+    ASSERT_FALSE(w.ShellListView1->indexAt(empty).isValid());
+    QTest::mouseDClick(w.ShellListView1->viewport(), Qt::LeftButton, {}, empty);
+    EXPECT_EQ(w.context().workingFolder, inner);
+    EXPECT_EQ(loaderNames(w), QStringList{"i.ldr"});
+}
+
+// Each command's key clicks its button from anywhere in the window, and does
+// nothing while the button is greyed.
+TEST_F(MainWindowTest, ShortcutsRunTheToolbarCommandsAndEveryControlHasAnAccessibleName) {
+    start.write("module.rpm", pasportModule());
+    TForm1& w = show();
+    QApplication::setActiveWindow(&w);
+    w.FileListBox1->setFocus();
+    const struct {
+        QToolButton* button;
+        QKeySequence keys;
+    } commands[] = {
+        {w.Button6, QKeySequence("Ctrl+P")},       {w.Button1, QKeySequence("Ctrl+R")},
+        {w.Button3, QKeySequence("Ctrl+T")},       {w.Button2, QKeySequence("Ctrl+L")},
+        {w.Button4, QKeySequence("Ctrl+Shift+L")}, {w.Button8, QKeySequence("Ctrl+Shift+Del")},
+        {w.ToolButton6, QKeySequence("Ctrl+I")},   {w.Button5, QKeySequence("Ctrl+S")},
+        {w.ToolButton4, QKeySequence("F1")},       {w.ToolButton7, QKeySequence("Ctrl+F5")},
+    };
+    const QList<QKeySequence> taken = {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Backspace),
+                                       QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_F2),
+                                       QKeySequence::Copy};
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.button->objectName().toStdString());
+        QSignalSpy clicks(command.button, &QToolButton::clicked);
+        auto* shortcut = w.findChild<QAction*>(command.button->objectName() + "Shortcut");
+        ASSERT_NE(shortcut, nullptr);
+        EXPECT_EQ(shortcut->shortcut(), command.keys);
+        EXPECT_FALSE(taken.contains(command.keys));
+        if (command.button == w.ToolButton6 || command.button == w.Button5)
+            continue; // a modal editor or question would wait for an answer
+        paintGrid(); // applies the rule of Save All and Clear
+        const bool enabled = command.button->isEnabled();
+        QTest::keySequence(&w, command.keys);
+        EXPECT_EQ(clicks.size(), enabled ? 1 : 0);
+        EXPECT_FALSE(command.button->accessibleName().isEmpty());
+        EXPECT_TRUE(command.button->accessibleDescription().contains(
+            command.keys.toString(QKeySequence::NativeText)));
+    }
+    EXPECT_EQ(w.results().count(), 0u) << "Pasport, then Clear";
+    EXPECT_EQ(dialogs.messages, QStringList{"https://www.dravik.dev"});
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             w.Button2, w.ToolButton7, w.SpeedButton1, w.ShellComboBox1, w.ShellListView1,
+             w.FileListBox1, w.ValueListEditor1}) {
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+        EXPECT_FALSE(control->accessibleDescription().isEmpty());
+    }
+    EXPECT_EQ(w.Button2->toolTip(), "") << "tooltips stay as they are";
+}
+
+TEST(ImageList, OnADarkPaletteBlackStrokesGetALightEdgeAndNothingElseChanges) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    EXPECT_TRUE(isDarkPalette(dark));
+    EXPECT_FALSE(isDarkPalette(QPalette(QColor(240, 240, 240))));
+    // The sum sign (1), the Specification plug (3), the wrench (6).
+    for (const int index : {1, 3, 6}) {
+        SCOPED_TRACE(index);
+        const QImage light = imageListImage(index).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage edged =
+            withLightEdges(imageListImage(index)).toImage().convertToFormat(QImage::Format_ARGB32);
+        int edges = 0;
+        for (int y = 0; y < light.height(); ++y) {
+            for (int x = 0; x < light.width(); ++x) {
+                if (light.pixel(x, y) == edged.pixel(x, y))
+                    continue;
+                // Only clear pixels change, and they become light.
+                EXPECT_LT(qAlpha(light.pixel(x, y)), 128);
+                EXPECT_GT(qGray(edged.pixel(x, y)), 200);
+                ++edges;
+            }
+        }
+        EXPECT_GT(edges, 10);
+    }
+    // The olive, red and yellow images have no black stroke on a clear pixel
+    // to edge: the question ball and the circular arrow stay as they are.
+    for (const int index : {7, 9})
+        EXPECT_EQ(withLightEdges(imageListImage(index)).toImage().convertToFormat(
+                      QImage::Format_ARGB32),
+                  imageListImage(index).toImage().convertToFormat(QImage::Format_ARGB32));
 }
 
 } // namespace

@@ -373,6 +373,43 @@ TEST_F(CliTest, JsonIsValidForEveryByteAndForNativeNamesThatAreNotUtf8) {
               "no passport module (a .rpm file of 512 bytes marked Q8)");
 }
 
+// Each row that a file gave names its bytes and entry; a row without one
+// carries no "source", and text and tsv say nothing of it.
+TEST_F(CliTest, JsonRowsCarryTheirSource) {
+    drive.write("pasport.rpm", pasportModule());
+    drive.write("rom.rpm", romImage("AV4M10z9", 0xABCD));
+
+    CliRun pasport = runCli(start.path(), {"pasport", drive.path(), "--format", "json"});
+    CliRun rom = runCli(start.path(), {"check-rom", drive.path(), "--format", "json"});
+
+    testing::JsonValue json;
+    ASSERT_NO_THROW(json = readJson(pasport.out)) << pasport.out;
+    const testing::JsonValue& serial = json[0]["rows"][5]["source"];
+    EXPECT_EQ(json[0]["rows"][5]["name"].text, "Serial");
+    EXPECT_EQ(serial["file"].text, drive.file("pasport.rpm"));
+    EXPECT_EQ(serial["offset"].text, "0");
+    EXPECT_EQ(serial["length"].text, "8");
+    EXPECT_EQ(serial["bytes"].text, "534E313233343536");
+    EXPECT_EQ(serial["entry"].text, "[2F] Serial=S0,8");
+    EXPECT_EQ(json[0]["rows"][0]["source"]["entry"].text, "[Mod] 2F=Ares 64");
+    EXPECT_EQ(json[0]["rows"][0]["source"]["offset"].text, "128");
+
+    ASSERT_NO_THROW(json = readJson(rom.out)) << rom.out;
+    const testing::JsonValue& rows = json[0]["rows"];
+    ASSERT_EQ(rows.items.size(), 4u);
+    EXPECT_EQ(rows[0]["source"]["offset"].text, "4000");
+    // The code lacks its mark "Z": no code, so nothing to point at.
+    EXPECT_EQ(rows[1].members.count("source"), 0u);
+    EXPECT_EQ(rows[2]["source"]["bytes"].text, "CDAB");
+    EXPECT_EQ(rows[2]["source"]["offset"].text, "131070");
+    EXPECT_EQ(rows[3].members.count("source"), 0u);
+
+    for (const char* format : {"text", "tsv"}) {
+        CliRun plain = runCli(start.path(), {"pasport", drive.path(), "--format", format});
+        EXPECT_EQ(plain.out.find("Serial=S0,8"), std::string::npos) << format;
+    }
+}
+
 TEST_F(CliTest, JsonCarriesErrorsAndRenames) {
     drive.write("x.ldr", loader("AV4M10Z9", 0x1A2B));
 

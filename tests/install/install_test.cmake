@@ -1,7 +1,9 @@
 # Installs the build into an empty prefix and checks what a desktop and a
-# shell find there: both programs, the desktop entry, the icon, the metainfo
-# and the man page with the version, and a dravik-cli that runs.
-# Called with -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DDATADIR=... -DMANDIR=...
+# shell find there: both programs, the desktop entry, the icon, the metainfo,
+# the man pages with the release, the licence and the bash completion; both
+# programs answer --help and --version without a display.
+# Called with -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DDATADIR=...
+# -DMANDIR=... -DDOCDIR=... -DRELEASE_DATE=...
 
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -13,32 +15,50 @@ endif()
 set(installed
   bin/Dravik
   bin/dravik-cli
-  ${DATADIR}/applications/dravik.desktop
-  ${DATADIR}/icons/hicolor/scalable/apps/dravik.svg
+  ${DATADIR}/applications/dev.dravik.Dravik.desktop
+  ${DATADIR}/icons/hicolor/scalable/apps/dev.dravik.Dravik.svg
   ${DATADIR}/metainfo/dev.dravik.Dravik.metainfo.xml
-  ${MANDIR}/man1/dravik-cli.1)
+  ${MANDIR}/man1/Dravik.1.gz
+  ${MANDIR}/man1/dravik-cli.1.gz
+  ${DOCDIR}/copyright)
 foreach(file IN LISTS installed)
   if(NOT EXISTS "${PREFIX}/${file}")
     message(FATAL_ERROR "not installed: ${file}")
   endif()
 endforeach()
 
-file(READ "${PREFIX}/${MANDIR}/man1/dravik-cli.1" man)
-if(NOT man MATCHES "\"Dravik ${VERSION}\"")
-  message(FATAL_ERROR "the man page does not carry version ${VERSION}")
-endif()
+foreach(page Dravik dravik-cli)
+  execute_process(COMMAND gzip -dc "${PREFIX}/${MANDIR}/man1/${page}.1.gz" OUTPUT_VARIABLE man)
+  if(NOT man MATCHES "^\\.TH [A-Z-]+ 1 \"${RELEASE_DATE}\" \"Dravik ${VERSION}\"")
+    message(FATAL_ERROR "the man page of ${page} does not carry release ${VERSION} of ${RELEASE_DATE}")
+  endif()
+endforeach()
 file(READ "${PREFIX}/${DATADIR}/metainfo/dev.dravik.Dravik.metainfo.xml" metainfo)
-if(NOT metainfo MATCHES "<release version=\"${VERSION}\" date=\"[0-9]+-[0-9]+-[0-9]+\"/>")
+if(NOT metainfo MATCHES "<release version=\"${VERSION}\" date=\"${RELEASE_DATE}\"/>")
   message(FATAL_ERROR "the metainfo does not carry release ${VERSION}")
 endif()
-file(READ "${PREFIX}/${DATADIR}/applications/dravik.desktop" entry)
-if(NOT entry MATCHES "\nExec=Dravik\n" OR NOT entry MATCHES "\nIcon=dravik\n")
-  message(FATAL_ERROR "the desktop entry does not start Dravik with its icon")
+file(READ "${PREFIX}/${DATADIR}/applications/dev.dravik.Dravik.desktop" entry)
+if(NOT entry MATCHES "\nExec=Dravik --user-folder %f\n" OR NOT entry MATCHES "\nIcon=dev.dravik.Dravik\n")
+  message(FATAL_ERROR "the desktop entry does not start Dravik in the user folder with its icon")
 endif()
 
-execute_process(COMMAND "${PREFIX}/bin/dravik-cli" --help
-                RESULT_VARIABLE status OUTPUT_VARIABLE help ERROR_VARIABLE errors)
-if(NOT status EQUAL 0 OR NOT help MATCHES "^Usage: dravik-cli ")
-  message(FATAL_ERROR "the installed dravik-cli --help gave ${status}:\n${help}${errors}")
+# Without a display the window system can't start: the answers come first.
+foreach(call "dravik-cli;--help;^Usage: dravik-cli " "dravik-cli;--version;^dravik-cli ${VERSION}\n$"
+             "Dravik;--help;^Usage: Dravik " "Dravik;--version;^Dravik ${VERSION}\n$")
+  list(GET call 0 program)
+  list(GET call 1 option)
+  list(GET call 2 expected)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                          --unset=QT_QPA_PLATFORM "${PREFIX}/bin/${program}" ${option}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0 OR NOT output MATCHES "${expected}" OR NOT errors STREQUAL "")
+    message(FATAL_ERROR "the installed ${program} ${option} gave ${status}:\n${output}${errors}")
+  endif()
+endforeach()
+
+execute_process(COMMAND bash "${CMAKE_CURRENT_LIST_DIR}/completion_test.sh" "${PREFIX}"
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the bash completion of dravik-cli failed")
 endif()
 file(REMOVE_RECURSE "${PREFIX}")

@@ -1,0 +1,57 @@
+# bash completion for dravik-cli: its commands, its options and the values of
+# --format; folders for the commands that read a drive folder, loaders for
+# those that take a loader, any file for the options that name one.
+
+_dravik_cli()
+{
+    local cur prev words cword split
+    _init_completion -s || return
+
+    case $prev in
+        --format)
+            COMPREPLY=($(compgen -W 'text tsv json' -- "$cur"))
+            return
+            ;;
+        --report | --settings | --output)
+            _filedir
+            return
+            ;;
+    esac
+    $split && return
+
+    # The command is the first word that is neither an option nor its value.
+    local i command= ended=
+    for ((i = 1; i < cword; i++)); do
+        if [[ ! $ended ]]; then
+            case ${words[i]} in
+                --) ended=1; continue ;;
+                --format | --report | --settings | --output) ((i++)); continue ;;
+                -*) continue ;;
+            esac
+        fi
+        command=${words[i]}
+        break
+    done
+
+    if [[ $cur == -* && ! $ended ]]; then
+        local options='--format --report --settings --help --version'
+        [[ $command == default-settings ]] && options='--output --help --version'
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+    case $command in
+        '')
+            COMPREPLY=($(compgen -W 'pasport passport check-rom specification
+                check-ldr rename-ldr default-settings' -- "$cur"))
+            ;;
+        pasport | passport | check-rom | specification)
+            _filedir -d
+            ;;
+        check-ldr | rename-ldr)
+            _filedir ldr
+            ;;
+    esac
+} &&
+    complete -F _dravik_cli dravik-cli
+
+# ex: filetype=sh

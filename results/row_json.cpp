@@ -1,0 +1,98 @@
+#include "results/row_json.h"
+
+#include "platform/cp1251.h"
+
+namespace dravik {
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+// The length of the valid UTF-8 sequence at the start of text, or 0.
+std::size_t utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        // No overlong forms and no UTF-16 surrogates.
+        if (lead == 0xE0)
+            low = 0xA0;
+        if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+std::string jsonString(std::string_view utf8) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string literal = "\"";
+    while (!utf8.empty()) {
+        const auto c = static_cast<unsigned char>(utf8.front());
+        if (c == '"' || c == '\\') {
+            literal += '\\';
+            literal += static_cast<char>(c);
+        } else if (c == '\n') {
+            literal += "\\n";
+        } else if (c == '\r') {
+            literal += "\\r";
+        } else if (c == '\t') {
+            literal += "\\t";
+        } else if (c < 0x20) {
+            literal += "\\u00";
+            literal += kHex[c >> 4];
+            literal += kHex[c & 0x0F];
+        } else if (std::size_t length = utf8SequenceLength(utf8); length == 0) {
+            literal += kReplacementCharacter;
+        } else {
+            literal += utf8.substr(0, length);
+            utf8.remove_prefix(length - 1);
+        }
+        utf8.remove_prefix(1);
+    }
+    return literal + "\"";
+}
+
+std::string rowJson(const ResultRow& row, bool edited) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string json = "{\"name\": " + jsonString(toUtf8(row.name)) +
+                       ", \"value\": " + jsonString(toUtf8(row.value));
+    if (row.source && !edited) {
+        const RowSource& source = *row.source;
+        std::string bytes;
+        bytes.reserve(2 * source.bytes.size());
+        for (const char c : source.bytes) {
+            bytes += kHex[static_cast<unsigned char>(c) >> 4];
+            bytes += kHex[static_cast<unsigned char>(c) & 0x0F];
+        }
+        json += ", \"source\": {\"file\": " +
+                jsonString(source.file ? *source.file : std::string()) +
+                ", \"offset\": " + std::to_string(source.offset) +
+                ", \"length\": " + std::to_string(source.length) + ", \"bytes\": \"" + bytes +
+                "\", \"entry\": " + jsonString(toUtf8(source.entry)) + "}";
+    }
+    return json + "}";
+}
+
+} // namespace dravik

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace dravik {
+
+/// Where a row's value comes from: bytes of a file that a command read, and
+/// what decoded them.
+struct RowSource {
+    /// The file's native path, shared by the rows of one file.
+    std::shared_ptr<const std::string> file;
+    /// The offset of the first byte in the file.
+    std::int64_t offset = 0;
+    /// How many bytes the value was made of; bytes holds them.
+    std::int64_t length = 0;
+    std::string bytes;
+    /// What decoded them (Windows-1251): a layout entry as written
+    /// ("[2F] Serial=S0,8"), the settings key that matched, or the part of the
+    /// file's format.
+    std::string entry;
+
+    /// The source of up to length bytes of data from offset, cut as a memory
+    /// stream cuts a read: nothing before the start, nothing past the end.
+    static RowSource in(std::shared_ptr<const std::string> file, std::string_view data,
+                        std::int64_t offset, std::int64_t length, std::string entry);
+};
+
+/// A settings entry as a source names it: "[CL] A=Program A - Main", or
+/// "[CL] A: no entry" when the settings hold none.
+std::string settingsEntryText(std::string_view section, std::string_view key,
+                              const std::string* value);
+
+} // namespace dravik

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Loads dravik-cli's completion from PREFIX as bash-completion finds it there
+# and checks what it offers for the last word of a few command lines.
+set -u
+export LC_ALL=C
+source /usr/share/bash-completion/bash_completion
+XDG_DATA_DIRS=$1/share __load_completion dravik-cli || { echo "no completion in $1"; exit 1; }
+cd "$(mktemp -d)" && trap 'rm -rf "$PWD"' EXIT
+mkdir WX31 && touch a.ldr B.LDR pasport.rpm
+
+failed=0
+expect() { # OFFERED WORD...
+    local offered=$1 got
+    shift
+    COMP_WORDS=(dravik-cli "$@") COMP_CWORD=$# COMP_LINE="dravik-cli $*" COMPREPLY=()
+    COMP_POINT=${#COMP_LINE}
+    _dravik_cli dravik-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd ' ')
+    [ "$got" = "$offered" ] || { echo "dravik-cli $*|: '$got', not '$offered'"; failed=1; }
+}
+expect "pasport passport" --format json pa
+expect "text tsv" pasport --format=t
+expect "--format --help --report --settings --version" check-rom --
+expect "--help --output --version" default-settings --
+expect "WX31" pasport ""
+expect "B.LDR WX31 a.ldr" --report r.txt check-ldr ""
+exit "$failed"

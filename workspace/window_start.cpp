@@ -1,0 +1,133 @@
+#include "workspace/window_start.h"
+
+#include "platform/cp1251.h"
+#include "platform/errors.h"
+#include "platform/file_system.h"
+#include "settings/default_settings.h"
+#include "settings/settings_file.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace dravik {
+
+namespace fs = std::filesystem;
+
+const std::string_view kWindowUsage =
+    R"(Usage: Dravik [--user-folder] [FOLDER]
+
+Starts the Dravik window. It reads Dravik.ini from its current directory, the
+folder it is started in, for the whole run.
+
+  FOLDER          choose FOLDER in the path selector once the window is shown:
+                  the loader list and the module commands move there
+  --user-folder   start in the user's Dravik folder, $XDG_CONFIG_HOME/dravik
+                  (~/.config/dravik by default), made on first use with the
+                  default Dravik.ini; the desktop menu starts Dravik this way
+  -h, --help      show this text
+  --version       show the version
+
+The options of Qt (-platform, -style, ...) are taken too.
+)";
+
+namespace {
+
+Error folderError(const char* what, const std::string& folder, const std::error_code& error) {
+    return Error(std::string(what) + " \"" + fromUtf8(folder) + "\". " +
+                 fromUtf8(error.message()));
+}
+
+} // namespace
+
+WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
+    WindowArguments parsed;
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            break;
+        if (arg == "--help" || arg == "-h") {
+            parsed.action = WindowArguments::Action::ShowHelp;
+            return parsed;
+        }
+        if (arg == "--version") {
+            parsed.action = WindowArguments::Action::ShowVersion;
+            return parsed;
+        }
+    }
+    auto usageError = [&parsed](std::string problem) {
+        parsed.action = WindowArguments::Action::UsageError;
+        parsed.problem = std::move(problem);
+        return parsed;
+    };
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--user-folder") {
+            parsed.userFolder = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg.starts_with('-')) {
+            return usageError("unknown option '" + arg + "'");
+        } else if (parsed.folder) {
+            return usageError("one FOLDER only, not '" + *parsed.folder + "' and '" + arg + "'");
+        } else {
+            parsed.folder = arg;
+        }
+    }
+    return parsed;
+}
+
+std::string folderArgument(const std::string& argument) {
+    std::error_code error;
+    fs::path folder = fs::absolute(argument, error).lexically_normal();
+    if (argument.empty())
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
+    if (!error) {
+        const fs::file_status status = fs::status(folder, error);
+        if (!error && !fs::is_directory(status))
+            error = std::make_error_code(std::errc::not_a_directory);
+    }
+    if (error)
+        throw folderError("Cannot open folder", argument, error);
+    std::string text = folder.string();
+    if (text.size() > 1 && text.ends_with('/'))
+        text.pop_back();
+    return text;
+}
+
+std::string userFolderPath(std::string_view xdgConfigHome, std::string_view home) {
+    // Relative values are ignored, as the XDG base directory rules ask.
+    if (xdgConfigHome.starts_with('/'))
+        return joinPath(xdgConfigHome, "dravik");
+    if (home.starts_with('/'))
+        return joinPath(joinPath(home, ".config"), "dravik");
+    return {};
+}
+
+void enterUserFolder(const std::string& folder) {
+    if (folder.empty())
+        throw Error("No user folder: neither XDG_CONFIG_HOME nor HOME is an absolute path");
+    // The missing folders are made from the top down, each for its user only.
+    std::error_code error;
+    std::vector<fs::path> missing;
+    for (fs::path step = folder; step.has_relative_path() && !error; step = step.parent_path()) {
+        if (fs::exists(step, error))
+            break;
+        missing.push_back(step);
+    }
+    for (auto step = missing.rbegin(); step != missing.rend() && !error; ++step) {
+        if (fs::create_directory(*step, error))
+            fs::permissions(*step, fs::perms::owner_all, error);
+    }
+    if (error)
+        throw folderError("Cannot create folder", folder, error);
+    fs::current_path(folder, error);
+    if (error)
+        throw folderError("Cannot open folder", folder, error);
+
+    // Whatever stands under the settings file's name (a link to nowhere
+    // included) is the user's own.
+    const std::string settings = settingsFilePath(folder);
+    if (fs::symlink_status(settings, error).type() == fs::file_type::not_found)
+        writeFileSafely(settings, defaultSettingsContent(), WriteStyle::Whole);
+}
+
+} // namespace dravik
