@@ -541,8 +541,8 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
     const WriteFailure fail(path, style);
     // A link to be replaced is never opened: what it leads to stays untouched,
     // be it a file, a folder, a pipe, a device or nothing.
-    if (struct stat named{};
-        atLink == AtLink::Replace && ::lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
+    struct stat named {};
+    if (atLink == AtLink::Replace && ::lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
         replaceWithNewFile(path, bytes, nullptr, temporary, fail);
         return;
     }
