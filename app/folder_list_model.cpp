@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "file_icons.h"
 
+#include <QCollator>
 #include <QFile>
 #include <QFileSystemWatcher>
 #include <QStringDecoder>
@@ -19,23 +20,42 @@ bool isFolderEntry(const Entry& entry) {
     return entry.kind == dravik::EntryKind::Folder;
 }
 
-// Folders first, then the rest; each part in the order of enumeration.
+// The order of the desktop's file views, as Qt's own file model sorts:
+// without regard to case, and where the locale's collation can, digits by the
+// numbers they make ("f2" before "f10"). One a thread, as a collator may not be
+// shared between threads.
+const QCollator& naturalOrder() {
+    thread_local const QCollator collator = [] {
+        QCollator made;
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        made.setNumericMode(true);
+        return made;
+    }();
+    return collator;
+}
+
+Entry makeEntry(std::string name, dravik::EntryKind kind) {
+    QString text = displayName(name);
+    return {std::move(name), std::move(text), kind};
+}
+
+// Folders first, then the rest; each part in natural order, names equal in it
+// by their bytes, so that the order is the same every run.
 bool listedBefore(const Entry& a, const Entry& b) {
     if (isFolderEntry(a) != isFolderEntry(b))
         return isFolderEntry(a);
-    return dravik::enumerationLess(a.name, b.name);
+    if (const int order = naturalOrder().compare(a.text, b.text); order != 0)
+        return order < 0;
+    return a.name < b.name;
 }
 
 // Runs in a worker thread: lists the folder, touching no entry but by its name.
 std::vector<Entry> readEntries(const std::string& folder) {
     std::vector<Entry> entries;
-    // Every name ends in the empty extension, so all entries come, in the
-    // order of enumeration.
-    for (dravik::DirEntry& entry : dravik::listEntries(folder, "")) {
-        QString text = displayName(entry.name);
-        entries.push_back({std::move(entry.name), std::move(text), entry.kind});
-    }
-    std::stable_partition(entries.begin(), entries.end(), isFolderEntry);
+    // Every name ends in the empty extension, so all entries come.
+    for (dravik::DirEntry& entry : dravik::listEntries(folder, ""))
+        entries.push_back(makeEntry(std::move(entry.name), entry.kind));
+    std::sort(entries.begin(), entries.end(), listedBefore);
     return entries;
 }
 
@@ -247,7 +267,7 @@ bool FolderListModel::setData(const QModelIndex& index, const QVariant& value, i
 
     // The entry takes its place in the order under its new name; the
     // selection goes with it.
-    Entry renamed{name, displayName(name), entry->kind};
+    Entry renamed = makeEntry(name, entry->kind);
     const int from = index.row();
     const int to = static_cast<int>(
         std::lower_bound(rows_.begin(), rows_.end(), renamed, listedBefore) - rows_.begin());

@@ -17,10 +17,10 @@ class QFileSystemWatcher;
 QString displayName(std::string_view native);
 
 /// The entries of the folder content list: what one folder holds (names
-/// beginning with "." left out), its folders first, each part in the order of
-/// enumeration. The folder is read in a worker thread, so that no folder, of
-/// any size or on any file system, holds the window up; nothing in it is
-/// opened. Entries keep their native names, so that each can be entered,
+/// beginning with "." left out), its folders first, each part in the natural
+/// order of the desktop's file views. The folder is read in a worker thread,
+/// so that no folder, of any size or on any file system, holds the window
+/// up; nothing in it is opened. Entries keep their native names, so that each can be entered,
 /// opened and renamed whatever its bytes. Changes in the folder reach the rows
 /// where they are, keeping the selection.
 class FolderListModel : public QAbstractListModel {

@@ -46,6 +46,9 @@ TEST(Browsing, OpensNoFileOfTheFolderItShows) {
     drive.write("m.rpm", "x");
     drive.write(".hidden", "x");
     drive.makeFolder("sub");
+    drive.makeFolder("s_b");
+    drive.makeFolder("F2");
+    drive.write("B.rpm", "x");
     std::filesystem::create_symlink(drive.file("none"), drive.file("link"));
     ASSERT_EQ(::mkfifo(drive.file("pipe").c_str(), 0666), 0);
     FakeDialogs dialogs;
@@ -58,18 +61,20 @@ TEST(Browsing, OpensNoFileOfTheFolderItShows) {
     w.browseTo(drive.path());
     emit w.ShellComboBox1->activated(w.ShellComboBox1->currentIndex());
     QAbstractItemModel* list = w.ShellListView1->model();
-    for (int wait = 0; wait < 500 && list->rowCount() < 6; ++wait)
+    for (int wait = 0; wait < 500 && list->rowCount() < 9; ++wait)
         QTest::qWait(10);
     w.ShellListView1->viewport()->repaint(); // every entry with its icon
     QTest::qWait(50);
 
     EXPECT_EQ(namedEvents(watch), std::vector<std::string>{});
     ::close(watch);
-    // Folders first, then the rest, each in the order of enumeration; hidden names left out.
+    // Folders first, then the rest, each without regard to case; hidden names
+    // left out.
     QStringList rows;
     for (int row = 0; row < list->rowCount(); ++row)
         rows << list->index(row, 0).data().toString();
-    EXPECT_EQ(rows, (QStringList{"sub", "a.ldr", "data", "link", "m.rpm", "pipe"}));
+    EXPECT_EQ(rows, (QStringList{"F2", "s_b", "sub", "a.ldr", "B.rpm", "data", "link", "m.rpm",
+                                 "pipe"}));
 }
 
 } // namespace
