@@ -1,6 +1,8 @@
 #include "Unit1.h"
 
 #include "Unit2.h"
+#include "file_icons.h"
+#include "folder_list_model.h"
 #include "grid_actions.h"
 #include "image_list.h"
 #include "loaders/loader.h"
@@ -21,9 +23,7 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileIconProvider>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -47,7 +47,6 @@
 #include <QVBoxLayout>
 
 #include <exception>
-#include <map>
 
 namespace {
 
@@ -64,19 +63,15 @@ constexpr int kToolTipShowMs = 2500;
 /// The property of a toolbar button that holds its image's index.
 constexpr const char* kImageProperty = "imageIndex";
 
-/// The data roles of the path selector's entries: the folder text, and how
-/// deep the entry sits in the drop-down's tree.
+/// The data roles of the path selector's entries: the folder's native path
+/// (bytes, as a folder's name need not be UTF-8), and how deep the entry sits
+/// in the drop-down's tree.
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kDepthRole = Qt::UserRole + 1;
 
-// The icons of the computer level and the path selector, by kind. They are
-// decoded once for the run: the style loads each from image files.
-QIcon typeIcon(QAbstractFileIconProvider::IconType type) {
-    static std::map<QAbstractFileIconProvider::IconType, QIcon> icons;
-    auto found = icons.find(type);
-    if (found == icons.end())
-        found = icons.emplace(type, QFileIconProvider().icon(type)).first;
-    return found->second;
+// The native path that an entry of the path selector or the computer level holds.
+std::string entryPath(const QVariant& path) {
+    return path.toByteArray().toStdString();
 }
 
 // Indents the entries of the path selector's drop-down by their depth, so
@@ -90,6 +85,16 @@ class IndentDelegate : public QStyledItemDelegate {
         QStyleOptionViewItem indented = option;
         indented.rect.setLeft(option.rect.left() + 10 * index.data(kDepthRole).toInt());
         QStyledItemDelegate::paint(painter, indented, index);
+    }
+};
+
+// Every line of the loader list is as high as its one-line text box was.
+class LineDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), kLoaderLineHeight};
     }
 };
 
@@ -126,8 +131,7 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
                              ui_,
                              [this](const std::string& title) {
                                  setWindowTitle(fromCp1251(title, true));
-                             }},
-      iconProvider_(std::make_unique<QFileIconProvider>()) {
+                             }} {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
     setWindowIcon(applicationIcon());
@@ -300,7 +304,7 @@ void TForm1::createBrowser() {
     ShellListView1->setPalette(palette);
 
     computerModel_ = new QStandardItemModel(this);
-    folderModel_ = nullptr;
+    folderModel_ = new FolderListModel(this);
 
     panelLayout->addWidget(Panel2);
     panelLayout->addWidget(ShellListView1, 1);
@@ -313,6 +317,7 @@ void TForm1::createLoaderList() {
     FileListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     FileListBox1->setUniformItemSizes(true);
     FileListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FileListBox1->setItemDelegate(new LineDelegate(FileListBox1));
 
     PopupMenu1 = new QMenu(FileListBox1);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -423,7 +428,7 @@ void TForm1::connectHandlers() {
     // The user picks an entry: Choosing a folder first, then the list follows.
     connect(ShellComboBox1, &QComboBox::activated, this, [this](int index) {
         ShellComboBox1Change();
-        browseTo(qStringToNative(ShellComboBox1->itemData(index, kPathRole).toString()));
+        browseTo(entryPath(ShellComboBox1->itemData(index, kPathRole)));
     });
     connect(ShellComboBox1->lineEdit(), &QLineEdit::textEdited, this,
             &TForm1::ShellComboBox1Change);
@@ -583,9 +588,8 @@ void TForm1::ToolButton7Click() {
         if (item.isValid())
             ShellListView1->setCurrentIndex(item);
     };
-    if (ShellListView1->model() == folderModel_ &&
-        folderModel_->rowCount(ShellListView1->rootIndex()) == 0)
-        connect(folderModel_, &QFileSystemModel::directoryLoaded, this, reselect,
+    if (ShellListView1->model() == folderModel_ && folderModel_->rowCount() == 0)
+        connect(folderModel_, &FolderListModel::folderLoaded, this, reselect,
                 Qt::SingleShotConnection);
     else
         reselect();
@@ -597,8 +601,7 @@ void TForm1::ToolButton7Click() {
 void TForm1::ShellComboBox1Change() {
     const int index = ShellComboBox1->currentIndex();
     context_.workingFolder =
-        index < 0 ? std::string()
-                  : qStringToNative(ShellComboBox1->itemData(index, kPathRole).toString());
+        index < 0 ? std::string() : entryPath(ShellComboBox1->itemData(index, kPathRole));
     guard([this] { applyModuleCommandRule(); });
     try {
         moveLoaderList(context_.workingFolder);
@@ -670,10 +673,12 @@ void TForm1::rereadLoaderList() {
 void TForm1::showLoaderFiles() {
     const QSignalBlocker blocker(FileListBox1);
     FileListBox1->clear();
-    for (const std::string& name : loaderList_.files()) {
-        auto* item = new QListWidgetItem(nativeToQString(name), FileListBox1);
-        item->setSizeHint(QSize(0, kLoaderLineHeight));
-    }
+    // Added at once: one by one, each would be a change of the list's model.
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(loaderList_.files().size()));
+    for (const std::string& name : loaderList_.files())
+        names.append(displayName(name));
+    FileListBox1->addItems(names);
     FileListBox1->setCurrentRow(-1);
     FileListBox1->clearSelection();
 }
@@ -686,9 +691,19 @@ void TForm1::setListModel(QAbstractItemModel* model) {
     ShellListView1->setModel(model);
     if (old && old != ShellListView1->selectionModel())
         old->deleteLater();
+    // One run for the changes of one event: a click changes the current item
+    // and the selection, and a failure would otherwise be reported twice.
     auto follow = [this] {
-        if (!browsing_)
-            ShellListView1Change();
+        if (browsing_ || followPending_)
+            return;
+        followPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                followPending_ = false;
+                ShellListView1Change();
+            },
+            Qt::QueuedConnection);
     };
     connect(ShellListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, follow);
     connect(ShellListView1->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
@@ -702,7 +717,7 @@ void TForm1::browseTo(const std::string& folder) {
         computerModel_->clear();
         auto addEntry = [this](const QString& path, const QString& text, const QIcon& icon) {
             auto* item = new QStandardItem(icon, text);
-            item->setData(path, kPathRole);
+            item->setData(QByteArray::fromStdString(qStringToNative(path)), kPathRole);
             item->setEditable(false);
             computerModel_->appendRow(item);
         };
@@ -710,35 +725,26 @@ void TForm1::browseTo(const std::string& folder) {
         // The drives, as the computer level of Windows lists them.
         for (const QFileInfo& drive : QDir::drives())
             addEntry(drive.absolutePath(), QDir::toNativeSeparators(drive.absolutePath()),
-                     typeIcon(QAbstractFileIconProvider::Drive));
+                     kindIcon(QAbstractFileIconProvider::Drive));
 #else
         addEntry(QStringLiteral("/"), QStringLiteral("/"),
-                 typeIcon(QAbstractFileIconProvider::Drive));
-        addEntry(QDir::homePath(), QDir::homePath(), typeIcon(QAbstractFileIconProvider::Folder));
+                 kindIcon(QAbstractFileIconProvider::Drive));
+        addEntry(QDir::homePath(), QDir::homePath(), kindIcon(QAbstractFileIconProvider::Folder));
         for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
             if (!volume.isValid() || !volume.isReady() ||
                 volume.rootPath() == QStringLiteral("/") || !volume.device().startsWith("/dev/"))
                 continue;
             addEntry(volume.rootPath(), volume.rootPath(),
-                     typeIcon(QAbstractFileIconProvider::Drive));
+                     kindIcon(QAbstractFileIconProvider::Drive));
         }
 #endif
         if (ShellListView1->model() != computerModel_)
             setListModel(computerModel_);
         ShellListView1->setRootIndex({});
     } else {
-        if (!folderModel_) {
-            folderModel_ = new QFileSystemModel(this);
-            folderModel_->setIconProvider(iconProvider_.get());
-            folderModel_->setReadOnly(false);
-            folderModel_->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);
-        }
         if (ShellListView1->model() != folderModel_)
             setListModel(folderModel_);
-        const QString path = nativeToQString(folder);
-        folderModel_->setRootPath(path);
-        folderModel_->sort(0);
-        ShellListView1->setRootIndex(folderModel_->index(path));
+        folderModel_->setFolder(folder);
     }
     ShellListView1->setCurrentIndex({});
     ShellListView1->clearSelection();
@@ -751,40 +757,36 @@ void TForm1::refreshFolderList() {
         browseTo(shownFolder_);
         return;
     }
-    // A new model reads the folder from the disk again.
-    QFileSystemModel* old = folderModel_;
-    folderModel_ = nullptr;
     const bool wasBrowsing = browsing_;
     browsing_ = true;
-    browseTo(shownFolder_);
+    folderModel_->refresh();
     browsing_ = wasBrowsing;
-    if (old)
-        old->deleteLater();
 }
 
 void TForm1::rebuildPathSelector() {
     struct Entry {
-        QString path;
+        QByteArray path;
         QString text;
         QIcon icon;
         int depth;
     };
     std::vector<Entry> entries;
-    entries.push_back({QString::fromLatin1(dravik::kComputerLevel), QStringLiteral("Computer"),
-                       typeIcon(QAbstractFileIconProvider::Computer), 0});
+    entries.push_back({QByteArray(dravik::kComputerLevel), QStringLiteral("Computer"),
+                       kindIcon(QAbstractFileIconProvider::Computer), 0});
 
-    const QString shown = nativeToQString(shownFolder_);
+    const QByteArray shown = QByteArray::fromStdString(shownFolder_);
     const bool inFolder = shownFolder_ != dravik::kComputerLevel;
     // The entries of the computer level, and the folders from the deepest of
     // them that holds the shown folder down to it.
-    std::vector<QString> tops;
+    std::vector<QByteArray> tops;
     for (int row = 0; row < computerModel_->rowCount(); ++row)
-        tops.push_back(computerModel_->item(row)->data(kPathRole).toString());
-    // A root ("/", "C:/") ends with its separator.
-    auto below = [](const QString& top) {
-        return top.endsWith(QLatin1Char('/')) ? top : top + QLatin1Char('/');
+        tops.push_back(computerModel_->item(row)->data(kPathRole).toByteArray());
+    // A root ("/", "C:\") ends with its separator.
+    const char separator = QDir::separator().toLatin1();
+    auto below = [separator](const QByteArray& top) {
+        return top.endsWith(separator) ? top : top + separator;
     };
-    auto holds = [&](const QString& top, const QString& folder) {
+    auto holds = [&](const QByteArray& top, const QByteArray& folder) {
         return folder == top || folder.startsWith(below(top));
     };
     int deepest = -1;
@@ -793,23 +795,26 @@ void TForm1::rebuildPathSelector() {
             (deepest < 0 || tops[i].size() > tops[static_cast<std::size_t>(deepest)].size()))
             deepest = i;
 
-    const QIcon folderIcon = typeIcon(QAbstractFileIconProvider::Folder);
+    const QIcon folderIcon = kindIcon(QAbstractFileIconProvider::Folder);
     int selected = 0;
     for (int i = 0; i < static_cast<int>(tops.size()); ++i) {
-        const QString& top = tops[static_cast<std::size_t>(i)];
-        entries.push_back({top, QDir::toNativeSeparators(top), computerModel_->item(i)->icon(), 1});
+        const QByteArray& top = tops[static_cast<std::size_t>(i)];
+        entries.push_back(
+            {top, displayName(top.toStdString()), computerModel_->item(i)->icon(), 1});
         if (i != deepest)
             continue;
         if (shown == top) {
             selected = static_cast<int>(entries.size()) - 1;
             continue;
         }
-        const QString rest = shown.mid(below(top).size());
-        QString path = below(top).chopped(1);
+        const QByteArray rest = shown.mid(below(top).size());
+        QByteArray path = below(top).chopped(1);
         int depth = 2;
-        for (const QString& part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-            path += QLatin1Char('/') + part;
-            entries.push_back({path, QDir::toNativeSeparators(path), folderIcon, depth++});
+        for (const QByteArray& part : rest.split(separator)) {
+            if (part.isEmpty())
+                continue;
+            path += separator + part;
+            entries.push_back({path, displayName(path.toStdString()), folderIcon, depth++});
         }
         selected = static_cast<int>(entries.size()) - 1;
     }
@@ -824,14 +829,14 @@ void TForm1::rebuildPathSelector() {
 }
 
 std::string TForm1::listItemPath(const QModelIndex& index) const {
-    if (ShellListView1->model() == folderModel_ && folderModel_)
-        return qStringToNative(folderModel_->filePath(index));
-    return qStringToNative(index.data(kPathRole).toString());
+    if (ShellListView1->model() == folderModel_)
+        return folderModel_->path(index);
+    return entryPath(index.data(kPathRole));
 }
 
 bool TForm1::listItemIsFolder(const QModelIndex& index) const {
-    if (ShellListView1->model() == folderModel_ && folderModel_)
-        return folderModel_->isDir(index);
+    if (ShellListView1->model() == folderModel_)
+        return folderModel_->isFolder(index);
     return true;
 }
 
@@ -840,7 +845,7 @@ void TForm1::openListItem(const QModelIndex& index) {
     if (listItemIsFolder(index))
         browseTo(path);
     else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(nativeToQString(path)));
+        QDesktopServices::openUrl(fileUrl(path));
 }
 
 void TForm1::renameListItem(const QModelIndex& index) {

@@ -7,14 +7,11 @@
 
 #include <QMainWindow>
 
-#include <memory>
 #include <string>
 
 class QAbstractItemModel;
 class GridActions;
 class QComboBox;
-class QFileIconProvider;
-class QFileSystemModel;
 class QFrame;
 class QLabel;
 class QListView;
@@ -25,6 +22,7 @@ class QStandardItemModel;
 class QTableView;
 class QToolBar;
 class QToolButton;
+class FolderListModel;
 class ResultTableModel;
 class TForm2;
 
@@ -152,12 +150,13 @@ class TForm1 : public QMainWindow {
     ResultTableModel* resultModel_ = nullptr;
     GridActions* gridActions_ = nullptr;
 
-    std::unique_ptr<QFileIconProvider> iconProvider_;
-    QFileSystemModel* folderModel_ = nullptr;
+    FolderListModel* folderModel_ = nullptr;
     QStandardItemModel* computerModel_ = nullptr;
     std::string shownFolder_;
     /// Set while the browser moves by itself, so its selection changes do not
     /// run ShellListView1Change.
     bool browsing_ = false;
+    /// Set while a run of ShellListView1Change waits for the event to end.
+    bool followPending_ = false;
     bool shown_ = false;
 };

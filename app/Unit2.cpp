@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
@@ -48,6 +49,21 @@ QPixmap checkMarkImage() {
     painter.drawPath(tick);
     return pixmap;
 }
+
+// The settings text. A paste of data that has no format at all inserts
+// nothing: that is what the X clipboard holds when nobody owns it (a fresh
+// session, or the program that copied has ended), and Qt 6.4's own insert
+// reads the first format without looking whether there is one.
+class MemoEdit : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    void insertFromMimeData(const QMimeData* source) override {
+        if (source && !source->formats().isEmpty())
+            QPlainTextEdit::insertFromMimeData(source);
+    }
+};
 
 dravik::Error memoCapacityExceeded() {
     return dravik::Error("Text exceeds memo capacity");
@@ -91,7 +107,7 @@ TForm2::TForm2(QWidget* parent)
 }
 
 void TForm2::createMemo() {
-    Memo1 = new QPlainTextEdit(this);
+    Memo1 = new MemoEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

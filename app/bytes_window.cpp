@@ -1,11 +1,11 @@
 #include "bytes_window.h"
 
 #include "dialogs.h"
+#include "native_path.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "source_text.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -57,7 +57,7 @@ void BytesWindow::showRow(const dravik::ResultRow& row, bool reread) {
     const dravik::RowSource& source = *row.source;
     if (reread || *source.file != path_)
         readFile(*source.file);
-    const QString file = QFile::decodeName(QByteArray::fromStdString(path_));
+    const QString file = nativeToQString(path_);
     if (!problem_.isEmpty()) {
         status_->setText(QStringLiteral("%1: %2").arg(file, problem_));
         return;

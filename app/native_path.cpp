@@ -21,6 +21,22 @@ std::string qStringToNative(const QString& path) {
 #endif
 }
 
+std::string qStringToNativeName(const QString& name) {
+#ifdef Q_OS_WIN
+    return name.toStdString();
+#else
+    return QFile::encodeName(name).toStdString();
+#endif
+}
+
+QUrl fileUrl(const std::string& path) {
+#ifdef Q_OS_WIN
+    return QUrl::fromLocalFile(nativeToQString(path));
+#else
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
+#endif
+}
+
 std::vector<std::string> nativeArguments(int argc, char** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {

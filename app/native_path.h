@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 #include <string>
 #include <vector>
@@ -9,6 +10,14 @@
 /// holds it ("/" between folders), and back.
 QString nativeToQString(const std::string& path);
 std::string qStringToNative(const QString& path);
+
+/// A file name the user typed, as the core holds names; a separator in it is
+/// kept, for the caller to refuse.
+std::string qStringToNativeName(const QString& name);
+
+/// The file URL of a native path, its bytes kept on Linux whether or not they
+/// are UTF-8.
+QUrl fileUrl(const std::string& path);
 
 /// The arguments after the program's name, as the core takes text: UTF-8 on
 /// Windows, where argv is in the ANSI code page; elsewhere as they are.

@@ -1,9 +1,9 @@
 #include "source_text.h"
 
 #include "dialogs.h"
+#include "native_path.h"
 #include "platform/cp1251.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 QChar shownByte(unsigned char byte) {
@@ -13,10 +13,8 @@ QChar shownByte(unsigned char byte) {
 }
 
 QString sourceText(const dravik::RowSource& source) {
-    const QString file = source.file ? QFileInfo(QFile::decodeName(QByteArray::fromStdString(
-                                                     *source.file)))
-                                           .fileName()
-                                     : QString();
+    const QString file =
+        source.file ? QFileInfo(nativeToQString(*source.file)).fileName() : QString();
     QString text = QStringLiteral("%1, offset 0x%2 (%3), %4 %5")
                        .arg(file)
                        .arg(QString::number(source.offset, 16).toUpper())

@@ -5,9 +5,9 @@
 
 #include "Unit1.h"
 #include "Unit2.h"
-#include "dialogs.h"
 #include "drive_folders.h"
 #include "settings_check_label.h"
+#include "silent_dialogs.h"
 #include "workspace/loader_list.h"
 
 #include <QApplication>
@@ -30,14 +30,6 @@
 #include <unistd.h>
 
 namespace {
-
-class SilentDialogs : public Dialogs {
-  public:
-    void showError(const QString&) override {}
-    void showMessage(const QString&) override {}
-    bool confirm(const QString&) override { return false; }
-    bool runEditor(TForm2&) override { return false; }
-};
 
 void BM_Window_Floor(benchmark::State& state) {
     for (auto _ : state) {
@@ -144,13 +136,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            const std::string name = run.benchmark_name();
+            const std::string name = run.run_name.function_name;
             const std::string group = name.substr(0, name.find('_', 3));
             const double time = run.GetAdjustedRealTime();
             if (name.ends_with("_Floor"))
                 floors_[group] = time;
-            else if (auto floor = floors_.find(group); floor != floors_.end())
-                std::printf("  %-32s %.2fx its floor\n", name.c_str(), time / floor->second);
+            else if (auto floor = floors_.find(group); floor != floors_.end()) {
+                std::printf("  %-32s %.2fx its floor", name.c_str(), time / floor->second);
+                // The longest the window took to answer meanwhile.
+                if (auto block = run.counters.find("block"); block != run.counters.end())
+                    std::printf(", blocked %.2fx", block->second / floor->second);
+                std::printf("\n");
+            }
         }
     }
 

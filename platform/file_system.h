@@ -152,9 +152,18 @@ enum class WriteStyle { Whole, Pieces };
 /// one. Named: a file with a short name of its own from the start.
 enum class TemporaryFile { Unnamed, Named };
 
+/// What writeFileSafely does with a link at path: write through it to what it
+/// finally names (a settings file that users link on purpose to share it), or
+/// replace the link by the new file and leave what it names as it was (an
+/// output that the program makes in a folder, which must not reach through a
+/// link into another place).
+enum class AtLink { WriteThrough, Replace };
+
 /// Writes bytes as the file at path, as safely as the target allows.
 ///
-/// Links are followed to what they finally name. When that is a plain file
+/// A link at path is replaced by a new file when atLink says so, whatever it
+/// leads to; a folder that takes no new file then fails the write. Otherwise
+/// links are followed to what they finally name. When that is a plain file
 /// with a single name, or nothing yet (a link to nothing creates its target),
 /// the bytes go to a temporary file in the same folder that then replaces the
 /// target in one rename: a failure or a kill leaves the earlier file as it
@@ -173,9 +182,12 @@ enum class TemporaryFile { Unnamed, Named };
 /// it in the target's place (MoveFileExW where there is no target yet or the
 /// file system can't replace), a file with the read-only attribute is the file
 /// without write bits, and a target that another program holds open so that
-/// it can't be replaced is written in place when that program lets it be.
+/// it can't be replaced is written in place when that program lets it be. A
+/// link is a symbolic link or a junction; one to nothing is replaced by the
+/// file rather than given a target.
 void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
-                     TemporaryFile temporary = TemporaryFile::Unnamed);
+                     TemporaryFile temporary = TemporaryFile::Unnamed,
+                     AtLink atLink = AtLink::WriteThrough);
 
 /// True when name can be the name of a file on every desktop system: not
 /// empty, not "." or "..", and free of separators, control characters and the

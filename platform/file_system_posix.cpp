@@ -310,13 +310,13 @@ class NewFile {
     std::string name_;
 };
 
-// Writes bytes to a new file beside path, links followed, and renames it over
-// what path names. Gives false, having changed nothing, when that is not the
-// file earlier describes, the folder takes no new file, or the new file can't
-// have earlier's owner and group: the file is then to be written in place.
-bool replaceWithNewFile(const std::string& path, std::string_view bytes, const struct stat* earlier,
-                        TemporaryFile temporary, const WriteFailure& fail) {
-    const std::string target = followLinks(path);
+// Writes bytes to a new file beside target and renames it over target. Gives
+// false, having changed nothing, when target is not the file earlier describes,
+// the folder takes no new file, or the new file can't have earlier's owner and
+// group: the file is then to be written in place.
+bool replaceWithNewFile(const std::string& target, std::string_view bytes,
+                        const struct stat* earlier, TemporaryFile temporary,
+                        const WriteFailure& fail) {
     FileDescriptor folder(::open(folderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd < 0)
         fail.create(errno);
@@ -541,15 +541,22 @@ void removeFileAndFolder(const std::string& file, const std::string& folder) {
 }
 
 void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
-                     TemporaryFile temporary) {
+                     TemporaryFile temporary, AtLink atLink) {
     const WriteFailure fail(path, style);
+    // A link to be replaced is never opened: what it leads to stays untouched,
+    // be it a file, a folder, a pipe, a device or nothing.
+    struct stat named {};
+    if (atLink == AtLink::Replace && ::lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
+        replaceWithNewFile(path, bytes, nullptr, temporary, fail);
+        return;
+    }
     // Opening the target as it is, without truncating it, tells what it is and
     // whether it may be written at all. A pipe without a reader refuses at once.
     FileDescriptor target(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (target.fd < 0) {
         if (errno != ENOENT)
             fail.create(errno);
-        replaceWithNewFile(path, bytes, nullptr, temporary, fail);
+        replaceWithNewFile(followLinks(path), bytes, nullptr, temporary, fail);
         return;
     }
     struct stat info {};
@@ -559,7 +566,8 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
     if (S_ISREG(info.st_mode)) {
         if ((info.st_mode & 0222) == 0)
             fail.create(EACCES);
-        if (info.st_nlink == 1 && replaceWithNewFile(path, bytes, &info, temporary, fail))
+        if (info.st_nlink == 1 &&
+            replaceWithNewFile(followLinks(path), bytes, &info, temporary, fail))
             return;
         if (::ftruncate(target.fd, 0) != 0)
             fail.create(errno);

@@ -637,9 +637,17 @@ void removeFileAndFolder(const std::string& file, const std::string& folder) {
 }
 
 void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
-                     TemporaryFile) {
+                     TemporaryFile, AtLink atLink) {
     const WriteFailure fail(path, style);
     std::wstring target = nativePath(path);
+    // A link (a symbolic link or a junction) to be replaced is never opened:
+    // the new file takes the link's own name, and what it leads to stays.
+    const DWORD own = ::GetFileAttributesW(target.c_str());
+    const bool isLink = own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (atLink == AtLink::Replace && isLink) {
+        replaceWithNewFile(target, bytes, std::nullopt, fail);
+        return;
+    }
     const FileFacts facts = factsOf(target);
     if (!facts.exists) {
         if (facts.error != ERROR_FILE_NOT_FOUND)
@@ -657,8 +665,7 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
     if (facts.isFolder() || (facts.info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
         fail.create(ERROR_ACCESS_DENIED);
     if (facts.info.nNumberOfLinks == 1) {
-        const DWORD own = ::GetFileAttributesW(target.c_str());
-        if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT))
+        if (isLink)
             target = finalPath(target);
         if (replaceWithNewFile(target, bytes, facts.info.dwFileAttributes, fail))
             return;

@@ -30,14 +30,16 @@ std::string formatReport(const ResultList& rows) {
     return text;
 }
 
-void writeReport(const std::string& path, const ResultList& rows) {
-    writeFileSafely(path, formatReport(rows), WriteStyle::Pieces);
+void writeReport(const std::string& path, const ResultList& rows, AtLink atLink) {
+    writeFileSafely(path, formatReport(rows), WriteStyle::Pieces, TemporaryFile::Unnamed, atLink);
 }
 
 bool saveAll(const ResultList& rows, UserInterface& ui) {
     if (!ui.confirm(kSaveQuestion))
         return false;
-    writeReport(std::string(kReportFileName), rows);
+    // The report is an output made in the folder: it never reaches through a
+    // link into another place.
+    writeReport(std::string(kReportFileName), rows, AtLink::Replace);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file_system.h"
 #include "results/result_list.h"
 #include "results/user_interface.h"
 
@@ -23,11 +24,13 @@ std::string reportLine(const ResultRow& row);
 std::string formatReport(const ResultList& rows);
 
 /// Writes the report of rows to path, safely: a failure leaves an earlier file
-/// as it was.
-void writeReport(const std::string& path, const ResultList& rows);
+/// as it was. A link at path is written through unless atLink says to replace it.
+void writeReport(const std::string& path, const ResultList& rows,
+                 AtLink atLink = AtLink::WriteThrough);
 
 /// Save All: asks the user, then writes "$Dravik.txt" in the process's current
-/// directory. Answering No writes nothing. Gives true when the report was written.
+/// directory, replacing a link of that name and never what it leads to.
+/// Answering No writes nothing. Gives true when the report was written.
 bool saveAll(const ResultList& rows, UserInterface& ui);
 
 } // namespace dravik

@@ -507,27 +507,34 @@ TEST_F(MainWindowTest, AboutShowsTheWebAddress) {
 
 TEST_F(MainWindowTest, DoubleClickOnAFolderOpensItAndChoosesIt) {
     TempFolder drives;
-    const std::string inner = drives.makeFolder("inner");
-    drives.write("inner/i.ldr", "x");
-    drives.write("inner/m.rpm", "x");
     TForm1& w = show();
-    pickFolder(drives.path());
-    auto* model = w.ShellListView1->model();
-    QModelIndex item;
-    for (int attempt = 0; attempt < 100 && !item.isValid(); ++attempt) {
-        QTest::qWait(20);
-        for (int row = 0; row < model->rowCount(w.ShellListView1->rootIndex()); ++row) {
-            const QModelIndex candidate = model->index(row, 0, w.ShellListView1->rootIndex());
-            if (candidate.data().toString() == "inner")
-                item = candidate;
+    // A name that is not UTF-8 shows as Windows-1251: "Привод".
+    const std::pair<std::string, QString> folders[] = {
+        {"inner", "inner"},
+        {"\xCF\xF0\xE8\xE2\xEE\xE4",
+         QString::fromUtf8("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xBE\xD0\xB4")}};
+    for (const auto& [name, shown] : folders) {
+        const std::string inner = drives.makeFolder(name);
+        drives.write(name + "/i.ldr", "x");
+        drives.write(name + "/m.rpm", "x");
+        pickFolder(drives.path());
+        auto* model = w.ShellListView1->model();
+        QModelIndex item;
+        for (int attempt = 0; attempt < 100 && !item.isValid(); ++attempt) {
+            QTest::qWait(20);
+            for (int row = 0; row < model->rowCount(w.ShellListView1->rootIndex()); ++row) {
+                const QModelIndex candidate = model->index(row, 0, w.ShellListView1->rootIndex());
+                if (candidate.data().toString() == shown)
+                    item = candidate;
+            }
         }
+        ASSERT_TRUE(item.isValid());
+        w.ShellListView1DblClick(item);
+        EXPECT_EQ(w.shownFolder(), inner);
+        EXPECT_EQ(w.context().workingFolder, inner);
+        EXPECT_EQ(loaderNames(w), QStringList{"i.ldr"});
+        EXPECT_TRUE(moduleCommandsEnabled());
     }
-    ASSERT_TRUE(item.isValid());
-    w.ShellListView1DblClick(item);
-    EXPECT_EQ(w.shownFolder(), inner);
-    EXPECT_EQ(w.context().workingFolder, inner);
-    EXPECT_EQ(loaderNames(w), QStringList{"i.ldr"});
-    EXPECT_TRUE(moduleCommandsEnabled());
 }
 
 TEST_F(MainWindowTest, KeyboardNavigationMovesTheListButNotTheWorkingFolder) {
@@ -592,6 +599,26 @@ QModelIndex listItemNamed(TForm1& w, const QString& name) {
         QTest::qWait(10);
     }
     return {};
+}
+
+TEST_F(MainWindowTest, AClickInTheFolderListReportsAFailureOnce) {
+    TempFolder drives;
+    drives.write("a.txt", "a");
+    const std::string gone = drives.makeFolder("gone");
+    TForm1& w = show();
+    pickFolder(gone);
+    w.browseTo(drives.path());
+    ASSERT_TRUE(listItemNamed(w, "gone").isValid());
+    // The loader list's folder, the current directory, goes, and the list follows.
+    std::filesystem::remove(gone);
+    for (int attempt = 0; attempt < 500 && w.ShellListView1->model()->rowCount() != 1; ++attempt)
+        QTest::qWait(10);
+    const QModelIndex item = listItemNamed(w, "a.txt");
+    ASSERT_TRUE(item.isValid());
+    QTest::mouseClick(w.ShellListView1->viewport(), Qt::LeftButton, {},
+                      w.ShellListView1->visualRect(item).center());
+    QTest::qWait(50);
+    EXPECT_EQ(dialogs.errors, QStringList{"File not found."});
 }
 
 TEST_F(MainWindowTest, ARenameInPlaceThatTheFileSystemRefusesIsReported) {

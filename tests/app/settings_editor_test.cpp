@@ -6,8 +6,10 @@
 #include "support/test_support.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -24,6 +26,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include <grp.h>
 #include <sys/resource.h>
@@ -259,6 +262,31 @@ TEST_F(SettingsEditor, TypedCharactersWithoutAWindows1251ByteAreWrittenAsQuestio
         edit();
         EXPECT_EQ(settingsFile(), c.written);
     }
+}
+
+TEST_F(SettingsEditor, APasteInsertsTheClipboardsTextAndNothingFromAClipboardWithoutData) {
+    const struct {
+        std::optional<QString> clipboard; // none: data of no format, as an unowned X clipboard
+        Qt::KeyboardModifiers modifiers;
+        Qt::Key key;
+        QString text;
+    } cases[] = {
+        {std::nullopt, Qt::ControlModifier, Qt::Key_V, "[Mod]"},
+        {std::nullopt, Qt::ShiftModifier, Qt::Key_Insert, "[Mod]"},
+        {QStringLiteral("\n2F=Ares"), Qt::ShiftModifier, Qt::Key_Insert, "[Mod]\n2F=Ares"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clipboard.value_or("<no data>").toStdString());
+        auto* data = new QMimeData;
+        if (c.clipboard)
+            data->setText(*c.clipboard);
+        QGuiApplication::clipboard()->setMimeData(data);
+        editor.Memo1->setPlainText(QStringLiteral("[Mod]"));
+        editor.Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClick(editor.Memo1, c.key, c.modifiers);
+        EXPECT_EQ(editor.Memo1->toPlainText(), c.text);
+    }
+    QGuiApplication::clipboard()->clear();
 }
 
 TEST_F(SettingsEditor, ALineBreakWithinAParagraphIsWrittenAsCrLf) {

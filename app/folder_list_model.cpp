@@ -1,0 +1,286 @@
+#include "folder_list_model.h"
+
+#include "dialogs.h"
+#include "file_icons.h"
+#include "native_path.h"
+
+#include <QCollator>
+#include <QFileSystemWatcher>
+#include <QStringDecoder>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+using Entry = FolderListModel::Entry;
+
+bool isFolderEntry(const Entry& entry) {
+    return entry.kind == dravik::EntryKind::Folder;
+}
+
+// The order of the desktop's file views, as Qt's own file model sorts:
+// without regard to case, and where the locale's collation can, digits by the
+// numbers they make ("f2" before "f10"). One a thread, as a collator may not be
+// shared between threads.
+const QCollator& naturalOrder() {
+    thread_local const QCollator collator = [] {
+        QCollator made;
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        made.setNumericMode(true);
+        return made;
+    }();
+    return collator;
+}
+
+Entry makeEntry(std::string name, dravik::EntryKind kind) {
+    QString text = displayName(name);
+    return {std::move(name), std::move(text), kind};
+}
+
+// Folders first, then the rest; each part in natural order, names equal in it
+// by their bytes, so that the order is the same every run.
+bool listedBefore(const Entry& a, const Entry& b) {
+    if (isFolderEntry(a) != isFolderEntry(b))
+        return isFolderEntry(a);
+    if (const int order = naturalOrder().compare(a.text, b.text); order != 0)
+        return order < 0;
+    return a.name < b.name;
+}
+
+// Runs in a worker thread: lists the folder, touching no entry but by its name.
+std::vector<Entry> readEntries(const std::string& folder) {
+    std::vector<Entry> entries;
+    // Every name ends in the empty extension, so all entries come.
+    for (dravik::DirEntry& entry : dravik::listEntries(folder, ""))
+        entries.push_back(makeEntry(std::move(entry.name), entry.kind));
+    std::sort(entries.begin(), entries.end(), listedBefore);
+    return entries;
+}
+
+// A change of the rows that the folder's new listing asks for: rows of the
+// listing that come before the row at `at` of the rows shown, or `count` rows
+// from `at` that have gone, or the row at `at` whose kind has changed.
+struct Change {
+    enum Kind { Insert, Remove, Update } kind;
+    std::size_t at;
+    std::size_t from = 0;
+    std::size_t count = 1;
+};
+
+// The changes that turn rows into listing, both in the order of the list.
+std::vector<Change> changesBetween(const std::vector<Entry>& rows,
+                                   const std::vector<Entry>& listing) {
+    std::vector<Change> changes;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    auto rowFirst = [&](std::size_t row, std::size_t next) {
+        return next == listing.size() || listedBefore(rows[row], listing[next]);
+    };
+    auto listingFirst = [&](std::size_t next, std::size_t row) {
+        return row == rows.size() || listedBefore(listing[next], rows[row]);
+    };
+    while (i < rows.size() || j < listing.size()) {
+        if (i < rows.size() && rowFirst(i, j)) {
+            std::size_t end = i + 1;
+            while (end < rows.size() && rowFirst(end, j))
+                ++end;
+            changes.push_back({Change::Remove, i, 0, end - i});
+            i = end;
+        } else if (listingFirst(j, i)) {
+            std::size_t end = j + 1;
+            while (end < listing.size() && listingFirst(end, i))
+                ++end;
+            changes.push_back({Change::Insert, i, j, end - j});
+            j = end;
+        } else {
+            if (rows[i].kind != listing[j].kind)
+                changes.push_back({Change::Update, i, j});
+            ++i;
+            ++j;
+        }
+    }
+    return changes;
+}
+
+// Beyond this many separate changes at once, the rows are replaced whole: each
+// change in place moves the rows after it.
+constexpr std::size_t kMostChangesInPlace = 64;
+
+} // namespace
+
+QString displayName(std::string_view native) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text =
+        utf8.decode(QByteArrayView(native.data(), static_cast<qsizetype>(native.size())));
+    return utf8.hasError() ? fromCp1251(std::string(native)) : text;
+}
+
+FolderListModel::FolderListModel(QObject* parent)
+    : QAbstractListModel(parent), watcher_(new QFileSystemWatcher(this)) {
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FolderListModel::readChanges);
+}
+
+FolderListModel::~FolderListModel() = default;
+
+void FolderListModel::setFolder(const std::string& folder) {
+    if (const QStringList watched = watcher_->directories(); !watched.isEmpty())
+        watcher_->removePaths(watched);
+    folder_ = folder;
+    // A folder that can't be watched is read anew by Refresh only.
+    watcher_->addPath(nativeToQString(folder_));
+    read();
+}
+
+void FolderListModel::refresh() {
+    read();
+}
+
+void FolderListModel::read() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+    startReading(false);
+}
+
+void FolderListModel::readChanges() {
+    // One reading at a time: a change while one runs is read after it.
+    if (reading_) {
+        changedMeanwhile_ = true;
+        return;
+    }
+    startReading(true);
+}
+
+void FolderListModel::startReading(bool merge) {
+    // A reading still running is dropped: its folder or its moment has passed.
+    if (reading_) {
+        reading_->disconnect(this);
+        reading_->deleteLater();
+    }
+    changedMeanwhile_ = false;
+    reading_ = new QFutureWatcher<std::vector<Entry>>(this);
+    connect(reading_, &QFutureWatcherBase::finished, this, [this, merge] {
+        std::vector<Entry> listing = reading_->future().takeResult();
+        reading_->deleteLater();
+        reading_ = nullptr;
+        if (merge)
+            this->merge(std::move(listing));
+        else
+            show(std::move(listing));
+        emit folderLoaded();
+        if (changedMeanwhile_)
+            readChanges();
+    });
+    reading_->setFuture(QtConcurrent::run(readEntries, folder_));
+}
+
+void FolderListModel::show(std::vector<Entry> listing) {
+    beginResetModel();
+    rows_ = std::move(listing);
+    endResetModel();
+}
+
+void FolderListModel::merge(std::vector<Entry> listing) {
+    const std::vector<Change> changes = changesBetween(rows_, listing);
+    if (changes.size() > kMostChangesInPlace) {
+        show(std::move(listing));
+        return;
+    }
+    // From the last to the first, so that each change's row is still where it was found.
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        const int at = static_cast<int>(change->at);
+        const int last = at + static_cast<int>(change->count) - 1;
+        const auto from = listing.begin() + static_cast<std::ptrdiff_t>(change->from);
+        switch (change->kind) {
+        case Change::Insert:
+            beginInsertRows({}, at, last);
+            rows_.insert(
+                rows_.begin() + at, std::make_move_iterator(from),
+                std::make_move_iterator(from + static_cast<std::ptrdiff_t>(change->count)));
+            endInsertRows();
+            break;
+        case Change::Remove:
+            beginRemoveRows({}, at, last);
+            rows_.erase(rows_.begin() + at, rows_.begin() + last + 1);
+            endRemoveRows();
+            break;
+        case Change::Update:
+            rows_[change->at] = std::move(*from);
+            emit dataChanged(index(at), index(at));
+            break;
+        }
+    }
+}
+
+const FolderListModel::Entry* FolderListModel::entryAt(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != this || index.row() < 0 ||
+        static_cast<std::size_t>(index.row()) >= rows_.size())
+        return nullptr;
+    return &rows_[static_cast<std::size_t>(index.row())];
+}
+
+std::string FolderListModel::path(const QModelIndex& index) const {
+    const Entry* entry = entryAt(index);
+    return entry ? dravik::joinPath(folder_, entry->name) : std::string();
+}
+
+bool FolderListModel::isFolder(const QModelIndex& index) const {
+    const Entry* entry = entryAt(index);
+    return entry && isFolderEntry(*entry);
+}
+
+int FolderListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+QVariant FolderListModel::data(const QModelIndex& index, int role) const {
+    const Entry* entry = entryAt(index);
+    if (!entry)
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return entry->text;
+    if (role == Qt::DecorationRole)
+        return isFolderEntry(*entry) ? kindIcon(QAbstractFileIconProvider::Folder)
+                                     : fileIcon(entry->text);
+    return {};
+}
+
+Qt::ItemFlags FolderListModel::flags(const QModelIndex& index) const {
+    if (!entryAt(index))
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemNeverHasChildren;
+}
+
+bool FolderListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const Entry* entry = entryAt(index);
+    if (!entry || role != Qt::EditRole)
+        return false;
+    const std::string name = qStringToNativeName(value.toString());
+    if (name == entry->name)
+        return true;
+    // A name holding a separator would move the entry into another folder.
+    if (name.empty() || name == "." || name == ".." || dravik::nameOf(name) != name ||
+        dravik::renameWithoutReplacing(dravik::joinPath(folder_, entry->name),
+                                       dravik::joinPath(folder_, name)) != 0)
+        return false;
+
+    // The entry takes its place in the order under its new name; the
+    // selection goes with it.
+    Entry renamed = makeEntry(name, entry->kind);
+    const int from = index.row();
+    const int to = static_cast<int>(
+        std::lower_bound(rows_.begin(), rows_.end(), renamed, listedBefore) - rows_.begin());
+    int row = from;
+    if (to != from && to != from + 1 && beginMoveRows({}, from, from, {}, to)) {
+        rows_.erase(rows_.begin() + from);
+        row = to > from ? to - 1 : to;
+        rows_.insert(rows_.begin() + row, std::move(renamed));
+        endMoveRows();
+    } else {
+        rows_[static_cast<std::size_t>(from)] = std::move(renamed);
+    }
+    emit dataChanged(this->index(row), this->index(row));
+    return true;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <QAbstractListModel>
+#include <QFutureWatcher>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QFileSystemWatcher;
+
+/// A native file name as the user reads it: UTF-8 where its bytes are valid
+/// UTF-8, else Windows-1251, the names that drive folders copied from Windows
+/// archives carry.
+QString displayName(std::string_view native);
+
+/// The entries of the folder content list: what one folder holds (names
+/// beginning with "." left out), its folders first, each part in the natural
+/// order of the desktop's file views. The folder is read in a worker thread,
+/// so that no folder, of any size or on any file system, holds the window
+/// up; nothing in it is opened. Entries keep their native names, so that each can be entered,
+/// opened and renamed whatever its bytes. Changes in the folder reach the rows
+/// where they are, keeping the selection.
+class FolderListModel : public QAbstractListModel {
+    Q_OBJECT
+
+  public:
+    struct Entry {
+        std::string name;
+        QString text;
+        dravik::EntryKind kind = dravik::EntryKind::Other;
+    };
+
+    explicit FolderListModel(QObject* parent = nullptr);
+    ~FolderListModel() override;
+
+    /// Shows folder, an absolute native path: no rows until it has been read.
+    void setFolder(const std::string& folder);
+
+    /// Reads the folder again from the disk: no rows until it has been read.
+    void refresh();
+
+    const std::string& folder() const { return folder_; }
+
+    /// The native path of the entry at index.
+    std::string path(const QModelIndex& index) const;
+    bool isFolder(const QModelIndex& index) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    /// Renames the entry to the edited name; false, with nothing changed, when
+    /// the name is not a file name or the file system refuses it (a file of
+    /// that name exists).
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+  signals:
+    /// The rows show the folder as it has just been read.
+    void folderLoaded();
+
+  private:
+    void read();
+    void readChanges();
+    void startReading(bool merge);
+    void show(std::vector<Entry> entries);
+    void merge(std::vector<Entry> entries);
+    const Entry* entryAt(const QModelIndex& index) const;
+
+    std::string folder_;
+    std::vector<Entry> rows_;
+    QFutureWatcher<std::vector<Entry>>* reading_ = nullptr;
+    bool changedMeanwhile_ = false;
+    QFileSystemWatcher* watcher_ = nullptr;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "dialogs.h"
+
+/// Dialogs that show nothing and answer No, for the window's benchmarks.
+class SilentDialogs : public Dialogs {
+  public:
+    void showError(const QString&) override {}
+    void showMessage(const QString&) override {}
+    bool confirm(const QString&) override { return false; }
+    bool runEditor(TForm2&) override { return false; }
+};

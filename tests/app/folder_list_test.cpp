@@ -1,0 +1,111 @@
+#include "folder_list_model.h"
+#include "support/test_support.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+using dravik::testing::fileContent;
+using dravik::testing::TempFolder;
+
+QStringList rowTexts(const FolderListModel& model) {
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.index(row).data().toString();
+    return texts;
+}
+
+// A model showing folder, read; its current row is the second.
+struct Shown {
+    explicit Shown(const std::string& folder) {
+        QSignalSpy loaded(&model, &FolderListModel::folderLoaded);
+        model.setFolder(folder);
+        EXPECT_TRUE(loaded.wait(10000));
+        current = model.index(1);
+    }
+    FolderListModel model;
+    QPersistentModelIndex current;
+};
+
+TEST(FolderList, ChangesOfTheFolderReachTheRowsWhereTheyAreAndTheCurrentRowStays) {
+    // The folder holds b.txt, d.txt, f.txt and g000.txt to g199.txt.
+    auto g = [](int i) { return QString::asprintf("g%03d.txt", i).toStdString(); };
+    const struct {
+        std::function<void(const TempFolder&)> change;
+        QStringList firstRows;
+        bool keepsRows; // else the rows were replaced whole
+    } cases[] = {
+        {[](const TempFolder& f) { f.write("c.txt", "x"); }, {"b.txt", "c.txt", "d.txt"}, true},
+        {[](const TempFolder& f) {
+             std::filesystem::remove(f.file("f.txt"));
+             f.makeFolder("f.txt");
+         },
+         {"f.txt", "b.txt", "d.txt", "g000.txt"},
+         true},
+        {[&](const TempFolder& f) {
+             for (int i = 1; i < 200; i += 2)
+                 std::filesystem::remove(f.file(g(i)));
+         },
+         {"b.txt", "d.txt", "f.txt", "g000.txt", "g002.txt"},
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.firstRows.join(' ').toStdString());
+        TempFolder folder;
+        for (const char* name : {"b.txt", "d.txt", "f.txt"})
+            folder.write(name, "x");
+        for (int i = 0; i < 200; ++i)
+            folder.write(g(i), "x");
+        Shown shown(folder.path());
+
+        c.change(folder);
+        const auto entries = std::distance(std::filesystem::directory_iterator(folder.path()),
+                                           std::filesystem::directory_iterator());
+        auto firstRows = [&] { return rowTexts(shown.model).mid(0, c.firstRows.size()); };
+        for (int wait = 0;
+             wait < 1000 && (shown.model.rowCount() != entries || firstRows() != c.firstRows);
+             ++wait)
+            QTest::qWait(10);
+        EXPECT_EQ(shown.model.rowCount(), entries);
+        EXPECT_EQ(firstRows(), c.firstRows);
+        EXPECT_EQ(shown.current.data().toString(), c.keepsRows ? "d.txt" : "");
+    }
+}
+
+TEST(FolderList, ARenameInPlaceNeverReplacesAndTheRowGoesToItsPlace) {
+    const struct {
+        QString newName;
+        QStringList rows; // empty: refused
+    } cases[] = {
+        {"z.txt", {"a.txt", "c.txt", "z.txt"}},
+        {"0.txt", {"0.txt", "a.txt", "c.txt"}},
+        {"B.TXT", {"a.txt", "B.TXT", "c.txt"}},
+        {"c.txt", {}},
+        {"x/y.txt", {}},
+        {"..", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.newName.toStdString());
+        TempFolder folder;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            folder.write(name, name);
+        Shown shown(folder.path());
+
+        const bool renamed = !c.rows.isEmpty();
+        EXPECT_EQ(shown.model.setData(shown.current, c.newName, Qt::EditRole), renamed);
+        const QStringList unchanged{"a.txt", "b.txt", "c.txt"};
+        EXPECT_EQ(rowTexts(shown.model), renamed ? c.rows : unchanged);
+        const QString name = renamed ? c.newName : "b.txt";
+        EXPECT_EQ(shown.current.data().toString(), name);
+        EXPECT_EQ(fileContent(folder.file(name.toStdString())), "b.txt");
+        EXPECT_EQ(fileContent(folder.file("c.txt")), "c.txt");
+    }
+}
+
+} // namespace
