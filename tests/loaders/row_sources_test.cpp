@@ -105,7 +105,7 @@ TEST_F(RowSources, NameTheOffsetsAndKeysOfLoadersAndSpecificationRecords) {
     loader.replace(131582, 2, "\x2B\x1A");
     loader.replace(loader.size() - 2, 2, "\x02\x01");
     checkLdr(context, work.write("a.ldr", loader));
-    work.write("spec.rpm", bytesWith(2048, {{0, "version 00 213"}, {64, "Heads"}, {76, "4"}}));
+    work.write("specification.rpm", bytesWith(2048, {{0, "version 00 213"}, {64, "Heads"}, {76, "4"}}));
     readSpecification(context);
 
     const std::int64_t end = static_cast<std::int64_t>(loader.size()) - 2;
@@ -115,13 +115,13 @@ TEST_F(RowSources, NameTheOffsetsAndKeysOfLoadersAndSpecificationRecords) {
         {"Code FW", "a.ldr", 608, "AV4M10Z9", "firmware code, pairs swapped"},
         {"Family", "a.ldr", 609, "V4M", "[LDR] VM=2F_Ares 64"},
         {"Status", "a.ldr", 608, "A", "[CL] A=Program A - Main"},
-        {"Specification", "spec.rpm", 0, "version 00 213", "version, bytes 0-6 and 12-14"},
-        {"Heads", "spec.rpm", 64, bytesWith(32, {{0, "Heads"}, {12, "4"}}),
+        {"Specification", "specification.rpm", 0, "version 00 213", "version, bytes 0-6 and 12-14"},
+        {"Heads", "specification.rpm", 64, bytesWith(32, {{0, "Heads"}, {12, "4"}}),
          "record 1: name 12 bytes, value 20 bytes"},
     };
     table[5].bytes.resize(15, '\0');
     for (int record = 2; record <= 30; ++record)
-        table.push_back({"", "spec.rpm", 64 + 32 * (record - 1), std::string(32, '\0'),
+        table.push_back({"", "specification.rpm", 64 + 32 * (record - 1), std::string(32, '\0'),
                          "record " + std::to_string(record) + ": name 12 bytes, value 20 bytes"});
     expectSources(table);
 }
