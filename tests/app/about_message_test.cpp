@@ -1,4 +1,6 @@
 #include "dialogs.h"
+#include "results/report.h"
+#include "support/test_support.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -54,6 +57,52 @@ TEST(AboutMessage, OneOkButtonIsTheDefaultAndTheCancelButton) {
         EXPECT_TRUE(okIsDefault);
         EXPECT_TRUE(okIsEscape);
         EXPECT_TRUE(closedByKey);
+    }
+}
+
+// The Save All question: Enter answers Yes and the report is written; Esc
+// answers No and nothing is.
+TEST(ConfirmationBox, EnterAnswersYesAndEscapeNo) {
+    dravik::testing::TempFolder folder;
+    dravik::testing::CurrentDirectoryGuard inFolder(folder.path());
+    const std::string report = folder.file("$Dravik.txt");
+    for (const auto& [key, yes] : {std::pair(Qt::Key_Return, true), {Qt::Key_Escape, false}}) {
+        SCOPED_TRACE(key);
+        std::filesystem::remove(report);
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QStringList buttons;
+        bool closedByKey = false;
+        QTimer::singleShot(0, [&] {
+            QMessageBox* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            for (QAbstractButton* button : box->buttons())
+                buttons.append(button->text());
+            EXPECT_TRUE(QTest::qWaitForWindowActive(box));
+            QTest::keyClick(static_cast<QWidget*>(nullptr), key);
+            closedByKey = !box->isVisible();
+            if (box->isVisible())
+                box->done(0);
+        });
+        dravik::ResultList rows;
+        rows.append("Kept", "one");
+        MessageBoxDialogs dialogs("Dravik");
+        DialogsUserInterface ui(dialogs);
+        EXPECT_EQ(dravik::saveAll(rows, ui), yes);
+        EXPECT_TRUE(closedByKey);
+        EXPECT_EQ(dravik::testing::fileContent(report),
+                  yes ? "Kept                     :one\r\n" : "<missing>");
+        EXPECT_EQ(title, "Confirm");
+        EXPECT_EQ(text, QString::fromUtf8("\xD0\xA1\xD0\xBE\xD1\x85\xD1\x80\xD0\xB0\xD0\xBD"
+                                          "\xD0\xB8\xD1\x82\xD1\x8C \xD0\xB8\xD0\xBD\xD1\x84"
+                                          "\xD0\xBE\xD1\x80\xD0\xBC\xD0\xB0\xD1\x86\xD0\xB8"
+                                          "\xD1\x8E \xD0\xB2 \xD0\xBB\xD0\xBE\xD0\xB3\xD0\xB5?"));
+        EXPECT_EQ(icon, QMessageBox::Question);
+        EXPECT_EQ(buttons, (QStringList{"&Yes", "&No"}));
     }
 }
 

@@ -29,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -316,6 +317,48 @@ TEST_F(MainWindowTest, UpGoesToTheParentThenTheRootThenStaysAtTheComputerLevel) 
     EXPECT_EQ(w.loaderList().folder(), drives.path()) << "the root was only browsed, not chosen";
 }
 
+// The drop-down reads as a tree: from the deepest entry of the computer level
+// that holds the folder shown ("/", the home folder, the mounts), one entry a
+// folder down to it. A folder under the home folder comes under the home entry.
+TEST_F(MainWindowTest, ThePathSelectorShowsTheWayFromTheDeepestComputerEntry) {
+    TempFolder drives;
+    const std::string home = drives.makeFolder("home");
+    const std::string inner = drives.makeFolder("home/a");
+    const std::string deep = drives.makeFolder("home/a/b");
+    // The computer level takes the home folder from HOME as the window is made.
+    struct HomeGuard {
+        bool set = qEnvironmentVariableIsSet("HOME");
+        QByteArray previous = qgetenv("HOME");
+        ~HomeGuard() { set ? qputenv("HOME", previous) : qunsetenv("HOME"); }
+    } homeGuard;
+    qputenv("HOME", QByteArray::fromStdString(home));
+    TForm1& w = show();
+    using Entry = std::pair<std::string, int>; // path and depth in the tree
+    const struct {
+        std::string shown;
+        std::vector<Entry> way; // the entries that end with the one selected
+    } cases[] = {
+        {deep, {{home, 1}, {inner, 2}, {deep, 3}}},
+        {home, {{home, 1}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        w.browseTo(c.shown);
+        std::vector<Entry> entries;
+        for (int i = 0; i < w.ShellComboBox1->count(); ++i)
+            entries.emplace_back(w.ShellComboBox1->itemData(i).toByteArray().toStdString(),
+                                 w.ShellComboBox1->itemData(i, Qt::UserRole + 1).toInt());
+        EXPECT_EQ(entries[0], Entry(dravik::kComputerLevel, 0));
+        EXPECT_EQ(entries[1], Entry("/", 1));
+        const auto end = entries.begin() + w.ShellComboBox1->currentIndex() + 1;
+        ASSERT_GE(end - entries.begin(), static_cast<int>(c.way.size()));
+        EXPECT_EQ(std::vector<Entry>(end - static_cast<int>(c.way.size()), end), c.way);
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                                [](const Entry& entry) { return entry.second > 1; }),
+                  static_cast<int>(c.way.size()) - 1);
+    }
+}
+
 TEST_F(MainWindowTest, PasportFillsTheGridAndTheTitleThenCheckRomAppends) {
     start.write("module.rpm", pasportModule());
     start.write("rom.rpm", romImage());
@@ -370,7 +413,7 @@ TEST_F(MainWindowTest, SaveAllAsksAndWritesTheReportOnlyOnYes) {
     EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 21);
 }
 
-TEST_F(MainWindowTest, ClearTurnsSaveAllAndClearOffAtTheNextPaint) {
+TEST_F(MainWindowTest, ClearTurnsSaveAllAndClearOffAtTheNextPaintAndOneRowTurnsThemOn) {
     start.write("module.rpm", pasportModule());
     TForm1& w = show();
     QTest::mouseClick(w.Button6, Qt::LeftButton);
@@ -378,6 +421,19 @@ TEST_F(MainWindowTest, ClearTurnsSaveAllAndClearOffAtTheNextPaint) {
     ASSERT_TRUE(w.Button8->isEnabled());
     QTest::mouseClick(w.Button8, Qt::LeftButton);
     EXPECT_EQ(w.results().count(), 0u);
+    EXPECT_EQ(w.ValueListEditor1->model()->rowCount(), 0);
+    paintGrid();
+    EXPECT_FALSE(w.Button5->isEnabled());
+    EXPECT_FALSE(w.Button8->isEnabled());
+
+    // A single row: both turn on, Save All writes it, Clear takes it away.
+    w.results().append("Kept", "one");
+    paintGrid();
+    EXPECT_TRUE(w.Button5->isEnabled());
+    EXPECT_TRUE(w.Button8->isEnabled());
+    QTest::mouseClick(w.Button5, Qt::LeftButton);
+    EXPECT_EQ(fileContent(start.file("$Dravik.txt")), "Kept                     :one\r\n");
+    QTest::mouseClick(w.Button8, Qt::LeftButton);
     EXPECT_EQ(w.ValueListEditor1->model()->rowCount(), 0);
     paintGrid();
     EXPECT_FALSE(w.Button5->isEnabled());
@@ -621,6 +677,69 @@ TEST_F(MainWindowTest, AClickInTheFolderListReportsAFailureOnce) {
     EXPECT_EQ(dialogs.errors, QStringList{"File not found."});
 }
 
+// Each click looks at the folder as it is now: a module that came or went
+// since the folder was chosen turns the module commands on or off.
+TEST_F(MainWindowTest, AClickInTheFolderListAppliesTheModuleRuleAgain) {
+    TempFolder drives;
+    drives.write("a.txt", "a");
+    drives.write("b.txt", "b");
+    TForm1& w = show();
+    pickFolder(drives.path());
+    ASSERT_FALSE(moduleCommandsEnabled());
+    const struct {
+        std::function<void()> change;
+        int rows; // in the list once it has followed the change
+        QString clicked;
+        bool enabled;
+    } steps[] = {
+        {[&] { drives.write("m.rpm", "x"); }, 3, "a.txt", true},
+        {[&] { std::filesystem::remove(drives.file("m.rpm")); }, 2, "b.txt", false},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.clicked.toStdString());
+        step.change();
+        for (int wait = 0; wait < 500 && w.ShellListView1->model()->rowCount() != step.rows; ++wait)
+            QTest::qWait(10);
+        const QModelIndex item = listItemNamed(w, step.clicked);
+        ASSERT_TRUE(item.isValid());
+        QTest::mouseClick(w.ShellListView1->viewport(), Qt::LeftButton, {},
+                          w.ShellListView1->visualRect(item).center());
+        QTest::qWait(20);
+        EXPECT_EQ(w.ShellListView1->currentIndex().data().toString(), step.clicked);
+        EXPECT_EQ(moduleCommandsEnabled(), step.enabled);
+    }
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+// Refresh reads the list again and selects the item at the same place, the
+// first one included.
+TEST_F(MainWindowTest, RefreshSelectsTheItemAtTheSamePlaceAgain) {
+    TempFolder drives;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        drives.write(name, "x");
+    TForm1& w = show();
+    QListView* list = w.ShellListView1;
+    const struct {
+        std::string folder;
+        int row;
+        QString name;
+    } cases[] = {{dravik::kComputerLevel, 0, "/"}, {drives.path(), 0, "a.txt"},
+                 {drives.path(), 2, "c.txt"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        w.browseTo(c.folder);
+        ASSERT_TRUE(listItemNamed(w, c.name).isValid());
+        list->setCurrentIndex(list->model()->index(c.row, 0, list->rootIndex()));
+        ASSERT_EQ(list->currentIndex().data().toString(), c.name);
+        QTest::mouseClick(w.ToolButton7, Qt::LeftButton);
+        for (int wait = 0; wait < 300 && !list->currentIndex().isValid(); ++wait)
+            QTest::qWait(10);
+        EXPECT_EQ(list->currentIndex().row(), c.row);
+        EXPECT_EQ(list->currentIndex().data().toString(), c.name);
+        EXPECT_EQ(list->selectionModel()->selectedIndexes(), QModelIndexList{list->currentIndex()});
+    }
+}
+
 TEST_F(MainWindowTest, ARenameInPlaceThatTheFileSystemRefusesIsReported) {
     TempFolder drives;
     drives.write("a.txt", "a");
@@ -718,6 +837,7 @@ TEST_F(MainWindowTest, AnEditedValueIsItalicWithTheReplacedValueInItsTooltipUnti
     w.ValueListEditor1->edit(serial);
     auto* editor = w.ValueListEditor1->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "ST380011                        ") << "opens on the value";
     editor->setText("WX999");
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor commits by a queued call
@@ -726,6 +846,17 @@ TEST_F(MainWindowTest, AnEditedValueIsItalicWithTheReplacedValueInItsTooltipUnti
     EXPECT_TRUE(serial.data(Qt::ToolTipRole).toString().startsWith(
         "Edited; it replaced \"ST380011                        \"\nmodule.rpm, offset 0x0"));
     EXPECT_FALSE(model->index(5, 0).data(Qt::FontRole).value<QFont>().italic());
+    // A double-click opens the editor again, on the value as it is now.
+    const QPoint cell = w.ValueListEditor1->visualRect(serial).center();
+    QTest::mouseClick(w.ValueListEditor1->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(w.ValueListEditor1->viewport(), Qt::LeftButton, {}, cell);
+    QLineEdit* reopened = nullptr;
+    for (QLineEdit* open : w.ValueListEditor1->findChildren<QLineEdit*>())
+        if (open->isVisible())
+            reopened = open;
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->text(), "WX999");
+    QTest::keyClick(reopened, Qt::Key_Escape);
     paintGrid();
     QTest::mouseClick(w.Button5, Qt::LeftButton);
     EXPECT_NE(fileContent(start.file("$Dravik.txt")).find("\r\nSerial                   :WX999\r\n"),
