@@ -837,7 +837,7 @@ TEST_F(MainWindowTest, AnEditedValueIsItalicWithTheReplacedValueInItsTooltipUnti
     w.ValueListEditor1->edit(serial);
     auto* editor = w.ValueListEditor1->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->text(), "ST380011                        ") << "opens on the value";
+    EXPECT_EQ(editor->text().toStdString(), "ST380011                        ") << "opens on the value";
     editor->setText("WX999");
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor commits by a queued call
@@ -855,7 +855,7 @@ TEST_F(MainWindowTest, AnEditedValueIsItalicWithTheReplacedValueInItsTooltipUnti
         if (open->isVisible())
             reopened = open;
     ASSERT_NE(reopened, nullptr);
-    EXPECT_EQ(reopened->text(), "WX999");
+    EXPECT_EQ(reopened->text().toStdString(), "WX999");
     QTest::keyClick(reopened, Qt::Key_Escape);
     paintGrid();
     QTest::mouseClick(w.Button5, Qt::LeftButton);
