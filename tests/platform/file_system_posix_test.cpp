@@ -126,8 +126,8 @@ std::string makePipe(const TempFolder& folder, std::string_view name) {
 constexpr TemporaryFile kTemporaryKinds[] = {TemporaryFile::Unnamed, TemporaryFile::Named};
 
 TEST(WriteFileSafely, APlainFileIsReplacedKeepingModeOwnerAndGroup) {
-    // Owner and group are set as root only; set-id bits must outlive the
-    // change of owner, which clears them.
+    // Run as root, the file has another owner, or another group alone; set-id
+    // bits must outlive the new file's change of owner, which clears them.
     struct Row {
         mode_t mode;
         uid_t owner;
@@ -303,7 +303,7 @@ TEST(WriteFileSafely, AFileWithoutWriteBitsIsReadOnlyForRootToo) {
     EXPECT_EQ(statOf(path).st_mode, S_IFREG | 0444);
 }
 
-TEST(WriteFileSafely, AFileTheUserMayNotWriteIsLeftAloneThoughItsFolderTakesNewFiles) {
+TEST(WriteFileSafely, AFileTheUserMayNotWriteIsLeftAloneWhoeverOwnsItsFolder) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can give a file to another user";
     // Whether the file is the user's, its mode, whether its folder is the user's.
@@ -312,7 +312,8 @@ TEST(WriteFileSafely, AFileTheUserMayNotWriteIsLeftAloneThoughItsFolderTakesNewF
         mode_t mode;
         bool folderMine;
     };
-    for (const Row& row : {Row{false, 0644, true}, Row{false, 0644, false}, Row{true, 0464, true}}) {
+    for (const Row& row :
+         {Row{false, 0644, true}, Row{false, 0644, false}, Row{true, 0464, true}}) {
         TempFolder folder;
         giveToOrdinaryUser(folder.path());
         const std::string sub = folder.makeFolder("sub");
@@ -329,7 +330,7 @@ TEST(WriteFileSafely, AFileTheUserMayNotWriteIsLeftAloneThoughItsFolderTakesNewF
                           [&] { writeFileSafely(path, "x", WriteStyle::Pieces); });
                   }),
                   "File access denied")
-            << std::oct << row.mode;
+            << std::oct << row.mode << (row.folderMine ? " in the user's folder" : "");
         EXPECT_EQ(fileContent(path), "earlier");
         EXPECT_EQ(statOf(path).st_ino, inode);
         EXPECT_EQ(namesIn(sub), std::vector<std::string>{"$Dravik.txt"});
