@@ -491,6 +491,10 @@ TEST_F(MainWindowTest, RenameLdrRenamesAndRereadsTheList) {
     EXPECT_EQ(fileContent(start.file("x.ldr")), "<missing>");
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_TRUE(dialogs.messages.isEmpty());
+    // The re-read selected nothing: CheckLDR from the menu has no file to check.
+    const std::size_t rows = w.results().count();
+    w.ACheckLDR->trigger();
+    EXPECT_EQ(w.results().count(), rows);
 }
 
 TEST_F(MainWindowTest, ARefusedRenameKeepsBothFilesAndSaysNothing) {

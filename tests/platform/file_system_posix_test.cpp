@@ -7,11 +7,18 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace dravik {
@@ -25,6 +32,31 @@ using testing::runAsOrdinaryUser;
 using testing::runInChild;
 using testing::TempFolder;
 using testing::thrownMessage;
+
+// Run with DRAVIK_TEST_NO_UNNAMED_FILES set, the process is refused unnamed
+// files as a file system without them refuses them, so that the safe writes'
+// tests check the named file they fall back to.
+[[maybe_unused]] const bool unnamedFilesRefused = [] {
+    if (!std::getenv("DRAVIK_TEST_NO_UNNAMED_FILES"))
+        return false;
+    sock_filter program[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat, 0, 3),
+        // The low half of openat's flags.
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[2])),
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, O_TMPFILE & ~O_DIRECTORY, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog filter{sizeof program / sizeof program[0], program};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+        ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) != 0 ||
+        ::openat(AT_FDCWD, ".", O_TMPFILE | O_WRONLY, 0600) >= 0 || errno != EOPNOTSUPP) {
+        std::perror("cannot refuse unnamed files");
+        std::abort();
+    }
+    return true;
+}();
 
 TEST(ListFiles, PlainFilesInUpperCasedOrderWithTiesByBytes) {
     TempFolder folder;
@@ -94,22 +126,37 @@ std::string makePipe(const TempFolder& folder, std::string_view name) {
 constexpr TemporaryFile kTemporaryKinds[] = {TemporaryFile::Unnamed, TemporaryFile::Named};
 
 TEST(WriteFileSafely, APlainFileIsReplacedKeepingModeOwnerAndGroup) {
-    for (TemporaryFile kind : kTemporaryKinds) {
-        TempFolder folder;
-        const std::string path = folder.write("$Dravik.txt", "earlier");
-        ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-        giveToOrdinaryUser(path);
-        const struct stat before = statOf(path);
+    // Run as root, the file has another owner, or another group alone; set-id
+    // bits must outlive the new file's change of owner, which clears them.
+    struct Row {
+        mode_t mode;
+        uid_t owner;
+        gid_t group;
+    };
+    const uid_t me = ::geteuid();
+    const gid_t myGroup = ::getegid();
+    const bool root = me == 0;
+    const uid_t other = root ? kOrdinaryUserId : me;
+    const gid_t otherGroup = root ? kOrdinaryUserId - 1 : myGroup;
+    for (const Row& row : {Row{0640, other, other}, Row{06755, other, other},
+                           Row{01644, me, otherGroup}, Row{02750, other, otherGroup}})
+        for (TemporaryFile kind : kTemporaryKinds) {
+            TempFolder folder;
+            const std::string path = folder.write("$Dravik.txt", "earlier");
+            ASSERT_EQ(::chown(path.c_str(), row.owner, row.group), 0);
+            ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
+            const ino_t inode = statOf(path).st_ino;
 
-        writeFileSafely(path, "new\r\n", WriteStyle::Pieces, kind);
-        const struct stat after = statOf(path);
-        EXPECT_EQ(fileContent(path), "new\r\n");
-        EXPECT_NE(after.st_ino, before.st_ino) << "written in place, not replaced";
-        EXPECT_EQ(after.st_mode, before.st_mode);
-        EXPECT_EQ(after.st_uid, before.st_uid);
-        EXPECT_EQ(after.st_gid, before.st_gid);
-        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"$Dravik.txt"});
-    }
+            writeFileSafely(path, "new\r\n", WriteStyle::Pieces, kind);
+            const struct stat after = statOf(path);
+            SCOPED_TRACE(::testing::Message() << "mode " << std::oct << row.mode);
+            EXPECT_EQ(fileContent(path), "new\r\n");
+            EXPECT_NE(after.st_ino, inode) << "written in place, not replaced";
+            EXPECT_EQ(after.st_mode, S_IFREG | row.mode);
+            EXPECT_EQ(after.st_uid, row.owner);
+            EXPECT_EQ(after.st_gid, row.group);
+            EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"$Dravik.txt"});
+        }
 }
 
 TEST(WriteFileSafely, AMissingFileIsCreatedAsAPlainCreateWould) {
@@ -125,23 +172,43 @@ TEST(WriteFileSafely, AMissingFileIsCreatedAsAPlainCreateWould) {
 }
 
 TEST(WriteFileSafely, LinksAreWrittenThroughAndStayLinks) {
-    TempFolder folder;
-    folder.makeFolder("real");
-    const std::string real = folder.write("real/report.txt", "earlier");
-    // A relative link, reached through a second link.
-    std::filesystem::create_symlink("real/report.txt", folder.file("first.txt"));
-    std::filesystem::create_symlink("first.txt", folder.file("link.txt"));
-    writeFileSafely(folder.file("link.txt"), "through", WriteStyle::Pieces);
-    EXPECT_EQ(fileContent(real), "through");
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.txt")));
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("first.txt")));
-    EXPECT_EQ(namesIn(folder.file("real")), std::vector<std::string>{"report.txt"});
+    // The links from "link.txt" on, each target as the link holds it ("@" for
+    // the test's folder); they lead to real/report.txt, there or not yet.
+    struct Row {
+        std::vector<std::pair<std::string, std::string>> links;
+        bool targetThere;
+    };
+    const Row rows[] = {
+        {{{"link.txt", "first.txt"}, {"first.txt", "real/report.txt"}}, true},
+        // A relative target is taken from the folder of the link that holds it.
+        {{{"link.txt", "real/first.txt"}, {"real/first.txt", "report.txt"}}, true},
+        {{{"link.txt", "real/first.txt"}, {"real/first.txt", "report.txt"}}, false},
+        {{{"link.txt", "real/report.txt"}}, false},
+        {{{"link.txt", "@/real/report.txt"}}, false},
+    };
+    for (const Row& row : rows) {
+        TempFolder folder;
+        folder.makeFolder("real");
+        const std::string real = folder.file("real/report.txt");
+        if (row.targetThere)
+            folder.write("real/report.txt", "earlier");
+        const ino_t inode = row.targetThere ? statOf(real).st_ino : 0;
+        for (const auto& [name, target] : row.links) {
+            const std::string text =
+                target.starts_with('@') ? folder.path() + target.substr(1) : target;
+            std::filesystem::create_symlink(text, folder.file(name));
+        }
+        SCOPED_TRACE(row.links.back().second);
 
-    // A link to nothing gets its target.
-    std::filesystem::create_symlink(folder.file("real/made.txt"), folder.file("dangling.txt"));
-    writeFileSafely(folder.file("dangling.txt"), "made", WriteStyle::Whole);
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("dangling.txt")));
-    EXPECT_EQ(fileContent(folder.file("real/made.txt")), "made");
+        writeFileSafely(folder.file("link.txt"), "through", WriteStyle::Pieces);
+        EXPECT_EQ(fileContent(real), "through");
+        EXPECT_NE(statOf(real).st_ino, inode) << "written in place, not replaced";
+        for (const auto& [name, target] : row.links)
+            EXPECT_TRUE(std::filesystem::is_symlink(folder.file(name))) << name;
+        // The links, the folder and the target; no temporary file.
+        EXPECT_EQ(namesIn(folder.path()).size() + namesIn(folder.file("real")).size(),
+                  row.links.size() + 2);
+    }
 }
 
 TEST(WriteFileSafely, AFileWithSeveralLinksIsWrittenInPlace) {
@@ -234,6 +301,40 @@ TEST(WriteFileSafely, AFileWithoutWriteBitsIsReadOnlyForRootToo) {
               "File access denied");
     EXPECT_EQ(fileContent(path), "earlier");
     EXPECT_EQ(statOf(path).st_mode, S_IFREG | 0444);
+}
+
+TEST(WriteFileSafely, AFileTheUserMayNotWriteIsLeftAloneWhoeverOwnsItsFolder) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file to another user";
+    // Whether the file is the user's, its mode, whether its folder is the user's.
+    struct Row {
+        bool mine;
+        mode_t mode;
+        bool folderMine;
+    };
+    for (const Row& row :
+         {Row{false, 0644, true}, Row{false, 0644, false}, Row{true, 0464, true}}) {
+        TempFolder folder;
+        giveToOrdinaryUser(folder.path());
+        const std::string sub = folder.makeFolder("sub");
+        const std::string path = folder.write("sub/$Dravik.txt", "earlier");
+        if (row.folderMine)
+            giveToOrdinaryUser(sub);
+        if (row.mine)
+            giveToOrdinaryUser(path);
+        ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
+        const ino_t inode = statOf(path).st_ino;
+
+        EXPECT_EQ(runAsOrdinaryUser([&] {
+                      return thrownMessage<InOutError>(
+                          [&] { writeFileSafely(path, "x", WriteStyle::Pieces); });
+                  }),
+                  "File access denied")
+            << std::oct << row.mode << (row.folderMine ? " in the user's folder" : "");
+        EXPECT_EQ(fileContent(path), "earlier");
+        EXPECT_EQ(statOf(path).st_ino, inode);
+        EXPECT_EQ(namesIn(sub), std::vector<std::string>{"$Dravik.txt"});
+    }
 }
 
 TEST(WriteFileSafely, AFolderThatTakesNoNewFileGetsAWritableFileWrittenInPlace) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace dravik {
 namespace {
 
@@ -17,6 +20,38 @@ TEST(ModuleCommandRule, HiddenFilesAndOtherExtensionsDoNotCount) {
     folder.write("a.rpmx", "x");
     folder.write("rpm", "x");
     EXPECT_FALSE(moduleCommandsEnabled(folder.path()));
+}
+
+TEST(ModuleCommandRule, TheFirstEntryMustBeAPlainFileOrALinkToOne) {
+    // What comes first is made by each row; a plain "b.rpm" always follows it.
+    const struct {
+        const char* first;
+        bool enabled;
+        void (*make)(const std::string& path, const TempFolder& folder);
+    } cases[] = {
+        {"a link to a plain file", true,
+         [](const std::string& path, const TempFolder& folder) {
+             ASSERT_EQ(::symlink(folder.write("target", "x").c_str(), path.c_str()), 0);
+         }},
+        {"a link to nothing", false,
+         [](const std::string& path, const TempFolder&) {
+             ASSERT_EQ(::symlink("missing", path.c_str()), 0);
+         }},
+        {"a link to a folder", false,
+         [](const std::string& path, const TempFolder& folder) {
+             ASSERT_EQ(::symlink(folder.makeFolder("sub").c_str(), path.c_str()), 0);
+         }},
+        {"a pipe", false,
+         [](const std::string& path, const TempFolder&) {
+             ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+         }},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        folder.write("b.rpm", "x");
+        c.make(folder.file("a.rpm"), folder);
+        EXPECT_EQ(moduleCommandsEnabled(folder.path()), c.enabled) << c.first;
+    }
 }
 
 TEST(FolderAbove, ParentThenRootThenTheComputerLevelWhichStays) {

@@ -66,12 +66,15 @@ TEST_F(LoaderListTest, MovingMakesTheFolderCurrentAndReadsIt) {
     EXPECT_EQ(list.selected(), std::optional<std::size_t>(0));
 }
 
-TEST_F(LoaderListTest, ThePathOfAFileEntersItsFolder) {
+TEST_F(LoaderListTest, ALastComponentWithAWildcardOrNamingAFileEntersItsFolder) {
     const std::string file = other.write("notes.txt", "x");
-    LoaderList list;
-    list.reread();
-    EXPECT_TRUE(list.moveTo(file));
-    EXPECT_EQ(list.folder(), other.path());
+    for (const std::string& text : {file, other.file("*.ldr"), other.file("x?.ldr")}) {
+        LoaderList list;
+        list.reread();
+        EXPECT_TRUE(list.moveTo(text)) << text;
+        EXPECT_EQ(list.folder(), other.path()) << text;
+        setCurrentDirectory(start.path());
+    }
 }
 
 TEST_F(LoaderListTest, CDriveStandsForTheCurrentDirectory) {
@@ -105,6 +108,13 @@ TEST_F(LoaderListTest, ARereadSeesChangesAndSelectsNothing) {
     EXPECT_EQ(list.files(), std::vector<std::string>{"new.ldr"});
     list.select(5);
     EXPECT_FALSE(list.selected());
+
+    // A file the user had selected is no longer selected after a re-read.
+    list.select(0);
+    ASSERT_EQ(list.selectedPath(), start.file("new.ldr"));
+    list.reread();
+    EXPECT_FALSE(list.selected());
+    EXPECT_EQ(list.selectedPath(), "");
 }
 
 } // namespace
