@@ -17,46 +17,56 @@
 
 namespace {
 
+// What a message box showed, and whether the key pressed in it closed it.
+struct ShownBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QStringList buttons;
+    QString defaultButton;
+    QString escapeButton;
+    bool closedByKey = false;
+};
+
+// Records the message box that shows next and presses key in it once it is
+// active; a box that the key leaves open is then closed.
+void pressInNextBox(Qt::Key key, ShownBox& shown) {
+    QTimer::singleShot(0, [key, &shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown.title = box->windowTitle();
+        shown.text = box->text();
+        shown.icon = box->icon();
+        for (QAbstractButton* button : box->buttons())
+            shown.buttons.append(button->text());
+        if (box->defaultButton())
+            shown.defaultButton = box->defaultButton()->text();
+        if (box->escapeButton())
+            shown.escapeButton = box->escapeButton()->text();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(box));
+        QTest::keyClick(static_cast<QWidget*>(nullptr), key);
+        shown.closedByKey = !box->isVisible();
+        if (box->isVisible())
+            box->done(0);
+    });
+}
+
 // The box as the window shows it: caption the application title, no icon, one
 // "OK" that both Enter and Esc press.
 TEST(AboutMessage, OneOkButtonIsTheDefaultAndTheCancelButton) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         SCOPED_TRACE(key);
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::Warning;
-        QStringList buttons;
-        bool okIsDefault = false;
-        bool okIsEscape = false;
-        bool closedByKey = false;
-        QTimer::singleShot(0, [&] {
-            QMessageBox* box = nullptr;
-            for (QWidget* widget : QApplication::topLevelWidgets())
-                if (widget->isVisible() && qobject_cast<QMessageBox*>(widget))
-                    box = qobject_cast<QMessageBox*>(widget);
-            ASSERT_NE(box, nullptr);
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            for (QAbstractButton* button : box->buttons())
-                buttons.append(button->text());
-            okIsDefault = box->defaultButton() != nullptr && box->defaultButton()->text() == "OK";
-            okIsEscape = box->escapeButton() == box->defaultButton();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(box));
-            QTest::keyClick(static_cast<QWidget*>(nullptr), key);
-            closedByKey = !box->isVisible();
-            if (box->isVisible())
-                box->done(0);
-        });
+        ShownBox shown;
+        pressInNextBox(key, shown);
         MessageBoxDialogs("Dravik").showMessage("https://www.dravik.dev");
 
-        EXPECT_EQ(title, "Dravik");
-        EXPECT_EQ(text, "https://www.dravik.dev");
-        EXPECT_EQ(icon, QMessageBox::NoIcon);
-        EXPECT_EQ(buttons, QStringList{"OK"});
-        EXPECT_TRUE(okIsDefault);
-        EXPECT_TRUE(okIsEscape);
-        EXPECT_TRUE(closedByKey);
+        EXPECT_EQ(shown.title, "Dravik");
+        EXPECT_EQ(shown.text, "https://www.dravik.dev");
+        EXPECT_EQ(shown.icon, QMessageBox::NoIcon);
+        EXPECT_EQ(shown.buttons, QStringList{"OK"});
+        EXPECT_EQ(shown.defaultButton, "OK");
+        EXPECT_EQ(shown.escapeButton, "OK");
+        EXPECT_TRUE(shown.closedByKey);
     }
 }
 
@@ -69,40 +79,23 @@ TEST(ConfirmationBox, EnterAnswersYesAndEscapeNo) {
     for (const auto& [key, yes] : {std::pair(Qt::Key_Return, true), {Qt::Key_Escape, false}}) {
         SCOPED_TRACE(key);
         std::filesystem::remove(report);
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QStringList buttons;
-        bool closedByKey = false;
-        QTimer::singleShot(0, [&] {
-            QMessageBox* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            for (QAbstractButton* button : box->buttons())
-                buttons.append(button->text());
-            EXPECT_TRUE(QTest::qWaitForWindowActive(box));
-            QTest::keyClick(static_cast<QWidget*>(nullptr), key);
-            closedByKey = !box->isVisible();
-            if (box->isVisible())
-                box->done(0);
-        });
+        ShownBox shown;
+        pressInNextBox(key, shown);
         dravik::ResultList rows;
         rows.append("Kept", "one");
         MessageBoxDialogs dialogs("Dravik");
         DialogsUserInterface ui(dialogs);
         EXPECT_EQ(dravik::saveAll(rows, ui), yes);
-        EXPECT_TRUE(closedByKey);
+        EXPECT_TRUE(shown.closedByKey);
         EXPECT_EQ(dravik::testing::fileContent(report),
                   yes ? "Kept                     :one\r\n" : "<missing>");
-        EXPECT_EQ(title, "Confirm");
-        EXPECT_EQ(text, QString::fromUtf8("\xD0\xA1\xD0\xBE\xD1\x85\xD1\x80\xD0\xB0\xD0\xBD"
-                                          "\xD0\xB8\xD1\x82\xD1\x8C \xD0\xB8\xD0\xBD\xD1\x84"
-                                          "\xD0\xBE\xD1\x80\xD0\xBC\xD0\xB0\xD1\x86\xD0\xB8"
-                                          "\xD1\x8E \xD0\xB2 \xD0\xBB\xD0\xBE\xD0\xB3\xD0\xB5?"));
-        EXPECT_EQ(icon, QMessageBox::Question);
-        EXPECT_EQ(buttons, (QStringList{"&Yes", "&No"}));
+        EXPECT_EQ(shown.title, "Confirm");
+        EXPECT_EQ(shown.text, QString::fromUtf8("\xD0\xA1\xD0\xBE\xD1\x85\xD1\x80\xD0\xB0\xD0\xBD"
+                                                "\xD0\xB8\xD1\x82\xD1\x8C \xD0\xB8\xD0\xBD\xD1\x84"
+                                                "\xD0\xBE\xD1\x80\xD0\xBC\xD0\xB0\xD1\x86\xD0\xB8"
+                                                "\xD1\x8E \xD0\xB2 \xD0\xBB\xD0\xBE\xD0\xB3\xD0\xB5?"));
+        EXPECT_EQ(shown.icon, QMessageBox::Question);
+        EXPECT_EQ(shown.buttons, (QStringList{"&Yes", "&No"}));
     }
 }
 
