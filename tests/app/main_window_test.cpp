@@ -348,7 +348,6 @@ TEST_F(MainWindowTest, ThePathSelectorShowsTheWayFromTheDeepestComputerEntry) {
         for (int i = 0; i < w.ShellComboBox1->count(); ++i)
             entries.emplace_back(w.ShellComboBox1->itemData(i).toByteArray().toStdString(),
                                  w.ShellComboBox1->itemData(i, Qt::UserRole + 1).toInt());
-        EXPECT_EQ(entries[0], Entry(dravik::kComputerLevel, 0));
         EXPECT_EQ(entries[1], Entry("/", 1));
         const auto end = entries.begin() + w.ShellComboBox1->currentIndex() + 1;
         ASSERT_GE(end - entries.begin(), static_cast<int>(c.way.size()));
