@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <sstream>
 
 #include <fcntl.h>
 #include <linux/filter.h>
@@ -96,21 +98,6 @@ TEST(ReadWholeFile, GivesTheBytesOrTheOpenErrorText) {
               "Cannot open file \"" + folder.path() + "\". Is a directory");
 }
 
-TEST(WriteFileSafely, ReplacesTheFileAndWordsCreateFailuresByStyle) {
-    TempFolder folder;
-    const std::string path = folder.write("Dravik.ini", "old");
-    writeFileSafely(path, "new\r\n", WriteStyle::Whole);
-    EXPECT_EQ(fileContent(path), "new\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
-
-    const std::string nowhere = folder.file("missing/Dravik.ini");
-    EXPECT_EQ(
-        thrownMessage<FileOpenError>([&] { writeFileSafely(nowhere, "x", WriteStyle::Whole); }),
-        "Cannot create file \"" + nowhere + "\". No such file or directory");
-    EXPECT_EQ(thrownMessage<InOutError>([&] { writeFileSafely(nowhere, "x", WriteStyle::Pieces); }),
-              "File not found");
-}
-
 struct stat statOf(const std::string& path) {
     struct stat info {};
     EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
@@ -132,14 +119,17 @@ TEST(WriteFileSafely, APlainFileIsReplacedKeepingModeOwnerAndGroup) {
         mode_t mode;
         uid_t owner;
         gid_t group;
+        WriteStyle style;
     };
     const uid_t me = ::geteuid();
     const gid_t myGroup = ::getegid();
     const bool root = me == 0;
     const uid_t other = root ? kOrdinaryUserId : me;
     const gid_t otherGroup = root ? kOrdinaryUserId - 1 : myGroup;
-    for (const Row& row : {Row{0640, other, other}, Row{06755, other, other},
-                           Row{01644, me, otherGroup}, Row{02750, other, otherGroup}})
+    for (const Row& row :
+         {Row{0640, other, other, WriteStyle::Whole}, Row{06755, other, other, WriteStyle::Pieces},
+          Row{01644, me, otherGroup, WriteStyle::Pieces},
+          Row{02750, other, otherGroup, WriteStyle::Pieces}})
         for (TemporaryFile kind : kTemporaryKinds) {
             TempFolder folder;
             const std::string path = folder.write("$Dravik.txt", "earlier");
@@ -147,7 +137,7 @@ TEST(WriteFileSafely, APlainFileIsReplacedKeepingModeOwnerAndGroup) {
             ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
             const ino_t inode = statOf(path).st_ino;
 
-            writeFileSafely(path, "new\r\n", WriteStyle::Pieces, kind);
+            writeFileSafely(path, "new\r\n", row.style, kind);
             const struct stat after = statOf(path);
             SCOPED_TRACE(::testing::Message() << "mode " << std::oct << row.mode);
             EXPECT_EQ(fileContent(path), "new\r\n");
@@ -159,15 +149,18 @@ TEST(WriteFileSafely, APlainFileIsReplacedKeepingModeOwnerAndGroup) {
         }
 }
 
-TEST(WriteFileSafely, AMissingFileIsCreatedAsAPlainCreateWould) {
+TEST(WriteFileSafely, AMissingFileIsCreatedAsAPlainCreateWouldUnderANameOfUpTo255Bytes) {
     for (TemporaryFile kind : kTemporaryKinds) {
         TempFolder folder;
+        const std::string path = folder.file(std::string(251, 'r') + ".txt");
         const mode_t mask = ::umask(022);
-        writeFileSafely(folder.file("Dravik.ini"), "[Mod]\r\n", WriteStyle::Whole, kind);
+        writeFileSafely(path, "[Mod]\r\n", WriteStyle::Whole, kind);
         ::umask(mask);
-        EXPECT_EQ(fileContent(folder.file("Dravik.ini")), "[Mod]\r\n");
-        EXPECT_EQ(statOf(folder.file("Dravik.ini")).st_mode, S_IFREG | 0644);
-        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"Dravik.ini"});
+        EXPECT_EQ(fileContent(path), "[Mod]\r\n");
+        EXPECT_EQ(statOf(path).st_mode, S_IFREG | 0644);
+        writeFileSafely(path, "second", WriteStyle::Pieces, kind);
+        EXPECT_EQ(fileContent(path), "second");
+        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{nameOf(path)});
     }
 }
 
@@ -240,16 +233,6 @@ TEST(WriteFileSafely, APipeWithAReaderReceivesTheBytes) {
     EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"link.txt", "report.fifo"}));
 }
 
-TEST(WriteFileSafely, APipeWithoutAReaderFailsAtOnce) {
-    TempFolder folder;
-    const std::string pipe = makePipe(folder, "report.fifo");
-    EXPECT_EQ(thrownMessage<FileOpenError>([&] { writeFileSafely(pipe, "x", WriteStyle::Whole); }),
-              "Cannot create file \"" + pipe + "\". No such device or address");
-    EXPECT_EQ(thrownMessage<InOutError>([&] { writeFileSafely(pipe, "x", WriteStyle::Pieces); }),
-              "I/O error " + std::to_string(ENXIO));
-    EXPECT_TRUE(S_ISFIFO(statOf(pipe).st_mode));
-}
-
 TEST(WriteFileSafely, APipeWhoseReaderLeavesFailsWithoutEndingTheProgram) {
     TempFolder folder;
     const std::string pipe = makePipe(folder, "report.fifo");
@@ -272,35 +255,103 @@ TEST(WriteFileSafely, APipeWhoseReaderLeavesFailsWithoutEndingTheProgram) {
     EXPECT_EQ(result, "I/O error " + std::to_string(EPIPE));
 }
 
-TEST(WriteFileSafely, DevicesAreWrittenInPlace) {
-    TempFolder folder;
-    std::filesystem::create_symlink("/dev/null", folder.file("null.txt"));
-    writeFileSafely("/dev/null", "gone", WriteStyle::Pieces);
-    writeFileSafely(folder.file("null.txt"), "gone", WriteStyle::Whole);
-    EXPECT_TRUE(S_ISCHR(statOf("/dev/null").st_mode));
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("null.txt")));
-
-    EXPECT_EQ(
-        thrownMessage<InOutError>([&] { writeFileSafely("/dev/full", "x", WriteStyle::Pieces); }),
-        "Disk full");
-    EXPECT_EQ(thrownMessage<Error>([&] { writeFileSafely("/dev/full", "x", WriteStyle::Whole); }),
-              "Stream write error");
+// What is at path, a link followed one step: "link to " what it names,
+// "pipe", "device", "folder", "<missing>", or a file's mode and bytes.
+std::string whatIsAt(const std::string& path) {
+    namespace fs = std::filesystem;
+    switch (fs::symlink_status(path).type()) {
+    case fs::file_type::not_found:
+        return "<missing>";
+    case fs::file_type::symlink:
+        return "link to " + whatIsAt(fs::read_symlink(path));
+    case fs::file_type::fifo:
+        return "pipe";
+    case fs::file_type::character:
+        return "device";
+    case fs::file_type::directory:
+        return "folder";
+    default:
+        std::ostringstream text;
+        text << std::oct << (statOf(path).st_mode & 07777) << " " << fileContent(path);
+        return text.str();
+    }
 }
 
-TEST(WriteFileSafely, AFileWithoutWriteBitsIsReadOnlyForRootToo) {
-    TempFolder folder;
-    const std::string path = folder.write("$Dravik.txt", "earlier");
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    EXPECT_EQ(thrownMessage<FileOpenError>([&] { writeFileSafely(path, "x", WriteStyle::Whole); }),
-              "Cannot create file \"" + path + "\". Permission denied");
-    EXPECT_EQ(thrownMessage<InOutError>([&] { writeFileSafely(path, "x", WriteStyle::Pieces); }),
-              "File access denied");
-    // With a second link it would be written in place: still refused.
-    ASSERT_EQ(::link(path.c_str(), folder.file("copy.txt").c_str()), 0);
-    EXPECT_EQ(thrownMessage<InOutError>([&] { writeFileSafely(path, "x", WriteStyle::Pieces); }),
-              "File access denied");
-    EXPECT_EQ(fileContent(path), "earlier");
-    EXPECT_EQ(statOf(path).st_mode, S_IFREG | 0444);
+// What writing "x" to path in the style raises, marked by its kind: "open: "
+// for FileOpenError, "io: " for InOutError, "error: " for another Error.
+std::string writeFailure(const std::string& path, WriteStyle style) {
+    try {
+        writeFileSafely(path, "x", style);
+        return "<no error>";
+    } catch (const FileOpenError& e) {
+        return "open: " + e.message();
+    } catch (const InOutError& e) {
+        return "io: " + e.message();
+    } catch (const Error& e) {
+        return "error: " + e.message();
+    }
+}
+
+TEST(WriteFileSafely, FailuresAreWordedByStyleAndLeaveTheTargetAsItWas) {
+    // The target each row makes; what writing it whole, then piece by piece,
+    // raises ("@" standing for its path); what is there after both.
+    struct Row {
+        const char* target;
+        std::function<std::string(const TempFolder&)> make;
+        std::string whole;
+        std::string pieces;
+        std::string after;
+    };
+    const auto readOnly = [](const TempFolder& f) {
+        const std::string path = f.write("$Dravik.txt", "earlier");
+        EXPECT_EQ(::chmod(path.c_str(), 0444), 0);
+        return path;
+    };
+    const Row rows[] = {
+        {"a file in a missing folder", [](const TempFolder& f) { return f.file("missing/x.ini"); },
+         "open: Cannot create file \"@\". No such file or directory", "io: File not found",
+         "<missing>"},
+        {"a folder", [](const TempFolder& f) { return f.path(); },
+         "open: Cannot create file \"@\". Is a directory",
+         "io: I/O error " + std::to_string(EISDIR), "folder"},
+        // Without a reader the write fails at once rather than wait.
+        {"a pipe without a reader", [](const TempFolder& f) { return makePipe(f, "report.fifo"); },
+         "open: Cannot create file \"@\". No such device or address",
+         "io: I/O error " + std::to_string(ENXIO), "pipe"},
+        // Read-only for root too.
+        {"a file without write bits", readOnly, "open: Cannot create file \"@\". Permission denied",
+         "io: File access denied", "444 earlier"},
+        // With a second link it would be written in place: still refused.
+        {"a file without write bits and a second link",
+         [&](const TempFolder& f) {
+             const std::string path = readOnly(f);
+             EXPECT_EQ(::link(path.c_str(), f.file("copy.txt").c_str()), 0);
+             return path;
+         },
+         "open: Cannot create file \"@\". Permission denied", "io: File access denied",
+         "444 earlier"},
+        // Devices are written in place.
+        {"a full device", [](const TempFolder&) { return std::string("/dev/full"); },
+         "error: Stream write error", "io: Disk full", "device"},
+        {"a link to a device",
+         [](const TempFolder& f) {
+             std::filesystem::create_symlink("/dev/null", f.file("null.txt"));
+             return f.file("null.txt");
+         },
+         "<no error>", "<no error>", "link to device"},
+    };
+    for (const Row& row : rows) {
+        TempFolder folder;
+        const std::string path = row.make(folder);
+        // One statement each: what is left is looked at after both writes.
+        std::string got = writeFailure(path, WriteStyle::Whole) + "|";
+        got += writeFailure(path, WriteStyle::Pieces) + "|";
+        got += whatIsAt(path);
+        std::string expected = row.whole + "|" + row.pieces + "|" + row.after;
+        if (const std::size_t at = expected.find('@'); at != std::string::npos)
+            expected.replace(at, 1, path);
+        EXPECT_EQ(got, expected) << row.target;
+    }
 }
 
 TEST(WriteFileSafely, AFileTheUserMayNotWriteIsLeftAloneWhoeverOwnsItsFolder) {
@@ -398,24 +449,6 @@ TEST(WriteFileSafely, ADescriptorsLinkToADeletedFileIsWrittenInPlace) {
     ::close(fd);
     EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0))), "new");
     EXPECT_TRUE(namesIn(folder.path()).empty());
-}
-
-TEST(WriteFileSafely, ANameOfUpTo255BytesWorks) {
-    for (TemporaryFile kind : kTemporaryKinds) {
-        TempFolder folder;
-        const std::string name = std::string(251, 'r') + ".txt";
-        writeFileSafely(folder.file(name), "first", WriteStyle::Pieces, kind);
-        writeFileSafely(folder.file(name), "second", WriteStyle::Pieces, kind);
-        EXPECT_EQ(fileContent(folder.file(name)), "second");
-        EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{name});
-    }
-}
-
-TEST(WriteFileSafely, AFolderIsNotAFileToWrite) {
-    TempFolder folder;
-    EXPECT_EQ(thrownMessage<FileOpenError>(
-                  [&] { writeFileSafely(folder.path(), "x", WriteStyle::Whole); }),
-              "Cannot create file \"" + folder.path() + "\". Is a directory");
 }
 
 // A file-size limit fails a write as a full disk does, even for root.
