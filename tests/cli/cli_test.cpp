@@ -295,48 +295,37 @@ TEST_F(CliTest, CyrillicNamesAndValuesArePrintedAsUtf8AndReportedInWindows1251) 
                        "Status                   :Неопределён\n");
 }
 
-TEST_F(CliTest, SeveralInputsAreHeadedAndTheWorstStatusWins) {
+// Into a file the rows go in blocks; each input's end, and every line on
+// standard error, hands them over first, so that "2>&1" keeps the order.
+TEST_F(CliTest, SeveralInputsAreHeadedInOrderAndTheWorstStatusWins) {
     drive.write("Dravik.ini", defaultSettingsContent());
     drive.write("a.ldr", loader("AV4M10Z9", 0x1A2B));
     drive.write("b.ldr", loader("AV4M10Z9", 0x1A2B));
 
-    CliRun text = runCli(drive.path(), {"check-ldr", "a.ldr", "gone.ldr", "b.ldr"});
-    CliRun tsv = runCli(drive.path(), {"check-ldr", "a.ldr", "b.ldr", "--format", "tsv"});
+    CliCall together{drive.path(), {"check-ldr", "a.ldr", "gone.ldr", "b.ldr", "gone2.ldr"}};
+    together.errorsWithOutput = true;
+    CliRun text = runCli(drive.path(), together.args);
+    CliRun both = runCli(together);
+    // The last input is good: the worst status still wins.
+    CliRun tsv = runCli(drive.path(), {"check-ldr", "a.ldr", "gone.ldr", "b.ldr", "--format=tsv"});
     CliRun good = runCli(drive.path(), {"check-ldr", "a.ldr", "b.ldr"});
 
+    const std::string a = std::string("==> a.ldr <==\n") + kCheckLdrRows + "\n==> gone.ldr <==\n";
+    const std::string b =
+        std::string("\n==> b.ldr <==\n") + kCheckLdrRows + "\n==> gone2.ldr <==\n";
     EXPECT_EQ(text.status, 1);
-    EXPECT_EQ(text.out, std::string("==> a.ldr <==\n") + kCheckLdrRows +
-                            "\n==> gone.ldr <==\n"
-                            "\n==> b.ldr <==\n" +
-                            kCheckLdrRows);
-    EXPECT_EQ(text.err, "dravik-cli: gone.ldr: File not found.\n");
+    EXPECT_EQ(text.out, a + b);
+    EXPECT_EQ(text.err, "dravik-cli: gone.ldr: File not found.\n"
+                        "dravik-cli: gone2.ldr: File not found.\n");
+    EXPECT_EQ(both.status, 1);
+    EXPECT_EQ(both.out, a + "dravik-cli: gone.ldr: File not found.\n" + b +
+                            "dravik-cli: gone2.ldr: File not found.\n");
     EXPECT_EQ(good.status, 0);
-    EXPECT_EQ(tsv.status, 0);
+    EXPECT_EQ(tsv.status, 1);
     EXPECT_TRUE(tsv.out.starts_with("a.ldr\tCheck sum ROM in LDR\t1A2B\n"
                                     "a.ldr\tCheck sum LDR\t000A\n"))
         << tsv.out;
     EXPECT_TRUE(tsv.out.ends_with("b.ldr\tStatus\tProgram A - Main\n")) << tsv.out;
-}
-
-// Into a file the rows go in blocks; each input's end, and every line on
-// standard error, hands them over first, so that "2>&1" keeps the order.
-TEST_F(CliTest, OutputInBlocksIsCompleteAndInOrderWhenALaterInputFails) {
-    drive.write("Dravik.ini", defaultSettingsContent());
-    drive.write("a.ldr", loader("AV4M10Z9", 0x1A2B));
-    drive.write("b.ldr", loader("AV4M10Z9", 0x1A2B));
-    CliCall call{drive.path(), {"check-ldr", "a.ldr", "gone.ldr", "b.ldr", "gone2.ldr"}};
-    call.errorsWithOutput = true;
-
-    CliRun run = runCli(call);
-
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, std::string("==> a.ldr <==\n") + kCheckLdrRows +
-                           "\n==> gone.ldr <==\n"
-                           "dravik-cli: gone.ldr: File not found.\n"
-                           "\n==> b.ldr <==\n" +
-                           kCheckLdrRows +
-                           "\n==> gone2.ldr <==\n"
-                           "dravik-cli: gone2.ldr: File not found.\n");
 }
 
 TEST_F(CliTest, CheckSettingsNamesEachProblemWithItsLineAndExitsWithOneOnAnError) {
@@ -471,13 +460,10 @@ TEST_F(CliTest, JsonRowsCarryTheirSource) {
     EXPECT_EQ(serial["length"].text, "8");
     EXPECT_EQ(serial["bytes"].text, "534E313233343536");
     EXPECT_EQ(serial["entry"].text, "[2F] Serial=S0,8");
-    EXPECT_EQ(json[0]["rows"][0]["source"]["entry"].text, "[Mod] 2F=Ares 64");
-    EXPECT_EQ(json[0]["rows"][0]["source"]["offset"].text, "128");
 
     ASSERT_NO_THROW(json = readJson(rom.out)) << rom.out;
     const testing::JsonValue& rows = json[0]["rows"];
     ASSERT_EQ(rows.items.size(), 4u);
-    EXPECT_EQ(rows[0]["source"]["offset"].text, "4000");
     // The code lacks its mark "Z": no code, so nothing to point at.
     EXPECT_EQ(rows[1].members.count("source"), 0u);
     EXPECT_EQ(rows[2]["source"]["bytes"].text, "CDAB");
