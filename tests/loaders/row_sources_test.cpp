@@ -1,4 +1,5 @@
 #include "loaders/loader.h"
+#include "loaders/loader_fixture.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
@@ -100,18 +101,14 @@ TEST_F(RowSources, NameTheOffsetsAndKeysOfLoadersAndSpecificationRecords) {
     EXPECT_EQ(results.row(0).source->entry, "[Mod] no key matched; layout [00]");
     results.clear();
 
-    std::string loader(131584 + 4, '\0');
-    loader.replace(608, 8, "AV4M10Z9");
-    loader.replace(131582, 2, "\x2B\x1A");
-    loader.replace(loader.size() - 2, 2, "\x02\x01");
-    checkLdr(context, work.write("a.ldr", loader));
+    checkLdr(context, work.write("a.ldr", testing::loaderFile()));
     work.write("specification.rpm", bytesWith(2048, {{0, "version 00 213"}, {64, "Heads"}, {76, "4"}}));
     readSpecification(context);
 
-    const std::int64_t end = static_cast<std::int64_t>(loader.size()) - 2;
+    const auto end = static_cast<std::int64_t>(testing::kFullLoaderSize) - 2;
     std::vector<ExpectedSource> table = {
         {"Check sum ROM in LDR", "a.ldr", 131582, "\x2B\x1A", "ROM checksum"},
-        {"Check sum LDR", "a.ldr", end, "\x02\x01", "loader checksum"},
+        {"Check sum LDR", "a.ldr", end, "\xEF\xBE", "loader checksum"},
         {"Code FW", "a.ldr", 608, "AV4M10Z9", "firmware code, pairs swapped"},
         {"Family", "a.ldr", 609, "V4M", "[LDR] VM=2F_Ares 64"},
         {"Status", "a.ldr", 608, "A", "[CL] A=Program A - Main"},
