@@ -11,8 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <sstream>
 
 #include <fcntl.h>
 #include <linux/filter.h>
@@ -255,28 +253,6 @@ TEST(WriteFileSafely, APipeWhoseReaderLeavesFailsWithoutEndingTheProgram) {
     EXPECT_EQ(result, "I/O error " + std::to_string(EPIPE));
 }
 
-// What is at path, a link followed one step: "link to " what it names,
-// "pipe", "device", "folder", "<missing>", or a file's mode and bytes.
-std::string whatIsAt(const std::string& path) {
-    namespace fs = std::filesystem;
-    switch (fs::symlink_status(path).type()) {
-    case fs::file_type::not_found:
-        return "<missing>";
-    case fs::file_type::symlink:
-        return "link to " + whatIsAt(fs::read_symlink(path));
-    case fs::file_type::fifo:
-        return "pipe";
-    case fs::file_type::character:
-        return "device";
-    case fs::file_type::directory:
-        return "folder";
-    default:
-        std::ostringstream text;
-        text << std::oct << (statOf(path).st_mode & 07777) << " " << fileContent(path);
-        return text.str();
-    }
-}
-
 // What writing "x" to path in the style raises, marked by its kind: "open: "
 // for FileOpenError, "io: " for InOutError, "error: " for another Error.
 std::string writeFailure(const std::string& path, WriteStyle style) {
@@ -293,65 +269,47 @@ std::string writeFailure(const std::string& path, WriteStyle style) {
 }
 
 TEST(WriteFileSafely, FailuresAreWordedByStyleAndLeaveTheTargetAsItWas) {
-    // The target each row makes; what writing it whole, then piece by piece,
-    // raises ("@" standing for its path); what is there after both.
-    struct Row {
-        const char* target;
-        std::function<std::string(const TempFolder&)> make;
-        std::string whole;
-        std::string pieces;
-        std::string after;
+    TempFolder folder;
+    // Without write bits a file is read-only for root too, and with a second
+    // link, which would have it written in place, still.
+    const std::string readOnly = folder.write("$Dravik.txt", "earlier");
+    const std::string linked = folder.write("linked.txt", "earlier");
+    for (const std::string& path : {readOnly, linked})
+        ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    ASSERT_EQ(::link(linked.c_str(), folder.file("copy.txt").c_str()), 0);
+    // A pipe without a reader fails at once rather than wait; devices are
+    // written in place.
+    const std::string pipe = makePipe(folder, "report.fifo");
+    std::filesystem::create_symlink("/dev/null", folder.file("null.txt"));
+    const std::string denied =
+        "open: Cannot create file \"@\". Permission denied|io: File access denied";
+    // What writing each target whole, then piece by piece, raises ("@" standing for its path).
+    const std::pair<std::string, std::string> rows[] = {
+        {folder.file("missing/x.ini"),
+         "open: Cannot create file \"@\". No such file or directory|io: File not found"},
+        {folder.path(),
+         "open: Cannot create file \"@\". Is a directory|io: I/O error " + std::to_string(EISDIR)},
+        {pipe, "open: Cannot create file \"@\". No such device or address|io: I/O error " +
+                   std::to_string(ENXIO)},
+        {readOnly, denied},
+        {linked, denied},
+        {"/dev/full", "error: Stream write error|io: Disk full"},
+        {folder.file("null.txt"), "<no error>|<no error>"},
     };
-    const auto readOnly = [](const TempFolder& f) {
-        const std::string path = f.write("$Dravik.txt", "earlier");
-        EXPECT_EQ(::chmod(path.c_str(), 0444), 0);
-        return path;
-    };
-    const Row rows[] = {
-        {"a file in a missing folder", [](const TempFolder& f) { return f.file("missing/x.ini"); },
-         "open: Cannot create file \"@\". No such file or directory", "io: File not found",
-         "<missing>"},
-        {"a folder", [](const TempFolder& f) { return f.path(); },
-         "open: Cannot create file \"@\". Is a directory",
-         "io: I/O error " + std::to_string(EISDIR), "folder"},
-        // Without a reader the write fails at once rather than wait.
-        {"a pipe without a reader", [](const TempFolder& f) { return makePipe(f, "report.fifo"); },
-         "open: Cannot create file \"@\". No such device or address",
-         "io: I/O error " + std::to_string(ENXIO), "pipe"},
-        // Read-only for root too.
-        {"a file without write bits", readOnly, "open: Cannot create file \"@\". Permission denied",
-         "io: File access denied", "444 earlier"},
-        // With a second link it would be written in place: still refused.
-        {"a file without write bits and a second link",
-         [&](const TempFolder& f) {
-             const std::string path = readOnly(f);
-             EXPECT_EQ(::link(path.c_str(), f.file("copy.txt").c_str()), 0);
-             return path;
-         },
-         "open: Cannot create file \"@\". Permission denied", "io: File access denied",
-         "444 earlier"},
-        // Devices are written in place.
-        {"a full device", [](const TempFolder&) { return std::string("/dev/full"); },
-         "error: Stream write error", "io: Disk full", "device"},
-        {"a link to a device",
-         [](const TempFolder& f) {
-             std::filesystem::create_symlink("/dev/null", f.file("null.txt"));
-             return f.file("null.txt");
-         },
-         "<no error>", "<no error>", "link to device"},
-    };
-    for (const Row& row : rows) {
-        TempFolder folder;
-        const std::string path = row.make(folder);
-        // One statement each: what is left is looked at after both writes.
-        std::string got = writeFailure(path, WriteStyle::Whole) + "|";
-        got += writeFailure(path, WriteStyle::Pieces) + "|";
-        got += whatIsAt(path);
-        std::string expected = row.whole + "|" + row.pieces + "|" + row.after;
+    for (auto [path, expected] : rows) {
         if (const std::size_t at = expected.find('@'); at != std::string::npos)
             expected.replace(at, 1, path);
-        EXPECT_EQ(got, expected) << row.target;
+        std::string got = writeFailure(path, WriteStyle::Whole) + "|";
+        EXPECT_EQ(got + writeFailure(path, WriteStyle::Pieces), expected) << path;
     }
+    EXPECT_EQ(namesIn(folder.path()),
+              (std::vector<std::string>{"$Dravik.txt", "copy.txt", "linked.txt", "null.txt",
+                                        "report.fifo"}));
+    EXPECT_EQ(fileContent(readOnly) + fileContent(linked), "earlierearlier");
+    EXPECT_EQ(statOf(readOnly).st_mode, S_IFREG | 0444);
+    EXPECT_TRUE(S_ISFIFO(statOf(pipe).st_mode));
+    EXPECT_TRUE(S_ISLNK(statOf(folder.file("null.txt")).st_mode));
+    EXPECT_TRUE(S_ISCHR(statOf("/dev/null").st_mode));
 }
 
 TEST(WriteFileSafely, AFileTheUserMayNotWriteIsLeftAloneWhoeverOwnsItsFolder) {
