@@ -317,11 +317,28 @@ TEST_F(MainWindowTest, AFolderThatCannotBeEnteredLeavesTheLoaderListSilently) {
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
-TEST_F(MainWindowTest, UpGoesToTheParentThenTheRootThenStaysAtTheComputerLevel) {
+// Backspace in the list, keyboard navigation, only shows the folder above; a
+// double-click on an empty place of the list then chooses it. The up button
+// chooses it at once, and from the root goes to the computer level, the top.
+TEST_F(MainWindowTest, BackspaceShowsTheFolderAboveTheUpButtonAlsoChoosesIt) {
     TempFolder drives;
     const std::string inner = drives.makeFolder("inner");
     drives.write("top.ldr", "x");
     TForm1& w = show();
+    pickFolder(inner);
+    w.ShellListView1->setFocus();
+    QApplication::setActiveWindow(&w);
+    QTest::keyClick(w.ShellListView1, Qt::Key_Backspace);
+    EXPECT_EQ(w.shownFolder(), drives.path());
+    EXPECT_EQ(w.context().workingFolder, inner);
+    EXPECT_EQ(w.loaderList().folder(), inner);
+    const QPoint empty(w.ShellListView1->viewport()->width() - 5,
+                       w.ShellListView1->viewport()->height() - 5);
+    ASSERT_FALSE(w.ShellListView1->indexAt(empty).isValid());
+    QTest::mouseDClick(w.ShellListView1->viewport(), Qt::LeftButton, {}, empty);
+    EXPECT_EQ(w.context().workingFolder, drives.path());
+    EXPECT_EQ(loaderNames(w), QStringList{"top.ldr"});
+
     pickFolder(inner);
     QTest::mouseClick(w.SpeedButton1, Qt::LeftButton);
     EXPECT_EQ(w.shownFolder(), drives.path());
@@ -567,28 +584,6 @@ TEST_F(MainWindowTest, DoubleClickOnAFolderOpensItAndChoosesIt) {
         EXPECT_EQ(loaderNames(w), QStringList{"i.ldr"});
         EXPECT_TRUE(moduleCommandsEnabled());
     }
-}
-
-// A double-click on an empty place of the list then chooses the folder shown.
-TEST_F(MainWindowTest, KeyboardNavigationMovesTheListButNotTheWorkingFolder) {
-    TempFolder drives;
-    const std::string inner = drives.makeFolder("inner");
-    drives.write("top.ldr", "x");
-    TForm1& w = show();
-    pickFolder(inner);
-    w.ShellListView1->setFocus();
-    QApplication::setActiveWindow(&w);
-    QTest::keyClick(w.ShellListView1, Qt::Key_Backspace);
-    EXPECT_EQ(w.shownFolder(), drives.path());
-    EXPECT_EQ(w.context().workingFolder, inner);
-    EXPECT_EQ(w.loaderList().folder(), inner);
-
-    const QPoint empty(w.ShellListView1->viewport()->width() - 5,
-                       w.ShellListView1->viewport()->height() - 5);
-    ASSERT_FALSE(w.ShellListView1->indexAt(empty).isValid());
-    QTest::mouseDClick(w.ShellListView1->viewport(), Qt::LeftButton, {}, empty);
-    EXPECT_EQ(w.context().workingFolder, drives.path());
-    EXPECT_EQ(loaderNames(w), QStringList{"top.ldr"});
 }
 
 TEST_F(MainWindowTest, EditIniWorksOnTheStartFolderWhereverTheBrowserIs) {
