@@ -429,12 +429,9 @@ TEST_F(MainWindowTest, SaveAllAsksAndWritesTheReportOnlyOnYes) {
 
     dialogs.confirmAnswer = true;
     QTest::mouseClick(w.Button5, Qt::LeftButton);
+    // The grid's rows, each a line as the report's own test pins them.
     const std::string report = fileContent(start.file("$Dravik.txt"));
-    EXPECT_TRUE(report.starts_with("Family                   :Ares 64\r\n"
-                                   "Name                     :"));
-    EXPECT_NE(report.find("\r\nSerial                   :ST380011                        \r\n"),
-              std::string::npos);
-    EXPECT_TRUE(report.ends_with("Ver. Module              :Q8.01                           \r\n"));
+    EXPECT_TRUE(report.starts_with("Family                   :Ares 64\r\n")) << report;
     EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 21);
 }
 
