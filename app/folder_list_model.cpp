@@ -1,12 +1,10 @@
 #include "folder_list_model.h"
 
-#include "dialogs.h"
 #include "file_icons.h"
 #include "native_path.h"
 
 #include <QCollator>
 #include <QFileSystemWatcher>
-#include <QStringDecoder>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -109,13 +107,6 @@ std::vector<Change> changesBetween(const std::vector<Entry>& rows,
 constexpr std::size_t kMostChangesInPlace = 64;
 
 } // namespace
-
-QString displayName(std::string_view native) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text =
-        utf8.decode(QByteArrayView(native.data(), static_cast<qsizetype>(native.size())));
-    return utf8.hasError() ? fromCp1251(std::string(native)) : text;
-}
 
 FolderListModel::FolderListModel(QObject* parent)
     : QAbstractListModel(parent), watcher_(new QFileSystemWatcher(this)) {

@@ -11,11 +11,6 @@
 
 class QFileSystemWatcher;
 
-/// A native file name as the user reads it: UTF-8 where its bytes are valid
-/// UTF-8, else Windows-1251, the names that drive folders copied from Windows
-/// archives carry.
-QString displayName(std::string_view native);
-
 /// The entries of the folder content list: what one folder holds (names
 /// beginning with "." left out), its folders first, each part in the natural
 /// order of the desktop's file views. The folder is read in a worker thread,

@@ -1,7 +1,10 @@
 #include "native_path.h"
 
+#include "dialogs.h"
+
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 
 QString nativeToQString(const std::string& path) {
 #ifdef Q_OS_WIN
@@ -19,6 +22,13 @@ std::string qStringToNative(const QString& path) {
 #else
     return QFile::encodeName(path).toStdString();
 #endif
+}
+
+QString displayName(std::string_view native) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text =
+        utf8.decode(QByteArrayView(native.data(), static_cast<qsizetype>(native.size())));
+    return utf8.hasError() ? fromCp1251(std::string(native)) : text;
 }
 
 std::string qStringToNativeName(const QString& name) {

@@ -4,12 +4,18 @@
 #include <QUrl>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// A path as the core holds it (UTF-8, the system's own separators) as Qt
 /// holds it ("/" between folders), and back.
 QString nativeToQString(const std::string& path);
 std::string qStringToNative(const QString& path);
+
+/// A native file name as the user reads it: UTF-8 where its bytes are valid
+/// UTF-8, else Windows-1251, the names that drive folders copied from Windows
+/// archives carry.
+QString displayName(std::string_view native);
 
 /// A file name the user typed, as the core holds names; a separator in it is
 /// kept, for the caller to refuse.

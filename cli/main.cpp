@@ -263,7 +263,7 @@ int checkSettingsFile(const Options& options, StandardOutput& out, const std::st
     std::string bytes;
     try {
         if (!readPlainFile(path, bytes))
-            throw inOutError(ENOENT);
+            throw inOutError(kErrorFileNotFound);
     } catch (const Error& error) {
         tell(std::string(kProgram) + label + ": " + errorText(error));
         return kFailure;

@@ -43,10 +43,10 @@ PasportCandidate choosePasportModule(const std::string& folder) {
 // How many bytes of the module a field's value is made of: its length, as far
 // as its buffer holds; none for a type letter that reads nothing.
 std::int64_t bytesTaken(const FieldSpec& field) {
-    const std::int64_t capacity = field.type == "S"   ? kTextFieldSize
-                                  : field.type == "#" ? kNumberFieldSize
-                                  : field.type == "D" ? kDateFieldSize
-                                                      : 0;
+    const std::int64_t capacity = field.type == FieldSpec::kText     ? kTextFieldSize
+                                  : field.type == FieldSpec::kNumber ? kNumberFieldSize
+                                  : field.type == FieldSpec::kDate   ? kDateFieldSize
+                                                                     : 0;
     return capacity == 0 ? 0 : std::min<std::int64_t>(field.length(), capacity);
 }
 

@@ -25,6 +25,10 @@ bool extensionMatches(std::string_view name, std::string_view extension);
 /// their native bytes.
 bool enumerationLess(std::string_view a, std::string_view b);
 
+/// A name with its ASCII letters upper-cased: keys compared by their bytes,
+/// ties by the names' own bytes, give the order of enumerationLess.
+std::string enumerationKey(std::string_view name);
+
 /// The entries of folderText whose names end in extension, hidden entries left
 /// out, in the order of enumeration. Hidden are, on Windows, entries with the
 /// hidden or the system attribute, where the system's own order holds; on

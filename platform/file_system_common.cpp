@@ -21,6 +21,13 @@ bool extensionMatches(std::string_view name, std::string_view extension) {
            equalsIgnoreCase(name.substr(name.size() - extension.size()), extension);
 }
 
+std::string enumerationKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key)
+        c = asciiUpper(c);
+    return key;
+}
+
 bool enumerationLess(std::string_view a, std::string_view b) {
     std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {

@@ -26,17 +26,6 @@ namespace {
 // or a device must not hold the command up. Regular files ignore O_NONBLOCK.
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string enumerationKey(std::string_view name) {
-    std::string key(name);
-    for (char& c : key)
-        c = asciiUpper(c);
-    return key;
-}
-
 struct FileDescriptor {
     int fd;
     explicit FileDescriptor(int f) : fd(f) {}

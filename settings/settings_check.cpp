@@ -73,6 +73,11 @@ std::string number(std::int64_t value) {
     return std::to_string(value);
 }
 
+// "[name] ", which begins the messages about a section's lines.
+std::string sectionRef(std::string_view name) {
+    return "[" + std::string(name) + "] ";
+}
+
 std::string lineRef(std::size_t line) {
     return "line " + std::to_string(line);
 }
@@ -129,7 +134,7 @@ class Checker {
 
     // "[name] " of the section that the lines read so far are in.
     std::string inSection() const {
-        return sections_.empty() ? std::string() : "[" + std::string(sections_.back().name) + "] ";
+        return sections_.empty() ? std::string() : sectionRef(sections_.back().name);
     }
 
     bool checkByteOrderMark(std::string_view bytes);
@@ -277,7 +282,7 @@ std::size_t Checker::listedKeys(const Section& section) const {
 // for a section read through its listing, only what the listing holds. Tells
 // of the others.
 std::vector<const Entry*> Checker::readEntries(const Section& section, bool listed, bool layout) {
-    const std::string where = "[" + std::string(section.name) + "] ";
+    const std::string where = sectionRef(section.name);
     std::size_t count = section.entries.size();
     if (listed) {
         count = listedKeys(section);
@@ -317,7 +322,7 @@ void Checker::checkFamilies() {
     const Section* families = firstSection(kFamilies);
     if (families == nullptr)
         return;
-    const std::string where = "[" + std::string(families->name) + "] ";
+    const std::string where = sectionRef(families->name);
     for (const Entry* entry : readEntries(*families, true, false)) {
         const std::string code = folded(entry->key);
         const std::string_view name = entry->value.substr(0, SettingsFile::kMaxValueLength);
@@ -371,7 +376,7 @@ void Checker::checkSections() {
                     entry->value.substr(0, SettingsFile::kMaxValueLength);
                 if (!namesFamily(value))
                     add(entry->line, Severity::Warning,
-                        "[" + std::string(section.name) + "] " + std::string(entry->key) + "=" +
+                        sectionRef(section.name) + std::string(entry->key) + "=" +
                             std::string(value) + " names no family of [" + std::string(kFamilies) +
                             "]");
             }
@@ -387,7 +392,7 @@ void Checker::checkKeyLength(const Section& section, const Entry& entry, std::si
                              std::string_view what) {
     if (entry.key.size() > longest)
         add(entry.line, Severity::Warning,
-            "[" + std::string(section.name) + "] the key " + quoted(entry.key) +
+            sectionRef(section.name) + "the key " + quoted(entry.key) +
                 " is never looked up: " + std::string(what));
 }
 
@@ -414,8 +419,7 @@ void Checker::checkField(const Section& layout, const Entry& entry) {
     const std::string_view counted = value.substr(0, FieldSpec::kMaxLength);
     // Made only for a problem: most fields have none.
     const auto where = [&] {
-        return "[" + std::string(layout.name) + "] " + std::string(entry.key) + "=" +
-               std::string(counted) + ": ";
+        return sectionRef(layout.name) + std::string(entry.key) + "=" + std::string(counted) + ": ";
     };
     if (value.size() > FieldSpec::kMaxLength)
         add(entry.line, Severity::Warning,
