@@ -94,7 +94,7 @@ void BytesWindow::showBytes(const dravik::RowSource& source) {
     std::int64_t end = size;
     if (size > kWholeFileLimit) {
         first = std::max<std::int64_t>(0, lineStart(source.offset - kContext));
-        end = std::min(size, lineStart(source.offset + source.length + kContext) + kBytesPerLine);
+        end = std::min(size, lineStart(source.offset + source.length() + kContext) + kBytesPerLine);
     }
     QString text;
     for (std::int64_t line = lineStart(first); line < end; line += kBytesPerLine) {
@@ -119,7 +119,7 @@ void BytesWindow::showBytes(const dravik::RowSource& source) {
     QTextCharFormat format;
     format.setBackground(palette().color(QPalette::Highlight));
     format.setForeground(palette().color(QPalette::HighlightedText));
-    const std::int64_t last = std::min(source.offset + source.length, end);
+    const std::int64_t last = std::min(source.offset + source.length(), end);
     for (std::int64_t at = std::max(source.offset, first); at < last;) {
         const std::int64_t line = lineStart(at);
         const std::int64_t upTo = std::min(last, line + kBytesPerLine);

@@ -19,8 +19,8 @@ QString sourceText(const dravik::RowSource& source) {
                        .arg(file)
                        .arg(QString::number(source.offset, 16).toUpper())
                        .arg(source.offset)
-                       .arg(source.length)
-                       .arg(source.length == 1 ? QStringLiteral("byte") : QStringLiteral("bytes"));
+                       .arg(source.length())
+                       .arg(source.length() == 1 ? QStringLiteral("byte") : QStringLiteral("bytes"));
     if (!source.bytes.empty()) {
         QString hex;
         QString shown;

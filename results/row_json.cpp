@@ -53,7 +53,7 @@ std::string rowJson(const ResultRow& row, bool edited) {
         json += ", \"source\": {\"file\": " +
                 jsonString(source.file ? *source.file : std::string()) +
                 ", \"offset\": " + std::to_string(source.offset) +
-                ", \"length\": " + std::to_string(source.length) + ", \"bytes\": \"" + bytes +
+                ", \"length\": " + std::to_string(source.length()) + ", \"bytes\": \"" + bytes +
                 "\", \"entry\": " + jsonString(toUtf8(source.entry)) + "}";
     }
     return json + "}";

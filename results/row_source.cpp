@@ -6,13 +6,12 @@ namespace dravik {
 
 RowSource RowSource::in(std::shared_ptr<const std::string> file, std::string_view data,
                         std::int64_t offset, std::int64_t length, std::string entry) {
-    RowSource source{std::move(file), offset, 0, {}, std::move(entry)};
+    RowSource source{std::move(file), offset, {}, std::move(entry)};
     const ByteReader reader(data);
-    if (offset >= 0 && offset < reader.size() && length > 0) {
-        source.length = std::min(length, reader.size() - offset);
-        source.bytes = data.substr(static_cast<std::size_t>(offset),
-                                   static_cast<std::size_t>(source.length));
-    }
+    if (offset >= 0 && offset < reader.size() && length > 0)
+        source.bytes =
+            data.substr(static_cast<std::size_t>(offset),
+                        static_cast<std::size_t>(std::min(length, reader.size() - offset)));
     return source;
 }
 

@@ -14,13 +14,15 @@ struct RowSource {
     std::shared_ptr<const std::string> file;
     /// The offset of the first byte in the file.
     std::int64_t offset = 0;
-    /// How many bytes the value was made of; bytes holds them.
-    std::int64_t length = 0;
+    /// The bytes the value was made of.
     std::string bytes;
     /// What decoded them (Windows-1251): a layout entry as written
     /// ("[2F] Serial=S0,8"), the settings key that matched, or the part of the
     /// file's format.
     std::string entry;
+
+    /// How many bytes the value was made of.
+    std::int64_t length() const { return static_cast<std::int64_t>(bytes.size()); }
 
     /// The source of up to length bytes of data from offset, cut as a memory
     /// stream cuts a read: nothing before the start, nothing past the end.

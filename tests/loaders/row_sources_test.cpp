@@ -38,7 +38,7 @@ class RowSources : public ::testing::Test {
             ASSERT_TRUE(row.source->file);
             EXPECT_EQ(*row.source->file, work.file(want.file));
             EXPECT_EQ(row.source->offset, want.offset);
-            EXPECT_EQ(row.source->length, static_cast<std::int64_t>(want.bytes.size()));
+            EXPECT_EQ(row.source->length(), static_cast<std::int64_t>(want.bytes.size()));
             EXPECT_EQ(row.source->bytes, want.bytes);
             EXPECT_EQ(row.source->entry, want.entry);
         }
@@ -97,7 +97,7 @@ TEST_F(RowSources, NameTheOffsetsAndKeysOfLoadersAndSpecificationRecords) {
     readPasport(context);
     ASSERT_TRUE(results.row(0).source);
     EXPECT_EQ(results.row(0).source->offset, 128);
-    EXPECT_EQ(results.row(0).source->length, 0);
+    EXPECT_EQ(results.row(0).source->length(), 0);
     EXPECT_EQ(results.row(0).source->entry, "[Mod] no key matched; layout [00]");
     results.clear();
 
