@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Builds the Qt that Dravik.exe needs for 64-bit Windows, from Debian's own
+# qt6-base source package (6.4.2, the Linux Qt's version, every bundled
+# third-party library included), with MinGW-w64 (posix threads), and installs
+# it into PREFIX: Core, Gui, Widgets, Concurrent and Test as shared release
+# libraries, the windows and offscreen platform plugins and the Windows style.
+# The host tools (moc, rcc, uic) are Debian's qt6-base-dev-tools.
+# A PREFIX that a run finished already is left as it is.
+# Usage: scripts/build-qt-windows.sh PREFIX
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$(pwd)
+[ $# -eq 1 ] || { echo "usage: scripts/build-qt-windows.sh PREFIX" >&2; exit 2; }
+prefix=$(realpath -m "$1")
+version=6.4.2
+stamp=$prefix/.dravik-qt-windows-$version
+
+if [ -f "$stamp" ]; then
+    echo "Qt $version for Windows is in $prefix already ($(du -sh "$prefix" | cut -f1))"
+    exit 0
+fi
+started=$SECONDS
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# apt-get source needs a deb-src entry of the suite the machine's packages
+# come from.
+add_deb_src() {
+    if apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -qx 'Sources'; then
+        return
+    fi
+    local suite
+    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "Adding a deb-src entry for Debian $suite"
+    as_root tee /etc/apt/sources.list.d/dravik-deb-src.sources > /dev/null <<EOF
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $suite $suite-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+    as_root apt-get update -qq
+}
+
+scripts/install-deps.sh cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev
+add_deb_src
+
+work=$(realpath -m "${DRAVIK_QT_WORK:-${TMPDIR:-/tmp}/dravik-qt-windows}")
+mkdir -p "$work"
+cd "$work"
+# dpkg-source checks every file against the sizes and checksums of the .dsc
+# while it unpacks; a mismatch stops the build here.
+if [ ! -f source.ok ]; then
+    rm -rf qt6-base-* qt6-base_*
+    source_version=$(apt-cache showsrc qt6-base | sed -n 's/^Version: //p' | grep "^$version" | head -n1)
+    [ -n "$source_version" ] || { echo "no qt6-base $version source package"; exit 1; }
+    apt-get source --download-only "qt6-base=$source_version" > download.log 2>&1 ||
+        { cat download.log; exit 1; }
+    dpkg-source --require-valid-signature -x qt6-base_"$version"*.dsc source > unpack.log 2>&1 ||
+        dpkg-source -x qt6-base_"$version"*.dsc source > unpack.log 2>&1 ||
+        { cat unpack.log; exit 1; }
+    touch source.ok
+fi
+echo "Source: $(ls "$work"/qt6-base_*.dsc), checked against its .dsc"
+
+# The smallest Qt that the window and its tests need. The windows plugin of
+# 6.4.2 does not compile with OpenGL off; the source package has no wintab.h.
+cmake -S "$work/source" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DQT_BUILD_MANUAL_TESTS=OFF -DQT_GENERATE_SBOM=OFF \
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
+    -DFEATURE_xml=OFF -DFEATURE_opengl=ON -DINPUT_opengl=desktop -DFEATURE_opengl_dynamic=OFF \
+    -DFEATURE_tabletevent=OFF -DFEATURE_concurrent=ON -DFEATURE_testlib=ON \
+    -DFEATURE_widgets=ON -DFEATURE_gui=ON -DFEATURE_accessibility=ON \
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_pcre2=OFF \
+    -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_textmarkdownreader=OFF \
+    -DFEATURE_sql_sqlite=OFF -DFEATURE_vulkan=OFF -DFEATURE_icu=OFF \
+    -DFEATURE_openssl=OFF -DFEATURE_glib=OFF -DFEATURE_fontconfig=OFF \
+    > "$work/configure.log" 2>&1 || { tail -n 60 "$work/configure.log"; exit 1; }
+cmake --build "$work/build" -j"${DRAVIK_QT_JOBS:-2}" > "$work/build.log" 2>&1 ||
+    { tail -n 60 "$work/build.log"; exit 1; }
+cmake --install "$work/build" > "$work/install.log" 2>&1 ||
+    { tail -n 30 "$work/install.log"; exit 1; }
+# Qt's documents are of no use to a build.
+rm -rf "$prefix/doc"
+touch "$stamp"
+echo "Qt $version for Windows built in $((SECONDS - started)) s into $prefix ($(du -sh "$prefix" | cut -f1))"
