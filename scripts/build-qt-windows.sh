@@ -3,7 +3,8 @@
 # qt6-base source package (6.4.2, the Linux Qt's version, every bundled
 # third-party library included), with MinGW-w64 (posix threads), and installs
 # it into PREFIX: Core, Gui, Widgets, Concurrent and Test as shared release
-# libraries, the windows and offscreen platform plugins and the Windows style.
+# libraries, the windows and offscreen platform plugins and the Windows style,
+# with the licence texts of Qt and of its bundled libraries in PREFIX/licenses.
 # The host tools (moc, rcc, uic) are Debian's qt6-base-dev-tools.
 # A PREFIX that a run finished already is left as it is.
 # Usage: scripts/build-qt-windows.sh PREFIX
@@ -90,5 +91,15 @@ cmake --install "$work/build" > "$work/install.log" 2>&1 ||
     { tail -n 30 "$work/install.log"; exit 1; }
 # Qt's documents are of no use to a build.
 rm -rf "$prefix/doc"
+# The licences that a release carries beside Qt's DLLs: Qt's own (the LGPL-3,
+# which builds on the GPL-3) and those of the libraries bundled into them.
+mkdir -p "$prefix/licenses"
+cp "$work/source/LICENSES/LGPL-3.0-only.txt" "$work/source/LICENSES/GPL-3.0-only.txt" \
+    "$prefix/licenses/"
+for library in double-conversion freetype harfbuzz-ng libjpeg libpng md4c pcre2 zlib; do
+    mkdir -p "$prefix/licenses/$library"
+    find "$work/source/src/3rdparty/$library" -maxdepth 1 -type f \
+        \( -iname '*licen[cs]e*' -o -iname 'copying*' \) -exec cp {} "$prefix/licenses/$library/" \;
+done
 touch "$stamp"
 echo "Qt $version for Windows built in $((SECONDS - started)) s into $prefix ($(du -sh "$prefix" | cut -f1))"

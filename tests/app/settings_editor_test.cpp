@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "settings/default_settings.h"
 #include "settings_check_label.h"
+#include "settings_editor_fixture.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -22,25 +23,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
-
-#include <grp.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
 using dravik::testing::CurrentDirectoryGuard;
 using dravik::testing::fileContent;
 using dravik::testing::namesIn;
-using dravik::testing::runAsOrdinaryUser;
-using dravik::testing::runInChild;
 using dravik::testing::TempFolder;
 using dravik::testing::thrownMessage;
 
@@ -54,21 +46,6 @@ QStringList memoLines(const TForm2& editor) {
          block = block.next())
         lines.append(block.text());
     return lines;
-}
-
-// Types text into widget key by key; a line feed is the Enter key.
-void type(QWidget* widget, const QString& text) {
-    for (const char32_t codePoint : text.toUcs4()) {
-        if (codePoint == '\n') {
-            QTest::keyClick(widget, Qt::Key_Return);
-            continue;
-        }
-        const QString character = QString::fromUcs4(&codePoint, 1);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, character);
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
-    }
 }
 
 // Presses a key as the user would: it goes to the widget with the focus.
@@ -90,28 +67,6 @@ bool execAs(TForm2& editor, const std::function<void()>& user, bool* leftOpen = 
     });
     return editor.exec() == QDialog::Accepted;
 }
-
-class SettingsEditor : public ::testing::Test {
-  protected:
-    void edit() { editSettings(editor, start.path(), dialogs); }
-    std::string settingsFile() const { return fileContent(start.file("Dravik.ini")); }
-
-    // The editor's run: the text shown is recorded, then typed is typed at
-    // the start of the text, and the editor closes with OK when confirm.
-    void userTypes(const QString& typed, bool confirm) {
-        dialogs.editorAction = [this, typed, confirm](TForm2& shownEditor) {
-            shown.append(shownEditor.Memo1->toPlainText());
-            shownEditor.Memo1->moveCursor(QTextCursor::Start);
-            type(shownEditor.Memo1, typed);
-            return confirm;
-        };
-    }
-
-    TempFolder start;
-    FakeDialogs dialogs;
-    TForm2 editor;
-    QStringList shown;
-};
 
 TEST_F(SettingsEditor, LayoutKeepsTheButtonAtTheRightEdge) {
     EXPECT_EQ(editor.windowTitle(), "Edit ini");
@@ -368,17 +323,6 @@ TEST_F(SettingsEditor, AFolderNamedDravikIniIsNoSettingsFileAndCannotBeWritten) 
     EXPECT_TRUE(std::filesystem::is_directory(start.file("Dravik.ini")));
 }
 
-TEST_F(SettingsEditor, AFileThatCannotBeReadIsReportedWithoutShowingTheEditor) {
-    const std::string path = start.write("Dravik.ini", "[Mod]\r\n");
-    ::chmod(start.path().c_str(), 0755);
-    ::chmod(path.c_str(), 0);
-    const std::string outcome = runAsOrdinaryUser([&] {
-        const std::string message = thrownMessage<dravik::FileOpenError>([&] { edit(); });
-        return message + (dialogs.editorRuns > 0 ? " [editor shown]" : "");
-    });
-    EXPECT_EQ(outcome, "Cannot open file \"" + path + "\". " + std::strerror(EACCES));
-}
-
 TEST_F(SettingsEditor, AFileBeyondTheCapacityIsRefusedAndTheTextKept) {
     // Lines of 64 bytes fill the capacity exactly.
     std::string full;
@@ -396,22 +340,6 @@ TEST_F(SettingsEditor, AFileBeyondTheCapacityIsRefusedAndTheTextKept) {
     EXPECT_EQ(thrownMessage<dravik::Error>([&] { edit(); }), "<no error>");
     EXPECT_EQ(dialogs.editorRuns, 1);
     EXPECT_EQ(editor.Memo1->blockCount(), static_cast<int>(kMemoCapacity / 64) + 1);
-}
-
-TEST_F(SettingsEditor, AFailedWriteKeepsTheEarlierFileAndTheEditorsText) {
-    start.write("Dravik.ini", "[Mod]\r\n");
-    userTypes(QString(200, QChar('x')), true);
-    const std::string outcome = runInChild([&] {
-        // A file-size limit makes the write fail as a full disk would.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{64, 64};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        const std::string message = thrownMessage<dravik::Error>([&] { edit(); });
-        return message + "|" + editor.settingsText();
-    });
-    EXPECT_EQ(outcome, "Stream write error|" + std::string(200, 'x') + "[Mod]\r\n");
-    EXPECT_EQ(settingsFile(), "[Mod]\r\n");
-    EXPECT_EQ(namesIn(start.path()), std::vector<std::string>{"Dravik.ini"});
 }
 
 TEST_F(SettingsEditor, TheStartFolderNotTheCurrentDirectoryDecidesWhichFileIsEdited) {
