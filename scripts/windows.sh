@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
 # Dravik for Windows, built and tested on Linux: cross-builds the core,
-# dravik-cli.exe and the core's tests with MinGW-w64, runs every test binary
-# under Wine through CTest, checks that dravik-cli.exe prints the same rows and
-# writes the same report bytes as the Linux dravik-cli on the sample folders,
-# and packs dist/dravik-cli-VERSION-windows-x86_64.zip (dravik-cli.exe, the
-# README and the licence). Fails when any of it fails.
+# dravik-cli.exe, Dravik.exe and their tests with MinGW-w64 against a Qt for
+# Windows, runs every test binary under Wine through CTest (the window's tests
+# with the offscreen platform), checks that dravik-cli.exe prints the same rows
+# and writes the same report bytes as the Linux dravik-cli on the sample
+# folders, packs dist/dravik-cli-VERSION-windows-x86_64.zip (dravik-cli.exe,
+# the README and the licence) and the release
+# dist/dravik-VERSION-windows-x86_64.zip (Dravik.exe with the Qt DLLs and
+# plugins it needs, dravik-cli.exe, the licences and a README for Windows),
+# then starts Dravik.exe from the unzipped release under Wine and Xvfb in a
+# sample drive folder, presses Pasport and checks the grid's rows against the
+# Linux dravik-cli's. Fails when any of it fails.
+# The Qt for Windows is the one DRAVIK_QT_WINDOWS names, else the one that
+# scripts/build-qt-windows.sh left in ~/.cache/dravik/qt-windows-6.4.2, which
+# it builds there first when there is none. DRAVIK_WINDOWS_SCREENSHOT names a
+# file to keep the window's screenshot in.
 # Usage: scripts/windows.sh [BUILD_FOLDER [LINUX_DRAVIK_CLI]]
 # (defaults: build-windows and build/cli/dravik-cli, which must be built).
 set -euo pipefail
@@ -12,8 +22,10 @@ cd "$(dirname "$0")/.."
 top=$(pwd)
 build=$(realpath -m "${1:-build-windows}")
 linux_cli=$(realpath -m "${2:-build/cli/dravik-cli}")
+qt_version=6.4.2
 
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest zip
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest zip unzip \
+    xvfb xauth xdotool imagemagick
 if [ ! -x "$linux_cli" ]; then
     echo "windows.sh: $linux_cli not found; build it first (cmake --build build)" >&2
     exit 1
@@ -21,12 +33,16 @@ fi
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
-# A Wine prefix of our own, quiet, gone at the end with its server. Wine reads
-# the Unix side's file names and arguments in the locale's encoding: UTF-8.
+# A Wine prefix of our own, quiet, gone at the end with its server and its
+# display. Wine reads the Unix side's file names and arguments in the locale's
+# encoding: UTF-8.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/dravik-windows.XXXXXX")
 export WINEPREFIX=$scratch/wine WINEDEBUG=-all LC_ALL=C.UTF-8
 finish() {
     "$wineserver" -k 2>/dev/null || true
+    if [ -n "${xvfb:-}" ]; then
+        kill "$xvfb" 2>/dev/null || true
+    fi
     rm -rf "$scratch"
 }
 trap finish EXIT
@@ -38,23 +54,61 @@ step() {
     echo "--> $name: $((SECONDS - start)) s"
 }
 
+# The Qt for Windows: DRAVIK_QT_WINDOWS, else the cached one, built there
+# first when missing.
+find_qt() {
+    local stamp
+    qt=${DRAVIK_QT_WINDOWS:-$HOME/.cache/dravik/qt-windows-$qt_version}
+    stamp=$qt/.dravik-qt-windows-$qt_version
+    if [ -z "${DRAVIK_QT_WINDOWS:-}" ] && [ ! -f "$stamp" ]; then
+        echo "No Qt $qt_version for Windows in $qt: building it there first, from Debian's"
+        echo "qt6-base source package (about an hour on two cores, once; later runs use it)"
+        scripts/build-qt-windows.sh "$qt"
+    fi
+    if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+        echo "windows.sh: no Qt for Windows in $qt (DRAVIK_QT_WINDOWS)" >&2
+        return 1
+    fi
+    echo "Qt for Windows: $qt"
+}
+
 cross_build() {
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON -DDRAVIK_BUILD_APP=OFF > /dev/null
+        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON -DDRAVIK_BUILD_APP=ON \
+        -DCMAKE_PREFIX_PATH="$qt" > "$scratch/configure.log" ||
+        { cat "$scratch/configure.log"; return 1; }
+    grep "left out" "$scratch/configure.log" || true
     cmake --build "$build" -j2
+    for program in app/Dravik.exe tests/test_app.exe cli/dravik-cli.exe; do
+        [ -f "$build/$program" ] || { echo "windows.sh: $program was not built" >&2; return 1; }
+    done
 }
 
 # The first start of a prefix takes a while; the tests then start at once. The
 # server stays until the end: one that quits when idle drops a test that
 # starts just then ("wine client error").
+# The display comes first, so that every Wine program of the prefix has it.
 start_wine() {
+    exec 3> "$scratch/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+    xvfb=$!
+    exec 3>&-
+    for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+    DISPLAY=:$(cat "$scratch/display")
+    export DISPLAY
     mkdir -p "$WINEPREFIX"
     "$wineserver" -p
     "$wine" wineboot -i > /dev/null 2>&1
 }
 
 run_tests() {
-    ctest --test-dir "$build" --output-on-failure --no-tests=error -j2
+    ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 -LE window
+}
+
+# The window's tests, headless; none run is a failure.
+run_window_tests() {
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure --no-tests=error \
+        -j2 -L window
 }
 
 failed=0
@@ -134,8 +188,88 @@ pack() {
     unzip -l "$top/dist/$name.zip" | sed -n '4,$p'
 }
 
+# The window's release: Dravik.exe with what the build laid beside it (Qt's
+# DLLs, MinGW's runtime that they need, the windows platform and the Windows
+# style plugins), dravik-cli.exe, the licences and the README for Windows.
+pack_window() {
+    local version name folder licenses
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+    name=dravik-$version-windows-x86_64
+    folder=$scratch/$name
+    window_zip=$top/dist/$name.zip
+    mkdir -p "$folder/licenses/Qt" "$top/dist"
+    (cd "$build/app" && cp --parents ./*.dll ./*/*.dll "$folder/")
+    x86_64-w64-mingw32-strip -o "$folder/Dravik.exe" "$build/app/Dravik.exe"
+    x86_64-w64-mingw32-strip -o "$folder/dravik-cli.exe" "$build/cli/dravik-cli.exe"
+    # Text files as Windows programs read them.
+    sed 's/$/\r/' package/windows/README.txt > "$folder/README.txt"
+    sed 's/$/\r/' LICENSE > "$folder/LICENSE.txt"
+    sed 's/$/\r/' package/windows/Qt-NOTICE.txt > "$folder/licenses/Qt/NOTICE.txt"
+    licenses=$qt/licenses
+    if [ ! -d "$licenses" ]; then
+        # A Qt built elsewhere: Debian's copies of the same licences.
+        licenses=$scratch/common-licenses
+        mkdir -p "$licenses"
+        cp /usr/share/common-licenses/LGPL-3 "$licenses/LGPL-3.0-only.txt"
+        cp /usr/share/common-licenses/GPL-3 "$licenses/GPL-3.0-only.txt"
+    fi
+    cp -r "$licenses/." "$folder/licenses/Qt/"
+    rm -f "$window_zip"
+    (cd "$scratch" && zip -qr "$window_zip" "$name")
+    echo "dist/$name.zip, $(du -k "$window_zip" | cut -f1) KiB:"
+    unzip -l "$window_zip" | sed -n '4,$p' | grep -v '/licenses/'
+}
+
+# Dravik.exe from the unzipped release, with nothing else on its path, started
+# in a sample drive folder on drive C: as a user starts it; a press on Pasport
+# fills the grid, whose rows Save All writes: they must be the bytes of the
+# Linux dravik-cli's report of the same folder.
+window_under_wine() {
+    local release=$scratch/release drives=$WINEPREFIX/drive_c/Drives app window dialog shot
+    unzip -q "$window_zip" -d "$release"
+    DRAVIK_CLI=$linux_cli samples/make-samples.sh "$drives" > /dev/null
+    (cd "$drives/ares-64" && "$linux_cli" pasport . --report "$scratch/linux-pasport.txt" > /dev/null)
+    (cd "$drives/ares-64" && exec env -u WINEPATH "$wine" "$release"/*/Dravik.exe) \
+        > "$scratch/window.log" 2>&1 &
+    app=$!
+    window=$(timeout 60 xdotool search --sync --onlyvisible --classname 'dravik.exe' | head -n1) ||
+        true
+    if [ -z "$window" ] || ! kill -0 "$app" 2>/dev/null; then
+        echo "Dravik.exe showed no window:"
+        cat "$scratch/window.log"
+        return 1
+    fi
+    sleep 2
+    # Pasport is the first toolbar button, Save All the ninth (x 220).
+    xdotool mousemove --window "$window" 14 14 click 1
+    sleep 1
+    xdotool mousemove --window "$window" 400 300
+    sleep 0.5
+    shot=$scratch/screenshot-windows.png
+    import -window root "$shot"
+    if [ -n "${DRAVIK_WINDOWS_SCREENSHOT:-}" ]; then
+        import -window "$window" "$DRAVIK_WINDOWS_SCREENSHOT"
+        echo "screenshot: $DRAVIK_WINDOWS_SCREENSHOT"
+    fi
+    xdotool mousemove --window "$window" 234 14 click 1
+    dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Confirm$' | head -n1) || true
+    if [ -z "$dialog" ]; then
+        echo "Save All asked nothing"
+        return 1
+    fi
+    xdotool windowfocus --sync "$dialog" key Return
+    for _ in $(seq 100); do [ -f "$drives/ares-64/\$Dravik.txt" ] && break; sleep 0.1; done
+    same "window's rows, saved by Save All, and dravik-cli's report" \
+        "$scratch/linux-pasport.txt" "$drives/ares-64/\$Dravik.txt"
+    return "$failed"
+}
+
+step "Qt for Windows" find_qt
 step "cross-build" cross_build
 step "Wine's first start" start_wine
 step "tests under Wine" run_tests
+step "window's tests under Wine" run_window_tests
 step "dravik-cli.exe against dravik-cli" compare_cli
 step "release zip" pack
+step "window's release zip" pack_window
+step "Dravik.exe from the release under Wine" window_under_wine
