@@ -3,10 +3,12 @@
 # runs every test through CTest, makes the Debian package and installs, runs and
 # removes it, runs the tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and each fuzz harness for a short while on its
-# seed corpus; cross-builds for Windows, runs the core's tests and dravik-cli.exe
-# under Wine and leaves dist/dravik-cli-VERSION-windows-x86_64.zip
-# (scripts/windows.sh). Fails when any of them fails; prints the time each
-# stage took.
+# seed corpus; cross-builds for Windows against a Qt for Windows (built once
+# into ~/.cache/dravik when DRAVIK_QT_WINDOWS names none), runs the core's and
+# the window's tests, dravik-cli.exe and Dravik.exe under Wine and leaves
+# dist/dravik-cli-VERSION-windows-x86_64.zip and the window's release
+# dist/dravik-VERSION-windows-x86_64.zip (scripts/windows.sh). Fails when any
+# of them fails; prints the time each stage took.
 # DRAVIK_FUZZ_SECONDS sets the time of each harness (20 s);
 # DRAVIK_KEEP_BUILD=1 keeps the build folder.
 set -euo pipefail
@@ -188,6 +190,6 @@ stage "build with sanitizers" build "$work/sanitize" -DCMAKE_BUILD_TYPE=Debug \
 stage "tests with sanitizers" run_tests "$work/sanitize"
 stage "build fuzz harnesses" build_fuzzers
 stage "fuzz ${fuzz_seconds} s each" run_fuzzers
-stage "Windows: cross-build, tests under Wine, release zip" \
+stage "Windows: cross-build, tests and the window under Wine, release zips" \
     scripts/windows.sh "$work/windows" "$work/main/cli/dravik-cli"
 echo "==> all stages passed in $((SECONDS - started)) s"
