@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
 # Takes the README's screenshot: the real window under Xvfb, started on a
 # sample drive folder, after a click on Pasport. Writes docs/screenshot.png.
+# "scripts/screenshot.sh windows [OUT]" takes the window of Dravik.exe under
+# Wine instead, as the Windows stage starts it (scripts/windows.sh), and
+# writes docs/screenshot-windows.png.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build=${BUILD_DIR:-$top/build}
+if [ "${1:-}" = windows ]; then
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" -j2 --target dravik-cli >/dev/null
+    DRAVIK_WINDOWS_SCREENSHOT=$(realpath -m "${2:-$top/docs/screenshot-windows.png}") \
+        exec "$top/scripts/windows.sh" "$top/build-windows" "$build/cli/dravik-cli"
+fi
 out=${1:-$top/docs/screenshot.png}
 palette=${2:-light}
 
