@@ -1,10 +1,14 @@
 #include "native_path.h"
 
 #include "cp1251_text.h"
+#include "platform/process.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 QString nativeToQString(const std::string& path) {
 #ifdef Q_OS_WIN
@@ -48,13 +52,18 @@ QUrl fileUrl(const std::string& path) {
 }
 
 std::vector<std::string> nativeArguments(int argc, char** argv) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
 #ifdef Q_OS_WIN
-        arguments.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
-#else
-        arguments.push_back(argv[i]);
-#endif
-    }
+    // argv is in the ANSI code page, which can't hold every name; the wide
+    // command line can. Once the application exists, its arguments are what
+    // Qt left after taking its own options.
+    if (!QCoreApplication::instance())
+        return dravik::commandLineArguments(argc, argv);
+    std::vector<std::string> arguments;
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i)
+        arguments.push_back(all[i].toStdString());
     return arguments;
+#else
+    return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
+#endif
 }

@@ -26,5 +26,6 @@ std::string qStringToNativeName(const QString& name);
 QUrl fileUrl(const std::string& path);
 
 /// The arguments after the program's name, as the core takes text: UTF-8 on
-/// Windows, where argv is in the ANSI code page; elsewhere as they are.
+/// Windows, from the wide command line (once the application exists, without
+/// the options that Qt took); elsewhere argv as it is.
 std::vector<std::string> nativeArguments(int argc, char** argv);
