@@ -86,8 +86,8 @@ cross_build() {
 
 # The first start of a prefix takes a while; the tests then start at once. The
 # server stays until the end: one that quits when idle drops a test that
-# starts just then ("wine client error").
-# The display comes first, so that every Wine program of the prefix has it.
+# starts just then ("wine client error"). The display comes first, so that
+# every program of the prefix has it.
 start_wine() {
     exec 3> "$scratch/display"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
@@ -225,7 +225,7 @@ pack_window() {
 # fills the grid, whose rows Save All writes: they must be the bytes of the
 # Linux dravik-cli's report of the same folder.
 window_under_wine() {
-    local release=$scratch/release drives=$WINEPREFIX/drive_c/Drives app window dialog shot
+    local release=$scratch/release drives=$WINEPREFIX/drive_c/Drives app window dialog
     unzip -q "$window_zip" -d "$release"
     DRAVIK_CLI=$linux_cli samples/make-samples.sh "$drives" > /dev/null
     (cd "$drives/ares-64" && "$linux_cli" pasport . --report "$scratch/linux-pasport.txt" > /dev/null)
@@ -245,8 +245,6 @@ window_under_wine() {
     sleep 1
     xdotool mousemove --window "$window" 400 300
     sleep 0.5
-    shot=$scratch/screenshot-windows.png
-    import -window root "$shot"
     if [ -n "${DRAVIK_WINDOWS_SCREENSHOT:-}" ]; then
         import -window "$window" "$DRAVIK_WINDOWS_SCREENSHOT"
         echo "screenshot: $DRAVIK_WINDOWS_SCREENSHOT"

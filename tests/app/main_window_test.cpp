@@ -359,7 +359,7 @@ TEST_F(MainWindowTest, BackspaceShowsTheFolderAboveTheUpButtonAlsoChoosesIt) {
 TEST_F(MainWindowTest, PasportFillsTheGridAndTheTitleThenCheckRomAppends) {
     start.write("rom.rpm", romImage());
     TForm1& w = showPasport();
-    EXPECT_EQ(w.windowTitle(), QString::fromStdString(start.path() + "/module.rpm Q8.01"));
+    EXPECT_EQ(w.windowTitle(), QString::fromStdString(start.file("module.rpm") + " Q8.01"));
     ASSERT_EQ(w.results().count(), 21u);
     EXPECT_EQ(rowsOf(w)[0], std::make_pair(std::string("Family "), std::string("Ares 64")));
     EXPECT_EQ(rowsOf(w)[5], std::make_pair(std::string("Serial"),
