@@ -347,7 +347,7 @@ TEST_F(MainWindowTest, BackspaceShowsTheFolderAboveTheUpButtonAlsoChoosesIt) {
     EXPECT_EQ(dravik::currentDirectory(), drives.path());
     EXPECT_EQ(loaderNames(w), QStringList{"top.ldr"});
 
-    w.browseTo("/");
+    w.browseTo(dravik::testing::utf8Of(dravik::testing::fsPath(drives.path()).root_path()));
     QTest::mouseClick(w.SpeedButton1, Qt::LeftButton);
     EXPECT_EQ(w.shownFolder(), dravik::kComputerLevel);
     QTest::mouseClick(w.SpeedButton1, Qt::LeftButton);
