@@ -43,6 +43,12 @@ std::string textOf(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+// The folder argument is checked by the standard library, whose error codes
+// need not be the system's error numbers: its own text words the reason.
+Error folderArgumentError(const std::string& argument, const std::error_code& error) {
+    return Error("Cannot open folder \"" + fromUtf8(argument) + "\". " + fromUtf8(error.message()));
+}
+
 } // namespace
 
 WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
@@ -92,7 +98,7 @@ std::string folderArgument(const std::string& argument) {
             error = std::make_error_code(std::errc::not_a_directory);
     }
     if (error)
-        throw cannotOpenFolder(argument, error.value());
+        throw folderArgumentError(argument, error);
     std::string text = textOf(folder);
     // No separator at the end but a root's own ("/", "C:\").
     if (folder.has_relative_path() && !folder.has_filename())
