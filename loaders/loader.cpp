@@ -44,7 +44,7 @@ void checkLdr(Context& context, const std::string& path) {
     std::string loader;
     if (path.empty() || !readLoader(context, path, loader))
         return;
-    const auto file = std::make_shared<const std::string>(path);
+    const auto file = SourceFile::at(path);
     const auto size = static_cast<std::int64_t>(loader.size());
     context.results.append("Check sum ROM in LDR",
                            shownChecksum(readWord(loader, kLdrRomChecksumOffset)),

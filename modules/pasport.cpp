@@ -111,7 +111,7 @@ void readPasport(Context& context) {
         return;
 
     const std::string& module = chosen.module;
-    const auto file = std::make_shared<const std::string>(chosen.path);
+    const auto file = SourceFile::at(chosen.path);
     const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
     const FamilyCode family = locateFamilyCode(module, settings);
     const std::string& familyCode = family.code;

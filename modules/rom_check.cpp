@@ -55,12 +55,13 @@ void checkRom(Context& context) {
             continue;
         // A file that is no longer a plain file (a pipe put in its place) is
         // taken as not listed.
-        auto path = std::make_shared<const std::string>(joinPath(context.workingFolder, file.name));
-        if (!readPlainFile(*path, image))
+        std::string imagePath = joinPath(context.workingFolder, file.name);
+        if (!readPlainFile(imagePath, image))
             continue;
         const std::size_t mark = findRomImageMark(image);
         if (mark == std::string_view::npos)
             continue;
+        const auto path = SourceFile::at(std::move(imagePath));
 
         const std::optional<std::uint16_t> checksum = readWord(image, kRomChecksumOffset);
         const std::optional<std::int64_t> code = firmwareCodeOffset(image);

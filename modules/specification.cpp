@@ -65,7 +65,7 @@ void readSpecification(Context& context) {
     const SpecificationCandidate chosen = chooseSpecificationModule(context.workingFolder);
 
     if (chosen.found) {
-        const auto file = std::make_shared<const std::string>(chosen.path);
+        const auto file = SourceFile::at(chosen.path);
         context.results.append("Specification", versionText(chosen.head),
                                RowSource::in(file, chosen.module, 0, kSpecificationHeadLength,
                                              "version, bytes 0-6 and 12-14"));

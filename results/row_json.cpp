@@ -51,7 +51,7 @@ std::string rowJson(const ResultRow& row, bool edited) {
             bytes += kHex[static_cast<unsigned char>(c) & 0x0F];
         }
         json += ", \"source\": {\"file\": " +
-                jsonString(source.file ? *source.file : std::string()) +
+                jsonString(source.file ? source.file->path : std::string()) +
                 ", \"offset\": " + std::to_string(source.offset) +
                 ", \"length\": " + std::to_string(source.length()) + ", \"bytes\": \"" + bytes +
                 "\", \"entry\": " + jsonString(toUtf8(source.entry)) + "}";

@@ -124,6 +124,10 @@ void enterUserFolder(const std::string& folder) {
          step = step.parent_path()) {
         if (fs::exists(step, error))
             break;
+        // exists follows links: one to nowhere is there all the same.
+        if (fs::is_symlink(fs::symlink_status(step, error)))
+            throw Error("Cannot create folder \"" + fromUtf8(folder) + "\". \"" +
+                        fromUtf8(textOf(step)) + "\" is a link to nowhere");
         missing.push_back(step);
     }
     for (auto step = missing.rbegin(); step != missing.rend() && !error; ++step) {
