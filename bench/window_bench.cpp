@@ -1,7 +1,8 @@
 // The window against its floor, in one run: TForm1 created, shown and painted
 // once (offscreen) against a bare QMainWindow of the same size with a toolbar
-// and a table view; and the loader list's re-read of a folder of 10,000 files
-// against listing that folder with readdir and fstatat. Each ratio is printed.
+// and a table view; the loader list's re-read of a folder of 10,000 files
+// against listing that folder with readdir and fstatat; the settings editor's
+// check and its typing with 1 MiB of text. Each ratio is printed.
 
 #include "Unit1.h"
 #include "Unit2.h"
@@ -11,12 +12,17 @@
 #include "workspace/loader_list.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QTableView>
+#include <QThread>
 #include <QToolBar>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -129,6 +135,46 @@ void BM_EditorCheck_Count(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditorCheck_Count)->Unit(benchmark::kMillisecond);
+
+// Typing into the settings editor holding 1 MiB, a key then a pause long
+// enough for the check, as the user types, against the same keys in a bare
+// editor holding the same text. The time of each is the longest the window
+// took to answer: a key's handling or one pass of its event loop.
+double longestAnswer(QPlainTextEdit& memo) {
+    double longest = 0;
+    QElapsedTimer pass;
+    for (int key = 0; key < 4; ++key) {
+        pass.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(&memo, &press);
+        longest = std::max(longest, static_cast<double>(pass.nsecsElapsed()) / 1e9);
+        QElapsedTimer pause;
+        pause.start();
+        while (pause.elapsed() < 2 * SettingsCheckLabel::kPause + 400) {
+            pass.start();
+            QApplication::processEvents();
+            longest = std::max(longest, static_cast<double>(pass.nsecsElapsed()) / 1e9);
+            QThread::msleep(1);
+        }
+    }
+    return longest;
+}
+
+void BM_EditorTyping_Floor(benchmark::State& state) {
+    QPlainTextEdit memo;
+    memo.setPlainText(
+        QString::fromLatin1(dravik::bench::familySettingsText(kMemoCapacity).c_str()));
+    for (auto _ : state)
+        state.SetIterationTime(longestAnswer(memo));
+}
+BENCHMARK(BM_EditorTyping_Floor)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+void BM_EditorTyping_Memo(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    for (auto _ : state)
+        state.SetIterationTime(longestAnswer(*editor.Memo1));
+}
+BENCHMARK(BM_EditorTyping_Memo)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
 // Prints each benchmark's time as a ratio to the floor of its group.
 class RatioReporter : public benchmark::ConsoleReporter {
