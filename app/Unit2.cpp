@@ -94,7 +94,8 @@ class MemoEdit : public QPlainTextEdit {
             return;
         QString text = source->text();
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        for (const QChar lineBreak : {QChar(u'\r'), QChar::LineSeparator, QChar::ParagraphSeparator})
+        for (const QChar lineBreak :
+             {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
             text.replace(lineBreak, QLatin1Char('\n'));
         if (text.isEmpty() ||
             !makesRoom(static_cast<std::size_t>(text.size() + text.count(QLatin1Char('\n')))))

@@ -125,7 +125,7 @@ void enterUserFolder(const std::string& folder) {
         if (fs::exists(step, error))
             break;
         // exists follows links: one to nowhere is there all the same.
-        if (fs::is_symlink(fs::symlink_status(step, error)))
+        if (std::error_code ignored; fs::is_symlink(fs::symlink_status(step, ignored)))
             throw Error("Cannot create folder \"" + fromUtf8(folder) + "\". \"" +
                         fromUtf8(textOf(step)) + "\" is a link to nowhere");
         missing.push_back(step);

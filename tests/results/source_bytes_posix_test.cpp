@@ -100,9 +100,11 @@ TEST(ReadSourceBytes, ReadsOnlyWhatIsShownAndTellsWhatBecameOfTheFile) {
         EXPECT_EQ(shown.state, c.state);
         EXPECT_EQ(shown.first, c.first);
         ASSERT_EQ(static_cast<std::int64_t>(shown.bytes.size()), c.shown);
-        if (c.state == SourceState::Unchanged)
-            EXPECT_EQ(shown.bytes.substr(static_cast<std::size_t>(c.offset - c.first), c.value.size()),
+        if (c.state == SourceState::Unchanged) {
+            EXPECT_EQ(shown.bytes.substr(static_cast<std::size_t>(c.offset - c.first),
+                                         c.value.size()),
                       c.value);
+        }
     }
 }
 

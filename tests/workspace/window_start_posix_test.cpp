@@ -101,8 +101,10 @@ TEST(UserFolder, AFolderThatCantBeMadeIsNamedWithTheReason) {
         // An ordinary user owns the home, so that its modes hold for it.
         const std::string home = parent.makeFolder("home");
         ASSERT_EQ(::chmod(parent.path().c_str(), 0755), 0);
-        if (::geteuid() == 0)
-            ASSERT_EQ(::chown(home.c_str(), testing::kOrdinaryUserId, testing::kOrdinaryUserId), 0);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(home.c_str(), testing::kOrdinaryUserId, testing::kOrdinaryUserId),
+                      0);
+        }
         std::string reason = c.reason;
         if (const auto at = reason.find("<home>"); at != std::string::npos)
             reason.replace(at, 6, home);
