@@ -37,6 +37,21 @@ void moveTimeBack(const std::string& path) {
 }
 
 TEST(ReadSourceBytes, ReadsOnlyWhatIsShownAndTellsWhatBecameOfTheFile) {
+    namespace fs = std::filesystem;
+    // What takes the file's place after the command.
+    auto deleted = [](const std::string& p) { fs::remove(p); };
+    auto pipe = [](const std::string& p) {
+        fs::remove(p);
+        ::mkfifo(p.c_str(), 0600);
+    };
+    auto folder = [](const std::string& p) {
+        fs::remove(p);
+        fs::create_directory(p);
+    };
+    auto devZero = [](const std::string& p) {
+        fs::remove(p);
+        fs::create_symlink("/dev/zero", p);
+    };
     const struct {
         const char* name;
         std::int64_t size; // of the file the command read
@@ -49,49 +64,27 @@ TEST(ReadSourceBytes, ReadsOnlyWhatIsShownAndTellsWhatBecameOfTheFile) {
         std::int64_t shown; // bytes read and kept
     } cases[] = {
         {"a module, shown whole", 2048, 505, "Q8.01", nullptr, SourceState::Unchanged, 0, 2048},
-        {"a sparse 2 GiB file, value near its start", kTwoGiB, 100, "DISK", nullptr,
-         SourceState::Unchanged, 0, 368},
-        {"a sparse 2 GiB file, value at its end", kTwoGiB, kTwoGiB - 2, "\xCD\xAB", nullptr,
+        {"2 GiB, value near the start", kTwoGiB, 100, "DISK", nullptr, SourceState::Unchanged, 0,
+         368},
+        {"2 GiB, value at the end", kTwoGiB, kTwoGiB - 2, "\xCD\xAB", nullptr,
          SourceState::Unchanged, kTwoGiB - 272, 272},
         {"an image grown to 2 GiB", 131072, 131070, std::string(2, '\0'),
-         [](const std::string& path) { std::filesystem::resize_file(path, kTwoGiB); },
-         SourceState::Changed, 130800, 544},
+         [](const std::string& path) { fs::resize_file(path, kTwoGiB); }, SourceState::Changed,
+         130800, 544},
         {"rewritten, same size", 2048, 0, "version",
-         [](const std::string& path) { makeFile(path, 2048, 0, "VERSION"); },
-         SourceState::Changed, 0, 2048},
-        {"the same bytes, another time", 2048, 0, "version", moveTimeBack, SourceState::Changed,
+         [](const std::string& path) { makeFile(path, 2048, 0, "VERSION"); }, SourceState::Changed,
          0, 2048},
-        {"deleted", 512, 0, "ST38", [](const std::string& path) { std::filesystem::remove(path); },
-         SourceState::Gone, 0, 0},
-        {"a link to nowhere in its place", 512, 0, "ST38",
-         [](const std::string& path) {
-             std::filesystem::remove(path);
-             std::filesystem::create_symlink(path + ".none", path);
-         },
-         SourceState::Gone, 0, 0},
-        {"a pipe in its place", 512, 0, "ST38",
-         [](const std::string& path) {
-             std::filesystem::remove(path);
-             ::mkfifo(path.c_str(), 0600);
-         },
-         SourceState::NotPlainFile, 0, 0},
-        {"a folder in its place", 512, 0, "ST38",
-         [](const std::string& path) {
-             std::filesystem::remove(path);
-             std::filesystem::create_directory(path);
-         },
-         SourceState::NotPlainFile, 0, 0},
-        {"a link to /dev/zero in its place", 512, 0, "ST38",
-         [](const std::string& path) {
-             std::filesystem::remove(path);
-             std::filesystem::create_symlink("/dev/zero", path);
-         },
-         SourceState::NotPlainFile, 0, 0},
+        {"the same bytes, another time", 2048, 0, "version", moveTimeBack, SourceState::Changed, 0,
+         2048},
+        {"deleted", 512, 0, "ST38", deleted, SourceState::Gone, 0, 0},
+        {"a pipe", 512, 0, "ST38", pipe, SourceState::NotPlainFile, 0, 0},
+        {"a folder", 512, 0, "ST38", folder, SourceState::NotPlainFile, 0, 0},
+        {"a link to /dev/zero", 512, 0, "ST38", devZero, SourceState::NotPlainFile, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TempFolder folder;
-        const std::string path = folder.file("rom.rpm");
+        TempFolder work;
+        const std::string path = work.file("rom.rpm");
         makeFile(path, c.size, c.offset, c.value);
         const RowSource source{SourceFile::at(path), c.offset, c.value, "entry"};
         if (c.after)
@@ -101,9 +94,9 @@ TEST(ReadSourceBytes, ReadsOnlyWhatIsShownAndTellsWhatBecameOfTheFile) {
         EXPECT_EQ(shown.first, c.first);
         ASSERT_EQ(static_cast<std::int64_t>(shown.bytes.size()), c.shown);
         if (c.state == SourceState::Unchanged) {
-            EXPECT_EQ(shown.bytes.substr(static_cast<std::size_t>(c.offset - c.first),
-                                         c.value.size()),
-                      c.value);
+            EXPECT_EQ(
+                shown.bytes.substr(static_cast<std::size_t>(c.offset - c.first), c.value.size()),
+                c.value);
         }
     }
 }
