@@ -2,10 +2,12 @@
 // once (offscreen) against a bare QMainWindow of the same size with a toolbar
 // and a table view; the loader list's re-read of a folder of 10,000 files
 // against listing that folder with readdir and fstatat; the settings editor's
-// check and its typing with 1 MiB of text. Each ratio is printed.
+// check and its typing with 1 MiB of text; the Bytes window on a row of a
+// 2 GiB file. Each ratio is printed.
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "bytes_window.h"
 #include "drive_folders.h"
 #include "settings_check_label.h"
 #include "silent_dialogs.h"
@@ -17,6 +19,7 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QTableView>
+#include <QTextDocument>
 #include <QThread>
 #include <QToolBar>
 
@@ -176,6 +179,48 @@ void BM_EditorTyping_Memo(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorTyping_Memo)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
+bool sparseImageMade = false;
+
+// The Bytes window on a row of a sparse 2 GiB image, its value near the end:
+// the row shown (read, then drawn) against reading the same 544 bytes alone.
+const std::string& sparseImage() {
+    static const std::string path = [] {
+        std::string file =
+            (std::filesystem::temp_directory_path() / "dravik-bytes-bench.rpm").string();
+        std::ofstream(file).close();
+        std::filesystem::resize_file(file, std::uintmax_t{2} << 30);
+        sparseImageMade = true;
+        return file;
+    }();
+    return path;
+}
+
+constexpr std::int64_t kSparseValueAt = (std::int64_t{2} << 30) - 4096;
+
+void BM_Bytes_Floor(benchmark::State& state) {
+    const int fd = ::open(sparseImage().c_str(), O_RDONLY);
+    std::string bytes(544, '\0');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(::pread(fd, bytes.data(), bytes.size(), kSparseValueAt - 256));
+    ::close(fd);
+}
+BENCHMARK(BM_Bytes_Floor)->Unit(benchmark::kMillisecond);
+
+void BM_Bytes_Row(benchmark::State& state) {
+    BytesWindow window(nullptr);
+    const dravik::ResultRow row{"Check sum ROM", "0000",
+                                dravik::RowSource{dravik::SourceFile::at(sparseImage()),
+                                                  kSparseValueAt, std::string(2, '\0'),
+                                                  "ROM checksum"}};
+    for (auto _ : state) {
+        window.showRow(row);
+        benchmark::DoNotOptimize(window.view()->document()->blockCount());
+    }
+    if (window.view()->document()->blockCount() < 34)
+        state.SkipWithError("the bytes were not shown");
+}
+BENCHMARK(BM_Bytes_Row)->Unit(benchmark::kMillisecond);
+
 // Prints each benchmark's time as a ratio to the floor of its group.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
@@ -212,5 +257,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     if (bigFolderMade)
         std::filesystem::remove_all(bigFolder());
+    if (sparseImageMade)
+        std::filesystem::remove(sparseImage());
     return 0;
 }
