@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -421,6 +422,13 @@ TEST_F(SettingsEditor, NothingPassesTheCapacityAndOkWritesWhatLoadsAgain) {
     } cases[] = {
         {"the key past the edge", 1, [](TForm2& e) { type(e.Memo1, "ab"); }, "a", 0, 1},
         {"Enter takes two bytes", 1, [](TForm2& e) { type(e.Memo1, "\n"); }, "", 0, 1},
+        {"an input method's text past the edge", 1,
+         [](TForm2& e) {
+             QInputMethodEvent composed;
+             composed.setCommitString(QStringLiteral("ab"));
+             QApplication::sendEvent(e.Memo1, &composed);
+         },
+         "", 0, 1},
         {"a paste past the edge", 3, paste("a\r\nb"), "", 0, 1},
         {"a paste that fits", 4, paste("a\r\nb"), "a\r\nb", 0, 0},
         {"a paste over a selection", 0,
