@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -87,6 +88,18 @@ class MemoEdit : public QPlainTextEdit {
             return;
         }
         QPlainTextEdit::keyPressEvent(event);
+    }
+
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        const QString text = event->commitString();
+        if (!text.isEmpty() && !makesRoom(static_cast<std::size_t>(text.size()))) {
+            // The composition ends without its text.
+            QInputMethodEvent cleared;
+            QPlainTextEdit::inputMethodEvent(&cleared);
+            event->accept();
+            return;
+        }
+        QPlainTextEdit::inputMethodEvent(event);
     }
 
     void insertFromMimeData(const QMimeData* source) override {
