@@ -1,5 +1,6 @@
 #include "Unit2.h"
 
+#include "cp1251_text.h"
 #include "dialogs.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
@@ -22,8 +23,8 @@
 #include <QVBoxLayout>
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -154,10 +155,8 @@ std::size_t heldSize(std::string_view bytes) {
 // at path (a folder of that name does not count). A file beyond the editor's
 // capacity is refused before it is read, so a huge file costs no memory.
 bool readSettingsFile(const std::string& path, std::string& bytes) {
-    std::error_code error;
-    const std::uintmax_t size =
-        std::filesystem::file_size(std::u8string(path.begin(), path.end()), error);
-    if (!error && size > kMemoCapacity)
+    if (const std::optional<std::uint64_t> size = dravik::fileSize(path);
+        size && *size > kMemoCapacity)
         throw memoCapacityExceeded();
     if (!dravik::readPlainFile(path, bytes))
         return false;

@@ -5,6 +5,7 @@
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "cp1251_text.h"
 #include "dialogs.h"
 #include "native_path.h"
 #include "platform/cp1251.h"
