@@ -5,6 +5,7 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
 #include <optional>
@@ -60,8 +61,10 @@ void checkLdr(Context& context, const std::string& path) {
     const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
     for (const auto& [name, row] :
          {std::pair{"Code FW", shownCodeRow(file, loader, *code)},
-          std::pair{"Family", codeKeyRow(file, loader, *code, settings, "LDR", "none")},
-          std::pair{"Status", codeKeyRow(file, loader, *code, settings, "CL", "none")}})
+          std::pair{"Family",
+                    codeKeyRow(file, loader, *code, settings, kLoaderFamiliesSection, "none")},
+          std::pair{"Status",
+                    codeKeyRow(file, loader, *code, settings, kProgramClassesSection, "none")}})
         context.results.append(name, row.value, row.source);
 }
 

@@ -11,9 +11,9 @@
 namespace dravik {
 namespace {
 
-constexpr std::size_t kTextFieldSize = FieldSpec::kTextSize;
-constexpr std::size_t kNumberFieldSize = FieldSpec::kNumberSize;
-constexpr std::size_t kDateFieldSize = FieldSpec::kDateSize;
+constexpr std::size_t kTextFieldSize = kTextField.size;
+constexpr std::size_t kNumberFieldSize = kNumberField.size;
+constexpr std::size_t kDateFieldSize = kDateField.size;
 
 struct PasportCandidate {
     std::string path;
@@ -43,10 +43,7 @@ PasportCandidate choosePasportModule(const std::string& folder) {
 // How many bytes of the module a field's value is made of: its length, as far
 // as its buffer holds; none for a type letter that reads nothing.
 std::int64_t bytesTaken(const FieldSpec& field) {
-    const std::int64_t capacity = field.type == FieldSpec::kText     ? kTextFieldSize
-                                  : field.type == FieldSpec::kNumber ? kNumberFieldSize
-                                  : field.type == FieldSpec::kDate   ? kDateFieldSize
-                                                                     : 0;
+    const auto capacity = static_cast<std::int64_t>(fieldTypeSize(field.type));
     return capacity == 0 ? 0 : std::min<std::int64_t>(field.length(), capacity);
 }
 
@@ -59,24 +56,26 @@ std::string findFamilyCode(std::string_view module, const SettingsFile& settings
 FamilyCode locateFamilyCode(std::string_view module, const SettingsFile& settings) {
     // The keys of "Mod" are listed once, not once for each of the pairs: this
     // is what valueExists("Mod", key) tests for every pair.
-    const std::vector<std::string> families = settings.readSection("Mod");
+    const std::vector<std::string> families = settings.readSection(kFamiliesSection);
     ByteReader reader(module);
-    for (std::int64_t pos = kFamilyCodeSearchStart; pos < reader.size(); pos += 2) {
-        char pair[2] = {0, 0};
-        reader.readAt(pos, 2, pair, 2);
-        std::string key = textFromBytes(std::string_view(pair, 2), 2);
+    for (std::int64_t pos = kFamilyCodeSearchStart; pos < reader.size();
+         pos += static_cast<std::int64_t>(kFamilyCodeLength)) {
+        char pair[kFamilyCodeLength] = {0, 0};
+        reader.readAt(pos, kFamilyCodeLength, pair, kFamilyCodeLength);
+        std::string key =
+            textFromBytes(std::string_view(pair, kFamilyCodeLength), kFamilyCodeLength);
         for (const std::string& family : families) {
             if (equalsIgnoreCase(family, key))
                 return {std::move(key), pos};
         }
     }
-    return {std::string(kFallbackFamily), std::nullopt};
+    return {std::string(kFallbackLayout), std::nullopt};
 }
 
 std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
                                UserInterface& ui) {
     const std::int32_t offset = field.offset();
-    if (field.type == FieldSpec::kNumber) {
+    if (field.type == kNumberField.letter) {
         // 1 to 3 bytes give an unsigned number, 4 bytes a signed one.
         char bytes[kNumberFieldSize] = {0, 0, 0, 0};
         module.readAt(offset, field.length(), bytes, kNumberFieldSize);
@@ -85,7 +84,7 @@ std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
             pattern = (pattern << 8) | static_cast<unsigned char>(bytes[i]);
         return std::to_string(static_cast<std::int32_t>(pattern));
     }
-    if (field.type == FieldSpec::kDate) {
+    if (field.type == kDateField.letter) {
         char bytes[kDateFieldSize] = {0, 0, 0, 0, 0};
         module.readAt(offset, field.length(), bytes, kDateFieldSize);
         ModuleDate date{};
@@ -93,7 +92,7 @@ std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
             date[i] = static_cast<std::uint8_t>(bytes[i]);
         return formatModuleDate(date);
     }
-    if (field.type == FieldSpec::kText) {
+    if (field.type == kTextField.letter) {
         // The text keeps the blanks that fill its 32-byte buffer.
         char buffer[kTextFieldSize];
         std::memset(buffer, ' ', sizeof buffer);
@@ -120,16 +119,18 @@ void readPasport(Context& context) {
     if (context.setTitle)
         context.setTitle(textFromBytes(title, title.size()));
 
-    const std::string* familyEntry = settings.findString("Mod", familyCode);
+    const std::string* familyEntry = settings.findString(kFamiliesSection, familyCode);
     const std::string familyName = familyEntry ? *familyEntry : "Default";
     const std::vector<std::string> keys = settings.readSection(familyCode);
     context.results.clear();
     context.results.append(
         "Family ", familyName,
-        family.offset ? RowSource::in(file, module, *family.offset, 2,
-                                      settingsEntryText("Mod", familyCode, familyEntry))
-                      : RowSource::in(file, module, kFamilyCodeSearchStart, 0,
-                                      "[Mod] no key matched; layout [00]"));
+        family.offset
+            ? RowSource::in(file, module, *family.offset, 2,
+                            settingsEntryText(kFamiliesSection, familyCode, familyEntry))
+            : RowSource::in(file, module, kFamilyCodeSearchStart, 0,
+                            "[" + std::string(kFamiliesSection) + "] no key matched; layout [" +
+                                std::string(kFallbackLayout) + "]"));
 
     const ByteReader reader(module);
     for (const std::string& key : keys) {

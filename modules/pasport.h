@@ -16,8 +16,6 @@ inline constexpr std::int64_t kPasportVersionOffset = 505;
 inline constexpr std::size_t kPasportVersionLength = 5;
 /// Where the search for the family code starts.
 inline constexpr std::int64_t kFamilyCodeSearchStart = 128;
-/// The family whose layout serves when no family code is found.
-inline constexpr std::string_view kFallbackFamily = "00";
 
 /// The family code of a passport module: the first pair of bytes from offset
 /// 128 on that is a key of the section "Mod", or "00".

@@ -4,6 +4,7 @@
 #include "modules/text.h"
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
+#include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
 #include <algorithm>
@@ -80,7 +81,8 @@ void checkRom(Context& context) {
         context.results.append("Check sum ROM", shownChecksum(checksum),
                                RowSource::in(path, image, kRomChecksumOffset, 2, "ROM checksum"));
         if (code) {
-            CodeRow status = codeKeyRow(path, image, *code, settings, "CL", kUndeterminedStatus);
+            CodeRow status = codeKeyRow(path, image, *code, settings, kProgramClassesSection,
+                                        kUndeterminedStatus);
             context.results.append("Status", std::move(status.value), std::move(status.source));
         } else {
             context.results.append("Status", kUndeterminedStatus);
