@@ -105,7 +105,7 @@ class Checker {
 
   private:
     void add(std::size_t line, Severity severity, std::string message) {
-        problems_.push_back({line, severity, std::move(message)});
+        problems_.emplace_back(line, severity, std::move(message));
     }
 
     // "[name] " of the section that the lines read so far are in.
@@ -470,6 +470,26 @@ void Checker::checkField(const Section& layout, const Entry& entry) {
     }
 }
 
+// Gives each problem, in line order, the section, key and span of its line.
+void locateProblems(std::string_view bytes, std::vector<SettingsProblem>& problems) {
+    SettingsLineSplitter lines(bytes);
+    std::string_view text;
+    std::string_view section;
+    auto problem = problems.begin();
+    while (problem != problems.end() && lines.next(text)) {
+        const SettingsLine read = SettingsLine::read(text);
+        if (read.kind == SettingsLine::Kind::Section)
+            section = read.name;
+        for (; problem != problems.end() && problem->line == lines.lineNumber(); ++problem) {
+            problem->section = section;
+            if (read.kind == SettingsLine::Kind::Entry)
+                problem->key = read.name;
+            const auto begin = static_cast<std::size_t>(read.text.data() - text.data());
+            problem->span = {begin, begin + read.text.size()};
+        }
+    }
+}
+
 } // namespace
 
 std::string_view severityName(Severity severity) {
@@ -477,7 +497,14 @@ std::string_view severityName(Severity severity) {
 }
 
 std::vector<SettingsProblem> checkSettings(std::string_view bytes) {
-    return Checker(bytes).take();
+    std::vector<SettingsProblem> problems = Checker(bytes).take();
+    locateProblems(bytes, problems);
+    return problems;
+}
+
+std::string problemText(const SettingsProblem& problem) {
+    return std::to_string(problem.line) + ": " + std::string(severityName(problem.severity)) +
+           ": " + problem.message;
 }
 
 bool hasError(const std::vector<SettingsProblem>& problems) {
