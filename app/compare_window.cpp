@@ -208,7 +208,7 @@ QString pairsAsText(const std::vector<RowPair>& pairs, const std::vector<std::si
     QString text;
     for (const std::size_t index : indexes) {
         const RowPair& pair = pairs.at(index);
-        text += QLatin1Char(dravik::pairMark(pair.state)) + QLatin1Char('\t') +
+        text += QString(QLatin1Char(dravik::pairMark(pair.state))) + QLatin1Char('\t') +
                 shownCellText(pair.name()) + QLatin1Char('\t') +
                 (pair.first ? shownCellText(pair.first->value) : QString()) + QLatin1Char('\t') +
                 (pair.second ? shownCellText(pair.second->value) : QString()) + QLatin1Char('\n');
