@@ -7,7 +7,7 @@
 #include "modules/specification.h"
 #include "native_path.h"
 #include "platform/errors.h"
-#include "platform/file_system.h"
+#include "settings/settings_file.h"
 #include "source_text.h"
 
 #include <QAbstractTableModel>
@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <exception>
 
 using dravik::PairState;
 using dravik::ResultRow;
@@ -50,37 +51,25 @@ struct Side {
     QString error;
 };
 
-class CollectingUi : public dravik::UserInterface {
-  public:
-    explicit CollectingUi(QStringList& messages) : messages_(messages) {}
-    void showMessage(const std::string& text) override { messages_ << fromCp1251(text); }
-    bool confirm(const std::string&) override { return false; }
-
-  private:
-    QStringList& messages_;
-};
-
+// One folder's rows, read without changing anything of the main window.
 Side decodeFolder(CompareCommand command, const std::string& folder,
-                  const std::string& settingsFolder) {
+                  const dravik::SettingsFile& settings) {
     Side side;
-    dravik::ResultList rows;
-    CollectingUi ui(side.messages);
-    dravik::Context context{settingsFolder, folder, rows, ui, [](const std::string&) {}};
-    const std::string current = dravik::currentDirectory();
     try {
-        dravik::setCurrentDirectory(folder);
-        if (command == CompareCommand::Pasport)
-            dravik::readPasport(context);
-        else if (command == CompareCommand::Specification)
-            dravik::readSpecification(context);
-        else
-            dravik::checkRom(context);
+        dravik::Decoded decoded = command == CompareCommand::Pasport
+                                      ? dravik::decodePasport(folder, settings)
+                                  : command == CompareCommand::Specification
+                                      ? dravik::decodeSpecification(folder)
+                                      : dravik::decodeRoms(folder, settings);
+        side.found = decoded.found;
+        side.rows = std::move(decoded.rows);
+        for (const dravik::DecodeMessage& message : decoded.messages)
+            side.messages << fromCp1251(message.text);
+        if (decoded.error)
+            std::rethrow_exception(decoded.error);
     } catch (const dravik::Error& error) {
         side.error = fromCp1251(dravik::errorReportText(error.message()));
     }
-    dravik::setCurrentDirectory(current);
-    side.rows = rows.rows();
-    side.found = !side.rows.empty();
     return side;
 }
 
@@ -302,8 +291,9 @@ void CompareWindow::createMenu() {
 void CompareWindow::refresh() {
     Side sides[2];
     QStringList notes;
+    const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder_);
     for (int i = 0; i < 2; ++i) {
-        sides[i] = decodeFolder(command_, folders_[i], settingsFolder_);
+        sides[i] = decodeFolder(command_, folders_[i], settings);
         if (!sides[i].error.isEmpty())
             notes << sideName(i) + QStringLiteral(": ") + sides[i].error;
         else if (!sides[i].found)

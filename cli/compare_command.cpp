@@ -7,9 +7,10 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
-#include "platform/process.h"
+#include "settings/settings_file.h"
 
 #include <cstdio>
+#include <exception>
 #include <optional>
 
 namespace dravik::cli {
@@ -77,46 +78,19 @@ std::string valueOf(const std::optional<ResultRow>& row) {
 }
 
 
-// What one side gave for a block: its rows and the messages of the decode
-// (Windows-1251).
-struct Side {
-    std::vector<ResultRow> rows;
-    std::vector<std::string> messages;
-};
-
-class CollectingUi : public UserInterface {
-  public:
-    explicit CollectingUi(std::vector<std::string>& messages) : messages_(messages) {}
-    void showMessage(const std::string& text) override { messages_.push_back(text); }
-    bool confirm(const std::string&) override { return false; }
-
-  private:
-    std::vector<std::string>& messages_;
-};
-
-Side decodeSide(CompareBlock block, const std::string& path, const std::string& settingsFolder) {
-    Side side;
-    ResultList rows;
-    CollectingUi ui(side.messages);
-    Context context{settingsFolder, path, rows, ui, [](const std::string&) {}};
-    if (block != CompareBlock::CheckLdr)
-        setCurrentDirectory(path);
+// One block decoded from one side, changing nothing.
+Decoded decodeBlock(CompareBlock block, const std::string& path, const SettingsFile& settings) {
     switch (block) {
     case CompareBlock::Pasport:
-        readPasport(context);
-        break;
+        return decodePasport(path, settings);
     case CompareBlock::Specification:
-        readSpecification(context);
-        break;
+        return decodeSpecification(path);
     case CompareBlock::CheckRom:
-        checkRom(context);
-        break;
+        return decodeRoms(path, settings);
     case CompareBlock::CheckLdr:
-        checkLdr(context, path);
-        break;
+        return decodeLoader(path, settings);
     }
-    side.rows = rows.rows();
-    return side;
+    return {};
 }
 
 // One input of compare: its letter, its text as given and its native path.
@@ -223,13 +197,15 @@ namespace {
 
 // Decodes one block on both sides; false when a side could not be read.
 bool decodeBoth(StandardOutput& out, CompareBlock block, const Input (&inputs)[2],
-                const std::string& settingsFolder, Side (&sides)[2]) {
+                const SettingsFile& settings, Decoded (&sides)[2]) {
     bool decoded = true;
     for (int i = 0; i < 2; ++i) {
         try {
-            sides[i] = decodeSide(block, inputs[i].path, settingsFolder);
-            for (const std::string& message : sides[i].messages)
-                tellAbout(out, inputs[i], toUtf8(message));
+            sides[i] = decodeBlock(block, inputs[i].path, settings);
+            for (const DecodeMessage& message : sides[i].messages)
+                tellAbout(out, inputs[i], toUtf8(message.text));
+            if (sides[i].error)
+                std::rethrow_exception(sides[i].error);
         } catch (const Error& error) {
             tellAbout(out, inputs[i], errorText(error));
             decoded = false;
@@ -251,17 +227,18 @@ int runCompare(const Options& options, StandardOutput& out, const std::string& s
     if (!inputFits(out, inputs[1], loaders) || !fitA)
         return kCompareTrouble;
 
+    const SettingsFile settings = SettingsFile::loadFrom(settingsFolder);
     bool trouble = false;
     bool differs = false;
     bool anyBlock = false;
     for (const CompareBlock block : blocksAsked(options, loaders)) {
-        Side sides[2];
-        if (!decodeBoth(out, block, inputs, settingsFolder, sides)) {
+        Decoded sides[2];
+        if (!decodeBoth(out, block, inputs, settings, sides)) {
             trouble = true;
             continue;
         }
         // "all" shows a block when either side has such a module.
-        if (all && sides[0].rows.empty() && sides[1].rows.empty())
+        if (all && !sides[0].found && !sides[1].found)
             continue;
         const std::vector<RowPair> pairs = pairRows(sides[0].rows, sides[1].rows);
         differs = differs || anyDiffers(pairs);
