@@ -250,6 +250,7 @@ void CompareWindow::createControls() {
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid_->horizontalHeader()->setToolTip(nativeToQString(folders_[0]) + QLatin1Char('\n') +
                                           nativeToQString(folders_[1]));
