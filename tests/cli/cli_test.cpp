@@ -713,6 +713,12 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
         {{"compare", "a", "b", "--settings", "bad.ini", "--command", "pasport"}, 2, "",
          "dravik-cli: A a: 'x' is not a valid integer value in [2F] Cod=#x,4\n"
          "dravik-cli: B b: 'x' is not a valid integer value in [2F] Cod=#x,4\n"},
+        // Trouble in one block outweighs differences in another.
+        {{"compare", "a", "b", "--settings", "bad.ini", diffs}, 2,
+         "# Check ROM              a                          b\n"
+         "! Check sum ROM          ABCD                       ABCE\n",
+         "dravik-cli: A a: 'x' is not a valid integer value in [2F] Cod=#x,4\n"
+         "dravik-cli: B b: 'x' is not a valid integer value in [2F] Cod=#x,4\n"},
         // A longer text is cut to its column, visibly; a path keeps its end.
         {{"compare", "a-folder-with-a-rather-long-name", "a", "--command", "pasport", diffs}, 0,
          "# Passport               \u2026r-with-a-rather-long-name a\n", ""},
