@@ -1,6 +1,6 @@
 #include "compare_window.h"
 
-#include "dialogs.h"
+#include "cp1251_text.h"
 #include "grid_actions.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"

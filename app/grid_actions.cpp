@@ -2,6 +2,7 @@
 
 #include "bytes_window.h"
 #include "compare_window.h"
+#include "cp1251_text.h"
 #include "dialogs.h"
 #include "native_path.h"
 #include "platform/file_system.h"
