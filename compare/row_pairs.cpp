@@ -11,6 +11,12 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+// Each state's mark and name, in the order of PairState.
+constexpr struct {
+    char mark;
+    std::string_view name;
+} kStates[] = {{'=', "same"}, {'!', "differs"}, {'<', "only-in-first"}, {'>', "only-in-second"}};
+
 // For each row of second, the index of its partner in first, or kNone: the
 // n-th row of a name goes with the n-th row of that name.
 std::vector<std::size_t> partnersInFirst(const std::vector<ResultRow>& first,
@@ -41,31 +47,11 @@ std::string sideJson(const std::optional<ResultRow>& row) {
 } // namespace
 
 char pairMark(PairState state) {
-    switch (state) {
-    case PairState::Same:
-        return '=';
-    case PairState::Differs:
-        return '!';
-    case PairState::OnlyInFirst:
-        return '<';
-    case PairState::OnlyInSecond:
-        return '>';
-    }
-    return '?';
+    return kStates[static_cast<int>(state)].mark;
 }
 
 std::string_view pairStateName(PairState state) {
-    switch (state) {
-    case PairState::Same:
-        return "same";
-    case PairState::Differs:
-        return "differs";
-    case PairState::OnlyInFirst:
-        return "only-in-first";
-    case PairState::OnlyInSecond:
-        return "only-in-second";
-    }
-    return {};
+    return kStates[static_cast<int>(state)].name;
 }
 
 std::vector<RowPair> pairRows(const std::vector<ResultRow>& first,
