@@ -56,11 +56,10 @@ Side decodeFolder(CompareCommand command, const std::string& folder,
                   const dravik::SettingsFile& settings) {
     Side side;
     try {
-        dravik::Decoded decoded = command == CompareCommand::Pasport
-                                      ? dravik::decodePasport(folder, settings)
-                                  : command == CompareCommand::Specification
-                                      ? dravik::decodeSpecification(folder)
-                                      : dravik::decodeRoms(folder, settings);
+        dravik::Decoded decoded =
+            command == CompareCommand::Pasport         ? dravik::decodePasport(folder, settings)
+            : command == CompareCommand::Specification ? dravik::decodeSpecification(folder)
+                                                       : dravik::decodeRoms(folder, settings);
         side.found = decoded.found;
         side.rows = std::move(decoded.rows);
         for (const dravik::DecodeMessage& message : decoded.messages)
@@ -214,13 +213,13 @@ QString pairsAsJson(const std::vector<RowPair>& pairs, const std::vector<std::si
 
 CompareWindow::CompareWindow(CompareCommand command, std::string thisFolder,
                              std::string otherFolder, std::string settingsFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window), command_(command),
-      folders_{std::move(thisFolder), std::move(otherFolder)},
+    : QWidget(parent, Qt::Window),
+      command_(command), folders_{std::move(thisFolder), std::move(otherFolder)},
       settingsFolder_(std::move(settingsFolder)) {
     setObjectName(QStringLiteral("CompareWindow"));
-    setWindowTitle(QStringLiteral("Compare %1: %2 and %3")
-                       .arg(heading(command_), nativeToQString(folders_[0]),
-                            nativeToQString(folders_[1])));
+    setWindowTitle(
+        QStringLiteral("Compare %1: %2 and %3")
+            .arg(heading(command_), nativeToQString(folders_[0]), nativeToQString(folders_[1])));
     resize(720, 480);
     createControls();
     createMenu();

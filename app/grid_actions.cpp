@@ -34,7 +34,8 @@ QString rowsAsText(const dravik::ResultList& rows, const std::vector<std::size_t
     QString text;
     for (const std::size_t index : indexes) {
         const dravik::ResultRow& row = rows.row(index);
-        text += shownCellText(row.name) + QLatin1Char('\t') + shownCellText(row.value) + QLatin1Char('\n');
+        text += shownCellText(row.name) + QLatin1Char('\t') + shownCellText(row.value) +
+                QLatin1Char('\n');
     }
     return text;
 }

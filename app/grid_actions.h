@@ -26,8 +26,8 @@ class GridActions : public QObject {
     Q_OBJECT
 
   public:
-    GridActions(QTableView& grid, const dravik::ResultList& rows, QWidget& window,
-                Dialogs& dialogs, const dravik::Context& context);
+    GridActions(QTableView& grid, const dravik::ResultList& rows, QWidget& window, Dialogs& dialogs,
+                const dravik::Context& context);
 
     QMenu* menu() const { return menu_; }
     /// The Bytes window once it was opened, else nullptr.

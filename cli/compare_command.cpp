@@ -77,7 +77,6 @@ std::string valueOf(const std::optional<ResultRow>& row) {
     return row ? row->value : std::string();
 }
 
-
 // One block decoded from one side, changing nothing.
 Decoded decodeBlock(CompareBlock block, const std::string& path, const SettingsFile& settings) {
     switch (block) {
@@ -103,10 +102,10 @@ struct Input {
 // A line on standard error about one side, after what standard output holds.
 void tellAbout(StandardOutput& out, const Input& input, const std::string& utf8) {
     out.flush();
-    std::fputs(("dravik-cli: " + std::string(1, input.letter) + " " + input.label + ": " + utf8 +
-                "\n")
-                   .c_str(),
-               stderr);
+    std::fputs(
+        ("dravik-cli: " + std::string(1, input.letter) + " " + input.label + ": " + utf8 + "\n")
+            .c_str(),
+        stderr);
 }
 
 // The blocks asked for: one by --command, else the loader of two loader files
@@ -168,8 +167,8 @@ std::string compareBlockText(CompareBlock block, const std::string& labelA,
         text = "#\t" + heading + "\t" + tsvField(labelA) + "\t" + tsvField(labelB) + "\n";
         break;
     case Format::Json:
-        text = "  {\"block\": \"" + std::string(blockName(block).name) + "\", \"heading\": " +
-               jsonString(heading) + ", \"a\": " + jsonString(labelA) +
+        text = "  {\"block\": \"" + std::string(blockName(block).name) +
+               "\", \"heading\": " + jsonString(heading) + ", \"a\": " + jsonString(labelA) +
                ", \"b\": " + jsonString(labelB) + ", \"pairs\": [";
         break;
     }
@@ -246,8 +245,8 @@ int runCompare(const Options& options, StandardOutput& out, const std::string& s
             out.write(anyBlock ? ",\n" : "[\n");
         else if (anyBlock && options.format == Format::Text)
             out.write("\n");
-        out.write(compareBlockText(block, inputs[0].label, inputs[1].label, pairs,
-                                   options.format, options.onlyDifferences));
+        out.write(compareBlockText(block, inputs[0].label, inputs[1].label, pairs, options.format,
+                                   options.onlyDifferences));
         anyBlock = true;
     }
     if (options.format == Format::Json)

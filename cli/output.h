@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/options.h"
-#include "results/result_list.h"
 #include "platform/errors.h"
+#include "results/result_list.h"
 #include "results/row_json.h"
 #include "settings/settings_check.h"
 

@@ -100,8 +100,8 @@ bool anyDiffers(const std::vector<RowPair>& pairs) {
 
 std::string pairJson(const RowPair& pair) {
     return std::string("{\"mark\": \"") + pairMark(pair.state) + "\", \"state\": \"" +
-           std::string(pairStateName(pair.state)) + "\", \"name\": " +
-           jsonString(toUtf8(pair.name())) + ", \"a\": " + sideJson(pair.first) +
+           std::string(pairStateName(pair.state)) +
+           "\", \"name\": " + jsonString(toUtf8(pair.name())) + ", \"a\": " + sideJson(pair.first) +
            ", \"b\": " + sideJson(pair.second) + "}";
 }
 

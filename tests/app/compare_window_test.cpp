@@ -75,8 +75,14 @@ TEST(CompareWindow, ComparesTheGridsCommandWithAnotherFolderAndMarksTheDiffering
     EXPECT_EQ(serial.data(Qt::ToolTipRole).toString().toStdString(),
               "This folder: pasport.rpm, offset 0x0 (0), 8 bytes: 57 58 33 31 30 30 34 31 "
               "\"WX310041\"; [2F] Serial=S0,8");
-    EXPECT_TRUE(compare->grid()->model()->index(5, 2).data(Qt::ToolTipRole).toString().startsWith(
-        "The other folder: pasport.rpm, offset 0x0 (0), 8 bytes: 57 58 33 31 30 30 37 37"));
+    EXPECT_TRUE(
+        compare->grid()
+            ->model()
+            ->index(5, 2)
+            .data(Qt::ToolTipRole)
+            .toString()
+            .startsWith(
+                "The other folder: pasport.rpm, offset 0x0 (0), 8 bytes: 57 58 33 31 30 30 37 37"));
     // The main window is as it was, its working folder still current.
     EXPECT_EQ(w.results().rows(), rows);
     EXPECT_EQ(w.windowTitle(), title);

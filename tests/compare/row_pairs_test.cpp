@@ -53,7 +53,9 @@ TEST(PairRows, ByNameAndOccurrenceInTheFirstResultsOrder) {
          {"A=1", "X=5", "B=2"},
          {"A=1", "Y=6", "B=2"},
          "=A:1|1 <X:5|- >Y:-|6 =B:2|2"},
-        {"only in second before the first pair", {"B=2"}, {"Y=6", "Z=7", "B=2"},
+        {"only in second before the first pair",
+         {"B=2"},
+         {"Y=6", "Z=7", "B=2"},
          ">Y:-|6 >Z:-|7 =B:2|2"},
         {"only in second at the end", {"A=1"}, {"A=1", "Y=6", "Z=7"}, "=A:1|1 >Y:-|6 >Z:-|7"},
         {"repeated names pair by occurrence",
@@ -83,11 +85,18 @@ TEST(PairRows, AnyDiffersUnlessEveryPairIsTheSame) {
 
 TEST(PairJson, BothValuesAndBothSources) {
     const auto file = std::make_shared<const std::string>("a/p.rpm");
-    const std::vector<ResultRow> first{{"Serial", "\xC0" "1", RowSource{file, 16, "\xC0" "1", "[2F] Serial=S16,2"}}};
+    const std::vector<ResultRow> first{{"Serial",
+                                        "\xC0"
+                                        "1",
+                                        RowSource{file, 16,
+                                                  "\xC0"
+                                                  "1",
+                                                  "[2F] Serial=S16,2"}}};
     const std::vector<ResultRow> second{{"Serial", "B2"}};
     EXPECT_EQ(pairJson(pairRows(first, second).at(0)),
               "{\"mark\": \"!\", \"state\": \"differs\", \"name\": \"Serial\", \"a\": "
-              "{\"value\": \"\xD0\x90" "1\", \"source\": {\"file\": \"a/p.rpm\", \"offset\": 16, "
+              "{\"value\": \"\xD0\x90"
+              "1\", \"source\": {\"file\": \"a/p.rpm\", \"offset\": 16, "
               "\"length\": 2, \"bytes\": \"C031\", \"entry\": \"[2F] Serial=S16,2\"}}, "
               "\"b\": {\"value\": \"B2\"}}");
     EXPECT_EQ(pairJson(pairRows({}, second).at(0)),
