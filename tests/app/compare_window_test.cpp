@@ -1,4 +1,5 @@
 #include "Unit1.h"
+#include "cli/json_reader.h"
 #include "compare_window.h"
 #include "fake_dialogs.h"
 #include "grid_actions.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -90,6 +92,15 @@ TEST(CompareWindow, ComparesTheGridsCommandWithAnotherFolderAndMarksTheDiffering
 
     compare->onlyDifferences()->setChecked(true);
     EXPECT_EQ(compare->grid()->model()->rowCount(), 1);
+    // Copy all copies the rows shown; Copy as JSON the selected ones with both sources.
+    compare->menu()->findChild<QAction*>("CopyAllRows")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "!\tSerial\tWX310041\tWX310077\n");
+    compare->grid()->selectRow(0);
+    compare->menu()->findChild<QAction*>("CopyRowsAsJson")->trigger();
+    const dravik::testing::JsonValue json =
+        dravik::testing::readJson(QApplication::clipboard()->text().toStdString());
+    EXPECT_EQ(json[0]["a"]["source"]["bytes"].text, "5758333130303431");
+    EXPECT_EQ(json[0]["b"]["source"]["bytes"].text, "5758333130303737");
     // Refresh reads both folders again; the twin then has no passport module.
     std::filesystem::remove(twin + "/pasport.rpm");
     QTest::mouseClick(compare->findChild<QPushButton*>("Refresh"), Qt::LeftButton);
