@@ -203,8 +203,9 @@ pack_window() {
     window_zip=$top/dist/$name.zip
     mkdir -p "$folder/licenses/Qt" "$top/dist"
     (cd "$build/app" && cp --parents ./*.dll ./*/*.dll "$folder/")
-    x86_64-w64-mingw32-strip -o "$folder/Dravik.exe" "$build/app/Dravik.exe"
-    x86_64-w64-mingw32-strip -o "$folder/dravik-cli.exe" "$build/cli/dravik-cli.exe"
+    cp "$build/app/Dravik.exe" "$build/cli/dravik-cli.exe" "$folder/"
+    # Without their symbols (MinGW's libstdc++-6.dll carries 20 MB of them).
+    find "$folder" \( -name '*.dll' -o -name '*.exe' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
     # Text files as Windows programs read them.
     sed 's/$/\r/' package/windows/README.txt > "$folder/README.txt"
     sed 's/$/\r/' LICENSE > "$folder/LICENSE.txt"
