@@ -3,6 +3,7 @@
 #include "compare_window.h"
 #include "fake_dialogs.h"
 #include "grid_actions.h"
+#include "native_path.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "support/test_support.h"
@@ -64,7 +65,7 @@ TEST(CompareWindow, ComparesTheGridsCommandWithAnotherFolderAndMarksTheDiffering
     dialogs.folderAnswer = QString::fromStdString(twin);
     QApplication::setActiveWindow(&w);
     QTest::keySequence(&w, QKeySequence("Ctrl+D"));
-    EXPECT_EQ(dialogs.folderStarts, QStringList{QString::fromStdString(start.path())});
+    EXPECT_EQ(dialogs.folderStarts, QStringList{nativeToQString(start.path())});
     CompareWindow* compare = w.gridActions()->compareWindow();
     ASSERT_NE(compare, nullptr);
     EXPECT_TRUE(compare->isVisible());

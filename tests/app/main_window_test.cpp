@@ -6,6 +6,7 @@
 #include "fake_dialogs.h"
 #include "grid_actions.h"
 #include "image_list.h"
+#include "platform/errors.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "support/test_support.h"
@@ -567,8 +568,8 @@ TEST_F(MainWindowTest, EditIniFailureReachesTheCommonErrorReport) {
     QTest::mouseClick(w.ToolButton6, Qt::LeftButton);
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0],
-              QString::fromStdString("Cannot create file \"" + start.file("Dravik.ini") +
-                                     "\". Is a directory."));
+              QString::fromStdString("Cannot create file \"" + start.file("Dravik.ini") + "\". " +
+                                     dravik::systemErrorText(dravik::kErrorIsAFolder) + "."));
     EXPECT_TRUE(w.isVisible());
 }
 

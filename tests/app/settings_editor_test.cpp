@@ -318,7 +318,8 @@ TEST_F(SettingsEditor, AFolderNamedDravikIniIsNoSettingsFileAndCannotBeWritten) 
     userTypes(QString(), true);
     const std::string message = thrownMessage<dravik::FileOpenError>([&] { edit(); });
     EXPECT_EQ(message,
-              "Cannot create file \"" + start.file("Dravik.ini") + "\". " + std::strerror(EISDIR));
+              "Cannot create file \"" + start.file("Dravik.ini") + "\". " +
+                  dravik::systemErrorText(dravik::kErrorIsAFolder));
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].startsWith("Dravik for Windows\n"));
     EXPECT_TRUE(std::filesystem::is_directory(start.file("Dravik.ini")));
