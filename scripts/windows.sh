@@ -62,7 +62,7 @@ find_qt() {
     stamp=$qt/.dravik-qt-windows-$qt_version
     if [ -z "${DRAVIK_QT_WINDOWS:-}" ] && [ ! -f "$stamp" ]; then
         echo "No Qt $qt_version for Windows in $qt: building it there first, from Debian's"
-        echo "qt6-base source package (about an hour on two cores, once; later runs use it)"
+        echo "qt6-base source package (an hour to an hour and a half on two cores, once)"
         scripts/build-qt-windows.sh "$qt"
     fi
     if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
@@ -107,12 +107,15 @@ run_tests() {
 
 # The window's tests, headless; none run is a failure. Qt's offscreen platform
 # on Windows takes its fonts from a folder: the fonts that the Linux tests get
-# from fontconfig, through Wine's drive Z:.
+# from fontconfig, through Wine's drive Z:. Now and then a test binary that
+# passed crashes as it exits under Wine and hangs in Wine's debugger (an open
+# fault, in the README): a test that timed out runs once more.
 run_window_tests() {
     local fonts
     fonts=$(dirname "$(fc-match -f '%{file}' sans-serif)")
     QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="Z:${fonts//\//\\}" \
-        ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 -L window
+        ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 -L window \
+        --repeat after-timeout:2
 }
 
 failed=0
