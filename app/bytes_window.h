@@ -7,7 +7,7 @@
 #include <string>
 
 class QLabel;
-class QPlainTextEdit;
+class HexView;
 
 /// The "Bytes" window: the bytes of a row's file in hexadecimal and as
 /// Windows-1251 text, the bytes of the row's value highlighted. The whole file
@@ -30,14 +30,14 @@ class BytesWindow : public QWidget {
     void showRow(const dravik::ResultRow& row, bool reread);
 
     QLabel* status() const { return status_; }
-    QPlainTextEdit* view() const { return view_; }
+    HexView* view() const { return view_; }
 
   private:
     void readFile(const std::string& path);
     void showBytes(const dravik::RowSource& source);
 
     QLabel* status_ = nullptr;
-    QPlainTextEdit* view_ = nullptr;
+    HexView* view_ = nullptr;
     std::string path_;
     std::string data_;
     /// Why the file at path_ could not be read, or empty.

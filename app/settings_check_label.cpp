@@ -1,11 +1,11 @@
 #include "settings_check_label.h"
 
 #include "dialogs.h"
+#include "memo_lines.h"
 #include "settings/settings_check.h"
 
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QTimer>
 
 namespace {
@@ -30,26 +30,6 @@ QString problemList(const std::vector<dravik::SettingsProblem>& problems) {
            QStringLiteral("</p>");
 }
 
-// Where a line of the settings text starts in the editor: each paragraph is a
-// line, and so is each part of one that a line separator splits, as the text
-// is written with CR LF for both.
-int lineStart(const QTextDocument& document, std::size_t line) {
-    std::size_t current = 1;
-    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        for (int start = 0;; ++current) {
-            if (current == line)
-                return block.position() + start;
-            const auto separator = text.indexOf(QChar::LineSeparator, start);
-            if (separator < 0)
-                break;
-            start = static_cast<int>(separator) + 1;
-        }
-        ++current;
-    }
-    return document.characterCount() - 1;
-}
-
 } // namespace
 
 SettingsCheckLabel::SettingsCheckLabel(QPlainTextEdit* memo,
@@ -68,12 +48,14 @@ SettingsCheckLabel::SettingsCheckLabel(QPlainTextEdit* memo,
 
 void SettingsCheckLabel::checkNow() {
     pause_->stop();
-    const std::vector<dravik::SettingsProblem> problems = dravik::checkSettings(settingsText_());
+    const std::string text = settingsText_();
+    const std::vector<dravik::SettingsProblem> problems = dravik::checkSettings(text);
     firstProblemLine_ = problems.empty() ? 0 : problems.front().line;
     setText(problems.empty() ? QString()
                              : QString::fromStdString(dravik::problemCountText(problems)));
     setToolTip(problems.empty() ? QString() : problemList(problems));
     setCursor(problems.empty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    emit checked(text, problems);
 }
 
 void SettingsCheckLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -86,7 +68,7 @@ void SettingsCheckLabel::goToFirstProblem() {
     if (firstProblemLine_ == 0)
         return;
     QTextCursor cursor(memo_->document());
-    cursor.setPosition(lineStart(*memo_->document(), firstProblemLine_));
+    cursor.setPosition(memoLineStart(*memo_->document(), firstProblemLine_));
     memo_->setTextCursor(cursor);
     memo_->centerCursor();
     memo_->setFocus(Qt::MouseFocusReason);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "settings/settings_check.h"
+
 #include <QLabel>
 
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QPlainTextEdit;
 class QTimer;
@@ -26,6 +29,11 @@ class SettingsCheckLabel : public QLabel {
 
     /// The pause after a change before the text is checked, in milliseconds.
     static constexpr int kPause = 300;
+
+  signals:
+    /// After each check, with the text as checked and its problems, so that
+    /// what else follows the text does so in the same pass.
+    void checked(const std::string& text, const std::vector<dravik::SettingsProblem>& problems);
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;

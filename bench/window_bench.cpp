@@ -1,16 +1,23 @@
 // The window against its floor, in one run: TForm1 created, shown and painted
 // once (offscreen) against a bare QMainWindow of the same size with a toolbar
-// and a table view; and the loader list's re-read of a folder of 10,000 files
-// against listing that folder with readdir and fstatat. Each ratio is printed.
+// and a table view; the loader list's re-read of a folder of 10,000 files
+// against listing that folder with readdir and fstatat; the settings editor
+// and its layout preview (below). Each ratio is printed.
 
 #include "Unit1.h"
 #include "Unit2.h"
 #include "drive_folders.h"
+#include "layout_preview.h"
+#include "settings/default_settings.h"
 #include "settings_check_label.h"
 #include "silent_dialogs.h"
 #include "workspace/loader_list.h"
+#include "workspace/pasport_preview.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QMainWindow>
 #include <QTableView>
 #include <QToolBar>
@@ -129,6 +136,85 @@ void BM_EditorCheck_Count(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditorCheck_Count)->Unit(benchmark::kMillisecond);
+
+// The layout preview open beside that editor on a passport module of the
+// family "2F": the check after a pause, which now decodes the preview too,
+// and a keystroke (a letter typed and erased), against the same keystroke
+// with the preview closed. A keystroke that comes during the check waits for
+// it, so the check's time is the longest a keystroke waits.
+dravik::bench::BenchFolders& benchFolders() {
+    static dravik::bench::BenchFolders folders;
+    return folders;
+}
+
+LayoutPreview& openPreview(TForm2& editor) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(benchFolders().pasportFolder("2F"));
+    auto* preview = editor.findChild<LayoutPreview*>();
+    if (!preview)
+        preview = new LayoutPreview(editor);
+    preview->open();
+    std::filesystem::current_path(before);
+    return *preview;
+}
+
+void BM_EditorCheck_WithPreview(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    const LayoutPreview& preview = openPreview(editor);
+    for (auto _ : state) {
+        editor.Label1->checkNow();
+        benchmark::DoNotOptimize(preview.rows()->rowCount());
+    }
+}
+BENCHMARK(BM_EditorCheck_WithPreview)->Unit(benchmark::kMillisecond);
+
+void typeAndErase(QWidget* memo) {
+    for (const auto& [key, text] : {std::pair{Qt::Key_X, QStringLiteral("x")},
+                                    std::pair{Qt::Key_Backspace, QString()}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(memo, &press);
+    }
+}
+
+void BM_EditorKey_Floor(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    if (auto* preview = editor.findChild<LayoutPreview*>())
+        preview->close();
+    editor.Memo1->moveCursor(QTextCursor::End);
+    for (auto _ : state)
+        typeAndErase(editor.Memo1);
+}
+BENCHMARK(BM_EditorKey_Floor)->Unit(benchmark::kMillisecond);
+
+void BM_EditorKey_WithPreview(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    openPreview(editor);
+    editor.Memo1->moveCursor(QTextCursor::End);
+    for (auto _ : state)
+        typeAndErase(editor.Memo1);
+}
+BENCHMARK(BM_EditorKey_WithPreview)->Unit(benchmark::kMillisecond);
+
+// A refresh of the preview as typing in the default settings makes it: the
+// text checked, parsed and the module decoded, against the check alone,
+// which the editor made before there was a preview.
+void BM_PreviewRefresh_Floor(benchmark::State& state) {
+    const std::string text(dravik::defaultSettingsContent());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(dravik::checkSettings(text));
+}
+BENCHMARK(BM_PreviewRefresh_Floor)->Unit(benchmark::kMicrosecond);
+
+void BM_PreviewRefresh_Decode(benchmark::State& state) {
+    const std::string text(dravik::defaultSettingsContent());
+    const std::optional<dravik::PreviewModule> module =
+        dravik::findPreviewModule(benchFolders().pasportFolder("2F"));
+    for (auto _ : state) {
+        const auto problems = dravik::checkSettings(text);
+        benchmark::DoNotOptimize(dravik::previewPasport(*module, text, problems));
+    }
+}
+BENCHMARK(BM_PreviewRefresh_Decode)->Unit(benchmark::kMicrosecond);
 
 // Prints each benchmark's time as a ratio to the floor of its group.
 class RatioReporter : public benchmark::ConsoleReporter {
