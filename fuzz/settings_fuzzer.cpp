@@ -9,6 +9,7 @@
 #include "modules/pasport.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
+#include "settings/field_layout.h"
 #include "settings/settings_check.h"
 #include "settings/settings_file.h"
 
@@ -135,8 +136,8 @@ std::size_t lineCount(std::string_view text) {
 bool layoutsDecode(const SettingsFile& settings) {
     const std::string module(kPasportModuleSize, '\0');
     const ByteReader reader(module);
-    std::vector<std::string> families = settings.readSection("Mod");
-    families.push_back("00");
+    std::vector<std::string> families = settings.readSection(kFamiliesSection);
+    families.emplace_back(kFallbackLayout);
     fuzz::RecordingUi ui;
     for (std::size_t f = 0; f < families.size() && f < kMaxSectionsLookedAt; ++f) {
         const std::vector<std::string> keys = settings.readSection(families[f]);
@@ -172,7 +173,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SettingsFile settings = SettingsFile::parse(text);
     const std::vector<ModelSection> model = modelOf(text);
 
-    std::vector<std::string> names = {"Mod", "00", "CL", "LDR"};
+    std::vector<std::string> names = {std::string(kFamiliesSection), std::string(kFallbackLayout),
+                                      std::string(kProgramClassesSection),
+                                      std::string(kLoaderFamiliesSection)};
     for (std::size_t i = 0; i < model.size() && names.size() < kMaxSectionsLookedAt; ++i)
         names.push_back(model[i].name);
 

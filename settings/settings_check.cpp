@@ -14,30 +14,6 @@
 namespace dravik {
 namespace {
 
-constexpr std::string_view kFamilies = "Mod";
-constexpr std::string_view kFallbackLayout = "00";
-constexpr std::string_view kProgramClasses = "CL";
-constexpr std::string_view kLoaderFamilies = "LDR";
-
-// The longest key that each lookup can match: a passport's family code and a
-// loader's family key are two bytes, a program class one.
-constexpr std::size_t kFamilyCodeLength = 2;
-constexpr std::size_t kFamilyKeyLength = 2;
-constexpr std::size_t kProgramClassLength = 1;
-
-// The type letters of a layout, the most bytes each reads, and the fewest
-// that make its value.
-struct FieldType {
-    std::string_view letter;
-    std::size_t size;
-    std::int64_t least;
-};
-constexpr FieldType kFieldTypes[] = {
-    {FieldSpec::kText, FieldSpec::kTextSize, 1},
-    {FieldSpec::kNumber, FieldSpec::kNumberSize, 1},
-    {FieldSpec::kDate, FieldSpec::kDateSize, static_cast<std::int64_t>(FieldSpec::kDateSize)},
-};
-
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // A quoted text is cut here, so that a message stays one readable line.
 constexpr std::size_t kQuoteLength = 40;
@@ -319,7 +295,7 @@ std::vector<const Entry*> Checker::readEntries(const Section& section, bool list
 void Checker::checkFamilies() {
     if (const Section* fallback = firstSection(kFallbackLayout))
         layouts_.insert(folded(fallback->name));
-    const Section* families = firstSection(kFamilies);
+    const Section* families = firstSection(kFamiliesSection);
     if (families == nullptr)
         return;
     const std::string where = sectionRef(families->name);
@@ -362,13 +338,13 @@ void Checker::checkSections() {
         if (layouts_.contains(name)) {
             for (const Entry* entry : readEntries(section, true, true))
                 checkField(section, *entry);
-        } else if (name == folded(kFamilies)) {
+        } else if (name == folded(kFamiliesSection)) {
             continue; // checked with the families
-        } else if (name == folded(kProgramClasses)) {
+        } else if (name == folded(kProgramClassesSection)) {
             for (const Entry* entry : readEntries(section, false, false))
                 checkKeyLength(section, *entry, kProgramClassLength,
                                "a firmware code's program class is one character");
-        } else if (name == folded(kLoaderFamilies)) {
+        } else if (name == folded(kLoaderFamiliesSection)) {
             for (const Entry* entry : readEntries(section, false, false)) {
                 checkKeyLength(section, *entry, kFamilyKeyLength,
                                "a firmware code's family key is two characters");
@@ -377,13 +353,13 @@ void Checker::checkSections() {
                 if (!namesFamily(value))
                     add(entry->line, Severity::Warning,
                         sectionRef(section.name) + std::string(entry->key) + "=" +
-                            std::string(value) + " names no family of [" + std::string(kFamilies) +
-                            "]");
+                            std::string(value) + " names no family of [" +
+                            std::string(kFamiliesSection) + "]");
             }
         } else {
             add(section.line, Severity::Warning,
                 "section [" + std::string(section.name) + "] is named by no key of [" +
-                    std::string(kFamilies) + "]: no passport is decoded by it");
+                    std::string(kFamiliesSection) + "]: no passport is decoded by it");
         }
     }
 }
@@ -447,10 +423,8 @@ void Checker::checkField(const Section& layout, const Entry& entry) {
     if (!offset)
         return;
 
-    const auto type =
-        std::find_if(std::begin(kFieldTypes), std::end(kFieldTypes),
-                     [&](const FieldType& known) { return known.letter == field.type; });
-    if (type == std::end(kFieldTypes)) {
+    const FieldType* type = findFieldType(field.type);
+    if (type == nullptr) {
         add(entry.line, Severity::Error,
             where() + "the type " + quoted(field.type) +
                 " is not S, # or D; the passport shows \"Error Code.....(" + field.type +
@@ -465,21 +439,22 @@ void Checker::checkField(const Section& layout, const Entry& entry) {
     const std::int64_t read = std::min<std::int64_t>(*length, size);
     const auto outside = [&] {
         return where() + "the length " + number(*length) +
-               (type->least == size
+               (static_cast<std::int64_t>(type->least) == size
                     ? " is not " + number(size)
-                    : " is outside " + number(type->least) + " to " + number(size)) +
+                    : " is outside " + number(static_cast<std::int64_t>(type->least)) + " to " +
+                          number(size)) +
                " for " + field.type;
     };
     if (*length <= 0) {
         add(entry.line, Severity::Error, outside() + "; nothing is read");
         return;
     }
-    if (*length < type->least)
+    if (*length < static_cast<std::int64_t>(type->least))
         add(entry.line, Severity::Error, outside() + "; the value misses bytes");
     else if (read < *length)
         // A longer text or date reads what it shows; a longer number lacks
         // its high bytes.
-        add(entry.line, field.type == FieldSpec::kNumber ? Severity::Error : Severity::Warning,
+        add(entry.line, field.type == kNumberField.letter ? Severity::Error : Severity::Warning,
             outside() + "; only " + number(read) + " bytes are read");
 
     const auto moduleSize = static_cast<std::int64_t>(kPasportModuleSize);
