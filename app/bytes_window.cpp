@@ -1,7 +1,6 @@
 #include "bytes_window.h"
 
 #include "dialogs.h"
-#include "hex_view.h"
 #include "native_path.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"

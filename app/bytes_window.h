@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hex_view.h"
 #include "results/result_list.h"
 
 #include <QWidget>
@@ -7,7 +8,6 @@
 #include <string>
 
 class QLabel;
-class HexView;
 
 /// The "Bytes" window: the bytes of a row's file in hexadecimal and as
 /// Windows-1251 text, the bytes of the row's value highlighted. The whole file

@@ -3,6 +3,7 @@
 #include "Unit2.h"
 #include "layout_preview.h"
 #include "memo_lines.h"
+#include "settings_check_label.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

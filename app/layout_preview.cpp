@@ -100,15 +100,15 @@ LayoutPreview::LayoutPreview(TForm2& editor)
 }
 
 void LayoutPreview::open() {
-    shownModule_ = dravik::findPreviewModule(dravik::currentDirectory());
-    const bool found = shownModule_.has_value();
-    module_->setText(found ? QStringLiteral("Module %1").arg(nativeToQString(shownModule_->path))
+    shownModule_ = dravik::choosePasportModule(dravik::currentDirectory());
+    const bool found = !shownModule_.path.empty();
+    module_->setText(found ? QStringLiteral("Module %1").arg(nativeToQString(shownModule_.path))
                            : QStringLiteral("No passport module in %1")
                                  .arg(nativeToQString(dravik::currentDirectory())));
     split_->setVisible(found);
     if (found)
-        bytes_->showBytes(shownModule_->bytes, 0,
-                          static_cast<std::int64_t>(shownModule_->bytes.size()));
+        bytes_->showBytes(shownModule_.module, 0,
+                          static_cast<std::int64_t>(shownModule_.module.size()));
     if (!isVisible()) {
         placeBesideEditor();
         show();
@@ -120,9 +120,9 @@ void LayoutPreview::open() {
 
 void LayoutPreview::refresh(const std::string& text,
                             const std::vector<dravik::SettingsProblem>& problems) {
-    if (!isVisible() || !shownModule_)
+    if (!isVisible() || shownModule_.path.empty())
         return;
-    preview_ = dravik::previewPasport(*shownModule_, text, problems);
+    preview_ = dravik::previewPasport(shownModule_, text, problems);
     showRows();
 }
 
@@ -195,7 +195,7 @@ void LayoutPreview::rowChosen() {
 
 // The row of the entry on the editor's line, and the section that line is in.
 void LayoutPreview::followCursor() {
-    if (!isVisible() || !shownModule_)
+    if (!isVisible() || shownModule_.path.empty())
         return;
     const std::size_t line = lines_->place(editor_.Memo1->textCursor()).line;
     const std::string* typed = preview_.sectionAt(line);

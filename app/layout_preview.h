@@ -60,7 +60,8 @@ class LayoutPreview : public QWidget {
     QSplitter* split_;
     QTableWidget* rows_;
     HexView* bytes_;
-    std::optional<dravik::PreviewModule> shownModule_;
+    /// The module shown; an empty path for none.
+    dravik::PasportCandidate shownModule_;
     dravik::PasportPreview preview_;
     /// True while the window itself moves the editor's cursor or the
     /// current row, so that the two do not chase each other.

@@ -207,11 +207,11 @@ BENCHMARK(BM_PreviewRefresh_Floor)->Unit(benchmark::kMicrosecond);
 
 void BM_PreviewRefresh_Decode(benchmark::State& state) {
     const std::string text(dravik::defaultSettingsContent());
-    const std::optional<dravik::PreviewModule> module =
-        dravik::findPreviewModule(benchFolders().pasportFolder("2F"));
+    const dravik::PasportCandidate module =
+        dravik::choosePasportModule(benchFolders().pasportFolder("2F"));
     for (auto _ : state) {
         const auto problems = dravik::checkSettings(text);
-        benchmark::DoNotOptimize(dravik::previewPasport(*module, text, problems));
+        benchmark::DoNotOptimize(dravik::previewPasport(module, text, problems));
     }
 }
 BENCHMARK(BM_PreviewRefresh_Decode)->Unit(benchmark::kMicrosecond);

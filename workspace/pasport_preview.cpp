@@ -1,6 +1,5 @@
 #include "workspace/pasport_preview.h"
 
-#include "modules/pasport.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "settings/field_layout.h"
@@ -80,11 +79,11 @@ PreviewRow endingRow(const std::exception_ptr& error) {
 
 } // namespace
 
-PasportPreview previewPasport(const PreviewModule& module, std::string_view settingsText,
+PasportPreview previewPasport(const PasportCandidate& module, std::string_view settingsText,
                               const std::vector<SettingsProblem>& problems) {
     const SettingsFile settings = SettingsFile::parse(settingsText);
-    const FamilyCode family = locateFamilyCode(module.bytes, settings);
-    Decoded decoded = decodePasportModule(module.bytes, module.path, settings);
+    const FamilyCode family = locateFamilyCode(module.module, settings);
+    Decoded decoded = decodePasportModule(module.module, module.path, settings);
     EntryLines lines = findEntryLines(settingsText, family.code);
 
     PasportPreview preview{family.code, family.offset, {}, std::move(lines.sections)};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modules/pasport.h"
 #include "results/result_list.h"
 #include "settings/settings_check.h"
 
@@ -11,12 +12,6 @@
 #include <vector>
 
 namespace dravik {
-
-/// A passport module as the preview holds it: its native path and bytes.
-struct PreviewModule {
-    std::string path;
-    std::string bytes;
-};
 
 /// One row of the preview: the row that the Pasport command would show, the
 /// line of the settings text that its layout entry stands on, and what is
@@ -53,12 +48,9 @@ struct PasportPreview {
     const std::string* sectionAt(std::size_t line) const;
 };
 
-/// Decodes module by settingsText; problems are the check's of that text.
-PasportPreview previewPasport(const PreviewModule& module, std::string_view settingsText,
+/// Decodes module (choosePasportModule's) by settingsText; problems are the
+/// check's of that text.
+PasportPreview previewPasport(const PasportCandidate& module, std::string_view settingsText,
                               const std::vector<SettingsProblem>& problems);
-
-/// The module that the Pasport command would decode in folder (native), read
-/// whole; none when the folder holds no passport module.
-std::optional<PreviewModule> findPreviewModule(const std::string& folder);
 
 } // namespace dravik

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -124,7 +125,7 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
     QTest::mouseClick(w.ToolButton6, Qt::LeftButton);
 
     EXPECT_EQ(valueBefore, "ST380011" + blanks);
-    EXPECT_EQ(cursorLine, 27); // "Serial=S0,8" of [2F]
+    EXPECT_EQ(cursorLine, 20); // "Serial=S0,8" of [2F], line 21
     EXPECT_EQ(valueAfterPause, "WD-77301" + blanks);
     EXPECT_EQ(bytesAfterPause, (QStringList{"57 44 2D 37 37 33 30 31", "WD-77301"}));
     EXPECT_TRUE(tipOfMistyped.contains("Error Code.....(Z)")) << tipOfMistyped.toStdString();
