@@ -22,6 +22,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 enum Column { kName, kValue, kEntry };
@@ -30,6 +32,13 @@ enum Column { kName, kValue, kEntry };
 const QColor kFieldColours[] = {QColor(0xCF, 0xE3, 0xFF), QColor(0xFF, 0xE6, 0xA8)};
 const QColor kErrorRow(0xFF, 0xD8, 0xD8);
 const QColor kWarningRow(0xFF, 0xF4, 0xC8);
+
+// The window's size when the screen has room for it, and the least it
+// narrows to beside the editor.
+constexpr int kWidth = 640;
+constexpr int kHeight = 720;
+constexpr int kLeastWidth = 420;
+constexpr int kLeastHeight = 400;
 
 QString problemText(const dravik::SettingsProblem& problem) {
     return QStringLiteral("Line %1: %2: %3")
@@ -46,7 +55,7 @@ QString rowTip(const dravik::PreviewRow& row) {
     if (row.message)
         lines.append(row.ends ? QStringLiteral("The Pasport command stops here: %1")
                                     .arg(fromCp1251(*row.message))
-                              : QStringLiteral("The Pasport command shows \"%1\" for this row")
+                              : QStringLiteral("The Pasport command shows the message \"%1\" here")
                                     .arg(fromCp1251(*row.message)));
     return lines.join(QLatin1Char('\n'));
 }
@@ -77,9 +86,11 @@ LayoutPreview::LayoutPreview(TForm2& editor)
     rows_->setSelectionMode(QAbstractItemView::SingleSelection);
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     rows_->verticalHeader()->hide();
+    rows_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     rows_->horizontalHeader()->setStretchLastSection(true);
-    rows_->setColumnWidth(kName, 140);
-    rows_->setColumnWidth(kValue, 200);
+    rows_->setColumnWidth(kName, 130);
+    rows_->setColumnWidth(kValue, 150);
+    rows_->setTextElideMode(Qt::ElideRight);
     bytes_->setObjectName(QStringLiteral("PreviewBytes"));
     bytes_->setAccessibleName(QStringLiteral("Bytes of the module"));
 
@@ -89,7 +100,7 @@ LayoutPreview::LayoutPreview(TForm2& editor)
     layout->addWidget(module_);
     layout->addWidget(note_);
     layout->addWidget(split_, 1);
-    resize(640, 720);
+    resize(kWidth, kHeight);
 
     connect(rows_, &QTableWidget::itemSelectionChanged, this, &LayoutPreview::rowChosen);
     connect(editor.Memo1, &QPlainTextEdit::cursorPositionChanged, this,
@@ -161,10 +172,12 @@ void LayoutPreview::markBytes() {
     std::size_t coloured = 0;
     for (std::size_t i = 0; i < preview_.rows.size(); ++i) {
         const auto& source = preview_.rows[i].row.source;
-        if (!source || source->length() == 0 || static_cast<int>(i) == current)
+        if (!source || source->length() == 0)
             continue;
-        marks.push_back({source->offset, source->length(), kFieldColours[coloured++ % 2],
-                         QColor(Qt::black)});
+        // The current row counts too, so that each field keeps its colour.
+        const QColor& colour = kFieldColours[coloured++ % 2];
+        if (static_cast<int>(i) != current)
+            marks.push_back({source->offset, source->length(), colour, QColor(Qt::black)});
     }
     // The current row's bytes last, over any field they share bytes with.
     if (current >= 0 && static_cast<std::size_t>(current) < preview_.rows.size()) {
@@ -224,14 +237,23 @@ void LayoutPreview::followCursor() {
     }
 }
 
+// On the side of the editor with more room, narrowed to that room as far as
+// the rows stay readable, and never over the screen's edge.
 void LayoutPreview::placeBesideEditor() {
-    const QRect editor = editor_.frameGeometry();
     const QScreen* screen = editor_.screen();
-    const QRect room = screen ? screen->availableGeometry() : QRect();
-    QPoint place = editor.topRight() + QPoint(1, 0);
-    if (screen && place.x() + width() > room.right())
-        place.setX(std::max(room.left(), editor.left() - frameGeometry().width() - 1));
-    move(place);
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect editor = editor_.frameGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    const int left = editor.left() - room.left();
+    const int right = room.right() - editor.right();
+    resize(std::clamp(std::max(left, right) - frame.width(), kLeastWidth, kWidth),
+           std::clamp(room.bottom() - editor.top() - frame.height(), kLeastHeight, kHeight));
+    const int outer = width() + frame.width();
+    const int x = right >= left ? std::min(editor.right() + 1, room.right() + 1 - outer)
+                                : std::max(editor.left() - outer, room.left());
+    move(x, std::max(editor.top(), room.top()));
 }
 
 bool LayoutPreview::eventFilter(QObject* watched, QEvent* event) {
