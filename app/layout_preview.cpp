@@ -10,6 +10,7 @@
 #include "settings_check_label.h"
 
 #include <QEvent>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -133,8 +135,21 @@ void LayoutPreview::refresh(const std::string& text,
                             const std::vector<dravik::SettingsProblem>& problems) {
     if (!isVisible() || shownModule_.path.empty())
         return;
-    preview_ = dravik::previewPasport(shownModule_, text, problems);
-    showRows();
+    // Decoded in a worker from copies, as a long text takes a while to parse;
+    // a pass overtaken by a newer one is not shown.
+    const std::uint64_t pass = ++passes_;
+    auto* watcher = new QFutureWatcher<dravik::PasportPreview>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, pass] {
+        if (pass == passes_) {
+            preview_ = watcher->result();
+            showRows();
+            emit refreshed();
+        }
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([module = shownModule_, text, problems] {
+        return dravik::previewPasport(module, text, problems);
+    }));
 }
 
 void LayoutPreview::showRows() {

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,13 +33,18 @@ class LayoutPreview : public QWidget {
     /// directory (the folder the Pasport command reads) read anew.
     void open();
 
-    /// Decodes the module by the editor's text as checked, if shown.
+    /// Decodes the module by the editor's text as checked, if shown; the
+    /// rows follow when refreshed is emitted.
     void refresh(const std::string& text, const std::vector<dravik::SettingsProblem>& problems);
 
     QLabel* moduleLabel() const { return module_; }
     QLabel* note() const { return note_; }
     QTableWidget* rows() const { return rows_; }
     HexView* bytes() const { return bytes_; }
+
+  signals:
+    /// The rows and bytes show the newest text's decode.
+    void refreshed();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,4 +71,6 @@ class LayoutPreview : public QWidget {
     /// True while the window itself moves the editor's cursor or the
     /// current row, so that the two do not chase each other.
     bool moving_ = false;
+    /// Counts the decodes begun; only the newest one's rows are shown.
+    std::uint64_t passes_ = 0;
 };

@@ -90,6 +90,7 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
             preview = shown.findChild<LayoutPreview*>();
             ASSERT_NE(preview, nullptr);
             EXPECT_TRUE(preview->isVisible());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return preview->rows()->rowCount() > 0; }));
             EXPECT_TRUE(preview->moduleLabel()->text().endsWith("module.rpm"));
             const int serial = rowNamed(*preview, "Serial");
             ASSERT_GE(serial, 0);
@@ -111,8 +112,9 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
 
             retype(shown.Memo1, cursorLine, "Serial=Z8,8");
             shown.Label1->checkNow();
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return !preview->rows()->item(serial, 0)->icon().isNull(); }));
             tipOfMistyped = preview->rows()->item(serial, 1)->toolTip();
-            EXPECT_FALSE(preview->rows()->item(serial, 0)->icon().isNull());
 
             // The cursor in another family's section: the preview says which it decoded with.
             shown.Memo1->moveCursor(QTextCursor::End);
