@@ -1,7 +1,7 @@
 #include "layout_preview.h"
 
 #include "Unit2.h"
-#include "dialogs.h"
+#include "cp1251_text.h"
 #include "hex_view.h"
 #include "memo_lines.h"
 #include "native_path.h"
@@ -42,18 +42,11 @@ constexpr int kHeight = 720;
 constexpr int kLeastWidth = 420;
 constexpr int kLeastHeight = 400;
 
-QString problemText(const dravik::SettingsProblem& problem) {
-    return QStringLiteral("Line %1: %2: %3")
-        .arg(problem.line)
-        .arg(QString::fromLatin1(dravik::severityName(problem.severity)))
-        .arg(fromCp1251(problem.message));
-}
-
 // What is wrong with a row, one thing a line; empty for a sound row.
 QString rowTip(const dravik::PreviewRow& row) {
     QStringList lines;
     for (const dravik::SettingsProblem& problem : row.problems)
-        lines.append(problemText(problem));
+        lines.append(QStringLiteral("Line ") + fromCp1251(dravik::problemText(problem)));
     if (row.message)
         lines.append(row.ends ? QStringLiteral("The Pasport command stops here: %1")
                                     .arg(fromCp1251(*row.message))

@@ -72,10 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             knownType ? expectedField(module, field) : std::nullopt;
         const bool offsetValid = fuzz::expectedInteger(field.offsetText).has_value();
 
-        fuzz::RecordingUi ui;
-        std::string value;
+        PasportValue decoded;
         try {
-            value = decodePasportField(reader, field, ui);
+            decoded = decodePasportValue(reader, field);
         } catch (const ConvertError&) {
             // The command ends here, as it does on the first faulty number.
             require(knownType ? !expected : !offsetValid,
@@ -83,15 +82,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         if (knownType) {
-            require(expected && value == *expected,
+            require(expected && decoded.value == *expected,
                     "a field shows the module's bytes at its place, in its type's form");
-            require(ui.messages.empty(), "a known type shows no message");
+            require(!decoded.message, "a known type shows no message");
         } else {
             require(offsetValid, "the offset of an unknown type is parsed");
-            require(value.empty(), "an unknown type gives an empty value");
-            require(ui.messages.size() == 1 &&
-                        ui.messages[0] == "Error Code.....(" + field.type + ")",
-                    "an unknown type is reported once by its letter");
+            require(decoded.value.empty(), "an unknown type gives an empty value");
+            require(decoded.message == "Error Code.....(" + field.type + ")",
+                    "an unknown type is reported by its letter");
         }
     }
     return 0;
