@@ -34,8 +34,8 @@ EntryLines findEntryLines(std::string_view text, const std::string& section) {
     EntryLines lines;
     const std::string layoutName = folded(section);
     const std::string familiesName = folded(kFamiliesSection);
-    bool layoutSeen = false;
-    bool familiesSeen = false;
+    // A later section of the same name is read by no lookup, and its
+    // entries come after those found first.
     enum class In { Other, Layout, Families } in = In::Other;
     SettingsLineSplitter splitter(text);
     for (std::string_view raw; splitter.next(raw);) {
@@ -43,12 +43,9 @@ EntryLines findEntryLines(std::string_view text, const std::string& section) {
         if (line.kind == SettingsLine::Kind::Section) {
             lines.sections.emplace_back(splitter.lineNumber(), line.name);
             const std::string name = folded(line.name);
-            // The fallback "00" is no family, so it is never both.
-            in = In::Other;
-            if (name == layoutName && !std::exchange(layoutSeen, true))
-                in = In::Layout;
-            else if (name == familiesName && !std::exchange(familiesSeen, true))
-                in = In::Families;
+            in = name == layoutName     ? In::Layout
+                 : name == familiesName ? In::Families
+                                        : In::Other;
             continue;
         }
         if (line.kind != SettingsLine::Kind::Entry || in == In::Other)
@@ -101,7 +98,7 @@ PasportPreview previewPasport(const PasportCandidate& module, std::string_view s
     for (std::size_t i = 0; i < preview.rows.size(); ++i) {
         PreviewRow& row = preview.rows[i];
         if (i == 0) {
-            row.line = family.offset ? lines.family : 0;
+            row.line = lines.family;
         } else if (auto found = lines.layout.find(folded(row.row.name));
                    found != lines.layout.end()) {
             row.line = found->second;
