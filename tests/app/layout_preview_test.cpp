@@ -79,7 +79,7 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
 
     LayoutPreview* preview = nullptr;
     const QString blanks(24, QLatin1Char(' '));
-    QString valueBefore, valueAfterPause, tipOfMistyped, note;
+    QString valueBefore, valueAfterPause, place, tipOfMistyped, note;
     QStringList bytesAfterPause;
     int cursorLine = -1;
     bool closedWithEditor = false;
@@ -107,6 +107,7 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
                 [&] { return preview->rows()->item(serial, 1)->text() != valueBefore; },
                 10 * SettingsCheckLabel::kPause));
             valueAfterPause = preview->rows()->item(serial, 1)->text();
+            place = shown.findChild<QLabel*>("CursorPlace")->text();
             bytesAfterPause = currentBytes(*preview);
             EXPECT_EQ(rowsOf(w), rows);
 
@@ -129,6 +130,7 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
     EXPECT_EQ(valueBefore, "ST380011" + blanks);
     EXPECT_EQ(cursorLine, 20); // "Serial=S0,8" of [2F], line 21
     EXPECT_EQ(valueAfterPause, "WD-77301" + blanks);
+    EXPECT_EQ(place, "Ln 21, Col 12");
     EXPECT_EQ(bytesAfterPause, (QStringList{"57 44 2D 37 37 33 30 31", "WD-77301"}));
     EXPECT_TRUE(tipOfMistyped.contains("Error Code.....(Z)")) << tipOfMistyped.toStdString();
     EXPECT_TRUE(dialogs.messages.isEmpty());
