@@ -1,11 +1,13 @@
 // The window against its floor, in one run: TForm1 created, shown and painted
 // once (offscreen) against a bare QMainWindow of the same size with a toolbar
 // and a table view; the loader list's re-read of a folder of 10,000 files
-// against listing that folder with readdir and fstatat; the settings editor
+// against listing that folder with readdir and fstatat; the Compare window on
+// two passports against a bare window with a table view; the settings editor
 // and its layout preview (below). Each ratio is printed.
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "compare_window.h"
 #include "drive_folders.h"
 #include "layout_preview.h"
 #include "settings/default_settings.h"
@@ -17,10 +19,10 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QPlainTextEdit>
-#include <QTableWidget>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QTableView>
+#include <QTableWidget>
 #include <QToolBar>
 
 #include <benchmark/benchmark.h>
@@ -138,16 +140,45 @@ void BM_EditorCheck_Count(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorCheck_Count)->Unit(benchmark::kMillisecond);
 
-// The layout preview open beside that editor on a passport module of the
-// family "2F": the check after a pause, which now decodes the preview too,
-// and a keystroke (a letter typed and erased), against the same keystroke
-// with the preview closed. A keystroke that comes during the check's part in
-// the user-interface thread waits for it.
+// The Compare window opened on the passports of two drive folders of other
+// families, shown and painted once, against a bare window of the same size
+// with a table view. Its time is to stay under 50 ms.
 dravik::bench::BenchFolders& benchFolders() {
     static dravik::bench::BenchFolders folders;
     return folders;
 }
 
+void BM_Compare_Floor(benchmark::State& state) {
+    for (auto _ : state) {
+        QWidget window;
+        auto* table = new QTableView(&window);
+        table->resize(720, 480);
+        window.resize(720, 480);
+        window.show();
+        benchmark::DoNotOptimize(window.grab());
+    }
+}
+BENCHMARK(BM_Compare_Floor)->Unit(benchmark::kMillisecond);
+
+void BM_Compare_Window(benchmark::State& state) {
+    dravik::bench::BenchFolders& folders = benchFolders();
+    const std::string& one = folders.pasportFolder("2F");
+    const std::string& other = folders.pasportFolder("2B");
+    for (auto _ : state) {
+        CompareWindow window(CompareCommand::Pasport, one, other, folders.startFolder(), nullptr);
+        window.show();
+        benchmark::DoNotOptimize(window.grab());
+        if (window.pairs().size() < 2)
+            state.SkipWithError("no passport rows");
+    }
+}
+BENCHMARK(BM_Compare_Window)->Unit(benchmark::kMillisecond);
+
+// The layout preview open beside that editor on a passport module of the
+// family "2F": the check after a pause, which now decodes the preview too,
+// and a keystroke (a letter typed and erased), against the same keystroke
+// with the preview closed. A keystroke that comes during the check's part in
+// the user-interface thread waits for it.
 LayoutPreview& openPreview(TForm2& editor) {
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(benchFolders().pasportFolder("2F"));
