@@ -11,7 +11,6 @@
 
 #include <QEvent>
 #include <QFutureWatcher>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,7 +19,6 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTableWidget>
-#include <QTextBlock>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -48,10 +46,11 @@ QString rowTip(const dravik::PreviewRow& row) {
     for (const dravik::SettingsProblem& problem : row.problems)
         lines.append(QStringLiteral("Line ") + fromCp1251(dravik::problemText(problem)));
     if (row.message)
-        lines.append(row.ends ? QStringLiteral("The Pasport command stops here: %1")
-                                    .arg(fromCp1251(*row.message))
-                              : QStringLiteral("The Pasport command shows the message \"%1\" here")
-                                    .arg(fromCp1251(*row.message)));
+        lines.append(
+            row.ends
+                ? QStringLiteral("The Pasport command stops here: %1").arg(fromCp1251(*row.message))
+                : QStringLiteral("The Pasport command shows the message \"%1\" here")
+                      .arg(fromCp1251(*row.message)));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -64,8 +63,8 @@ bool isError(const dravik::PreviewRow& row) {
 LayoutPreview::LayoutPreview(TForm2& editor)
     : QWidget(&editor, Qt::Window), editor_(editor),
       lines_(MemoLines::of(editor.Memo1->document())), module_(new QLabel(this)),
-      note_(new QLabel(this)), split_(new QSplitter(Qt::Vertical, this)), rows_(new QTableWidget(0, 3, this)),
-      bytes_(new HexView(this)) {
+      note_(new QLabel(this)), split_(new QSplitter(Qt::Vertical, this)),
+      rows_(new QTableWidget(0, 3, this)), bytes_(new HexView(this)) {
     setObjectName(QStringLiteral("LayoutPreview"));
     setWindowTitle(QStringLiteral("Layout preview"));
     module_->setObjectName(QStringLiteral("PreviewModule"));
@@ -75,8 +74,8 @@ LayoutPreview::LayoutPreview(TForm2& editor)
     note_->hide();
 
     rows_->setObjectName(QStringLiteral("PreviewRows"));
-    rows_->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Value"),
-                                      QStringLiteral("Entry")});
+    rows_->setHorizontalHeaderLabels(
+        {QStringLiteral("Name"), QStringLiteral("Value"), QStringLiteral("Entry")});
     rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
     rows_->setSelectionMode(QAbstractItemView::SingleSelection);
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -170,8 +169,9 @@ void LayoutPreview::showRow(int index, const dravik::PreviewRow& row) {
         rows_->setItem(index, column, item);
     }
     if (!tip.isEmpty())
-        rows_->item(index, kName)->setIcon(style()->standardIcon(
-            isError(row) ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning));
+        rows_->item(index, kName)
+            ->setIcon(style()->standardIcon(isError(row) ? QStyle::SP_MessageBoxCritical
+                                                         : QStyle::SP_MessageBoxWarning));
 }
 
 void LayoutPreview::markBytes() {

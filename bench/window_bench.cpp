@@ -211,8 +211,8 @@ void BM_EditorCheck_WithPreview(benchmark::State& state) {
 BENCHMARK(BM_EditorCheck_WithPreview)->Unit(benchmark::kMillisecond);
 
 void typeAndErase(QWidget* memo) {
-    for (const auto& [key, text] : {std::pair{Qt::Key_X, QStringLiteral("x")},
-                                    std::pair{Qt::Key_Backspace, QString()}}) {
+    for (const auto& [key, text] :
+         {std::pair{Qt::Key_X, QStringLiteral("x")}, std::pair{Qt::Key_Backspace, QString()}}) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
         QApplication::sendEvent(memo, &press);
     }

@@ -43,9 +43,7 @@ EntryLines findEntryLines(std::string_view text, const std::string& section) {
         if (line.kind == SettingsLine::Kind::Section) {
             lines.sections.emplace_back(splitter.lineNumber(), line.name);
             const std::string name = folded(line.name);
-            in = name == layoutName     ? In::Layout
-                 : name == familiesName ? In::Families
-                                        : In::Other;
+            in = name == layoutName ? In::Layout : name == familiesName ? In::Families : In::Other;
             continue;
         }
         if (line.kind != SettingsLine::Kind::Entry || in == In::Other)
@@ -66,9 +64,11 @@ PreviewRow endingRow(const std::exception_ptr& error) {
         std::rethrow_exception(error);
     } catch (const Error& raised) {
         row.row.name = raised.entry.key;
-        row.row.source = RowSource{nullptr, 0, {},
-                                   settingsEntryText(raised.entry.section, raised.entry.key,
-                                                     &raised.entry.value)};
+        row.row.source = RowSource{
+            nullptr,
+            0,
+            {},
+            settingsEntryText(raised.entry.section, raised.entry.key, &raised.entry.value)};
         row.message = errorReportText(raised.message());
     }
     return row;

@@ -113,8 +113,8 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
 
             retype(shown.Memo1, cursorLine, "Serial=Z8,8");
             shown.Label1->checkNow();
-            EXPECT_TRUE(
-                QTest::qWaitFor([&] { return !preview->rows()->item(serial, 0)->icon().isNull(); }));
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return !preview->rows()->item(serial, 0)->icon().isNull(); }));
             tipOfMistyped = preview->rows()->item(serial, 1)->toolTip();
 
             // The cursor in another family's section: the preview says which it decoded with.

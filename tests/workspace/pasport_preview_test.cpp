@@ -63,15 +63,16 @@ TEST(PasportPreview, TiesEachRowToItsEntrysLineAndWhatIsWrongThere) {
         const PasportPreview preview = previewPasport(module, c.text, checkSettings(c.text));
         std::vector<Tied> rows;
         for (const PreviewRow& row : preview.rows)
-            rows.push_back({row.row.name, row.line, row.problems.size(),
-                            row.message.value_or(""), row.ends});
+            rows.push_back(
+                {row.row.name, row.line, row.problems.size(), row.message.value_or(""), row.ends});
         EXPECT_EQ(preview.section, c.section) << c.what;
         EXPECT_EQ(rows, c.rows) << c.what;
     }
 }
 
 TEST(PasportPreview, KnowsTheSectionOfEachLine) {
-    const std::string text = "; free text\r\n[Mod]\r\n2F=Ares\r\n[2F] Ares\r\nA=S0,8\r\n\r\n[CL]\r\n";
+    const std::string text =
+        "; free text\r\n[Mod]\r\n2F=Ares\r\n[2F] Ares\r\nA=S0,8\r\n\r\n[CL]\r\n";
     const PasportPreview preview = previewPasport(
         PasportCandidate{"m.rpm", bytesWith(512, {{128, "2F"}})}, text, checkSettings(text));
     const struct {
