@@ -116,6 +116,11 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
             EXPECT_TRUE(QTest::qWaitFor(
                 [&] { return !preview->rows()->item(serial, 0)->icon().isNull(); }));
             tipOfMistyped = preview->rows()->item(serial, 1)->toolTip();
+            // A click on the count goes to the first problem, the mistyped
+            // letter, and with it to its row.
+            preview->rows()->selectRow(0);
+            QTest::mouseClick(shown.Label1, Qt::LeftButton);
+            EXPECT_EQ(preview->rows()->currentRow(), serial);
 
             // The cursor in another family's section: the preview says which it decoded with.
             shown.Memo1->moveCursor(QTextCursor::End);
