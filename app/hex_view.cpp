@@ -1,5 +1,6 @@
 #include "hex_view.h"
 
+#include "results/source_bytes.h"
 #include "source_text.h"
 
 #include <QFontDatabase>
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr int kBytesPerLine = 16;
+constexpr int kBytesPerLine = static_cast<int>(dravik::kSourceLineLength);
 // A line: the offset (8 digits and two blanks), 16 bytes of "XX ", a blank,
 // the 16 bytes as text.
 constexpr int kHexColumn = 10;
@@ -27,20 +28,20 @@ HexView::HexView(QWidget* parent) : QPlainTextEdit(parent) {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
-void HexView::showBytes(const std::string& data, std::int64_t first, std::int64_t end) {
-    first_ = lineStart(std::max<std::int64_t>(0, first));
-    end_ = std::clamp<std::int64_t>(lineStart(end + kBytesPerLine - 1), first_,
-                                    static_cast<std::int64_t>(data.size()));
+void HexView::showBytes(std::string_view bytes, std::int64_t first) {
+    first_ = first;
+    end_ = first + static_cast<std::int64_t>(bytes.size());
     QString text;
-    for (std::int64_t line = first_; line < end_; line += kBytesPerLine) {
+    for (std::int64_t line = lineStart(first_); line < end_; line += kBytesPerLine) {
         QString hex;
         QString shown;
         for (std::int64_t at = line; at < line + kBytesPerLine; ++at) {
-            if (at >= end_) {
+            if (at < first_ || at >= end_) {
                 hex += QStringLiteral("   ");
                 continue;
             }
-            const auto byte = static_cast<unsigned char>(data[static_cast<std::size_t>(at)]);
+            const auto byte =
+                static_cast<unsigned char>(bytes[static_cast<std::size_t>(at - first_)]);
             hex += QStringLiteral("%1 ").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
             shown += shownByte(byte);
         }
@@ -53,7 +54,7 @@ void HexView::showBytes(const std::string& data, std::int64_t first, std::int64_
 
 // The start of the line that holds the byte at offset, which must be shown.
 QTextCursor HexView::cursorAt(std::int64_t offset) const {
-    const auto number = static_cast<int>((lineStart(offset) - first_) / kBytesPerLine);
+    const auto number = static_cast<int>((lineStart(offset) - lineStart(first_)) / kBytesPerLine);
     return QTextCursor(document()->findBlockByNumber(number));
 }
 

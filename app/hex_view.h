@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
 
 /// Bytes in hexadecimal and as Windows-1251 text, 16 a line after their
@@ -23,8 +23,9 @@ class HexView : public QPlainTextEdit {
 
     explicit HexView(QWidget* parent);
 
-    /// Shows the bytes of data from first up to end, widened to whole lines.
-    void showBytes(const std::string& data, std::int64_t first, std::int64_t end);
+    /// Shows bytes, the first of them at offset first of their file, in
+    /// whole lines: a line begins at a multiple of 16.
+    void showBytes(std::string_view bytes, std::int64_t first);
 
     /// Colours the marks in their order, a later one over an earlier one
     /// where they overlap; the parts outside the shown bytes are left out.

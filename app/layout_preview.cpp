@@ -112,8 +112,7 @@ void LayoutPreview::open() {
                                  .arg(nativeToQString(dravik::currentDirectory())));
     split_->setVisible(found);
     if (found)
-        bytes_->showBytes(shownModule_.module, 0,
-                          static_cast<std::int64_t>(shownModule_.module.size()));
+        bytes_->showBytes(shownModule_.module, 0);
     if (!isVisible()) {
         placeBesideEditor();
         show();

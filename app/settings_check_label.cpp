@@ -2,11 +2,14 @@
 
 #include "cp1251_text.h"
 #include "memo_lines.h"
-#include "settings/settings_check.h"
 
+#include <QFutureWatcher>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
 
 namespace {
 
@@ -29,23 +32,46 @@ QString problemList(const std::vector<dravik::SettingsProblem>& problems) {
 } // namespace
 
 SettingsCheckLabel::SettingsCheckLabel(QPlainTextEdit* memo,
-                                       std::function<std::string()> settingsText, QWidget* parent)
-    : QLabel(parent), memo_(memo), settingsText_(std::move(settingsText)),
-      pause_(new QTimer(this)) {
+                                       std::string (*settingsBytes)(QString rawText),
+                                       QWidget* parent)
+    : QLabel(parent), memo_(memo), settingsBytes_(settingsBytes), pause_(new QTimer(this)) {
     setObjectName(QStringLiteral("Label1"));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The count takes the room left of the button and never widens the window.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     pause_->setSingleShot(true);
     pause_->setInterval(kPause);
-    connect(pause_, &QTimer::timeout, this, &SettingsCheckLabel::checkNow);
+    connect(pause_, &QTimer::timeout, this, &SettingsCheckLabel::checkInWorker);
     connect(memo_, &QPlainTextEdit::textChanged, pause_, qOverload<>(&QTimer::start));
 }
 
 void SettingsCheckLabel::checkNow() {
     pause_->stop();
-    const std::string text = settingsText_();
-    const std::vector<dravik::SettingsProblem> problems = dravik::checkSettings(text);
+    ++checks_;
+    const std::string text = settingsBytes_(memo_->document()->toRawText());
+    showProblems(text, dravik::checkSettings(text));
+}
+
+void SettingsCheckLabel::checkInWorker() {
+    const std::uint64_t check = ++checks_;
+    // The worker gets copies only: the label may go before it ends.
+    using Checked = std::pair<std::string, std::vector<dravik::SettingsProblem>>;
+    auto* watcher = new QFutureWatcher<Checked>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, check] {
+        if (check == checks_)
+            showProblems(watcher->result().first, watcher->result().second);
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [convert = settingsBytes_, rawText = memo_->document()->toRawText()] {
+            std::string text = convert(rawText);
+            std::vector<dravik::SettingsProblem> problems = dravik::checkSettings(text);
+            return Checked{std::move(text), std::move(problems)};
+        }));
+}
+
+void SettingsCheckLabel::showProblems(const std::string& text,
+                                      const std::vector<dravik::SettingsProblem>& problems) {
     firstProblemLine_ = problems.empty() ? 0 : problems.front().line;
     setText(problems.empty() ? QString()
                              : QString::fromStdString(dravik::problemCountText(problems)));
