@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace {
+
 int memoLineStart(const QTextDocument& document, std::size_t line) {
     std::size_t current = 1;
     for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
@@ -33,6 +35,8 @@ MemoPlace memoPlace(const QTextCursor& cursor) {
     const auto separator = text.lastIndexOf(QChar::LineSeparator);
     return {line, static_cast<int>(text.size() - separator)};
 }
+
+} // namespace
 
 MemoLines* MemoLines::of(QTextDocument* document) {
     auto* lines = document->findChild<MemoLines*>(QString(), Qt::FindDirectChildrenOnly);

@@ -7,25 +7,18 @@
 class QTextCursor;
 class QTextDocument;
 
-// The settings editor's lines as the settings file has them: each paragraph
-// is a line, and so is each part of one that a line separator (Shift+Enter)
-// splits, as the text is written with CR LF for both.
-
-/// Where a line, counted from 1, starts in the document; the end of the
-/// document for a line past the last.
-int memoLineStart(const QTextDocument& document, std::size_t line);
-
 /// The line of a position, counted from 1, and its column in characters,
 /// counted from 1.
 struct MemoPlace {
     std::size_t line = 1;
     int column = 1;
 };
-MemoPlace memoPlace(const QTextCursor& cursor);
 
-/// The same for one document, quick while its text holds no line separator
-/// (a paragraph is then a line), which it watches for as the text changes.
-/// One for each document, owned by it.
+/// The settings editor's lines as the settings file has them: each paragraph
+/// is a line, and so is each part of one that a line separator (Shift+Enter)
+/// splits, as the text is written with CR LF for both. Quick while the text
+/// holds no line separator (a paragraph is then a line), which it watches for
+/// as the text changes. One for each document, owned by it.
 class MemoLines : public QObject {
     Q_OBJECT
 
@@ -33,7 +26,10 @@ class MemoLines : public QObject {
     /// The document's, made at the first call.
     static MemoLines* of(QTextDocument* document);
 
+    /// Where a line, counted from 1, starts in the document; the end of the
+    /// document for a line past the last.
     int lineStart(std::size_t line) const;
+    /// The line and column of the cursor's position.
     MemoPlace place(const QTextCursor& cursor) const;
 
   private:

@@ -90,7 +90,7 @@ void SettingsCheckLabel::goToFirstProblem() {
     if (firstProblemLine_ == 0)
         return;
     QTextCursor cursor(memo_->document());
-    cursor.setPosition(memoLineStart(*memo_->document(), firstProblemLine_));
+    cursor.setPosition(MemoLines::of(memo_->document())->lineStart(firstProblemLine_));
     memo_->setTextCursor(cursor);
     memo_->centerCursor();
     memo_->setFocus(Qt::MouseFocusReason);
