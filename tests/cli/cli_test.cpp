@@ -1,3 +1,4 @@
+#include "cli/output.h"
 #include "json_reader.h"
 #include "platform/cp1251.h"
 #include "settings/default_settings.h"
@@ -9,6 +10,7 @@
 #include <filesystem>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,6 +57,7 @@ CliRun runCli(const CliCall& call) {
         // Closed before the child starts, so that its first write finds no reader.
         ::close(pipeEnds[0]);
     }
+
     const pid_t child = ::fork();
     if (child == 0) {
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -281,8 +284,12 @@ TEST_F(CliTest, CyrillicNamesAndValuesArePrintedAsUtf8AndReportedInWindows1251) 
 
     CliRun pasport = runCli(start.path(), {"pasport", drive.path(), "--report", "r.txt"});
     CliRun rom = runCli(start.path(), {"check-rom", drive.path()});
+    CliRun json = runCli(start.path(), {"pasport", drive.path(), "--format", "json"});
 
     ASSERT_EQ(pasport.status, 0) << pasport.err;
+    ASSERT_NO_THROW(EXPECT_EQ(readJson(json.out)[0]["rows"][1]["source"]["entry"].text,
+                              "[2F] Серия=S0,8"))
+        << json.out;
     EXPECT_EQ(pasport.out, "Family                   :Арес 64\n"
                            "Серия                    :АБВГёЁ\xC2\x98я                        \n");
     EXPECT_EQ(fileContent(start.file("r.txt")),
@@ -326,6 +333,33 @@ TEST_F(CliTest, SeveralInputsAreHeadedInOrderAndTheWorstStatusWins) {
                                     "a.ldr\tCheck sum LDR\t000A\n"))
         << tsv.out;
     EXPECT_TRUE(tsv.out.ends_with("b.ldr\tStatus\tProgram A - Main\n")) << tsv.out;
+}
+
+// On a terminal each row shows as it is appended, not at the input's end,
+// even a json row, which no line break ends until the next row.
+TEST(PrinterOnATerminal, ShowsEachRowAsItIsAppended) {
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+    std::FILE* stream = std::fopen(::ptsname(terminal), "w");
+    ASSERT_NE(stream, nullptr);
+    cli::StandardOutput out(stream);
+    cli::Printer printer(out, cli::Format::Json, cli::Command::CheckLdr, 1);
+    ResultList rows;
+    printer.beginInput("a.ldr", rows);
+    rows.setObserver(&printer);
+    rows.append("Status", "Program A - Main");
+    // What the terminal shows, read until the row's end has come or 10 s passed.
+    std::string shown;
+    char block[256];
+    pollfd wait{terminal, POLLIN, 0};
+    for (ssize_t n = 0; !shown.ends_with('}') && ::poll(&wait, 1, 10000) == 1 &&
+                        (n = ::read(terminal, block, sizeof block)) > 0;)
+        shown.append(block, static_cast<std::size_t>(n));
+    EXPECT_TRUE(shown.ends_with("{\"name\": \"Status\", \"value\": \"Program A - Main\"}"))
+        << shown;
+    rows.setObserver(nullptr);
+    std::fclose(stream);
+    ::close(terminal);
 }
 
 TEST_F(CliTest, CheckSettingsNamesEachProblemWithItsLineAndExitsWithOneOnAnError) {
