@@ -306,7 +306,7 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
             enterFolder(folder);
             const ResultList rows = runCommand(folders, {}, readPasport);
             expect(rows.count() > 1 &&
-                       (rows.row(0).value == "Default") == (code == kFallbackFamily),
+                       (rows.row(0).value == "Default") == (code == kFallbackLayout),
                    "the family " + code);
             auto buffer = std::make_shared<std::vector<char>>(16384);
             const std::string module = joinPath(folder, "module.rpm");
@@ -325,7 +325,7 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
 // less the growth that the same rows alone cause.
 void printCheckRomMemory(BenchFolders& folders) {
     const std::string imageFolder = folders.makeImageLinks("links", kMemoryImages);
-    const std::string folderWithoutImages = folders.pasportFolder(std::string(kFallbackFamily));
+    const std::string folderWithoutImages = folders.pasportFolder(std::string(kFallbackLayout));
     const std::vector<DirEntry> images = listFiles(imageFolder, ".rpm");
     SilentUi ui;
     ResultList rows;

@@ -77,6 +77,11 @@ std::string errorText(const Error& error) {
                   error.entry.value);
 }
 
+// The line that tells why what label names failed.
+std::string failureLine(const std::string& label, const Error& error) {
+    return std::string(kProgram) + label + ": " + errorText(error);
+}
+
 class ConsoleUi : public UserInterface {
   public:
     ConsoleUi(std::string prefix, std::vector<std::string>& messages)
@@ -184,7 +189,7 @@ int runInput(const Run& run, const std::string& input) {
         try {
             writeReport(absolutePath(*run.options.reportPath, run.startFolder), rows);
         } catch (const Error& error) {
-            tell(std::string(kProgram) + *run.options.reportPath + ": " + errorText(error));
+            tell(failureLine(*run.options.reportPath, error));
             status = kFailure;
         }
     }
@@ -205,8 +210,7 @@ std::unique_ptr<SettingsCopy> prepareSettings(const Options& options,
         path = absolutePath(*options.settingsPath, startFolder);
         // A settings file asked for by name must be there.
         if (!isPlainFile(path))
-            throw CallFailure{std::string(kProgram) + label + ": " +
-                              toUtf8(errorReportText(inOutError(kErrorFileNotFound).message()))};
+            throw CallFailure{failureLine(label, inOutError(kErrorFileNotFound))};
     }
 
     std::string bytes;
@@ -220,7 +224,7 @@ std::unique_ptr<SettingsCopy> prepareSettings(const Options& options,
                 trouble = "is empty";
         } catch (const Error& error) {
             if (options.settingsPath)
-                throw CallFailure{std::string(kProgram) + label + ": " + errorText(error)};
+                throw CallFailure{failureLine(label, error)};
             trouble = "can't be read (" + toUtf8(error.message()) + ")";
         }
     }
@@ -245,7 +249,7 @@ int writeDefaultSettings(const Options& options, StandardOutput& out,
     try {
         writeFileSafely(absolutePath(*options.outputPath, startFolder), content, WriteStyle::Whole);
     } catch (const Error& error) {
-        tell(std::string(kProgram) + *options.outputPath + ": " + errorText(error));
+        tell(failureLine(*options.outputPath, error));
         return kFailure;
     }
     return kSuccess;
@@ -265,7 +269,7 @@ int checkSettingsFile(const Options& options, StandardOutput& out, const std::st
         if (!readPlainFile(path, bytes))
             throw inOutError(kErrorFileNotFound);
     } catch (const Error& error) {
-        tell(std::string(kProgram) + label + ": " + errorText(error));
+        tell(failureLine(label, error));
         return kFailure;
     }
     const std::vector<SettingsProblem> problems = checkSettings(bytes);

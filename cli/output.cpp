@@ -65,8 +65,7 @@ std::string settingsProblemsText(std::string_view path,
         return text.empty() ? "[]\n" : text + "\n]\n";
     }
     for (const SettingsProblem& problem : problems)
-        text += std::string(path) + ":" + std::to_string(problem.line) + ": " +
-                std::string(severityName(problem.severity)) + ": " + toUtf8(problem.message) + "\n";
+        text += std::string(path) + ":" + toUtf8(problemText(problem)) + "\n";
     return text + problemCountText(problems) + "\n";
 }
 
