@@ -21,10 +21,12 @@ fi
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
-# A Wine prefix of our own, quiet, gone at the end with its server. Wine reads
-# the Unix side's file names and arguments in the locale's encoding: UTF-8.
+# A Wine prefix of our own, gone at the end with its server. Wine's notes of
+# what it lacks are left out, its errors kept: a program that Wine fails to
+# start or stops says why in the test's output. Wine reads the Unix side's
+# file names and arguments in the locale's encoding: UTF-8.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/dravik-windows.XXXXXX")
-export WINEPREFIX=$scratch/wine WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEPREFIX=$scratch/wine WINEDEBUG=fixme-all LC_ALL=C.UTF-8
 finish() {
     "$wineserver" -k 2>/dev/null || true
     rm -rf "$scratch"
