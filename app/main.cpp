@@ -5,6 +5,7 @@
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "cp1251_text.h"
 #include "dialogs.h"
 #include "native_path.h"
 #include "platform/cp1251.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QProxyStyle>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -53,6 +55,21 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
+// Makes the user folder the current directory; gives why it could not, for
+// the window to show, as started from the desktop's menu nobody reads
+// standard error.
+QString enterUserFolder() {
+    try {
+        dravik::enterUserFolder(
+            dravik::userFolderPath(environment("XDG_CONFIG_HOME"), environment("HOME")));
+        return {};
+    } catch (const dravik::Error& error) {
+        tell(dravik::toUtf8(error.message()));
+        return fromCp1251(dravik::errorReportText(error.message())) +
+               QStringLiteral("\n\nDravik works in the folder it was started in.");
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -87,14 +104,7 @@ int main(int argc, char* argv[]) {
     } catch (const dravik::Error& error) {
         tell(dravik::toUtf8(error.message()) + "; starting without it");
     }
-    if (arguments.userFolder) {
-        try {
-            dravik::enterUserFolder(
-                dravik::userFolderPath(environment("XDG_CONFIG_HOME"), environment("HOME")));
-        } catch (const dravik::Error& error) {
-            tell(dravik::toUtf8(error.message()));
-        }
-    }
+    const QString userFolderProblem = arguments.userFolder ? enterUserFolder() : QString();
 
     // No display name is set: Qt would append it to every window title.
     const QString title = QString::fromStdString(
@@ -111,6 +121,10 @@ int main(int argc, char* argv[]) {
     Form3.setWindowTitle(QStringLiteral("Form3"));
 
     Form1.show();
+    if (!userFolderProblem.isEmpty())
+        QTimer::singleShot(0, &Form1, [&dialogs, &userFolderProblem] {
+            dialogs.showError(userFolderProblem);
+        });
     if (!folder.empty())
         Form1.chooseFolder(folder);
     return application.exec();

@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "cli/compare_command.h"
+
 #include <utility>
 
 namespace dravik::cli {
@@ -21,6 +23,9 @@ Commands:
   check-settings [PATH]      the problems of a settings file (Dravik.ini of the
                              current directory unless PATH), as PATH:LINE: error|warning:
                              message, then the counts
+  compare A B                the rows of two drive folders side by side, one line
+                             a pair: "=" same, "!" differs, "<" only in A, ">" only
+                             in B; two loader files compare as check-ldr shows them
 
 FOLDER defaults to the current directory. Rows go to standard output; the
 title, messages and errors to standard error.
@@ -43,12 +48,16 @@ Options:
   --settings PATH         read the settings from PATH instead of Dravik.ini
                           of the current directory
   --output PATH           default-settings: write PATH (safely) instead
+  --command NAME          compare: pasport, specification, check-rom or all (the
+                          default: each of the three that either side has)
+  --only-differences      compare: leave out the pairs that are the same
   -h, --help              show this text
   --version               show the version
 
 Output is UTF-8; the report and Dravik.ini are Windows-1251.
 Exit status: 0 success, 1 an input ended with an error (check-settings: the
-file has an error), 2 usage error.
+file has an error), 2 usage error. compare, as diff does: 0 no pair differs,
+1 some pair differs, 2 trouble (a folder missing, a module unreadable).
 )";
 
 namespace {
@@ -67,6 +76,7 @@ constexpr CommandName kCommands[] = {
     {"rename-ldr", Command::RenameLdr},
     {"default-settings", Command::DefaultSettings},
     {"check-settings", Command::CheckSettings},
+    {"compare", Command::Compare},
 };
 
 std::string quoted(std::string_view text) {
@@ -84,6 +94,8 @@ std::optional<std::string>* valueOf(const std::string& option, Options& options,
         return &options.outputPath;
     if (option == "--format")
         return &format;
+    if (option == "--command")
+        return &options.compareCommand;
     return nullptr;
 }
 
@@ -112,7 +124,7 @@ bool asksFor(const std::vector<std::string>& args, std::string_view longName,
 
 bool readsSettings(Command command) {
     return command == Command::Pasport || command == Command::CheckRom ||
-           command == Command::CheckLdr;
+           command == Command::CheckLdr || command == Command::Compare;
 }
 
 namespace {
@@ -137,6 +149,10 @@ std::vector<std::string> readArguments(const std::vector<std::string>& args, Opt
         if (std::size_t equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
             option = arg.substr(0, equals);
             value = arg.substr(equals + 1);
+        }
+        if (arg == "--only-differences") {
+            options.onlyDifferences = true;
+            continue;
         }
         std::optional<std::string>* target = valueOf(option, options, format);
         if (target == nullptr)
@@ -192,7 +208,12 @@ void fitToCommand(Options& options, const std::string& name) {
         if (options.inputs.empty())
             options.inputs.push_back(".");
         break;
+    case Command::Compare:
+        checkCompareOptions(options);
+        break;
     }
+    if ((options.compareCommand || options.onlyDifferences) && options.command != Command::Compare)
+        throw UsageError{"options '--command' and '--only-differences' go with 'compare' only"};
     if (options.outputPath)
         throw UsageError{"option '--output' goes with 'default-settings' only"};
     // A report is the rows of one command, as Save All writes them.

@@ -51,6 +51,13 @@ std::string tsvField(std::string_view text) {
     return field;
 }
 
+std::string errorText(const Error& error) {
+    if (error.entry.key.empty())
+        return toUtf8(errorReportText(error.message()));
+    return toUtf8(error.message() + " in [" + error.entry.section + "] " + error.entry.key + "=" +
+                  error.entry.value);
+}
+
 std::string settingsProblemsText(std::string_view path,
                                  const std::vector<SettingsProblem>& problems, Format format) {
     std::string text;
