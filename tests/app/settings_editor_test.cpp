@@ -181,13 +181,10 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
 
 TEST(SettingsCheckTooltip, ListsThirtyProblemsAndCountsTheRest) {
     QPlainTextEdit memo;
-    std::string text;
-    SettingsCheckLabel label(&memo, [&text] { return text; }, nullptr);
+    SettingsCheckLabel label(&memo, settingsBytes, nullptr);
     // Each line without "=" in a section is a warning.
     for (const auto& [problems, more] : {std::pair{30, ""}, {31, "... and 1 more"}}) {
-        text = "[CL]\r\n";
-        for (int i = 0; i < problems; ++i)
-            text += "x\r\n";
+        memo.setPlainText("[CL]" + QString("\nx").repeated(problems));
         label.checkNow();
         const QString tip = label.toolTip();
         EXPECT_EQ(tip.count("Line "), 30) << problems;
