@@ -14,7 +14,8 @@ class QTableView;
 /// The grid's own menu (PopupMenu2) and what it does: copying the selected
 /// rows as "Name<TAB>Value" lines or as the JSON of dravik-cli, copying every
 /// row, and the Bytes window of the current row, which follows the current
-/// row while it is open. Ctrl+C on the grid copies the selected rows.
+/// row while it is open. Ctrl+C on the grid copies the selected rows. Rows
+/// that a command appends below rows already there are scrolled into view.
 class GridActions : public QObject {
     Q_OBJECT
 
@@ -33,6 +34,7 @@ class GridActions : public QObject {
   private:
     std::vector<std::size_t> selectedRows() const;
     void updateActions();
+    void followAppendedRows();
 
     QTableView& grid_;
     const dravik::ResultList& rows_;
@@ -43,6 +45,8 @@ class GridActions : public QObject {
     QAction* copyJson_ = nullptr;
     QAction* bytesAction_ = nullptr;
     BytesWindow* bytes_ = nullptr;
+    /// The first row appended since the grid last settled; -1 when none.
+    int firstAppended_ = -1;
 };
 
 /// The rows at indexes as "Name<TAB>Value" lines in UTF-8 as the grid shows

@@ -10,6 +10,7 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "workspace/application_title.h"
+#include "workspace/user_folder.h"
 #include "workspace/window_start.h"
 
 #include <QApplication>
@@ -48,11 +49,6 @@ void tell(const std::string& line) {
     std::fputs(("Dravik: " + line + "\n").c_str(), stderr);
 }
 
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -89,8 +85,7 @@ int main(int argc, char* argv[]) {
     }
     if (arguments.userFolder) {
         try {
-            dravik::enterUserFolder(
-                dravik::userFolderPath(environment("XDG_CONFIG_HOME"), environment("HOME")));
+            dravik::enterUserFolder(dravik::userFolder());
         } catch (const dravik::Error& error) {
             tell(dravik::toUtf8(error.message()));
         }

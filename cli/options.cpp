@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "platform/console.h"
+
 #include <utility>
 
 namespace dravik::cli {
@@ -18,12 +20,13 @@ Commands:
   rename-ldr FILE...         renames a loader after its ROM checksum and firmware code
                              and prints its new path
   default-settings           the default content of Dravik.ini, to standard output
-  check-settings [PATH]      the problems of a settings file (Dravik.ini of the
-                             current directory unless PATH), as PATH:LINE: error|warning:
+  check-settings [PATH]      the problems of a settings file (the one the commands
+                             read unless PATH), as PATH:LINE: error|warning:
                              message, then the counts
 
 FOLDER defaults to the current directory. Rows go to standard output; the
-title, messages and errors to standard error.
+title, messages and errors to standard error. On Windows FILE and FOLDER may
+hold * and ?, which dravik-cli expands itself.
 
 Options:
   --format text|tsv|json  text (the default): "Name:Value", the Name padded to
@@ -40,10 +43,16 @@ Options:
   --report PATH           also write the rows of the one input to PATH as Save
                           All writes $Dravik.txt (Windows-1251, CR LF), also
                           when the command ends with an error
-  --settings PATH         read the settings from PATH instead of Dravik.ini
-                          of the current directory
+  --settings PATH         read the settings from PATH; without it the
+                          commands read Dravik.ini of the current directory,
+                          else Dravik.ini of the user's Dravik folder
+                          ($XDG_CONFIG_HOME/dravik, ~/.config/dravik by
+                          default; %APPDATA%\Dravik on Windows), else none
+  --trim                  names and values without their trailing blanks (a
+                          text field keeps the blanks that fill it otherwise);
+                          the report is written as it is
   --output PATH           default-settings: write PATH (safely) instead
-  -h, --help              show this text
+  -h, --help, /?          show this text
   --version               show the version
 
 Output is UTF-8; the report and Dravik.ini are Windows-1251.
@@ -136,6 +145,10 @@ Options parseOptions(const std::vector<std::string>& args) {
             option = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
+        if (arg == "--trim") {
+            options.trim = true;
+            continue;
+        }
         std::optional<std::string>* target = valueOf(option, options, format);
         if (target == nullptr)
             throw UsageError{"unknown option " + quoted(option)};
@@ -158,6 +171,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         throw UsageError{"unknown command " + quoted(name)};
     options.command = found->command;
     options.inputs.assign(positional.begin() + 1, positional.end());
+    if (options.command != Command::CheckSettings)
+        options.inputs = expandWildcards(options.inputs);
     if (format)
         options.format = formatNamed(*format);
 

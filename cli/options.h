@@ -29,6 +29,8 @@ struct Options {
     std::optional<std::string> reportPath;
     std::optional<std::string> settingsPath;
     std::optional<std::string> outputPath;
+    /// "--trim": names and values printed without their trailing blanks.
+    bool trim = false;
 };
 
 /// A command line that asks for nothing that can be done; the message says why.
