@@ -109,6 +109,9 @@ void GridActions::followAppendedRows() {
                     return;
                 firstAppended_ = first;
                 QTimer::singleShot(0, this, [this] {
+                    // The view lays the new rows out later on its own; the
+                    // scroll range must know them first.
+                    grid_.doItemsLayout();
                     if (firstAppended_ < grid_.model()->rowCount())
                         grid_.scrollTo(grid_.model()->index(firstAppended_, 0));
                     firstAppended_ = -1;

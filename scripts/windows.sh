@@ -125,12 +125,15 @@ compare_cli() {
 windows_only() {
     local windows=$scratch/windows linux=$scratch/linux exe=$build/cli/dravik-cli.exe
     local disk=$'\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA'
-    (cd "$linux/samples/ares-64" && "$linux_cli" check-ldr *.ldr ../*/*.ldr --format tsv) \
+    for side in "$linux" "$windows"; do
+        mkdir -p "$side/loaders" && cp "$side"/samples/*/*.ldr "$side/Dravik.ini" "$side/loaders/"
+    done
+    (cd "$linux/loaders" && "$linux_cli" check-ldr *.ldr ../samples/ares-64/*.ldr --format tsv) \
         > "$linux/wild.out"
-    (cd "$windows/samples/ares-64" && "$wine" "$exe" check-ldr '*.ldr' '..\*\*.ldr' --format tsv) \
-        > "$windows/wild.out" 2> "$windows/wild.err"
+    (cd "$windows/loaders" && "$wine" "$exe" check-ldr '*.ldr' '..\samples\ares-64\*.LDR' --format tsv) |
+        tr '\\' / > "$windows/wild.out"
     same "check-ldr *.ldr" "$linux/wild.out" "$windows/wild.out"
-    (cd "$windows/samples/ares-64" && "$wine" "$exe" check-ldr '*.none') \
+    (cd "$windows/loaders" && "$wine" "$exe" check-ldr '*.none') \
         > /dev/null 2> "$windows/none.err" || true
     if grep -qx 'dravik-cli: \*.none: File not found.' "$windows/none.err"; then
         echo "same error for a pattern that matches nothing"
@@ -141,11 +144,15 @@ windows_only() {
 
     (cd "$windows" && WINEDEBUG=trace+console script -qec "'$wine' '$exe' pasport 'samples\\$disk'" \
         /dev/null) > "$windows/console.out" 2>&1 || true
-    if grep -q "WriteConsoleW.*$disk" "$windows/console.out" && grep -q "Family *:Ares 64" "$windows/console.out"; then
-        echo "the console shows the Cyrillic folder through WriteConsoleW"
+    # The trace writes the name's letters as \0414...; the terminal shows them.
+    if grep -aqF 'WriteConsoleW' "$windows/console.out" &&
+        grep -aqF '\0414\0438\0441\043a\\pasport.rpm' "$windows/console.out" &&
+        grep -aqF "$disk\\pasport.rpm Q8A07" "$windows/console.out" &&
+        grep -aq 'Family *:Ares 64' "$windows/console.out"; then
+        echo "the console shows the Cyrillic folder, written through WriteConsoleW"
     else
-        echo "NO console output through WriteConsoleW:"
-        head -n 20 "$windows/console.out"
+        echo "NO Cyrillic through WriteConsoleW on the console:"
+        grep -a 'WriteConsole\|Family\|pasport' "$windows/console.out" | head -n 10
         failed=1
     fi
     return "$failed"

@@ -415,7 +415,7 @@ TEST_F(CliTest, TrimDropsTrailingBlanksInEveryFormatButNotInTheReport) {
         {"text", {"Family                   :Default\nSerial                   :SN1\n"}},
         {"tsv", {"Family\tDefault\nSerial\tSN1\n"}},
         {"json",
-         {"{\"name\": \"Family\", \"value\": \"Default\"}", "{\"name\": \"Serial\", \"value\": \"SN1\","}},
+         {"{\"name\": \"Family\", \"value\": \"Default\",", "{\"name\": \"Serial\", \"value\": \"SN1\","}},
     };
     for (const auto& [format, pieces] : cases) {
         CliRun run = runCli(start.path(), {"pasport", drive.path(), "--trim", "--format", format,

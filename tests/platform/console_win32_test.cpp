@@ -28,7 +28,7 @@ TEST(ExpandWildcards, MatchesInNameOrderAndKeepsWhatMatchesNothing) {
         std::vector<std::string> expanded;
     } cases[] = {
         {{"*.ldr"}, {"A.ldr", "b.LDR", "[x].ldr", "\xD0\x94.ldr"}},
-        {{"?.LDR"}, {"A.ldr", "b.LDR"}},
+        {{"?.LDR"}, {"A.ldr", "b.LDR", "\xD0\x94.ldr"}},
         {{"*.none", "c.rpm"}, {"*.none", "c.rpm"}},
         {{"[x].ldr", "[a].ldr"}, {"[x].ldr", "[a].ldr"}},
         {{"[*].ldr"}, {"[x].ldr"}},
