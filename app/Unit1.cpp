@@ -1,10 +1,11 @@
 #include "Unit1.h"
 
 #include "Unit2.h"
-#include "file_icons.h"
+#include "cp1251_text.h"
 #include "folder_list_model.h"
 #include "grid_actions.h"
 #include "image_list.h"
+#include "item_delegates.h"
 #include "loaders/loader.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
@@ -14,6 +15,7 @@
 #include "platform/file_system.h"
 #include "result_table_model.h"
 #include "results/report.h"
+#include "scope_exit.h"
 #include "settings/default_settings.h"
 #include "window_title.h"
 #include "workspace/command_rules.h"
@@ -21,29 +23,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QStandardItemModel>
-#include <QStorageInfo>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -63,73 +55,11 @@ constexpr int kToolTipShowMs = 2500;
 /// The property of a toolbar button that holds its image's index.
 constexpr const char* kImageProperty = "imageIndex";
 
-/// The data roles of the path selector's entries: the folder's native path
-/// (bytes, as a folder's name need not be UTF-8), and how deep the entry sits
-/// in the drop-down's tree.
-constexpr int kPathRole = Qt::UserRole;
-constexpr int kDepthRole = Qt::UserRole + 1;
-
-// The native path that an entry of the path selector or the computer level holds.
-std::string entryPath(const QVariant& path) {
-    return path.toByteArray().toStdString();
-}
-
-// Indents the entries of the path selector's drop-down by their depth, so
-// the folders on the way to the one shown read as a tree.
-class IndentDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyleOptionViewItem indented = option;
-        indented.rect.setLeft(option.rect.left() + 10 * index.data(kDepthRole).toInt());
-        QStyledItemDelegate::paint(painter, indented, index);
-    }
-};
-
-// Every line of the loader list is as high as its one-line text box was.
-class LineDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), kLoaderLineHeight};
-    }
-};
-
-// The in-place rename of the folder content list: a name that the file
-// system refuses is reported, and the item keeps its name.
-class RenameDelegate : public QStyledItemDelegate {
-  public:
-    RenameDelegate(std::function<void(const QString&)> refused, QObject* parent)
-        : QStyledItemDelegate(parent), refused_(std::move(refused)) {}
-
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override {
-        const auto* line = qobject_cast<QLineEdit*>(editor);
-        if (!line || !(model->flags(index) & Qt::ItemIsEditable))
-            return;
-        const QString newName = line->text();
-        if (newName == index.data(Qt::EditRole).toString())
-            return;
-        if (!model->setData(index, newName, Qt::EditRole))
-            refused_(newName);
-    }
-
-  private:
-    std::function<void(const QString&)> refused_;
-};
-
 } // namespace
 
 TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs),
-      ui_(dialogs), context_{{},
-                             {},
-                             results_,
-                             ui_,
-                             [this](const std::string& title) {
+      ui_(dialogs), context_{{}, {}, results_, ui_, [this](const std::string& title) {
                                  setWindowTitle(fromCp1251(title, true));
                              }} {
     setObjectName(QStringLiteral("Form1"));
@@ -236,80 +166,6 @@ void TForm1::createToolBar() {
     ACheckLDR->setIconVisibleInMenu(false);
 }
 
-void TForm1::createBrowser() {
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setLineWidth(1);
-    auto* panelLayout = new QVBoxLayout(Panel1);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->setSpacing(0);
-
-    Panel2 = new QWidget(Panel1);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFixedHeight(32);
-    auto* selectorRow = new QHBoxLayout(Panel2);
-    // The selector sits at 5,3 and stretches; the up button keeps its
-    // distance of 8 to the right edge, 14 from the selector, one pixel lower.
-    selectorRow->setContentsMargins(5, 3, 8, 0);
-    selectorRow->setSpacing(14);
-
-    ShellComboBox1 = new QComboBox(Panel2);
-    ShellComboBox1->setObjectName(QStringLiteral("ShellComboBox1"));
-    ShellComboBox1->setEditable(true);
-    ShellComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ShellComboBox1->setMaxVisibleItems(8);
-    ShellComboBox1->setFixedHeight(22);
-    ShellComboBox1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    ShellComboBox1->setItemDelegate(new IndentDelegate(ShellComboBox1));
-    ShellComboBox1->setIconSize(QSize(16, 16));
-    selectorRow->addWidget(ShellComboBox1, 1, Qt::AlignTop);
-
-    SpeedButton1 = new QToolButton(Panel2);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setFixedSize(23, 22);
-    SpeedButton1->setIcon(QIcon(upFolderImage()));
-    SpeedButton1->setIconSize(QSize(21, 21));
-    SpeedButton1->setAutoRaise(true);
-    SpeedButton1->setFocusPolicy(Qt::NoFocus);
-    auto* upColumn = new QVBoxLayout;
-    upColumn->setContentsMargins(0, 1, 0, 0);
-    upColumn->addWidget(SpeedButton1);
-    upColumn->addStretch();
-    selectorRow->addLayout(upColumn);
-
-    ShellListView1 = new QListView(Panel1);
-    ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
-    ShellListView1->setViewMode(QListView::ListMode);
-    ShellListView1->setFlow(QListView::TopToBottom);
-    ShellListView1->setWrapping(true);
-    ShellListView1->setResizeMode(QListView::Adjust);
-    ShellListView1->setUniformItemSizes(true);
-    ShellListView1->setIconSize(QSize(16, 16));
-    ShellListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ShellListView1->setEditTriggers(QAbstractItemView::EditKeyPressed |
-                                    QAbstractItemView::SelectedClicked);
-    ShellListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-    ShellListView1->setItemDelegate(new RenameDelegate(
-        [this](const QString& name) {
-            showErrorReport(toCp1251(QStringLiteral("Rename to %1 failed").arg(name)));
-        },
-        ShellListView1));
-    // The selection stays visible when the list loses the focus.
-    QPalette palette = ShellListView1->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Active, QPalette::Highlight));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Active, QPalette::HighlightedText));
-    ShellListView1->setPalette(palette);
-
-    computerModel_ = new QStandardItemModel(this);
-    folderModel_ = new FolderListModel(this);
-
-    panelLayout->addWidget(Panel2);
-    panelLayout->addWidget(ShellListView1, 1);
-}
-
 void TForm1::createLoaderList() {
     FileListBox1 = new QListWidget(Panel1);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
@@ -317,7 +173,7 @@ void TForm1::createLoaderList() {
     FileListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     FileListBox1->setUniformItemSizes(true);
     FileListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FileListBox1->setItemDelegate(new LineDelegate(FileListBox1));
+    FileListBox1->setItemDelegate(new LineDelegate(kLoaderLineHeight, FileListBox1));
 
     PopupMenu1 = new QMenu(FileListBox1);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -366,7 +222,8 @@ void TForm1::createKeyboardAccess() {
          "Rename the selected loader after its checksum and firmware code"},
         {Button8, "Ctrl+Shift+Del", "Clear", "Remove every row of the grid"},
         {ToolButton6, "Ctrl+I", "Edit ini", "Edit the settings file Dravik.ini"},
-        {Button5, "Ctrl+S", "Save All", "Write the rows to $Dravik.txt in the loader list's folder"},
+        {Button5, "Ctrl+S", "Save All",
+         "Write the rows to $Dravik.txt in the loader list's folder"},
         {ToolButton4, "F1", "About", "Show the product's web address"},
         {ToolButton7, "Ctrl+F5", "Refresh", "Read the folder content list again"},
     };
@@ -404,14 +261,11 @@ void TForm1::createKeyboardAccess() {
 
 void TForm1::connectHandlers() {
     // Painting any cell of the grid, title cells included, applies the result
-    // commands' rule; the loader list and the folder list take some keys and
-    // clicks themselves.
+    // commands' rule; the loader list takes some clicks itself.
     ValueListEditor1->viewport()->installEventFilter(this);
     ValueListEditor1->horizontalHeader()->viewport()->installEventFilter(this);
     FileListBox1->viewport()->installEventFilter(this);
     FileListBox1->installEventFilter(this);
-    ShellListView1->installEventFilter(this);
-    ShellListView1->viewport()->installEventFilter(this);
 
     connect(Button6, &QToolButton::clicked, this, &TForm1::Button6Click);
     connect(Button1, &QToolButton::clicked, this, &TForm1::Button1Click);
@@ -425,26 +279,7 @@ void TForm1::connectHandlers() {
     connect(ToolButton4, &QToolButton::clicked, this, &TForm1::Label2Click);
     connect(ToolButton7, &QToolButton::clicked, this, &TForm1::ToolButton7Click);
 
-    // The user picks an entry: Choosing a folder first, then the list follows.
-    connect(ShellComboBox1, &QComboBox::activated, this, [this](int index) {
-        ShellComboBox1Change();
-        browseTo(entryPath(ShellComboBox1->itemData(index, kPathRole)));
-    });
-    connect(ShellComboBox1->lineEdit(), &QLineEdit::textEdited, this,
-            &TForm1::ShellComboBox1Change);
-    connect(ShellListView1, &QListView::doubleClicked, this, &TForm1::ShellListView1DblClick);
-    connect(ShellListView1, &QListView::customContextMenuRequested, this, [this](QPoint pos) {
-        const QModelIndex index = ShellListView1->indexAt(pos);
-        if (!index.isValid())
-            return;
-        QMenu menu(ShellListView1);
-        menu.addAction(QStringLiteral("Open"), this, [this, index] { openListItem(index); });
-        QAction* rename = menu.addAction(QStringLiteral("Rename"), this,
-                                         [this, index] { renameListItem(index); });
-        rename->setEnabled((ShellListView1->model()->flags(index) & Qt::ItemIsEditable) != 0);
-        menu.exec(ShellListView1->viewport()->mapToGlobal(pos));
-    });
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connectBrowser();
 
     // Only a change that the user makes runs FileListBox1Change; the list's
     // own re-read runs it explicitly.
@@ -536,19 +371,17 @@ void TForm1::Button4Click() {
     guard([this] {
         const std::string path = loaderList_.selectedPath();
         const bool existed = !path.empty() && dravik::isPlainFile(path);
-        try {
+        {
+            // The list shows the loader as it is now, also when reading failed;
+            // the error then skips the refresh of the folder content list.
+            const ScopeExit reread([this, existed] {
+                if (existed)
+                    rereadLoaderList();
+            });
             // A refused rename says why only on the command line; the window
             // shows nothing for it.
             dravik::renameLdr(context_, path);
-        } catch (...) {
-            // The list shows the loader as it is now, also when reading failed;
-            // the error then skips the refresh of the folder content list.
-            if (existed)
-                rereadLoaderList();
-            throw;
         }
-        if (existed)
-            rereadLoaderList();
         ToolButton7Click();
     });
 }
@@ -575,26 +408,6 @@ void TForm1::Label2Click() {
     });
 }
 
-void TForm1::ToolButton7Click() {
-    const QModelIndex current = ShellListView1->currentIndex();
-    const int row = current.isValid() ? current.row() : -1;
-    ShellListView1->clearSelection();
-    refreshFolderList();
-    if (row < 0)
-        return;
-    auto reselect = [this, row] {
-        const QModelIndex item =
-            ShellListView1->model()->index(row, 0, ShellListView1->rootIndex());
-        if (item.isValid())
-            ShellListView1->setCurrentIndex(item);
-    };
-    if (ShellListView1->model() == folderModel_ && folderModel_->rowCount() == 0)
-        connect(folderModel_, &FolderListModel::folderLoaded, this, reselect,
-                Qt::SingleShotConnection);
-    else
-        reselect();
-}
-
 // ---------------------------------------------------------------------------
 // Browsing and command enabling
 
@@ -610,28 +423,11 @@ void TForm1::ShellComboBox1Change() {
     }
 }
 
-void TForm1::chooseFolder(const std::string& folder) {
-    browseTo(folder);
-    emit ShellComboBox1->activated(ShellComboBox1->currentIndex());
-}
-
-void TForm1::ShellListView1DblClick(const QModelIndex& index) {
-    if (index.isValid())
-        openListItem(index);
-    ShellComboBox1Change();
-}
-
 void TForm1::ShellListView1Change() {
     guard([this] {
         context_.workingFolder = dravik::currentDirectory();
         applyModuleCommandRule();
     });
-}
-
-void TForm1::SpeedButton1Click() {
-    browseTo(dravik::folderAbove(shownFolder_));
-    refreshFolderList();
-    ShellComboBox1Change();
 }
 
 void TForm1::FileListBox1Change() {
@@ -660,13 +456,11 @@ void TForm1::moveLoaderList(const std::string& text) {
 }
 
 void TForm1::rereadLoaderList() {
-    try {
+    {
+        // What was read shows, also when reading failed.
+        const ScopeExit show([this] { showLoaderFiles(); });
         loaderList_.reread();
-    } catch (...) {
-        showLoaderFiles();
-        throw;
     }
-    showLoaderFiles();
     FileListBox1Change();
 }
 
@@ -683,185 +477,10 @@ void TForm1::showLoaderFiles() {
     FileListBox1->clearSelection();
 }
 
-// ---------------------------------------------------------------------------
-// The folder browser
-
-void TForm1::setListModel(QAbstractItemModel* model) {
-    QItemSelectionModel* old = ShellListView1->selectionModel();
-    ShellListView1->setModel(model);
-    if (old && old != ShellListView1->selectionModel())
-        old->deleteLater();
-    // One run for the changes of one event: a click changes the current item
-    // and the selection, and a failure would otherwise be reported twice.
-    auto follow = [this] {
-        if (browsing_ || followPending_)
-            return;
-        followPending_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                followPending_ = false;
-                ShellListView1Change();
-            },
-            Qt::QueuedConnection);
-    };
-    connect(ShellListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, follow);
-    connect(ShellListView1->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
-}
-
-void TForm1::browseTo(const std::string& folder) {
-    const bool wasBrowsing = browsing_;
-    browsing_ = true;
-    shownFolder_ = folder;
-    if (folder == dravik::kComputerLevel) {
-        computerModel_->clear();
-        auto addEntry = [this](const QString& path, const QString& text, const QIcon& icon) {
-            auto* item = new QStandardItem(icon, text);
-            item->setData(QByteArray::fromStdString(qStringToNative(path)), kPathRole);
-            item->setEditable(false);
-            computerModel_->appendRow(item);
-        };
-#ifdef Q_OS_WIN
-        // The drives, as the computer level of Windows lists them.
-        for (const QFileInfo& drive : QDir::drives())
-            addEntry(drive.absolutePath(), QDir::toNativeSeparators(drive.absolutePath()),
-                     kindIcon(QAbstractFileIconProvider::Drive));
-#else
-        addEntry(QStringLiteral("/"), QStringLiteral("/"),
-                 kindIcon(QAbstractFileIconProvider::Drive));
-        addEntry(QDir::homePath(), QDir::homePath(), kindIcon(QAbstractFileIconProvider::Folder));
-        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-            if (!volume.isValid() || !volume.isReady() ||
-                volume.rootPath() == QStringLiteral("/") || !volume.device().startsWith("/dev/"))
-                continue;
-            addEntry(volume.rootPath(), volume.rootPath(),
-                     kindIcon(QAbstractFileIconProvider::Drive));
-        }
-#endif
-        if (ShellListView1->model() != computerModel_)
-            setListModel(computerModel_);
-        ShellListView1->setRootIndex({});
-    } else {
-        if (ShellListView1->model() != folderModel_)
-            setListModel(folderModel_);
-        folderModel_->setFolder(folder);
-    }
-    ShellListView1->setCurrentIndex({});
-    ShellListView1->clearSelection();
-    rebuildPathSelector();
-    browsing_ = wasBrowsing;
-}
-
-void TForm1::refreshFolderList() {
-    if (shownFolder_ == dravik::kComputerLevel) {
-        browseTo(shownFolder_);
-        return;
-    }
-    const bool wasBrowsing = browsing_;
-    browsing_ = true;
-    folderModel_->refresh();
-    browsing_ = wasBrowsing;
-}
-
-void TForm1::rebuildPathSelector() {
-    struct Entry {
-        QByteArray path;
-        QString text;
-        QIcon icon;
-        int depth;
-    };
-    std::vector<Entry> entries;
-    entries.push_back({QByteArray(dravik::kComputerLevel), QStringLiteral("Computer"),
-                       kindIcon(QAbstractFileIconProvider::Computer), 0});
-
-    const QByteArray shown = QByteArray::fromStdString(shownFolder_);
-    const bool inFolder = shownFolder_ != dravik::kComputerLevel;
-    // The entries of the computer level, and the folders from the deepest of
-    // them that holds the shown folder down to it.
-    std::vector<QByteArray> tops;
-    for (int row = 0; row < computerModel_->rowCount(); ++row)
-        tops.push_back(computerModel_->item(row)->data(kPathRole).toByteArray());
-    // A root ("/", "C:\") ends with its separator.
-    const char separator = QDir::separator().toLatin1();
-    auto below = [separator](const QByteArray& top) {
-        return top.endsWith(separator) ? top : top + separator;
-    };
-    auto holds = [&](const QByteArray& top, const QByteArray& folder) {
-        return folder == top || folder.startsWith(below(top));
-    };
-    int deepest = -1;
-    for (int i = 0; i < static_cast<int>(tops.size()); ++i)
-        if (inFolder && holds(tops[i], shown) &&
-            (deepest < 0 || tops[i].size() > tops[static_cast<std::size_t>(deepest)].size()))
-            deepest = i;
-
-    const QIcon folderIcon = kindIcon(QAbstractFileIconProvider::Folder);
-    int selected = 0;
-    for (int i = 0; i < static_cast<int>(tops.size()); ++i) {
-        const QByteArray& top = tops[static_cast<std::size_t>(i)];
-        entries.push_back(
-            {top, displayName(top.toStdString()), computerModel_->item(i)->icon(), 1});
-        if (i != deepest)
-            continue;
-        if (shown == top) {
-            selected = static_cast<int>(entries.size()) - 1;
-            continue;
-        }
-        const QByteArray rest = shown.mid(below(top).size());
-        QByteArray path = below(top).chopped(1);
-        int depth = 2;
-        for (const QByteArray& part : rest.split(separator)) {
-            if (part.isEmpty())
-                continue;
-            path += separator + part;
-            entries.push_back({path, displayName(path.toStdString()), folderIcon, depth++});
-        }
-        selected = static_cast<int>(entries.size()) - 1;
-    }
-
-    const QSignalBlocker blocker(ShellComboBox1);
-    ShellComboBox1->clear();
-    for (const Entry& entry : entries) {
-        ShellComboBox1->addItem(entry.icon, entry.text, entry.path);
-        ShellComboBox1->setItemData(ShellComboBox1->count() - 1, entry.depth, kDepthRole);
-    }
-    ShellComboBox1->setCurrentIndex(selected);
-}
-
-std::string TForm1::listItemPath(const QModelIndex& index) const {
-    if (ShellListView1->model() == folderModel_)
-        return folderModel_->path(index);
-    return entryPath(index.data(kPathRole));
-}
-
-bool TForm1::listItemIsFolder(const QModelIndex& index) const {
-    if (ShellListView1->model() == folderModel_)
-        return folderModel_->isFolder(index);
-    return true;
-}
-
-void TForm1::openListItem(const QModelIndex& index) {
-    const std::string path = listItemPath(index);
-    if (listItemIsFolder(index))
-        browseTo(path);
-    else
-        QDesktopServices::openUrl(fileUrl(path));
-}
-
-void TForm1::renameListItem(const QModelIndex& index) {
-    ShellListView1->setCurrentIndex(index);
-    ShellListView1->edit(index);
-}
-
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    // Tooltips show after 500 ms (the style's wake-up delay) and for 2500 ms.
-    if (event->type() == QEvent::ToolTip) {
-        if (auto* button = qobject_cast<QToolButton*>(watched)) {
-            const auto* help = static_cast<QHelpEvent*>(event);
-            QToolTip::showText(help->globalPos(), button->toolTip(), button, {}, kToolTipShowMs);
-            return true;
-        }
-    }
+    if (auto* button = qobject_cast<QToolButton*>(watched);
+        button && event->type() == QEvent::ToolTip)
+        return showToolTip(*button, *static_cast<QHelpEvent*>(event));
     if (!ValueListEditor1 || !FileListBox1)
         return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::Paint &&
@@ -870,61 +489,45 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         ValueListEditor1DrawCell();
         return false;
     }
-    // The list signals a double-click on an item only; one on an empty place
-    // chooses the folder shown all the same.
     if (watched == ShellListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            !ShellListView1->indexAt(mouse->position().toPoint()).isValid())
-            ShellListView1DblClick({});
+        folderListDoubleClicked(*static_cast<QMouseEvent*>(event));
         return false;
     }
-    // A right-click opens the loader list's menu without changing the selection.
-    if (watched == FileListBox1->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress ||
-            event->type() == QEvent::MouseButtonRelease ||
-            event->type() == QEvent::MouseButtonDblClick) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::RightButton) {
-                if (event->type() == QEvent::MouseButtonPress)
-                    PopupMenu1->popup(mouse->globalPosition().toPoint());
-                return true;
-            }
-        }
-        if (event->type() == QEvent::ContextMenu)
-            return true;
-    }
+    if (watched == FileListBox1->viewport() && loaderListClicked(*event))
+        return true;
     if (watched == FileListBox1 && event->type() == QEvent::ContextMenu) {
-        const auto* menu = static_cast<QContextMenuEvent*>(event);
-        if (menu->reason() == QContextMenuEvent::Keyboard)
-            PopupMenu1->popup(menu->globalPos());
+        loaderListMenuAsked(*static_cast<QContextMenuEvent*>(event));
         return true;
     }
-    // Keyboard navigation moves the list and the selector, runs no handler.
     if (watched == ShellListView1 && event->type() == QEvent::KeyPress &&
-        QApplication::focusWidget() == ShellListView1) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool wasBrowsing = browsing_;
-        browsing_ = true;
-        bool handled = true;
-        switch (key->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (ShellListView1->currentIndex().isValid())
-                openListItem(ShellListView1->currentIndex());
-            break;
-        case Qt::Key_Backspace:
-            browseTo(dravik::folderAbove(shownFolder_));
-            break;
-        case Qt::Key_F5:
-            refreshFolderList();
-            break;
-        default:
-            handled = false;
-        }
-        browsing_ = wasBrowsing;
-        if (handled)
-            return true;
-    }
+        QApplication::focusWidget() == ShellListView1 &&
+        folderListKeyPressed(*static_cast<QKeyEvent*>(event)))
+        return true;
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm1::showToolTip(QToolButton& button, const QHelpEvent& help) {
+    // Tooltips show after 500 ms (the style's wake-up delay) and for 2500 ms.
+    QToolTip::showText(help.globalPos(), button.toolTip(), &button, {}, kToolTipShowMs);
+    return true;
+}
+
+bool TForm1::loaderListClicked(const QEvent& event) {
+    // A right-click opens the loader list's menu without changing the selection.
+    if (event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonRelease ||
+        event.type() == QEvent::MouseButtonDblClick) {
+        const auto& mouse = static_cast<const QMouseEvent&>(event);
+        if (mouse.button() != Qt::RightButton)
+            return false;
+        if (event.type() == QEvent::MouseButtonPress)
+            PopupMenu1->popup(mouse.globalPosition().toPoint());
+        return true;
+    }
+    return event.type() == QEvent::ContextMenu;
+}
+
+void TForm1::loaderListMenuAsked(const QContextMenuEvent& menu) {
+    // The mouse's menu opens on the press; the keyboard's opens here.
+    if (menu.reason() == QContextMenuEvent::Keyboard)
+        PopupMenu1->popup(menu.globalPos());
 }

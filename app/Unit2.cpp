@@ -1,5 +1,6 @@
 #include "Unit2.h"
 
+#include "cp1251_text.h"
 #include "dialogs.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
@@ -21,7 +22,7 @@
 #include <QVBoxLayout>
 
 #include <cstdint>
-#include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -73,10 +74,8 @@ dravik::Error memoCapacityExceeded() {
 // at path (a folder of that name does not count). A file beyond the editor's
 // capacity is refused before it is read, so a huge file costs no memory.
 bool readSettingsFile(const std::string& path, std::string& bytes) {
-    std::error_code error;
-    const std::uintmax_t size =
-        std::filesystem::file_size(std::u8string(path.begin(), path.end()), error);
-    if (!error && size > kMemoCapacity)
+    if (const std::optional<std::uint64_t> size = dravik::fileSize(path);
+        size && *size > kMemoCapacity)
         throw memoCapacityExceeded();
     if (!dravik::readPlainFile(path, bytes))
         return false;

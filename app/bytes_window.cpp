@@ -1,6 +1,6 @@
 #include "bytes_window.h"
 
-#include "dialogs.h"
+#include "cp1251_text.h"
 #include "native_path.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"

@@ -1,7 +1,7 @@
 #include "grid_actions.h"
 
 #include "bytes_window.h"
-#include "dialogs.h"
+#include "cp1251_text.h"
 #include "results/row_json.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "native_path.h"
 
-#include "dialogs.h"
+#include "cp1251_text.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "result_table_model.h"
 
-#include "dialogs.h"
+#include "cp1251_text.h"
 #include "source_text.h"
 
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "settings_check_label.h"
 
-#include "dialogs.h"
+#include "cp1251_text.h"
 #include "settings/settings_check.h"
 
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "source_text.h"
 
-#include "dialogs.h"
+#include "cp1251_text.h"
 #include "native_path.h"
 #include "platform/cp1251.h"
 

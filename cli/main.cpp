@@ -79,6 +79,11 @@ std::string errorText(const Error& error) {
                   error.entry.value);
 }
 
+// The line that tells why what label names failed.
+std::string failureLine(const std::string& label, const Error& error) {
+    return std::string(kProgram) + label + ": " + errorText(error);
+}
+
 class ConsoleUi : public UserInterface {
   public:
     ConsoleUi(std::string prefix, std::vector<std::string>& messages)
@@ -186,7 +191,7 @@ int runInput(const Run& run, const std::string& input) {
         try {
             writeReport(absolutePath(*run.options.reportPath, run.startFolder), rows);
         } catch (const Error& error) {
-            tell(std::string(kProgram) + *run.options.reportPath + ": " + errorText(error));
+            tell(failureLine(*run.options.reportPath, error));
             status = kFailure;
         }
     }
@@ -226,13 +231,12 @@ PreparedSettings settingsNamed(const std::string& name, const std::string& start
     const std::string path = absolutePath(name, startFolder);
     // A settings file asked for by name must be there.
     if (!isPlainFile(path))
-        throw CallFailure{std::string(kProgram) + name + ": " +
-                          toUtf8(errorReportText(inOutError(kErrorFileNotFound).message()))};
+        throw CallFailure{failureLine(name, inOutError(kErrorFileNotFound))};
     std::string trouble;
     std::optional<Error> failure;
     const std::string bytes = readSettingsBytes(path, trouble, failure);
     if (failure)
-        throw CallFailure{std::string(kProgram) + name + ": " + errorText(*failure)};
+        throw CallFailure{failureLine(name, *failure)};
     if (!trouble.empty())
         tell(std::string(kProgram) + name + " " + trouble + withoutSettingsText(name));
     auto copy = std::make_unique<SettingsCopy>(bytes);
@@ -273,7 +277,7 @@ int writeDefaultSettings(const Options& options, StandardOutput& out,
     try {
         writeFileSafely(absolutePath(*options.outputPath, startFolder), content, WriteStyle::Whole);
     } catch (const Error& error) {
-        tell(std::string(kProgram) + *options.outputPath + ": " + errorText(error));
+        tell(failureLine(*options.outputPath, error));
         return kFailure;
     }
     return kSuccess;
@@ -296,7 +300,7 @@ int checkSettingsFile(const Options& options, StandardOutput& out, const std::st
         if (!readPlainFile(path, bytes))
             throw inOutError(kErrorFileNotFound);
     } catch (const Error& error) {
-        tell(std::string(kProgram) + label + ": " + errorText(error));
+        tell(failureLine(label, error));
         return kFailure;
     }
     const std::vector<SettingsProblem> problems = checkSettings(bytes);

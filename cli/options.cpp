@@ -124,9 +124,11 @@ bool readsSettings(Command command) {
            command == Command::CheckLdr;
 }
 
-Options parseOptions(const std::vector<std::string>& args) {
-    Options options;
-    std::optional<std::string> format;
+namespace {
+
+// Sorts the arguments into the options' values and the positional words.
+std::vector<std::string> readArguments(const std::vector<std::string>& args, Options& options,
+                                       std::optional<std::string>& format) {
     std::vector<std::string> positional;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -158,10 +160,10 @@ Options parseOptions(const std::vector<std::string>& args) {
             throw UsageError{"option " + quoted(option) + " needs a value"};
         *target = std::move(value);
     }
+    return positional;
+}
 
-    if (positional.empty())
-        throw UsageError{"no command given"};
-    const std::string& name = positional.front();
+Command commandNamed(const std::string& name) {
     const CommandName* found = nullptr;
     for (const CommandName& command : kCommands) {
         if (command.name == name)
@@ -169,20 +171,19 @@ Options parseOptions(const std::vector<std::string>& args) {
     }
     if (found == nullptr)
         throw UsageError{"unknown command " + quoted(name)};
-    options.command = found->command;
-    options.inputs.assign(positional.begin() + 1, positional.end());
-    if (options.command != Command::CheckSettings)
-        options.inputs = expandWildcards(options.inputs);
-    if (format)
-        options.format = formatNamed(*format);
+    return found->command;
+}
 
+// Refuses the inputs and options that the command named name does not take;
+// the module commands read the current directory when given no FOLDER.
+void fitToCommand(Options& options, const std::string& name) {
     switch (options.command) {
     case Command::DefaultSettings:
         if (!options.inputs.empty())
             throw UsageError{quoted(name) + " takes no FOLDER or FILE"};
         if (options.reportPath)
             throw UsageError{"option '--report' does not go with " + quoted(name)};
-        return options;
+        return;
     case Command::CheckSettings:
         if (options.inputs.size() > 1)
             throw UsageError{quoted(name) + " takes one PATH, not " +
@@ -211,6 +212,24 @@ Options parseOptions(const std::vector<std::string>& args) {
     if (options.reportPath && options.inputs.size() > 1)
         throw UsageError{"option '--report' takes the rows of one input, not " +
                          std::to_string(options.inputs.size())};
+}
+
+} // namespace
+
+Options parseOptions(const std::vector<std::string>& args) {
+    Options options;
+    std::optional<std::string> format;
+    const std::vector<std::string> positional = readArguments(args, options, format);
+    if (positional.empty())
+        throw UsageError{"no command given"};
+    const std::string& name = positional.front();
+    options.command = commandNamed(name);
+    options.inputs.assign(positional.begin() + 1, positional.end());
+    if (options.command != Command::CheckSettings)
+        options.inputs = expandWildcards(options.inputs);
+    if (format)
+        options.format = formatNamed(*format);
+    fitToCommand(options, name);
     return options;
 }
 

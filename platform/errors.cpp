@@ -4,14 +4,30 @@
 
 namespace dravik {
 
-FileOpenError cannotOpenFile(const std::string& nativePath, int errorNumber) {
-    return FileOpenError("Cannot open file \"" + fromUtf8(nativePath) + "\". " +
+namespace {
+
+// "Cannot <what> "path". reason"
+FileOpenError cannot(const char* what, const std::string& nativePath, int errorNumber) {
+    return FileOpenError(std::string("Cannot ") + what + " \"" + fromUtf8(nativePath) + "\". " +
                          systemErrorText(errorNumber));
 }
 
+} // namespace
+
+FileOpenError cannotOpenFile(const std::string& nativePath, int errorNumber) {
+    return cannot("open file", nativePath, errorNumber);
+}
+
 FileOpenError cannotCreateFile(const std::string& nativePath, int errorNumber) {
-    return FileOpenError("Cannot create file \"" + fromUtf8(nativePath) + "\". " +
-                         systemErrorText(errorNumber));
+    return cannot("create file", nativePath, errorNumber);
+}
+
+FileOpenError cannotOpenFolder(const std::string& nativePath, int errorNumber) {
+    return cannot("open folder", nativePath, errorNumber);
+}
+
+FileOpenError cannotCreateFolder(const std::string& nativePath, int errorNumber) {
+    return cannot("create folder", nativePath, errorNumber);
 }
 
 std::string errorReportText(const std::string& message) {

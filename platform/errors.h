@@ -70,6 +70,10 @@ inline constexpr int kErrorFileExists = EEXIST;
 FileOpenError cannotOpenFile(const std::string& nativePath, int errorNumber);
 /// "Cannot create file "path". reason"
 FileOpenError cannotCreateFile(const std::string& nativePath, int errorNumber);
+/// "Cannot open folder "path". reason"
+FileOpenError cannotOpenFolder(const std::string& nativePath, int errorNumber);
+/// "Cannot create folder "path". reason"
+FileOpenError cannotCreateFolder(const std::string& nativePath, int errorNumber);
 /// "File not found", "File access denied", "Disk full" or "I/O error N", N
 /// being the system's error number.
 InOutError inOutError(int errorNumber);

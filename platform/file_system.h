@@ -82,6 +82,13 @@ bool isPlainFile(const std::string& path);
 /// A folder (or a link to one) exists at path.
 bool isFolder(const std::string& path);
 
+/// Something exists at path, a link to nothing included: links are not followed.
+bool entryExists(const std::string& path);
+
+/// The size of the plain file at path, links followed; nothing when there is
+/// no plain file there or its size can't be told.
+std::optional<std::uint64_t> fileSize(const std::string& path);
+
 /// Reads a file whole. Raises "Cannot open file "%s". %s" when it can't be
 /// opened; a folder gives the system's text for a folder, anything else that
 /// is not a plain file (a pipe, a device) counts as not there. Nothing blocks:
@@ -136,6 +143,14 @@ std::string currentDirectory();
 /// Makes path the process's current directory; raises an InOutError. On
 /// Windows a drive alone ("c:") enters that drive's current folder.
 void setCurrentDirectory(const std::string& path);
+
+/// Makes folder (absolute) and the folders above it that are missing, from
+/// the top down, each open to its user only. Raises "Cannot create folder
+/// "%s". %s" naming folder.
+void makeFolders(const std::string& folder);
+
+/// Makes folder the current directory; raises "Cannot open folder "%s". %s".
+void enterFolder(const std::string& folder);
 
 /// Makes a new folder that only the user may enter under the system's folder
 /// for temporary files, its name beginning with prefix, and gives its path.

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 
 #include "platform/cp1251.h"
+#include "platform/file_system_parts.h"
 
 #include <algorithm>
 #include <utility>
@@ -39,6 +40,24 @@ bool enumerationLess(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return a.size() < b.size();
     return a < b;
+}
+
+std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension) {
+    return parts::enumerate(
+        folderText, "*" + std::string(extension), parts::Wanted::Entries,
+        [&](std::string_view name) { return extensionMatches(name, extension); });
+}
+
+std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension) {
+    return parts::enumerate(
+        folderText, "*" + std::string(extension), parts::Wanted::Files,
+        [&](std::string_view name) { return extensionMatches(name, extension); });
+}
+
+std::vector<DirEntry> listFilesNamed(const std::string& folderText, std::string_view name) {
+    return parts::enumerate(folderText, "*", parts::Wanted::Files, [&](std::string_view listed) {
+        return equalsIgnoreCase(listed, name);
+    });
 }
 
 bool isValidFileName(std::string_view name) {

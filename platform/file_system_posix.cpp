@@ -2,6 +2,7 @@
 
 #include "platform/cp1251.h"
 #include "platform/errors.h"
+#include "platform/file_system_parts.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,6 +23,9 @@
 namespace dravik {
 namespace {
 
+using parts::Wanted;
+using parts::WriteFailure;
+
 // Files a command reads are opened without waiting: a pipe without a writer
 // or a device must not hold the command up. Regular files ignore O_NONBLOCK.
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
@@ -41,13 +45,13 @@ struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-enum class Wanted { Entries, Files };
+} // namespace
 
 // The enumeration behind the list functions: names that pass nameMatches,
 // hidden ones left out, each looked up relative to the open folder.
-template <class NameMatches>
-std::vector<DirEntry> enumerate(const std::string& folderText, Wanted wanted,
-                                NameMatches nameMatches) {
+std::vector<DirEntry> parts::enumerate(const std::string& folderText, std::string_view,
+                                       Wanted wanted,
+                                       const std::function<bool(std::string_view)>& nameMatches) {
     std::vector<DirEntry> entries;
     if (folderText.empty() || folderText.front() != '/')
         return entries;
@@ -98,6 +102,8 @@ std::vector<DirEntry> enumerate(const std::string& folderText, Wanted wanted,
         entries.push_back(std::move(item.entry));
     return entries;
 }
+
+namespace {
 
 // Reads fd to its end into into, sized from what fstat reported; gives 0 or
 // the system's error number.
@@ -173,30 +179,6 @@ int writeAllToPipe(int fd, std::string_view bytes) {
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     return error;
 }
-
-// How a failed safe write is worded.
-class WriteFailure {
-  public:
-    WriteFailure(const std::string& path, WriteStyle style) : path_(path), style_(style) {}
-
-    // The file could not be made or opened.
-    [[noreturn]] void create(int error) const {
-        if (style_ == WriteStyle::Whole)
-            throw cannotCreateFile(path_, error);
-        throw inOutError(error);
-    }
-
-    // The bytes could not be written.
-    [[noreturn]] void write(int error) const {
-        if (style_ == WriteStyle::Whole)
-            throw Error("Stream write error");
-        throw inOutError(error);
-    }
-
-  private:
-    const std::string& path_;
-    WriteStyle style_;
-};
 
 // The path that path's links finally lead to; where one leads to nothing,
 // the path of that nothing, so that writing there creates the link's target.
@@ -352,21 +334,6 @@ bool replaceWithNewFile(const std::string& target, std::string_view bytes,
 
 } // namespace
 
-std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension) {
-    return enumerate(folderText, Wanted::Entries,
-                     [&](std::string_view name) { return extensionMatches(name, extension); });
-}
-
-std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension) {
-    return enumerate(folderText, Wanted::Files,
-                     [&](std::string_view name) { return extensionMatches(name, extension); });
-}
-
-std::vector<DirEntry> listFilesNamed(const std::string& folderText, std::string_view name) {
-    return enumerate(folderText, Wanted::Files,
-                     [&](std::string_view listed) { return equalsIgnoreCase(listed, name); });
-}
-
 std::string joinPath(std::string_view folder, std::string_view name) {
     std::string path(folder);
     if (path.empty() || path.back() != '/')
@@ -424,6 +391,18 @@ bool isPlainFile(const std::string& path) {
 bool isFolder(const std::string& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool entryExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+}
+
+std::optional<std::uint64_t> fileSize(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 void readWholeFile(const std::string& path, std::string& into) {
@@ -515,6 +494,28 @@ std::string currentDirectory() {
 void setCurrentDirectory(const std::string& path) {
     if (::chdir(path.c_str()) != 0)
         throw inOutError(errno);
+}
+
+void makeFolders(const std::string& folder) {
+    std::vector<std::string> missing;
+    struct stat info {};
+    for (std::optional<std::string> step = folder; step && ::stat(step->c_str(), &info) != 0;
+         step = parentFolder(*step)) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            throw cannotCreateFolder(folder, errno);
+        missing.push_back(*step);
+    }
+    for (auto step = missing.rbegin(); step != missing.rend(); ++step) {
+        // The mode is set whole, whatever the process's mask takes away.
+        if (::mkdir(step->c_str(), 0700) == 0 ? ::chmod(step->c_str(), 0700) != 0
+                                              : errno != EEXIST || !isFolder(*step))
+            throw cannotCreateFolder(folder, errno);
+    }
+}
+
+void enterFolder(const std::string& folder) {
+    if (::chdir(folder.c_str()) != 0)
+        throw cannotOpenFolder(folder, errno);
 }
 
 std::string makeTemporaryFolder(std::string_view prefix) {

@@ -2,6 +2,7 @@
 
 #include "platform/cp1251.h"
 #include "platform/errors.h"
+#include "platform/file_system_parts.h"
 #include "platform/win32_text.h"
 
 #include <algorithm>
@@ -9,6 +10,9 @@
 
 namespace dravik {
 namespace {
+
+using parts::Wanted;
+using parts::WriteFailure;
 
 bool isSeparator(char c) {
     return c == '\\' || c == '/';
@@ -106,14 +110,14 @@ bool isFolderRefused(DWORD error, const std::string& path) {
     return error == ERROR_ACCESS_DENIED && isFolder(path);
 }
 
-enum class Wanted { Entries, Files };
+} // namespace
 
 // The enumeration behind the list functions: the entries that match the folder
 // text followed by "\" and pattern, in the system's order, hidden and system
 // entries left out, those whose names pass nameMatches kept.
-template <class NameMatches>
-std::vector<DirEntry> enumerate(const std::string& folderText, std::string_view pattern,
-                                Wanted wanted, NameMatches nameMatches) {
+std::vector<DirEntry> parts::enumerate(const std::string& folderText, std::string_view pattern,
+                                       Wanted wanted,
+                                       const std::function<bool(std::string_view)>& nameMatches) {
     std::vector<DirEntry> entries;
     if (!isAbsolute(folderText))
         return entries;
@@ -154,6 +158,8 @@ std::vector<DirEntry> enumerate(const std::string& folderText, std::string_view 
     ::FindClose(find);
     return entries;
 }
+
+namespace {
 
 // Opens path for reading; gives an invalid handle with the error in error.
 // What is not a disk file (a device, a pipe) is closed again at once and
@@ -212,30 +218,6 @@ DWORD writeAll(HANDLE file, std::string_view bytes) {
     }
     return 0;
 }
-
-// How a failed safe write is worded.
-class WriteFailure {
-  public:
-    WriteFailure(const std::string& path, WriteStyle style) : path_(path), style_(style) {}
-
-    // The file could not be made or opened.
-    [[noreturn]] void create(DWORD error) const {
-        if (style_ == WriteStyle::Whole)
-            throw cannotCreateFile(path_, static_cast<int>(error));
-        throw inOutError(static_cast<int>(error));
-    }
-
-    // The bytes could not be written.
-    [[noreturn]] void write(DWORD error) const {
-        if (style_ == WriteStyle::Whole)
-            throw Error("Stream write error");
-        throw inOutError(static_cast<int>(error));
-    }
-
-  private:
-    const std::string& path_;
-    WriteStyle style_;
-};
 
 std::wstring folderOfNative(const std::wstring& path) {
     const std::size_t separator = path.find_last_of(L'\\');
@@ -408,21 +390,6 @@ std::wstring finalPath(const std::wstring& path) {
 
 } // namespace
 
-std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension) {
-    return enumerate(folderText, "*" + std::string(extension), Wanted::Entries,
-                     [&](std::string_view name) { return extensionMatches(name, extension); });
-}
-
-std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension) {
-    return enumerate(folderText, "*" + std::string(extension), Wanted::Files,
-                     [&](std::string_view name) { return extensionMatches(name, extension); });
-}
-
-std::vector<DirEntry> listFilesNamed(const std::string& folderText, std::string_view name) {
-    return enumerate(folderText, "*", Wanted::Files,
-                     [&](std::string_view listed) { return equalsIgnoreCase(listed, name); });
-}
-
 std::string joinPath(std::string_view folder, std::string_view name) {
     std::string path(folder);
     if (path.empty() || !isSeparator(path.back()))
@@ -514,6 +481,18 @@ bool isPlainFile(const std::string& path) {
 bool isFolder(const std::string& path) {
     const FileFacts facts = factsOf(path);
     return facts.exists && facts.type == FILE_TYPE_DISK && facts.isFolder();
+}
+
+bool entryExists(const std::string& path) {
+    return !path.empty() &&
+           ::GetFileAttributesW(nativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::uint64_t> fileSize(const std::string& path) {
+    const FileFacts facts = factsOf(path);
+    if (!facts.isPlainFile())
+        return std::nullopt;
+    return facts.size();
 }
 
 void readWholeFile(const std::string& path, std::string& into) {
@@ -610,6 +589,24 @@ std::string currentDirectory() {
 void setCurrentDirectory(const std::string& path) {
     if (!::SetCurrentDirectoryW(nativePath(path).c_str()))
         throw inOutError(static_cast<int>(::GetLastError()));
+}
+
+void makeFolders(const std::string& folder) {
+    std::vector<std::string> missing;
+    for (std::optional<std::string> step = folder; step && !pathExists(*step);
+         step = parentFolder(*step))
+        missing.push_back(*step);
+    for (auto step = missing.rbegin(); step != missing.rend(); ++step) {
+        // A new folder takes the security of the user's own folder above it.
+        if (!::CreateDirectoryW(nativePath(*step).c_str(), nullptr) &&
+            (::GetLastError() != ERROR_ALREADY_EXISTS || !isFolder(*step)))
+            throw cannotCreateFolder(folder, static_cast<int>(::GetLastError()));
+    }
+}
+
+void enterFolder(const std::string& folder) {
+    if (!::SetCurrentDirectoryW(nativePath(folder).c_str()))
+        throw cannotOpenFolder(folder, static_cast<int>(::GetLastError()));
 }
 
 std::string makeTemporaryFolder(std::string_view prefix) {

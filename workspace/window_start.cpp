@@ -45,9 +45,10 @@ std::string textOf(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-Error folderError(const char* what, const std::string& folder, const std::error_code& error) {
-    return Error(std::string(what) + " \"" + fromUtf8(folder) + "\". " +
-                 fromUtf8(error.message()));
+// The folder argument is checked by the standard library, whose error codes
+// need not be the system's error numbers: its own text words the reason.
+Error folderArgumentError(const std::string& argument, const std::error_code& error) {
+    return Error("Cannot open folder \"" + fromUtf8(argument) + "\". " + fromUtf8(error.message()));
 }
 
 } // namespace
@@ -99,7 +100,7 @@ std::string folderArgument(const std::string& argument) {
             error = std::make_error_code(std::errc::not_a_directory);
     }
     if (error)
-        throw folderError("Cannot open folder", argument, error);
+        throw folderArgumentError(argument, error);
     std::string text = textOf(folder);
     // No separator at the end but a root's own ("/", "C:\").
     if (folder.has_relative_path() && !folder.has_filename())
@@ -110,29 +111,13 @@ std::string folderArgument(const std::string& argument) {
 void enterUserFolder(const std::string& folder) {
     if (folder.empty())
         throw Error(std::string(noUserFolderText()));
-    // The missing folders are made from the top down, each for its user only.
-    std::error_code error;
-    std::vector<fs::path> missing;
-    for (fs::path step = pathOf(folder); step.has_relative_path() && !error;
-         step = step.parent_path()) {
-        if (fs::exists(step, error))
-            break;
-        missing.push_back(step);
-    }
-    for (auto step = missing.rbegin(); step != missing.rend() && !error; ++step) {
-        if (fs::create_directory(*step, error))
-            fs::permissions(*step, fs::perms::owner_all, error);
-    }
-    if (error)
-        throw folderError("Cannot create folder", folder, error);
-    fs::current_path(pathOf(folder), error);
-    if (error)
-        throw folderError("Cannot open folder", folder, error);
+    makeFolders(folder);
+    enterFolder(folder);
 
     // Whatever stands under the settings file's name (a link to nowhere
     // included) is the user's own.
     const std::string settings = settingsFilePath(folder);
-    if (fs::symlink_status(pathOf(settings), error).type() == fs::file_type::not_found)
+    if (!entryExists(settings))
         writeFileSafely(settings, defaultSettingsContent(), WriteStyle::Whole);
 }
 

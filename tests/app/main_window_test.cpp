@@ -359,47 +359,6 @@ TEST_F(MainWindowTest, BackspaceShowsTheFolderAboveTheUpButtonAlsoChoosesIt) {
     EXPECT_EQ(w.loaderList().folder(), drives.path()) << "the root was only browsed, not chosen";
 }
 
-// The drop-down reads as a tree: from the deepest entry of the computer level
-// that holds the folder shown ("/", the home folder, the mounts), one entry a
-// folder down to it. A folder under the home folder comes under the home entry.
-TEST_F(MainWindowTest, ThePathSelectorShowsTheWayFromTheDeepestComputerEntry) {
-    TempFolder drives;
-    const std::string home = drives.makeFolder("home");
-    const std::string inner = drives.makeFolder("home/a");
-    const std::string deep = drives.makeFolder("home/a/b");
-    // The computer level takes the home folder from HOME as the window is made.
-    struct HomeGuard {
-        bool set = qEnvironmentVariableIsSet("HOME");
-        QByteArray previous = qgetenv("HOME");
-        ~HomeGuard() { set ? qputenv("HOME", previous) : qunsetenv("HOME"); }
-    } homeGuard;
-    qputenv("HOME", QByteArray::fromStdString(home));
-    TForm1& w = show();
-    using Entry = std::pair<std::string, int>; // path and depth in the tree
-    const struct {
-        std::string shown;
-        std::vector<Entry> way; // the entries that end with the one selected
-    } cases[] = {
-        {deep, {{home, 1}, {inner, 2}, {deep, 3}}},
-        {home, {{home, 1}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.shown);
-        w.browseTo(c.shown);
-        std::vector<Entry> entries;
-        for (int i = 0; i < w.ShellComboBox1->count(); ++i)
-            entries.emplace_back(w.ShellComboBox1->itemData(i).toByteArray().toStdString(),
-                                 w.ShellComboBox1->itemData(i, Qt::UserRole + 1).toInt());
-        EXPECT_EQ(entries[1], Entry("/", 1));
-        const auto end = entries.begin() + w.ShellComboBox1->currentIndex() + 1;
-        ASSERT_GE(end - entries.begin(), static_cast<int>(c.way.size()));
-        EXPECT_EQ(std::vector<Entry>(end - static_cast<int>(c.way.size()), end), c.way);
-        EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
-                                [](const Entry& entry) { return entry.second > 1; }),
-                  static_cast<int>(c.way.size()) - 1);
-    }
-}
-
 TEST_F(MainWindowTest, PasportFillsTheGridAndTheTitleThenCheckRomAppends) {
     start.write("rom.rpm", romImage());
     TForm1& w = showPasport();
