@@ -720,7 +720,7 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
 }
 
 TEST_F(CliTest, HelpAndVersion) {
-    for (const char* help : {"--help", "-h"}) {
+    for (const char* help : {"--help", "-h", "/?"}) {
         CliRun run = runCli(start.path(), {"pasport", help, "--bogus"});
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.out.starts_with("Usage: dravik-cli COMMAND")) << help;
