@@ -126,12 +126,12 @@ windows_only() {
     local windows=$scratch/windows linux=$scratch/linux exe=$build/cli/dravik-cli.exe
     local disk=$'\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA'
     for side in "$linux" "$windows"; do
-        mkdir -p "$side/loaders" && cp "$side"/samples/*/*.ldr "$side/Dravik.ini" "$side/loaders/"
+        mkdir -p "$side/loaders" && cp "$side"/samples/[a-z]*/*.ldr "$side/Dravik.ini" "$side/loaders/"
     done
     (cd "$linux/loaders" && "$linux_cli" check-ldr *.ldr ../samples/ares-64/*.ldr --format tsv) \
         > "$linux/wild.out"
     (cd "$windows/loaders" && "$wine" "$exe" check-ldr '*.ldr' '..\samples\ares-64\*.LDR' --format tsv) |
-        tr '\\' / > "$windows/wild.out"
+        sed 's|\\\\|/|g' > "$windows/wild.out"
     same "check-ldr *.ldr" "$linux/wild.out" "$windows/wild.out"
     (cd "$windows/loaders" && "$wine" "$exe" check-ldr '*.none') \
         > /dev/null 2> "$windows/none.err" || true
@@ -145,8 +145,8 @@ windows_only() {
     (cd "$windows" && WINEDEBUG=trace+console script -qec "'$wine' '$exe' pasport 'samples\\$disk'" \
         /dev/null) > "$windows/console.out" 2>&1 || true
     # The trace writes the name's letters as \0414...; the terminal shows them.
-    if grep -aqF 'WriteConsoleW' "$windows/console.out" &&
-        grep -aqF '\0414\0438\0441\043a\\pasport.rpm' "$windows/console.out" &&
+    grep -aF 'WriteConsoleW' "$windows/console.out" > "$windows/console.calls" || true
+    if grep -aqF '\0414\0438\0441\043a\\pasport.rpm' "$windows/console.calls" &&
         grep -aqF "$disk\\pasport.rpm Q8A07" "$windows/console.out" &&
         grep -aq 'Family *:Ares 64' "$windows/console.out"; then
         echo "the console shows the Cyrillic folder, written through WriteConsoleW"
