@@ -202,7 +202,7 @@ void TForm1::createGrid() {
                                       QAbstractItemView::EditKeyPressed |
                                       QAbstractItemView::AnyKeyPressed);
     ValueListEditor1->setWordWrap(false);
-    gridActions_ = new GridActions(*ValueListEditor1, results_, *this);
+    gridActions_ = new GridActions(*ValueListEditor1, results_, *this, dialogs_, context_);
 }
 
 void TForm1::createKeyboardAccess() {

@@ -3,6 +3,7 @@
 #include "Unit2.h"
 #include "cp1251_text.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -56,6 +57,10 @@ bool MessageBoxDialogs::confirm(const QString& question) {
 
 bool MessageBoxDialogs::runEditor(TForm2& editor) {
     return editor.exec() == QDialog::Accepted;
+}
+
+QString MessageBoxDialogs::chooseFolder(const QString& caption, const QString& start) {
+    return QFileDialog::getExistingDirectory(nullptr, caption, start);
 }
 
 void DialogsUserInterface::showMessage(const std::string& text) {

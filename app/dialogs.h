@@ -27,6 +27,9 @@ class Dialogs {
 
     /// Shows the settings editor modally; true when it closed with OK.
     virtual bool runEditor(TForm2& editor) = 0;
+
+    /// Asks for a folder, starting at start; empty when the user cancels.
+    virtual QString chooseFolder(const QString& caption, const QString& start) = 0;
 };
 
 /// The dialogs of the real window: Qt message boxes, centred on the screen.
@@ -38,6 +41,7 @@ class MessageBoxDialogs : public Dialogs {
     void showMessage(const QString& text) override;
     bool confirm(const QString& question) override;
     bool runEditor(TForm2& editor) override;
+    QString chooseFolder(const QString& caption, const QString& start) override;
 
   private:
     QString applicationTitle_;

@@ -1,8 +1,13 @@
 #include "grid_actions.h"
 
 #include "bytes_window.h"
+#include "compare_window.h"
 #include "cp1251_text.h"
+#include "dialogs.h"
+#include "native_path.h"
+#include "platform/file_system.h"
 #include "results/row_json.h"
+#include "workspace/command_rules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,9 +19,7 @@
 
 #include <algorithm>
 
-namespace {
-
-QString shownText(const std::string& cp1251) {
+QString shownCellText(const std::string& cp1251) {
     QString text = fromCp1251(cp1251);
     for (QChar& c : text) {
         if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
@@ -28,13 +31,12 @@ QString shownText(const std::string& cp1251) {
     return text.left(end);
 }
 
-} // namespace
-
 QString rowsAsText(const dravik::ResultList& rows, const std::vector<std::size_t>& indexes) {
     QString text;
     for (const std::size_t index : indexes) {
         const dravik::ResultRow& row = rows.row(index);
-        text += shownText(row.name) + QLatin1Char('\t') + shownText(row.value) + QLatin1Char('\n');
+        text += shownCellText(row.name) + QLatin1Char('\t') + shownCellText(row.value) +
+                QLatin1Char('\n');
     }
     return text;
 }
@@ -48,8 +50,10 @@ QString rowsAsJson(const dravik::ResultList& rows, const std::vector<std::size_t
     return QString::fromStdString(json + "\n]\n");
 }
 
-GridActions::GridActions(QTableView& grid, const dravik::ResultList& rows, QWidget& window)
-    : QObject(&grid), grid_(grid), rows_(rows), window_(window) {
+GridActions::GridActions(QTableView& grid, const dravik::ResultList& rows, QWidget& window,
+                         Dialogs& dialogs, const dravik::Context& context)
+    : QObject(&grid), grid_(grid), rows_(rows), window_(window), dialogs_(dialogs),
+      context_(context) {
     menu_ = new QMenu(&grid);
     menu_->setObjectName(QStringLiteral("PopupMenu2"));
     copy_ = menu_->addAction(QStringLiteral("Copy"), this, &GridActions::copySelected);
@@ -67,6 +71,7 @@ GridActions::GridActions(QTableView& grid, const dravik::ResultList& rows, QWidg
     menu_->addSeparator();
     bytesAction_ = menu_->addAction(QStringLiteral("Bytes"), this, &GridActions::showBytes);
     bytesAction_->setObjectName(QStringLiteral("ShowBytes"));
+    createCompareAction();
     connect(menu_, &QMenu::aboutToShow, this, &GridActions::updateActions);
 
     grid.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -157,4 +162,36 @@ void GridActions::showBytes() {
     bytes_->show();
     bytes_->raise();
     bytes_->activateWindow();
+}
+
+CompareWindow* GridActions::compareWindow() const {
+    return compare_;
+}
+
+void GridActions::createCompareAction() {
+    compareAction_ =
+        menu_->addAction(QStringLiteral("Compare with\u2026"), this, &GridActions::compareWith);
+    compareAction_->setObjectName(QStringLiteral("CompareWith"));
+    // Anywhere in the main window, as the toolbar's commands.
+    compareAction_->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    compareAction_->setShortcutContext(Qt::WindowShortcut);
+    window_.addAction(compareAction_);
+}
+
+void GridActions::compareWith() {
+    const std::string folder = context_.workingFolder;
+    if (!dravik::isFolder(folder))
+        return;
+    // The twin of a drive folder usually stands beside it.
+    const std::string above = dravik::folderAbove(folder);
+    const QString other = dialogs_.chooseFolder(
+        QStringLiteral("Compare with"), nativeToQString(dravik::isFolder(above) ? above : folder));
+    if (other.isEmpty())
+        return;
+    compare_ = new CompareWindow(commandShown(rows_.rows()), folder, qStringToNative(other),
+                                 context_.startFolder, &window_);
+    compare_->setAttribute(Qt::WA_DeleteOnClose);
+    compare_->show();
+    compare_->raise();
+    compare_->activateWindow();
 }

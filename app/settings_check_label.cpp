@@ -16,11 +16,7 @@ constexpr std::size_t kListedProblems = 30;
 QString problemList(const std::vector<dravik::SettingsProblem>& problems) {
     QStringList lines;
     for (std::size_t i = 0; i < problems.size() && i < kListedProblems; ++i) {
-        const dravik::SettingsProblem& problem = problems[i];
-        lines.append(QStringLiteral("Line %1: %2: %3")
-                         .arg(problem.line)
-                         .arg(QString::fromLatin1(dravik::severityName(problem.severity)))
-                         .arg(fromCp1251(problem.message))
+        lines.append((QStringLiteral("Line ") + fromCp1251(dravik::problemText(problems[i])))
                          .toHtmlEscaped());
     }
     if (problems.size() > kListedProblems)

@@ -5,6 +5,7 @@
 #include "drive_folders.h"
 #include "peak_memory.h"
 
+#include "cli/compare_command.h"
 #include "cli/output.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
@@ -276,6 +277,35 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
                     [&folders, &folder, sink, out] { checkRomPrinted(folders, folder, *out); }};
     });
 
+    // dravik-cli compare on two folders of 1,000 ROM images each, the pairs
+    // printed into /dev/null, against Check ROM run on each of them.
+    auto linkFolder = std::make_shared<std::string>();
+    add("Compare/1000-images", "Check ROM on both folders", 1.1, [&folders, linkFolder] {
+        const std::string& one = folders.romFolder();
+        // Made once, for every repetition.
+        if (linkFolder->empty())
+            *linkFolder = folders.makeImageLinks("compare", folders.romPaths().size());
+        const std::string other = *linkFolder;
+        std::shared_ptr<std::FILE> sink(std::fopen("/dev/null", "w"), std::fclose);
+        if (!sink)
+            throw std::runtime_error("cannot open /dev/null");
+        auto out = std::make_shared<cli::StandardOutput>(sink.get());
+        cli::Options options;
+        options.command = cli::Command::Compare;
+        options.inputs = {one, other};
+        options.compareCommand = "check-rom";
+        const std::string start = folders.startFolder();
+        expect(cli::runCompare(options, *out, start, start) == cli::kCompareDiffers,
+               "ROM images that differ");
+        return Work{[&folders, &one, other] {
+                        runCommand(folders, one, checkRom);
+                        runCommand(folders, other, checkRom);
+                    },
+                    [options, out, sink, start] {
+                        benchmark::DoNotOptimize(cli::runCompare(options, *out, start, start));
+                    }};
+    });
+
     // The settings editor's check of the largest text it loads, against the
     // settings reader's parse of the same text.
     add("SettingsCheck/1MiB", "parse the same text", 3.0, [&] {
@@ -306,7 +336,7 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
             enterFolder(folder);
             const ResultList rows = runCommand(folders, {}, readPasport);
             expect(rows.count() > 1 &&
-                       (rows.row(0).value == "Default") == (code == kFallbackFamily),
+                       (rows.row(0).value == "Default") == (code == kFallbackLayout),
                    "the family " + code);
             auto buffer = std::make_shared<std::vector<char>>(16384);
             const std::string module = joinPath(folder, "module.rpm");
@@ -325,7 +355,7 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
 // less the growth that the same rows alone cause.
 void printCheckRomMemory(BenchFolders& folders) {
     const std::string imageFolder = folders.makeImageLinks("links", kMemoryImages);
-    const std::string folderWithoutImages = folders.pasportFolder(std::string(kFallbackFamily));
+    const std::string folderWithoutImages = folders.pasportFolder(std::string(kFallbackLayout));
     const std::vector<DirEntry> images = listFiles(imageFolder, ".rpm");
     SilentUi ui;
     ResultList rows;

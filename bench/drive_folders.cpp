@@ -72,7 +72,7 @@ std::string pasportModule(std::mt19937_64& random, std::string_view familyCode) 
         module = randomBytes(random, kPasportModuleSize);
         module.replace(kPasportVersionOffset, 2, "Q8");
     } while (holdsFamilyCode(module));
-    if (familyCode != kFallbackFamily)
+    if (familyCode != kFallbackLayout)
         module.replace(kFamilyCodeSearchStart, 2, familyCode);
     return module;
 }
@@ -151,7 +151,7 @@ const std::string& BenchFolders::scanFolder() {
 
 const std::vector<std::string>& BenchFolders::familyCodes() {
     static const std::vector<std::string> codes = {
-        "2F", "6Y", "6E", "4D", "4G", "2B", "2R", "4R", "5T", std::string(kFallbackFamily)};
+        "2F", "6Y", "6E", "4D", "4G", "2B", "2R", "4R", "5T", std::string(kFallbackLayout)};
     return codes;
 }
 

@@ -9,4 +9,5 @@ class SilentDialogs : public Dialogs {
     void showMessage(const QString&) override {}
     bool confirm(const QString&) override { return false; }
     bool runEditor(TForm2&) override { return false; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
 };

@@ -3,6 +3,7 @@
 // standard output; the title, messages and errors to standard error.
 // check-settings lists the problems of a settings file.
 
+#include "cli/compare_command.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/settings_copy.h"
@@ -68,15 +69,6 @@ void tellLast(const std::string& line) {
 // A path given on the command line, taken from the start folder when relative.
 std::string absolutePath(const std::string& path, const std::string& startFolder) {
     return resolvePath(startFolder, path);
-}
-
-// The core's message as the common error report words it; a layout entry that
-// failed to convert is named after it.
-std::string errorText(const Error& error) {
-    if (error.entry.key.empty())
-        return toUtf8(errorReportText(error.message()));
-    return toUtf8(error.message() + " in [" + error.entry.section + "] " + error.entry.key + "=" +
-                  error.entry.value);
 }
 
 // The line that tells why what label names failed.
@@ -320,6 +312,8 @@ int run(const Options& options, StandardOutput& out) {
     if (readsSettings(options.command))
         settings = prepareSettings(options, startFolder);
 
+    if (options.command == Command::Compare)
+        return runCompare(options, out, startFolder, settings.folder);
     Printer printer(out, options.format, options.command, options.inputs.size(), options.trim);
     const Run run{options, startFolder, settings.folder, printer};
     int status = kSuccess;
@@ -335,6 +329,7 @@ int main(int argc, char** argv) {
     prepareStandardStreams();
     const std::vector<std::string> args = commandLineArguments(argc, argv);
     StandardOutput out;
+    int failure = kFailure;
     try {
         // "/?" is how Windows programs are asked for their help.
         if (asksFor(args, "--help", "-h") || asksFor(args, "/?")) {
@@ -347,25 +342,29 @@ int main(int argc, char** argv) {
             out.flush();
             return kSuccess;
         }
-        return run(parseOptions(args), out);
+        const Options options = parseOptions(args);
+        // compare tells trouble apart from differences, as diff does.
+        if (options.command == Command::Compare)
+            failure = kCompareTrouble;
+        return run(options, out);
     } catch (const UsageError& error) {
         tellLast(std::string(kProgram) + error.message);
         tellLast("Try 'dravik-cli --help'.");
         return kUsageError;
-    } catch (const CallFailure& failure) {
-        tellLast(failure.line);
-        return kFailure;
+    } catch (const CallFailure& callFailure) {
+        tellLast(callFailure.line);
+        return failure;
     } catch (const OutputError& error) {
         // A reader that went away wants no more: end quietly, as a pipe's
         // writer does.
         if (error.errorNumber != EPIPE)
             tellLast(std::string(kProgram) + "write error: " + std::strerror(error.errorNumber));
-        return kFailure;
+        return failure;
     } catch (const Error& error) {
         tellLast(std::string(kProgram) + errorText(error));
-        return kFailure;
+        return failure;
     } catch (const std::exception& error) {
         tellLast(std::string(kProgram) + error.what());
-        return kFailure;
+        return failure;
     }
 }

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "cli/compare_command.h"
 #include "platform/console.h"
 
 #include <utility>
@@ -23,6 +24,9 @@ Commands:
   check-settings [PATH]      the problems of a settings file (the one the commands
                              read unless PATH), as PATH:LINE: error|warning:
                              message, then the counts
+  compare A B                the rows of two drive folders side by side, one line
+                             a pair: "=" same, "!" differs, "<" only in A, ">" only
+                             in B; two loader files compare as check-ldr shows them
 
 FOLDER defaults to the current directory. Rows go to standard output; the
 title, messages and errors to standard error. On Windows FILE and FOLDER may
@@ -52,12 +56,16 @@ Options:
                           text field keeps the blanks that fill it otherwise);
                           the report is written as it is
   --output PATH           default-settings: write PATH (safely) instead
+  --command NAME          compare: pasport, specification, check-rom or all (the
+                          default: each of the three that either side has)
+  --only-differences      compare: leave out the pairs that are the same
   -h, --help, /?          show this text
   --version               show the version
 
 Output is UTF-8; the report and Dravik.ini are Windows-1251.
 Exit status: 0 success, 1 an input ended with an error (check-settings: the
-file has an error), 2 usage error.
+file has an error), 2 usage error. compare, as diff does: 0 no pair differs,
+1 some pair differs, 2 trouble (a folder missing, a module unreadable).
 )";
 
 namespace {
@@ -76,6 +84,7 @@ constexpr CommandName kCommands[] = {
     {"rename-ldr", Command::RenameLdr},
     {"default-settings", Command::DefaultSettings},
     {"check-settings", Command::CheckSettings},
+    {"compare", Command::Compare},
 };
 
 std::string quoted(std::string_view text) {
@@ -93,6 +102,8 @@ std::optional<std::string>* valueOf(const std::string& option, Options& options,
         return &options.outputPath;
     if (option == "--format")
         return &format;
+    if (option == "--command")
+        return &options.compareCommand;
     return nullptr;
 }
 
@@ -121,7 +132,7 @@ bool asksFor(const std::vector<std::string>& args, std::string_view longName,
 
 bool readsSettings(Command command) {
     return command == Command::Pasport || command == Command::CheckRom ||
-           command == Command::CheckLdr;
+           command == Command::CheckLdr || command == Command::Compare;
 }
 
 namespace {
@@ -146,6 +157,10 @@ std::vector<std::string> readArguments(const std::vector<std::string>& args, Opt
         if (std::size_t equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
             option = arg.substr(0, equals);
             value = arg.substr(equals + 1);
+        }
+        if (arg == "--only-differences") {
+            options.onlyDifferences = true;
+            continue;
         }
         if (arg == "--trim") {
             options.trim = true;
@@ -181,8 +196,9 @@ void fitToCommand(Options& options, const std::string& name) {
     case Command::DefaultSettings:
         if (!options.inputs.empty())
             throw UsageError{quoted(name) + " takes no FOLDER or FILE"};
-        if (options.reportPath)
-            throw UsageError{"option '--report' does not go with " + quoted(name)};
+        if (options.reportPath || options.trim)
+            throw UsageError{"option " + quoted(options.reportPath ? "--report" : "--trim") +
+                             " does not go with " + quoted(name)};
         return;
     case Command::CheckSettings:
         if (options.inputs.size() > 1)
@@ -205,7 +221,16 @@ void fitToCommand(Options& options, const std::string& name) {
         if (options.inputs.empty())
             options.inputs.push_back(".");
         break;
+    case Command::Compare:
+        checkCompareOptions(options);
+        break;
     }
+    // compare lines the values up as they are; check-settings prints no rows.
+    if (options.trim && (options.command == Command::Compare ||
+                         options.command == Command::CheckSettings))
+        throw UsageError{"option '--trim' does not go with " + quoted(name)};
+    if ((options.compareCommand || options.onlyDifferences) && options.command != Command::Compare)
+        throw UsageError{"options '--command' and '--only-differences' go with 'compare' only"};
     if (options.outputPath)
         throw UsageError{"option '--output' goes with 'default-settings' only"};
     // A report is the rows of one command, as Save All writes them.

@@ -14,7 +14,8 @@ enum class Command {
     CheckLdr,
     RenameLdr,
     DefaultSettings,
-    CheckSettings
+    CheckSettings,
+    Compare
 };
 
 enum class Format { Text, Tsv, Json };
@@ -29,6 +30,10 @@ struct Options {
     std::optional<std::string> reportPath;
     std::optional<std::string> settingsPath;
     std::optional<std::string> outputPath;
+    /// compare: the command of "--command", as given ("all" when none is).
+    std::optional<std::string> compareCommand;
+    /// compare: "--only-differences".
+    bool onlyDifferences = false;
     /// "--trim": names and values printed without their trailing blanks.
     bool trim = false;
 };

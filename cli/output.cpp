@@ -72,6 +72,13 @@ std::string tsvField(std::string_view text) {
     return field;
 }
 
+std::string errorText(const Error& error) {
+    if (error.entry.key.empty())
+        return toUtf8(errorReportText(error.message()));
+    return toUtf8(error.message() + " in [" + error.entry.section + "] " + error.entry.key + "=" +
+                  error.entry.value);
+}
+
 std::string settingsProblemsText(std::string_view path,
                                  const std::vector<SettingsProblem>& problems, Format format) {
     std::string text;
@@ -86,8 +93,7 @@ std::string settingsProblemsText(std::string_view path,
         return text.empty() ? "[]\n" : text + "\n]\n";
     }
     for (const SettingsProblem& problem : problems)
-        text += std::string(path) + ":" + std::to_string(problem.line) + ": " +
-                std::string(severityName(problem.severity)) + ": " + toUtf8(problem.message) + "\n";
+        text += std::string(path) + ":" + toUtf8(problemText(problem)) + "\n";
     return text + problemCountText(problems) + "\n";
 }
 

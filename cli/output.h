@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/options.h"
+#include "platform/errors.h"
 #include "results/result_list.h"
 #include "results/row_json.h"
 #include "settings/settings_check.h"
@@ -52,6 +53,10 @@ ResultRow trimmedRow(const ResultRow& row);
 std::string tsvField(std::string_view text);
 
 using dravik::jsonString;
+
+/// The core's message as the common error report words it, in UTF-8; a layout
+/// entry that failed to convert is named after it.
+std::string errorText(const Error& error);
 
 /// The problems of the settings file at path (as given): in text a line
 /// "PATH:LINE: error|warning: message" each and a last line with the counts,

@@ -11,6 +11,7 @@
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
 #include "results/result_list.h"
+#include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
 #include <algorithm>
@@ -79,11 +80,12 @@ void checkCheckLdr(const Loader& loader, const std::string& path, const Settings
         const std::string familyKey{(*stored)[1], (*stored)[3]};
         expected.push_back({"Code FW", fuzz::expectedShownCode(*stored)});
         expected.push_back(
-            {"Family",
-             settings.readString("LDR", std::string(fuzz::beforeZero(familyKey)), "none")});
+            {"Family", settings.readString(kLoaderFamiliesSection,
+                                           std::string(fuzz::beforeZero(familyKey)), "none")});
         expected.push_back(
-            {"Status", settings.readString(
-                           "CL", std::string(fuzz::beforeZero(stored->substr(0, 1))), "none")});
+            {"Status",
+             settings.readString(kProgramClassesSection,
+                                 std::string(fuzz::beforeZero(stored->substr(0, 1))), "none")});
     }
     require(results.rows() == expected,
             "CheckLDR shows what the loader's bytes and the settings give");

@@ -17,10 +17,6 @@ using dravik::fuzz::require;
 
 namespace {
 
-constexpr std::size_t kTextFieldSize = 32;
-constexpr std::size_t kNumberFieldSize = 4;
-constexpr std::size_t kDateFieldSize = 5;
-
 bool holdsFamilyCode(std::string_view module, const std::string& code) {
     for (std::size_t pos = kFamilyCodeSearchStart; pos < module.size(); pos += 2) {
         if (fuzz::beforeZero(module.substr(pos, 2)) == code)
@@ -36,18 +32,18 @@ std::optional<std::string> expectedField(std::string_view module, const FieldSpe
     const std::optional<std::int32_t> length = fuzz::expectedInteger(field.lengthText);
     if (!offset || !length)
         return std::nullopt;
-    if (field.type == "S") {
-        std::string text(fuzz::bytesRead(module, *offset, *length, kTextFieldSize));
-        text.resize(kTextFieldSize, ' ');
+    const std::size_t capacity = fieldTypeSize(field.type);
+    if (field.type == kTextField.letter) {
+        std::string text(fuzz::bytesRead(module, *offset, *length, capacity));
+        text.resize(capacity, ' ');
         return std::string(fuzz::beforeZero(text));
     }
-    const std::size_t capacity = field.type == "#" ? kNumberFieldSize : kDateFieldSize;
     std::string bytes(fuzz::bytesRead(module, *offset, *length, capacity));
     bytes.resize(capacity, '\0');
     auto byte = [&](std::size_t i) {
         return static_cast<unsigned>(static_cast<unsigned char>(bytes[i]));
     };
-    if (field.type == "#") {
+    if (field.type == kNumberField.letter) {
         const std::uint32_t pattern = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
         return std::to_string(static_cast<std::int32_t>(pattern));
     }
@@ -64,22 +60,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view module = input.file;
 
     const std::string familyCode = findFamilyCode(module, settings);
-    require(familyCode == kFallbackFamily ||
-                (settings.valueExists("Mod", familyCode) && holdsFamilyCode(module, familyCode)),
+    require(familyCode == kFallbackLayout || (settings.valueExists(kFamiliesSection, familyCode) &&
+                                              holdsFamilyCode(module, familyCode)),
             "the family code is a key of \"Mod\" that the module holds from offset 128 on");
 
     const ByteReader reader(module);
     for (const std::string& key : settings.readSection(familyCode)) {
         const FieldSpec field = FieldSpec::parse(settings.readString(familyCode, key, ""));
-        const bool knownType = field.type == "S" || field.type == "#" || field.type == "D";
+        const bool knownType = findFieldType(field.type) != nullptr;
         const std::optional<std::string> expected =
             knownType ? expectedField(module, field) : std::nullopt;
         const bool offsetValid = fuzz::expectedInteger(field.offsetText).has_value();
 
-        fuzz::RecordingUi ui;
-        std::string value;
+        PasportValue decoded;
         try {
-            value = decodePasportField(reader, field, ui);
+            decoded = decodePasportValue(reader, field);
         } catch (const ConvertError&) {
             // The command ends here, as it does on the first faulty number.
             require(knownType ? !expected : !offsetValid,
@@ -87,15 +82,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         if (knownType) {
-            require(expected && value == *expected,
+            require(expected && decoded.value == *expected,
                     "a field shows the module's bytes at its place, in its type's form");
-            require(ui.messages.empty(), "a known type shows no message");
+            require(!decoded.message, "a known type shows no message");
         } else {
             require(offsetValid, "the offset of an unknown type is parsed");
-            require(value.empty(), "an unknown type gives an empty value");
-            require(ui.messages.size() == 1 &&
-                        ui.messages[0] == "Error Code.....(" + field.type + ")",
-                    "an unknown type is reported once by its letter");
+            require(decoded.value.empty(), "an unknown type gives an empty value");
+            require(decoded.message == "Error Code.....(" + field.type + ")",
+                    "an unknown type is reported by its letter");
         }
     }
     return 0;

@@ -7,6 +7,7 @@
 
 #include "modules/rom_check.h"
 #include "results/result_list.h"
+#include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
 #include <algorithm>
@@ -70,8 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {"File Name", std::string(kImageName)},
         {"Code FW", stored ? fuzz::expectedShownCode(*stored) : ""},
         {"Check sum ROM", fuzz::hexWord(*fuzz::expectedWord(image, kRomChecksumOffset))},
-        {"Status", stored ? settings.readString("CL", programClass, kUndeterminedStatus)
-                          : kUndeterminedStatus},
+        {"Status",
+         stored ? settings.readString(kProgramClassesSection, programClass, kUndeterminedStatus)
+                : kUndeterminedStatus},
     };
     for (std::size_t i = 0; i < std::size(expected); ++i)
         require(results.row(i + 1) == expected[i],

@@ -9,6 +9,7 @@
 #include "modules/pasport.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
+#include "settings/field_layout.h"
 #include "settings/settings_check.h"
 #include "settings/settings_file.h"
 
@@ -135,21 +136,21 @@ std::size_t lineCount(std::string_view text) {
 bool layoutsDecode(const SettingsFile& settings) {
     const std::string module(kPasportModuleSize, '\0');
     const ByteReader reader(module);
-    std::vector<std::string> families = settings.readSection("Mod");
-    families.push_back("00");
-    fuzz::RecordingUi ui;
+    std::vector<std::string> families = settings.readSection(kFamiliesSection);
+    families.emplace_back(kFallbackLayout);
     for (std::size_t f = 0; f < families.size() && f < kMaxSectionsLookedAt; ++f) {
         const std::vector<std::string> keys = settings.readSection(families[f]);
         for (std::size_t k = 0; k < keys.size() && k < kMaxKeysLookedAt; ++k) {
+            const FieldSpec field = FieldSpec::parse(settings.readString(families[f], keys[k], ""));
             try {
-                decodePasportField(
-                    reader, FieldSpec::parse(settings.readString(families[f], keys[k], "")), ui);
+                if (decodePasportValue(reader, field).message)
+                    return false;
             } catch (const ConvertError&) {
                 return false;
             }
         }
     }
-    return ui.messages.empty();
+    return true;
 }
 
 void checkTheCheck(std::string_view text, const SettingsFile& settings) {
@@ -172,7 +173,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SettingsFile settings = SettingsFile::parse(text);
     const std::vector<ModelSection> model = modelOf(text);
 
-    std::vector<std::string> names = {"Mod", "00", "CL", "LDR"};
+    std::vector<std::string> names = {std::string(kFamiliesSection), std::string(kFallbackLayout),
+                                      std::string(kProgramClassesSection),
+                                      std::string(kLoaderFamiliesSection)};
     for (std::size_t i = 0; i < model.size() && names.size() < kMaxSectionsLookedAt; ++i)
         names.push_back(model[i].name);
 

@@ -5,6 +5,7 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
 #include <optional>
@@ -40,29 +41,46 @@ bool readLoader(Context& context, const std::string& path, std::string& loader) 
 
 } // namespace
 
-void checkLdr(Context& context, const std::string& path) {
+Decoded decodeLoader(const std::string& path, const SettingsFile& settings) {
+    Decoded decoded;
     std::string loader;
-    if (path.empty() || !readLoader(context, path, loader))
-        return;
+    try {
+        if (path.empty() || !readPlainFile(path, loader))
+            return decoded;
+    } catch (...) {
+        // The file is there, only reading it failed.
+        decoded.found = true;
+        decoded.error = std::current_exception();
+        return decoded;
+    }
+    decoded.found = true;
     const auto file = std::make_shared<const std::string>(path);
     const auto size = static_cast<std::int64_t>(loader.size());
-    context.results.append("Check sum ROM in LDR",
-                           shownChecksum(readWord(loader, kLdrRomChecksumOffset)),
-                           RowSource::in(file, loader, kLdrRomChecksumOffset, 2, "ROM checksum"));
-    context.results.append("Check sum LDR", shownChecksum(readWord(loader, size - 2)),
-                           RowSource::in(file, loader, size - 2, 2, "loader checksum"));
+    decoded.rows.push_back({"Check sum ROM in LDR",
+                            shownChecksum(readWord(loader, kLdrRomChecksumOffset)),
+                            RowSource::in(file, loader, kLdrRomChecksumOffset, 2, "ROM checksum")});
+    decoded.rows.push_back({"Check sum LDR", shownChecksum(readWord(loader, size - 2)),
+                            RowSource::in(file, loader, size - 2, 2, "loader checksum")});
 
     const std::optional<std::int64_t> code = firmwareCodeOffset(loader);
     if (!code) {
-        context.ui.showMessage("Firmware code not found");
-        return;
+        decoded.messages.push_back({decoded.rows.size(), "Firmware code not found"});
+        return decoded;
     }
-    const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
-    for (const auto& [name, row] :
-         {std::pair{"Code FW", shownCodeRow(file, loader, *code)},
-          std::pair{"Family", codeKeyRow(file, loader, *code, settings, "LDR", "none")},
-          std::pair{"Status", codeKeyRow(file, loader, *code, settings, "CL", "none")}})
-        context.results.append(name, row.value, row.source);
+    for (auto& [name, row] : {std::pair{"Code FW", shownCodeRow(file, loader, *code)},
+                              std::pair{"Family", codeKeyRow(file, loader, *code, settings,
+                                                             kLoaderFamiliesSection, "none")},
+                              std::pair{"Status", codeKeyRow(file, loader, *code, settings,
+                                                             kProgramClassesSection, "none")}})
+        decoded.rows.push_back({name, row.value, row.source});
+    return decoded;
+}
+
+void checkLdr(Context& context, const std::string& path) {
+    Decoded decoded = decodeLoader(path, SettingsFile::loadFrom(context.startFolder));
+    if (decoded.found)
+        context.results.clear();
+    appendDecoded(std::move(decoded), context);
 }
 
 LdrRenameResult renameLdr(Context& context, const std::string& path) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "modules/context.h"
+#include "modules/decoded.h"
+#include "settings/settings_file.h"
 
 #include <cstdint>
 #include <string>
@@ -10,6 +12,12 @@ namespace dravik {
 /// Where a loader keeps the checksum of the ROM image behind its 512-byte
 /// header; a loader shorter than this plus two bytes holds none.
 inline constexpr std::int64_t kLdrRomChecksumOffset = 131582;
+
+/// What CheckLDR shows of the loader at path (native; empty when none is
+/// selected): not found when path names no file; the message "Firmware code
+/// not found" after the checksums of a loader without a code; a read error as
+/// the result's error. Changes nothing: no directory, title or rows.
+Decoded decodeLoader(const std::string& path, const SettingsFile& settings);
 
 /// The CheckLDR command on the loader at path (native; empty when none is
 /// selected): shows its ROM and own checksums, its firmware code, and the

@@ -2,6 +2,7 @@
 
 #include "modules/text.h"
 #include "platform/byte_reader.h"
+#include "settings/field_layout.h"
 
 #include <utility>
 
@@ -44,12 +45,12 @@ std::string shownCode(std::string_view stored) {
 }
 
 std::string programClass(std::string_view stored) {
-    return textFromBytes(stored, 1);
+    return textFromBytes(stored, kProgramClassLength);
 }
 
 std::string familyKey(std::string_view stored) {
     const ByteReader reader(stored);
-    char key[2] = {0, 0};
+    char key[kFamilyKeyLength] = {0, 0};
     reader.readAt(1, 1, &key[0], 1);
     reader.readAt(3, 1, &key[1], 1);
     return textFromBytes(std::string_view(key, sizeof key), sizeof key);
@@ -68,7 +69,7 @@ CodeRow codeKeyRow(const std::shared_ptr<const std::string>& file, std::string_v
                    std::string_view def) {
     const std::string stored(data.substr(static_cast<std::size_t>(offset), kFirmwareCodeLength));
     // The program class is the byte s0; the family key the bytes s1 and s3.
-    const bool isClass = section == "CL";
+    const bool isClass = section == kProgramClassesSection;
     const std::string key = isClass ? programClass(stored) : familyKey(stored);
     const std::string* found = settings.findString(section, key);
     return {found ? *found : std::string(def),

@@ -11,13 +11,12 @@
 namespace dravik {
 namespace {
 
-constexpr std::size_t kTextFieldSize = FieldSpec::kTextSize;
-constexpr std::size_t kNumberFieldSize = FieldSpec::kNumberSize;
-constexpr std::size_t kDateFieldSize = FieldSpec::kDateSize;
+constexpr std::size_t kTextFieldSize = kTextField.size;
+constexpr std::size_t kNumberFieldSize = kNumberField.size;
+constexpr std::size_t kDateFieldSize = kDateField.size;
 
 struct PasportCandidate {
     std::string path;
-    std::string version;
     std::string module;
 };
 
@@ -32,10 +31,8 @@ PasportCandidate choosePasportModule(const std::string& folder) {
         std::optional<PieceReader> reader = PieceReader::openIfPlain(path);
         if (!reader)
             continue;
-        std::string version = reader->read(kPasportVersionOffset, kPasportVersionLength);
-        if (version.starts_with("Q8"))
-            chosen = PasportCandidate{std::move(path), std::move(version),
-                                      reader->read(0, kPasportModuleSize)};
+        if (reader->read(kPasportVersionOffset, kPasportVersionLength).starts_with("Q8"))
+            chosen = PasportCandidate{std::move(path), reader->read(0, kPasportModuleSize)};
     }
     return chosen;
 }
@@ -43,10 +40,7 @@ PasportCandidate choosePasportModule(const std::string& folder) {
 // How many bytes of the module a field's value is made of: its length, as far
 // as its buffer holds; none for a type letter that reads nothing.
 std::int64_t bytesTaken(const FieldSpec& field) {
-    const std::int64_t capacity = field.type == FieldSpec::kText     ? kTextFieldSize
-                                  : field.type == FieldSpec::kNumber ? kNumberFieldSize
-                                  : field.type == FieldSpec::kDate   ? kDateFieldSize
-                                                                     : 0;
+    const auto capacity = static_cast<std::int64_t>(fieldTypeSize(field.type));
     return capacity == 0 ? 0 : std::min<std::int64_t>(field.length(), capacity);
 }
 
@@ -59,94 +53,120 @@ std::string findFamilyCode(std::string_view module, const SettingsFile& settings
 FamilyCode locateFamilyCode(std::string_view module, const SettingsFile& settings) {
     // The keys of "Mod" are listed once, not once for each of the pairs: this
     // is what valueExists("Mod", key) tests for every pair.
-    const std::vector<std::string> families = settings.readSection("Mod");
+    const std::vector<std::string> families = settings.readSection(kFamiliesSection);
     ByteReader reader(module);
-    for (std::int64_t pos = kFamilyCodeSearchStart; pos < reader.size(); pos += 2) {
-        char pair[2] = {0, 0};
-        reader.readAt(pos, 2, pair, 2);
-        std::string key = textFromBytes(std::string_view(pair, 2), 2);
+    for (std::int64_t pos = kFamilyCodeSearchStart; pos < reader.size();
+         pos += static_cast<std::int64_t>(kFamilyCodeLength)) {
+        char pair[kFamilyCodeLength] = {0, 0};
+        reader.readAt(pos, kFamilyCodeLength, pair, kFamilyCodeLength);
+        std::string key =
+            textFromBytes(std::string_view(pair, kFamilyCodeLength), kFamilyCodeLength);
         for (const std::string& family : families) {
             if (equalsIgnoreCase(family, key))
                 return {std::move(key), pos};
         }
     }
-    return {std::string(kFallbackFamily), std::nullopt};
+    return {std::string(kFallbackLayout), std::nullopt};
 }
 
-std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
-                               UserInterface& ui) {
+PasportValue decodePasportValue(const ByteReader& module, const FieldSpec& field) {
     const std::int32_t offset = field.offset();
-    if (field.type == FieldSpec::kNumber) {
+    if (field.type == kNumberField.letter) {
         // 1 to 3 bytes give an unsigned number, 4 bytes a signed one.
         char bytes[kNumberFieldSize] = {0, 0, 0, 0};
         module.readAt(offset, field.length(), bytes, kNumberFieldSize);
         std::uint32_t pattern = 0;
         for (std::size_t i = kNumberFieldSize; i-- > 0;)
             pattern = (pattern << 8) | static_cast<unsigned char>(bytes[i]);
-        return std::to_string(static_cast<std::int32_t>(pattern));
+        return {std::to_string(static_cast<std::int32_t>(pattern)), std::nullopt};
     }
-    if (field.type == FieldSpec::kDate) {
+    if (field.type == kDateField.letter) {
         char bytes[kDateFieldSize] = {0, 0, 0, 0, 0};
         module.readAt(offset, field.length(), bytes, kDateFieldSize);
         ModuleDate date{};
         for (std::size_t i = 0; i < kDateFieldSize; ++i)
             date[i] = static_cast<std::uint8_t>(bytes[i]);
-        return formatModuleDate(date);
+        return {formatModuleDate(date), std::nullopt};
     }
-    if (field.type == FieldSpec::kText) {
+    if (field.type == kTextField.letter) {
         // The text keeps the blanks that fill its 32-byte buffer.
         char buffer[kTextFieldSize];
         std::memset(buffer, ' ', sizeof buffer);
         module.readAt(offset, field.length(), buffer, kTextFieldSize);
-        return textFromBytes(std::string_view(buffer, kTextFieldSize), kTextFieldSize);
+        return {textFromBytes(std::string_view(buffer, kTextFieldSize), kTextFieldSize),
+                std::nullopt};
     }
-    ui.showMessage("Error Code.....(" + field.type + ")");
-    return {};
+    return {std::string(), "Error Code.....(" + field.type + ")"};
+}
+
+std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
+                               UserInterface& ui) {
+    PasportValue decoded = decodePasportValue(module, field);
+    if (decoded.message)
+        ui.showMessage(*decoded.message);
+    return std::move(decoded.value);
+}
+
+Decoded decodePasportModule(std::string_view module, const std::string& path,
+                            const SettingsFile& settings) {
+    Decoded decoded;
+    decoded.found = true;
+    const auto file = std::make_shared<const std::string>(path);
+    char version[kPasportVersionLength] = {};
+    ByteReader(module).readAt(kPasportVersionOffset, kPasportVersionLength, version,
+                              kPasportVersionLength);
+    const std::string title = fromUtf8(path) + " " + std::string(version, kPasportVersionLength);
+    decoded.title = textFromBytes(title, title.size());
+
+    const FamilyCode family = locateFamilyCode(module, settings);
+    const std::string& familyCode = family.code;
+    const std::string* familyEntry = settings.findString(kFamiliesSection, familyCode);
+    decoded.rows.push_back(
+        {"Family ", familyEntry ? *familyEntry : "Default",
+         family.offset
+             ? RowSource::in(file, module, *family.offset, kFamilyCodeLength,
+                             settingsEntryText(kFamiliesSection, familyCode, familyEntry))
+             : RowSource::in(file, module, kFamilyCodeSearchStart, 0,
+                             "[" + std::string(kFamiliesSection) + "] no key matched; layout [" +
+                                 std::string(kFallbackLayout) + "]")});
+
+    const ByteReader reader(module);
+    for (const std::string& key : settings.readSection(familyCode)) {
+        const std::string layout = settings.readString(familyCode, key, "");
+        try {
+            const FieldSpec field = FieldSpec::parse(layout);
+            PasportValue value = decodePasportValue(reader, field);
+            if (value.message)
+                decoded.messages.push_back({decoded.rows.size(), std::move(*value.message)});
+            decoded.rows.push_back({key, std::move(value.value),
+                                    RowSource::in(file, module, field.offset(), bytesTaken(field),
+                                                  settingsEntryText(familyCode, key, &layout))});
+        } catch (ConvertError& error) {
+            error.entry = SettingsEntry{familyCode, key, layout};
+            decoded.error = std::current_exception();
+            break;
+        }
+    }
+    return decoded;
+}
+
+Decoded decodePasport(const std::string& folder, const SettingsFile& settings) {
+    const PasportCandidate chosen = choosePasportModule(folder);
+    if (chosen.path.empty())
+        return {};
+    return decodePasportModule(chosen.module, chosen.path, settings);
 }
 
 void readPasport(Context& context) {
     context.workingFolder = currentDirectory();
-    const PasportCandidate chosen = choosePasportModule(context.workingFolder);
-    if (chosen.path.empty())
+    Decoded decoded =
+        decodePasport(context.workingFolder, SettingsFile::loadFrom(context.startFolder));
+    if (!decoded.found)
         return;
-
-    const std::string& module = chosen.module;
-    const auto file = std::make_shared<const std::string>(chosen.path);
-    const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
-    const FamilyCode family = locateFamilyCode(module, settings);
-    const std::string& familyCode = family.code;
-
-    std::string title = fromUtf8(chosen.path) + " " + chosen.version;
     if (context.setTitle)
-        context.setTitle(textFromBytes(title, title.size()));
-
-    const std::string* familyEntry = settings.findString("Mod", familyCode);
-    const std::string familyName = familyEntry ? *familyEntry : "Default";
-    const std::vector<std::string> keys = settings.readSection(familyCode);
+        context.setTitle(*decoded.title);
     context.results.clear();
-    context.results.append(
-        "Family ", familyName,
-        family.offset ? RowSource::in(file, module, *family.offset, 2,
-                                      settingsEntryText("Mod", familyCode, familyEntry))
-                      : RowSource::in(file, module, kFamilyCodeSearchStart, 0,
-                                      "[Mod] no key matched; layout [00]"));
-
-    const ByteReader reader(module);
-    for (const std::string& key : keys) {
-        const std::string layout = settings.readString(familyCode, key, "");
-        std::string value;
-        RowSource source;
-        try {
-            const FieldSpec field = FieldSpec::parse(layout);
-            value = decodePasportField(reader, field, context.ui);
-            source = RowSource::in(file, module, field.offset(), bytesTaken(field),
-                                   settingsEntryText(familyCode, key, &layout));
-        } catch (ConvertError& error) {
-            error.entry = SettingsEntry{familyCode, key, layout};
-            throw;
-        }
-        context.results.append(key, std::move(value), std::move(source));
-    }
+    appendDecoded(std::move(decoded), context);
 }
 
 } // namespace dravik

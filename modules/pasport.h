@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modules/context.h"
+#include "modules/decoded.h"
 #include "platform/byte_reader.h"
 #include "settings/field_layout.h"
 #include "settings/settings_file.h"
@@ -16,8 +17,6 @@ inline constexpr std::int64_t kPasportVersionOffset = 505;
 inline constexpr std::size_t kPasportVersionLength = 5;
 /// Where the search for the family code starts.
 inline constexpr std::int64_t kFamilyCodeSearchStart = 128;
-/// The family whose layout serves when no family code is found.
-inline constexpr std::string_view kFallbackFamily = "00";
 
 /// The family code of a passport module: the first pair of bytes from offset
 /// 128 on that is a key of the section "Mod", or "00".
@@ -30,11 +29,31 @@ struct FamilyCode {
 };
 FamilyCode locateFamilyCode(std::string_view module, const SettingsFile& settings);
 
-/// The value of one layout entry decoded from the module. An unknown type
-/// letter shows "Error Code.....(letter)" and gives an empty value; a bad
-/// offset or length raises a ConvertError.
+/// The value of one layout entry decoded from the module, and for a type
+/// letter that no decoder knows the message "Error Code.....(letter)" with an
+/// empty value. A bad offset or length raises a ConvertError.
+struct PasportValue {
+    std::string value;
+    std::optional<std::string> message;
+};
+PasportValue decodePasportValue(const ByteReader& module, const FieldSpec& field);
+
+/// decodePasportValue's value, its message shown by ui.
 std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
                                UserInterface& ui);
+
+/// The passport of the module bytes read from path (native): the title of its
+/// path and version, the family row and one row for each field of the
+/// family's layout in settings. A field of an unknown type letter gives a
+/// message tied to its row; a conversion error ends the rows, as the result's
+/// error, carrying its layout entry.
+Decoded decodePasportModule(std::string_view module, const std::string& path,
+                            const SettingsFile& settings);
+
+/// The passport of folder (native): that of its chosen module, the last
+/// 512-byte ".rpm" file marked "Q8"; nothing found without one. Changes
+/// nothing: no directory, title or rows.
+Decoded decodePasport(const std::string& folder, const SettingsFile& settings);
 
 /// The Pasport command: finds the passport module among the ".rpm" files of
 /// the current directory, sets the title to its path and version, and fills

@@ -4,6 +4,7 @@
 #include "modules/text.h"
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
+#include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
 #include <algorithm>
@@ -41,51 +42,69 @@ std::size_t findRomImageMark(std::string_view data) {
     return found == std::string_view::npos ? found : block + found;
 }
 
-void checkRom(Context& context) {
-    const std::vector<DirEntry> files = listFiles(context.workingFolder, ".rpm");
-    if (files.empty())
-        return;
-    const SettingsFile settings = SettingsFile::loadFrom(context.startFolder);
+namespace {
 
+// The four rows of one ROM image, the data of path, whose mark is at offset mark.
+void appendImageRows(std::vector<ResultRow>& rows, const std::shared_ptr<const std::string>& path,
+                     const std::string& name, const std::string& image, std::size_t mark,
+                     const SettingsFile& settings) {
+    const std::optional<std::uint16_t> checksum = readWord(image, kRomChecksumOffset);
+    const std::optional<std::int64_t> code = firmwareCodeOffset(image);
+
+    rows.push_back(
+        {"File Name", fromUtf8(name),
+         RowSource::in(path, image, static_cast<std::int64_t>(mark),
+                       static_cast<std::int64_t>(kRomImageMark.size()), "ROM image mark")});
+    // An image without a firmware code is still listed: it is a ROM image,
+    // only its program is unknown.
+    if (code) {
+        CodeRow shown = shownCodeRow(path, image, *code);
+        rows.push_back({"Code FW", std::move(shown.value), std::move(shown.source)});
+    } else {
+        rows.push_back({"Code FW", std::string()});
+    }
+    rows.push_back({"Check sum ROM", shownChecksum(checksum),
+                    RowSource::in(path, image, kRomChecksumOffset, 2, "ROM checksum")});
+    if (code) {
+        CodeRow status =
+            codeKeyRow(path, image, *code, settings, kProgramClassesSection, kUndeterminedStatus);
+        rows.push_back({"Status", std::move(status.value), std::move(status.source)});
+    } else {
+        rows.push_back({"Status", kUndeterminedStatus});
+    }
+}
+
+} // namespace
+
+Decoded decodeRoms(const std::string& folder, const SettingsFile& settings) {
+    Decoded decoded;
     // One buffer serves every image, so a folder of thousands of images needs
     // the memory of one.
     std::string image;
-    for (const DirEntry& file : files) {
-        if (file.size != kRomImageSize)
-            continue;
-        // A file that is no longer a plain file (a pipe put in its place) is
-        // taken as not listed.
-        auto path = std::make_shared<const std::string>(joinPath(context.workingFolder, file.name));
-        if (!readPlainFile(*path, image))
-            continue;
-        const std::size_t mark = findRomImageMark(image);
-        if (mark == std::string_view::npos)
-            continue;
-
-        const std::optional<std::uint16_t> checksum = readWord(image, kRomChecksumOffset);
-        const std::optional<std::int64_t> code = firmwareCodeOffset(image);
-
-        context.results.append(
-            "File Name", fromUtf8(file.name),
-            RowSource::in(path, image, static_cast<std::int64_t>(mark),
-                          static_cast<std::int64_t>(kRomImageMark.size()), "ROM image mark"));
-        // An image without a firmware code is still listed: it is a ROM image,
-        // only its program is unknown.
-        if (code) {
-            CodeRow shown = shownCodeRow(path, image, *code);
-            context.results.append("Code FW", std::move(shown.value), std::move(shown.source));
-        } else {
-            context.results.append("Code FW", std::string());
+    try {
+        for (const DirEntry& file : listFiles(folder, ".rpm")) {
+            decoded.found = true;
+            if (file.size != kRomImageSize)
+                continue;
+            // A file that is no longer a plain file (a pipe put in its place) is
+            // taken as not listed.
+            auto path = std::make_shared<const std::string>(joinPath(folder, file.name));
+            if (!readPlainFile(*path, image))
+                continue;
+            const std::size_t mark = findRomImageMark(image);
+            if (mark != std::string_view::npos)
+                appendImageRows(decoded.rows, path, file.name, image, mark, settings);
         }
-        context.results.append("Check sum ROM", shownChecksum(checksum),
-                               RowSource::in(path, image, kRomChecksumOffset, 2, "ROM checksum"));
-        if (code) {
-            CodeRow status = codeKeyRow(path, image, *code, settings, "CL", kUndeterminedStatus);
-            context.results.append("Status", std::move(status.value), std::move(status.source));
-        } else {
-            context.results.append("Status", kUndeterminedStatus);
-        }
+    } catch (...) {
+        // The images before the one that failed keep their rows.
+        decoded.error = std::current_exception();
     }
+    return decoded;
+}
+
+void checkRom(Context& context) {
+    appendDecoded(decodeRoms(context.workingFolder, SettingsFile::loadFrom(context.startFolder)),
+                  context);
 }
 
 } // namespace dravik

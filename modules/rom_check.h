@@ -1,6 +1,8 @@
 #pragma once
 
 #include "modules/context.h"
+#include "modules/decoded.h"
+#include "settings/settings_file.h"
 
 #include <cstdint>
 #include <string>
@@ -21,6 +23,12 @@ extern const std::string kUndeterminedStatus;
 /// The offset of the first "DISK" in data (exact, case-sensitive), or
 /// std::string_view::npos when data holds none.
 std::size_t findRomImageMark(std::string_view data);
+
+/// The rows of every 128 KiB ".rpm" file of folder (native) that holds
+/// "DISK", in the order of enumeration: its name, firmware code, checksum and
+/// status. An error while reading ends the rows, as the result's error.
+/// Changes nothing: no directory, title or rows.
+Decoded decodeRoms(const std::string& folder, const SettingsFile& settings);
 
 /// The Check ROM command: for every 128 KiB ".rpm" file of the working folder
 /// that holds "DISK", in the order of enumeration, appends its name, firmware

@@ -60,32 +60,41 @@ std::string fixedText(const ByteReader& reader, std::int64_t offset, std::size_t
 
 } // namespace
 
+Decoded decodeSpecification(const std::string& folder) {
+    const SpecificationCandidate chosen = chooseSpecificationModule(folder);
+    Decoded decoded;
+    const std::string title = fromUtf8(chosen.path) + " " + versionText(chosen.head);
+    decoded.title = textFromBytes(title, title.size());
+    if (!chosen.found)
+        return decoded;
+
+    decoded.found = true;
+    const auto file = std::make_shared<const std::string>(chosen.path);
+    decoded.rows.push_back({"Specification", versionText(chosen.head),
+                            RowSource::in(file, chosen.module, 0, kSpecificationHeadLength,
+                                          "version, bytes 0-6 and 12-14")});
+    const ByteReader reader(chosen.module);
+    std::int64_t offset = kSpecificationTableOffset;
+    for (int record = 1; record <= kSpecificationRecordCount; ++record) {
+        RowSource source = RowSource::in(
+            file, chosen.module, offset, kSpecificationNameLength + kSpecificationValueLength,
+            "record " + std::to_string(record) + ": name 12 bytes, value 20 bytes");
+        std::string name = fixedText(reader, offset, kSpecificationNameLength);
+        offset += kSpecificationNameLength;
+        std::string value = fixedText(reader, offset, kSpecificationValueLength);
+        offset += kSpecificationValueLength;
+        decoded.rows.push_back({std::move(name), std::move(value), std::move(source)});
+    }
+    return decoded;
+}
+
 void readSpecification(Context& context) {
     context.workingFolder = currentDirectory();
-    const SpecificationCandidate chosen = chooseSpecificationModule(context.workingFolder);
-
-    if (chosen.found) {
-        const auto file = std::make_shared<const std::string>(chosen.path);
-        context.results.append("Specification", versionText(chosen.head),
-                               RowSource::in(file, chosen.module, 0, kSpecificationHeadLength,
-                                             "version, bytes 0-6 and 12-14"));
-        const ByteReader reader(chosen.module);
-        std::int64_t offset = kSpecificationTableOffset;
-        for (int record = 1; record <= kSpecificationRecordCount; ++record) {
-            RowSource source = RowSource::in(
-                file, chosen.module, offset, kSpecificationNameLength + kSpecificationValueLength,
-                "record " + std::to_string(record) + ": name 12 bytes, value 20 bytes");
-            std::string name = fixedText(reader, offset, kSpecificationNameLength);
-            offset += kSpecificationNameLength;
-            std::string value = fixedText(reader, offset, kSpecificationValueLength);
-            offset += kSpecificationValueLength;
-            context.results.append(std::move(name), std::move(value), std::move(source));
-        }
-    }
-
-    const std::string title = fromUtf8(chosen.path) + " " + versionText(chosen.head);
+    Decoded decoded = decodeSpecification(context.workingFolder);
+    const std::string title = *decoded.title;
+    appendDecoded(std::move(decoded), context);
     if (context.setTitle)
-        context.setTitle(textFromBytes(title, title.size()));
+        context.setTitle(title);
 }
 
 } // namespace dravik

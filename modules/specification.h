@@ -1,8 +1,10 @@
 #pragma once
 
 #include "modules/context.h"
+#include "modules/decoded.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace dravik {
@@ -18,6 +20,12 @@ inline constexpr std::int64_t kSpecificationTableOffset = 64;
 inline constexpr int kSpecificationRecordCount = 30;
 inline constexpr std::size_t kSpecificationNameLength = 12;
 inline constexpr std::size_t kSpecificationValueLength = 20;
+
+/// The specification of folder (native): the version and the 30 records of
+/// its first 2048-byte ".rpm" file that begins with "version", and the title
+/// of the path and version of the last module looked at (a single blank when
+/// none was). Changes nothing: no directory, title or rows.
+Decoded decodeSpecification(const std::string& folder);
 
 /// The Specification command: finds the first 2048-byte ".rpm" file of the
 /// current directory that begins with "version", appends its version and its

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dravik {
@@ -45,6 +46,7 @@ public:
     void append(std::string name, std::string value);
     /// Appends a row decoded from the bytes that source names.
     void append(std::string name, std::string value, RowSource source);
+    void append(ResultRow row) { push(std::move(row)); }
     /// Removes every row, and with them the marks of the user's edits.
     void clear();
     std::size_t count() const { return rows_.size(); }

@@ -38,24 +38,25 @@ std::string jsonString(std::string_view utf8) {
     return literal + "\"";
 }
 
-std::string rowJson(const ResultRow& row, bool edited) {
+std::string sourceJson(const RowSource& source) {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string bytes;
+    bytes.reserve(2 * source.bytes.size());
+    for (const char c : source.bytes) {
+        bytes += kHex[static_cast<unsigned char>(c) >> 4];
+        bytes += kHex[static_cast<unsigned char>(c) & 0x0F];
+    }
+    return "{\"file\": " + jsonString(source.file ? *source.file : std::string()) +
+           ", \"offset\": " + std::to_string(source.offset) +
+           ", \"length\": " + std::to_string(source.length()) + ", \"bytes\": \"" + bytes +
+           "\", \"entry\": " + jsonString(toUtf8(source.entry)) + "}";
+}
+
+std::string rowJson(const ResultRow& row, bool edited) {
     std::string json = "{\"name\": " + jsonString(toUtf8(row.name)) +
                        ", \"value\": " + jsonString(toUtf8(row.value));
-    if (row.source && !edited) {
-        const RowSource& source = *row.source;
-        std::string bytes;
-        bytes.reserve(2 * source.bytes.size());
-        for (const char c : source.bytes) {
-            bytes += kHex[static_cast<unsigned char>(c) >> 4];
-            bytes += kHex[static_cast<unsigned char>(c) & 0x0F];
-        }
-        json += ", \"source\": {\"file\": " +
-                jsonString(source.file ? *source.file : std::string()) +
-                ", \"offset\": " + std::to_string(source.offset) +
-                ", \"length\": " + std::to_string(source.length()) + ", \"bytes\": \"" + bytes +
-                "\", \"entry\": " + jsonString(toUtf8(source.entry)) + "}";
-    }
+    if (row.source && !edited)
+        json += ", \"source\": " + sourceJson(*row.source);
     return json + "}";
 }
 

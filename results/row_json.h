@@ -11,6 +11,10 @@ namespace dravik {
 /// UTF-8 (a native file name may hold one) becomes U+FFFD.
 std::string jsonString(std::string_view utf8);
 
+/// A row's source as JSON: {"file": ..., "offset": ..., "length": ...,
+/// "bytes": "hexadecimal", "entry": ...}; the entry becomes UTF-8.
+std::string sourceJson(const RowSource& source);
+
 /// One row as `dravik-cli --format json` writes it, on one line:
 /// {"name": ..., "value": ...} and, when the row has a source, "source" with
 /// the file, the offset, the length, the bytes in hexadecimal and the entry.

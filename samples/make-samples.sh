@@ -2,7 +2,7 @@
 # Builds sample drive folders from made-up data: one folder per drive family
 # of the default settings, each with a passport module, a ROM image, a loader
 # and Dravik.ini, and the first one also with a second ROM image and a
-# specification module. Usage: samples/make-samples.sh [FOLDER] (default: the
+# specification module, and a twin of it that differs in a few values. Usage: samples/make-samples.sh [FOLDER] (default: the
 # folder of this script). Needs dravik-cli built (DRAVIK_CLI names another).
 set -euo pipefail
 
@@ -147,5 +147,20 @@ done
 # The first drive also has a second program and a specification module.
 rom "$out/ares-64/rom-b.rpm" VBM4019Z 6700
 specification "$out/ares-64/specification.rpm"
+
+# Its twin, a drive of the same family, to hold against it with
+# "dravik-cli compare": another serial, capacity and passport version, the
+# second ROM image with another checksum, one specification record changed.
+twin=$out/ares-64-twin
+if [ -e "$twin" ] && [ ! -e "$twin/.sample" ]; then
+    echo "make-samples.sh: $twin exists and is not a sample folder; left alone" >&2
+    exit 1
+fi
+rm -rf "$twin"
+cp -R "$out/ares-64" "$twin"
+pasport "$twin/pasport.rpm" 2F WX310077 ARES64-0408A "ARES 64" VAM4019Z 78165000 A09
+rom "$twin/rom-b.rpm" VBM4019Z 6710
+put "$twin/specification.rpm" 268 '18' # the record Zones=16
+made+=(ares-64-twin)
 
 echo "Made ${#made[@]} sample drive folders in $out: ${made[*]}"

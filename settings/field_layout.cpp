@@ -59,6 +59,19 @@ std::int32_t parseInteger(std::string_view text) {
     return static_cast<std::int32_t>(pattern);
 }
 
+const FieldType* findFieldType(std::string_view letter) {
+    for (const FieldType* type : {&kTextField, &kNumberField, &kDateField}) {
+        if (type->letter == letter)
+            return type;
+    }
+    return nullptr;
+}
+
+std::size_t fieldTypeSize(std::string_view letter) {
+    const FieldType* type = findFieldType(letter);
+    return type == nullptr ? 0 : type->size;
+}
+
 FieldSpec FieldSpec::parse(std::string_view value) {
     value = value.substr(0, kMaxLength);
     FieldSpec field;

@@ -14,30 +14,6 @@
 namespace dravik {
 namespace {
 
-constexpr std::string_view kFamilies = "Mod";
-constexpr std::string_view kFallbackLayout = "00";
-constexpr std::string_view kProgramClasses = "CL";
-constexpr std::string_view kLoaderFamilies = "LDR";
-
-// The longest key that each lookup can match: a passport's family code and a
-// loader's family key are two bytes, a program class one.
-constexpr std::size_t kFamilyCodeLength = 2;
-constexpr std::size_t kFamilyKeyLength = 2;
-constexpr std::size_t kProgramClassLength = 1;
-
-// The type letters of a layout, the most bytes each reads, and the fewest
-// that make its value.
-struct FieldType {
-    std::string_view letter;
-    std::size_t size;
-    std::int64_t least;
-};
-constexpr FieldType kFieldTypes[] = {
-    {FieldSpec::kText, FieldSpec::kTextSize, 1},
-    {FieldSpec::kNumber, FieldSpec::kNumberSize, 1},
-    {FieldSpec::kDate, FieldSpec::kDateSize, static_cast<std::int64_t>(FieldSpec::kDateSize)},
-};
-
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // A quoted text is cut here, so that a message stays one readable line.
 constexpr std::size_t kQuoteLength = 40;
@@ -77,6 +53,18 @@ std::string number(std::int64_t value) {
 std::string sectionRef(std::string_view name) {
     return "[" + std::string(name) + "] ";
 }
+
+// A layout field being checked. The text that begins its messages is made
+// only for a problem: most fields have none.
+struct FieldAt {
+    const Section& layout;
+    const Entry& entry;
+    std::string_view counted; ///< the part of the value that counts
+
+    std::string where() const {
+        return sectionRef(layout.name) + std::string(entry.key) + "=" + std::string(counted) + ": ";
+    }
+};
 
 std::string lineRef(std::size_t line) {
     return "line " + std::to_string(line);
@@ -129,7 +117,7 @@ class Checker {
 
   private:
     void add(std::size_t line, Severity severity, std::string message) {
-        problems_.push_back({line, severity, std::move(message)});
+        problems_.emplace_back(line, severity, std::move(message));
     }
 
     // "[name] " of the section that the lines read so far are in.
@@ -147,6 +135,11 @@ class Checker {
     void checkFamilies();
     void checkSections();
     void checkField(const Section& layout, const Entry& entry);
+    std::optional<std::int32_t> parsedNumber(const FieldAt& at, const std::string& text,
+                                             std::string_view what);
+    std::optional<std::int64_t> checkLength(const FieldAt& at, const FieldType& type,
+                                            std::int32_t length);
+    void checkReach(const FieldAt& at, std::int32_t offset, std::int64_t read);
     void checkKeyLength(const Section& section, const Entry& entry, std::size_t longest,
                         std::string_view what);
     bool namesFamily(std::string_view value) const;
@@ -319,7 +312,7 @@ std::vector<const Entry*> Checker::readEntries(const Section& section, bool list
 void Checker::checkFamilies() {
     if (const Section* fallback = firstSection(kFallbackLayout))
         layouts_.insert(folded(fallback->name));
-    const Section* families = firstSection(kFamilies);
+    const Section* families = firstSection(kFamiliesSection);
     if (families == nullptr)
         return;
     const std::string where = sectionRef(families->name);
@@ -362,13 +355,13 @@ void Checker::checkSections() {
         if (layouts_.contains(name)) {
             for (const Entry* entry : readEntries(section, true, true))
                 checkField(section, *entry);
-        } else if (name == folded(kFamilies)) {
+        } else if (name == folded(kFamiliesSection)) {
             continue; // checked with the families
-        } else if (name == folded(kProgramClasses)) {
+        } else if (name == folded(kProgramClassesSection)) {
             for (const Entry* entry : readEntries(section, false, false))
                 checkKeyLength(section, *entry, kProgramClassLength,
                                "a firmware code's program class is one character");
-        } else if (name == folded(kLoaderFamilies)) {
+        } else if (name == folded(kLoaderFamiliesSection)) {
             for (const Entry* entry : readEntries(section, false, false)) {
                 checkKeyLength(section, *entry, kFamilyKeyLength,
                                "a firmware code's family key is two characters");
@@ -377,13 +370,13 @@ void Checker::checkSections() {
                 if (!namesFamily(value))
                     add(entry->line, Severity::Warning,
                         sectionRef(section.name) + std::string(entry->key) + "=" +
-                            std::string(value) + " names no family of [" + std::string(kFamilies) +
-                            "]");
+                            std::string(value) + " names no family of [" +
+                            std::string(kFamiliesSection) + "]");
             }
         } else {
             add(section.line, Severity::Warning,
                 "section [" + std::string(section.name) + "] is named by no key of [" +
-                    std::string(kFamilies) + "]: no passport is decoded by it");
+                    std::string(kFamiliesSection) + "]: no passport is decoded by it");
         }
     }
 }
@@ -416,82 +409,107 @@ bool Checker::namesFamily(std::string_view value) const {
 // it: the offset, the type letter, the length, then the bytes it reads.
 void Checker::checkField(const Section& layout, const Entry& entry) {
     const std::string_view value = entry.value.substr(0, SettingsFile::kMaxValueLength);
-    const std::string_view counted = value.substr(0, FieldSpec::kMaxLength);
-    // Made only for a problem: most fields have none.
-    const auto where = [&] {
-        return sectionRef(layout.name) + std::string(entry.key) + "=" + std::string(counted) + ": ";
-    };
+    const FieldAt at{layout, entry, value.substr(0, FieldSpec::kMaxLength)};
     if (value.size() > FieldSpec::kMaxLength)
         add(entry.line, Severity::Warning,
-            where() + "only the first " + number(FieldSpec::kMaxLength) +
+            at.where() + "only the first " + number(FieldSpec::kMaxLength) +
                 " characters of the layout count, " +
-                number(static_cast<std::int64_t>(value.size() - counted.size())) + " are ignored");
+                number(static_cast<std::int64_t>(value.size() - at.counted.size())) +
+                " are ignored");
 
     const FieldSpec field = FieldSpec::parse(value);
-    const auto parsed = [&](const std::string& text,
-                            std::string_view what) -> std::optional<std::int32_t> {
-        try {
-            return parseInteger(text);
-        } catch (const ConvertError& error) {
-            add(entry.line, Severity::Error,
-                where() + std::string(what) + error.message() +
-                    "; the passport command stops at this field");
-            return std::nullopt;
-        }
-    };
-    const std::optional<std::int32_t> offset =
-        parsed(field.offsetText, value.empty() ? "the layout is empty, so is the offset: "
-                                 : counted.find(',') == std::string_view::npos
-                                     ? "no comma, so the offset is empty: "
-                                     : "the offset ");
+    const std::optional<std::int32_t> offset = parsedNumber(
+        at, field.offsetText,
+        value.empty()                                    ? "the layout is empty, so is the offset: "
+        : at.counted.find(',') == std::string_view::npos ? "no comma, so the offset is empty: "
+                                                         : "the offset ");
     if (!offset)
         return;
-
-    const auto type =
-        std::find_if(std::begin(kFieldTypes), std::end(kFieldTypes),
-                     [&](const FieldType& known) { return known.letter == field.type; });
-    if (type == std::end(kFieldTypes)) {
+    const FieldType* type = findFieldType(field.type);
+    if (type == nullptr) {
         add(entry.line, Severity::Error,
-            where() + "the type " + quoted(field.type) +
+            at.where() + "the type " + quoted(field.type) +
                 " is not S, # or D; the passport shows \"Error Code.....(" + field.type +
                 ")\" and no value");
         return;
     }
-    const std::optional<std::int32_t> length = parsed(field.lengthText, "the length ");
+    const std::optional<std::int32_t> length = parsedNumber(at, field.lengthText, "the length ");
     if (!length)
         return;
+    if (const std::optional<std::int64_t> read = checkLength(at, *type, *length))
+        checkReach(at, *offset, *read);
+}
 
-    const auto size = static_cast<std::int64_t>(type->size);
-    const std::int64_t read = std::min<std::int64_t>(*length, size);
-    const auto outside = [&] {
-        return where() + "the length " + number(*length) +
-               (type->least == size
-                    ? " is not " + number(size)
-                    : " is outside " + number(type->least) + " to " + number(size)) +
-               " for " + field.type;
-    };
-    if (*length <= 0) {
-        add(entry.line, Severity::Error, outside() + "; nothing is read");
-        return;
+std::optional<std::int32_t> Checker::parsedNumber(const FieldAt& at, const std::string& text,
+                                                  std::string_view what) {
+    try {
+        return parseInteger(text);
+    } catch (const ConvertError& error) {
+        add(at.entry.line, Severity::Error,
+            at.where() + std::string(what) + error.message() +
+                "; the passport command stops at this field");
+        return std::nullopt;
     }
-    if (*length < type->least)
-        add(entry.line, Severity::Error, outside() + "; the value misses bytes");
-    else if (read < *length)
+}
+
+// The bytes that a field of the type and length reads; none when it reads
+// nothing.
+std::optional<std::int64_t> Checker::checkLength(const FieldAt& at, const FieldType& type,
+                                                 std::int32_t length) {
+    const auto size = static_cast<std::int64_t>(type.size);
+    const auto least = static_cast<std::int64_t>(type.least);
+    const std::int64_t read = std::min<std::int64_t>(length, size);
+    const auto outside = [&] {
+        return at.where() + "the length " + number(length) +
+               (least == size ? " is not " + number(size)
+                              : " is outside " + number(least) + " to " + number(size)) +
+               " for " + std::string(type.letter);
+    };
+    if (length <= 0) {
+        add(at.entry.line, Severity::Error, outside() + "; nothing is read");
+        return std::nullopt;
+    }
+    if (length < least)
+        add(at.entry.line, Severity::Error, outside() + "; the value misses bytes");
+    else if (read < length)
         // A longer text or date reads what it shows; a longer number lacks
         // its high bytes.
-        add(entry.line, field.type == FieldSpec::kNumber ? Severity::Error : Severity::Warning,
+        add(at.entry.line, type.letter == kNumberField.letter ? Severity::Error : Severity::Warning,
             outside() + "; only " + number(read) + " bytes are read");
+    return read;
+}
 
+void Checker::checkReach(const FieldAt& at, std::int32_t offset, std::int64_t read) {
     const auto moduleSize = static_cast<std::int64_t>(kPasportModuleSize);
-    if (*offset < 0 || *offset >= moduleSize) {
-        add(entry.line, Severity::Error,
-            where() + "the offset " + number(*offset) + " is outside the " + number(moduleSize) +
+    if (offset < 0 || offset >= moduleSize) {
+        add(at.entry.line, Severity::Error,
+            at.where() + "the offset " + number(offset) + " is outside the " + number(moduleSize) +
                 "-byte module; nothing is read");
-    } else if (*offset + read > moduleSize) {
-        add(entry.line, Severity::Error,
-            where() + "bytes " + number(*offset) + " to " + number(*offset + read - 1) +
+    } else if (offset + read > moduleSize) {
+        add(at.entry.line, Severity::Error,
+            at.where() + "bytes " + number(offset) + " to " + number(offset + read - 1) +
                 " reach past the " + number(moduleSize) + "-byte module; only " +
-                number(moduleSize - *offset) + " are read");
+                number(moduleSize - offset) + " are read");
+    }
+}
+
+// Gives each problem, in line order, the section, key and span of its line.
+void locateProblems(std::string_view bytes, std::vector<SettingsProblem>& problems) {
+    SettingsLineSplitter lines(bytes);
+    std::string_view text;
+    std::string_view section;
+    auto problem = problems.begin();
+    while (problem != problems.end() && lines.next(text)) {
+        const SettingsLine read = SettingsLine::read(text);
+        if (read.kind == SettingsLine::Kind::Section)
+            section = read.name;
+        for (; problem != problems.end() && problem->line == lines.lineNumber(); ++problem) {
+            problem->section = section;
+            if (read.kind == SettingsLine::Kind::Entry)
+                problem->key = read.name;
+            const auto begin = static_cast<std::size_t>(read.text.data() - text.data());
+            problem->span = {begin, begin + read.text.size()};
+        }
     }
 }
 
@@ -502,7 +520,14 @@ std::string_view severityName(Severity severity) {
 }
 
 std::vector<SettingsProblem> checkSettings(std::string_view bytes) {
-    return Checker(bytes).take();
+    std::vector<SettingsProblem> problems = Checker(bytes).take();
+    locateProblems(bytes, problems);
+    return problems;
+}
+
+std::string problemText(const SettingsProblem& problem) {
+    return std::to_string(problem.line) + ": " + std::string(severityName(problem.severity)) +
+           ": " + problem.message;
 }
 
 bool hasError(const std::vector<SettingsProblem>& problems) {

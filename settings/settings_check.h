@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dravik {
@@ -16,12 +17,32 @@ enum class Severity {
 /// "warning" or "error".
 std::string_view severityName(Severity severity);
 
+/// Where on its line an entry or another line's text stands: byte columns
+/// from the line's start (in Windows-1251 a byte is a character), end
+/// excluded, without the blanks around the text.
+struct ColumnSpan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+
+    bool operator==(const ColumnSpan&) const = default;
+};
+
 /// One problem of a settings file. The message names the section and key; it
-/// is Windows-1251 text, as the file is.
+/// and the names are Windows-1251 text, as the file is.
 struct SettingsProblem {
+    SettingsProblem() = default;
+    SettingsProblem(std::size_t line, Severity severity, std::string message)
+        : line(line), severity(severity), message(std::move(message)) {}
+
     std::size_t line = 0; ///< counted from 1; CR LF, LF and CR each end a line
     Severity severity = Severity::Warning;
     std::string message;
+    /// The section the line stands in or opens, as written; empty before the first.
+    std::string section;
+    /// The key of the entry on the line; empty for a line that is no entry.
+    std::string key;
+    /// The entry, or the text of a line that is none.
+    ColumnSpan span;
 
     bool operator==(const SettingsProblem&) const = default;
 };
@@ -31,6 +52,10 @@ struct SettingsProblem {
 /// or ignore something, or where a decode is bound to fail or show nothing
 /// useful.
 std::vector<SettingsProblem> checkSettings(std::string_view bytes);
+
+/// A problem as every list of them writes it: "LINE: severity: message"
+/// (Windows-1251); a list puts what names the file or the line before it.
+std::string problemText(const SettingsProblem& problem);
 
 /// The counts as a user reads them: "2 errors, 1 warning", "1 error",
 /// "3 warnings", or "no problems".

@@ -1,7 +1,7 @@
 # bash completion for dravik-cli: its commands, its options and the values of
 # --format; folders for the commands that read a drive folder, loaders for
-# those that take a loader, settings files for check-settings, any file for
-# the options that name one.
+# those that take a loader, settings files for check-settings, folders and
+# loaders for compare, any file for the options that name one.
 
 _dravik_cli()
 {
@@ -19,6 +19,10 @@ _dravik_cli()
             _filedir
             return
             ;;
+        --command)
+            COMPREPLY=($(compgen -W 'pasport specification check-rom all' -- "$cur"))
+            return
+            ;;
     esac
     $split && return
 
@@ -28,7 +32,7 @@ _dravik_cli()
         if [[ ! $ended ]]; then
             case ${words[i]} in
                 --) ended=1; continue ;;
-                --format | --report | --settings | --output) ((i++)); continue ;;
+                --format | --report | --settings | --output | --command) ((i++)); continue ;;
                 -*) continue ;;
             esac
         fi
@@ -40,13 +44,15 @@ _dravik_cli()
         local options='--format --report --settings --trim --help --version'
         [[ $command == default-settings ]] && options='--output --help --version'
         [[ $command == check-settings ]] && options='--format --help --version'
+        [[ $command == compare ]] &&
+            options='--command --only-differences --format --settings --help --version'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
     case $command in
         '')
             COMPREPLY=($(compgen -W 'pasport passport check-rom specification
-                check-ldr rename-ldr default-settings check-settings' -- "$cur"))
+                check-ldr rename-ldr default-settings check-settings compare' -- "$cur"))
             ;;
         pasport | passport | check-rom | specification)
             _filedir -d
@@ -56,6 +62,10 @@ _dravik_cli()
             ;;
         check-settings)
             _filedir ini
+            ;;
+        compare)
+            # Two drive folders, or two loaders.
+            _filedir ldr
             ;;
     esac
 } &&

@@ -20,6 +20,10 @@ class FakeDialogs : public Dialogs {
         ++editorRuns;
         return editorAction ? editorAction(editor) : false;
     }
+    QString chooseFolder(const QString&, const QString& start) override {
+        folderStarts << start;
+        return folderAnswer;
+    }
 
     QStringList errors;
     QStringList messages;
@@ -28,4 +32,7 @@ class FakeDialogs : public Dialogs {
     int editorRuns = 0;
     /// What the user does in the editor; gives true for OK.
     std::function<bool(TForm2&)> editorAction;
+    /// Where each folder dialog started, and the folder the user picks there.
+    QStringList folderStarts;
+    QString folderAnswer;
 };

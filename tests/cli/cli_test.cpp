@@ -709,6 +709,15 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
         {{"check-settings", "--format", "tsv"}, "'check-settings' writes text or json"},
         {{"check-settings", "--settings", "s.ini"},
          "option '--settings' does not go with 'check-settings'"},
+        {{"compare", "a"}, "'compare' takes two inputs, A and B, not 1"},
+        {{"compare", "a", "b", "--command", "x"},
+         "unknown command 'x' for '--command' (pasport, specification, check-rom or all)"},
+        {{"compare", "a", "b", "--report", "r.txt"},
+         "option '--report' does not go with 'compare'"},
+        {{"compare", "a", "b", "--trim"}, "option '--trim' does not go with 'compare'"},
+        {{"default-settings", "--trim"}, "option '--trim' does not go with 'default-settings'"},
+        {{"pasport", "--only-differences"},
+         "options '--command' and '--only-differences' go with 'compare' only"},
     };
     for (const auto& [args, message] : wrong) {
         CliRun run = runCli(start.path(), args);
@@ -717,6 +726,109 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
         EXPECT_EQ(run.out, "");
     }
     EXPECT_FALSE(std::filesystem::exists(start.file("r.txt")));
+}
+
+TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
+    for (const char* folder : {"a", "b", "copy", "none", "a-folder-with-a-rather-long-name"})
+        start.makeFolder(folder);
+    start.write("a/pasport.rpm", pasportModule());
+    start.write("a/rom.rpm", romImage("AV4M10Z9", 0xABCD));
+    start.write("copy/pasport.rpm", pasportModule());
+    start.write("copy/rom.rpm", romImage("AV4M10Z9", 0xABCD));
+    std::string other = pasportModule();
+    other.replace(0, 8, "SN654321");
+    start.write("b/pasport.rpm", other);
+    start.write("b/rom.rpm", romImage("AV4M10Z9", 0xABCE));
+    start.write("a-folder-with-a-rather-long-name/pasport.rpm", pasportModule());
+    start.write("x.ldr", loader("AV4M10Z9", 0x1A2B));
+    start.write("y.ldr", loader("AV4M10Z9", 0x1A2C));
+    start.write("bad.ini", "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nCod=#x,4\r\n");
+    const std::string diffs = "--only-differences";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{"compare", "a", "copy", diffs},
+         0,
+         "# Passport               a                          copy\n\n"
+         "# Check ROM              a                          copy\n",
+         ""},
+        {{"compare", "a", "b", diffs},
+         1,
+         "# Passport               a                          b\n"
+         "! Serial                 SN123456                   SN654321\n\n"
+         "# Check ROM              a                          b\n"
+         "! Check sum ROM          ABCD                       ABCE\n",
+         ""},
+        {{"compare", "a", "b", "--command", "check-rom", "--format", "tsv"},
+         1,
+         "#\tCheck ROM\ta\tb\n=\tFile Name\trom.rpm\trom.rpm\n=\tCode FW\tVAM4019Z\tVAM4019Z\n"
+         "!\tCheck sum ROM\tABCD\tABCE\n=\tStatus\tProgram A - Main\tProgram A - Main\n",
+         ""},
+        {{"compare", "a", "b", "--command", "pasport", "--format", "json", diffs},
+         1,
+         "[\n  {\"block\": \"pasport\", \"heading\": \"Passport\", \"a\": \"a\", \"b\": \"b\", "
+         "\"pairs\": [\n    {\"mark\": \"!\", \"state\": \"differs\", \"name\": \"Serial\", \"a\": "
+         "{\"value\": \"SN123456" +
+             std::string(24, ' ') + "\", \"source\": {\"file\": \"" + start.file("a/pasport.rpm") +
+             "\", \"offset\": 0, \"length\": 8, \"bytes\": \"534E313233343536\", \"entry\": "
+             "\"[2F] Serial=S0,8\"}}, \"b\": {\"value\": \"SN654321" +
+             std::string(24, ' ') + "\", \"source\": {\"file\": \"" + start.file("b/pasport.rpm") +
+             "\", \"offset\": 0, \"length\": 8, \"bytes\": \"534E363534333231\", \"entry\": "
+             "\"[2F] Serial=S0,8\"}}}\n  ]}\n]\n",
+         ""},
+        {{"compare", "none", "a", "--command", "check-rom"},
+         1,
+         "# Check ROM              none                       a\n"
+         "> File Name                                         rom.rpm\n"
+         "> Code FW                                           VAM4019Z\n"
+         "> Check sum ROM                                     ABCD\n"
+         "> Status                                            Program A - Main\n",
+         ""},
+        // A block asked for by name comes also when neither side has its module.
+        {{"compare", "none", "copy", "--command", "specification", "--format", "json"},
+         0,
+         "[\n  {\"block\": \"specification\", \"heading\": \"Specification\", \"a\": \"none\", "
+         "\"b\": \"copy\", \"pairs\": []}\n]\n",
+         ""},
+        {{"compare", "none", "none"}, 0, "", ""},
+        {{"compare", "a", "missing"}, 2, "", "dravik-cli: B missing: Folder not found.\n"},
+        {{"compare", "missing", "x.ldr"},
+         2,
+         "",
+         "dravik-cli: A missing: Folder not found.\ndravik-cli: B x.ldr: Folder not found.\n"},
+        {{"compare", "x.ldr", "y.ldr", diffs},
+         1,
+         "# Loader                 x.ldr                      y.ldr\n"
+         "! Check sum ROM in LDR   1A2B                       1A2C\n",
+         ""},
+        {{"compare", "a", "b", "--settings", "bad.ini", "--command", "pasport"},
+         2,
+         "",
+         "dravik-cli: A a: 'x' is not a valid integer value in [2F] Cod=#x,4\n"
+         "dravik-cli: B b: 'x' is not a valid integer value in [2F] Cod=#x,4\n"},
+        // Trouble in one block outweighs differences in another.
+        {{"compare", "a", "b", "--settings", "bad.ini", diffs},
+         2,
+         "# Check ROM              a                          b\n"
+         "! Check sum ROM          ABCD                       ABCE\n",
+         "dravik-cli: A a: 'x' is not a valid integer value in [2F] Cod=#x,4\n"
+         "dravik-cli: B b: 'x' is not a valid integer value in [2F] Cod=#x,4\n"},
+        // A longer text is cut to its column, visibly; a path keeps its end.
+        {{"compare", "a-folder-with-a-rather-long-name", "a", "--command", "pasport", diffs},
+         0,
+         "# Passport               \u2026r-with-a-rather-long-name a\n",
+         ""},
+    };
+    for (const auto& c : cases) {
+        CliRun run = runCli(start.path(), c.args);
+        SCOPED_TRACE(c.args[1] + " " + c.args[2] + " " + c.args.back());
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+    }
 }
 
 TEST_F(CliTest, HelpAndVersion) {

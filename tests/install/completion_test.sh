@@ -28,4 +28,8 @@ expect "check-settings" check-s
 expect "--format --help --version" check-settings --
 expect "json text" check-settings --format ""
 expect "Dravik.ini WX31" check-settings ""
+expect "compare" com
+expect "check-rom" compare --command ch
+expect "B.LDR WX31 a.ldr" compare WX31 ""
+expect "--command --format --help --only-differences --settings --version" compare --
 exit "$failed"

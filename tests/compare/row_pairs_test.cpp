@@ -1,0 +1,108 @@
+#include "compare/row_pairs.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace dravik {
+namespace {
+
+// Rows written as "Name=Value".
+std::vector<ResultRow> rowsOf(const std::vector<std::string>& texts) {
+    std::vector<ResultRow> rows;
+    for (const std::string& text : texts) {
+        const std::size_t equals = text.find('=');
+        rows.push_back({text.substr(0, equals), text.substr(equals + 1)});
+    }
+    return rows;
+}
+
+// Each pair as its mark, its name and both values: "!Serial:A1|B2", "-" for a
+// missing side.
+std::string shown(const std::vector<RowPair>& pairs) {
+    std::string text;
+    for (const RowPair& pair : pairs) {
+        text += text.empty() ? "" : " ";
+        text += pairMark(pair.state) + pair.name() + ":" + (pair.first ? pair.first->value : "-") +
+                "|" + (pair.second ? pair.second->value : "-");
+    }
+    return text;
+}
+
+struct PairingCase {
+    const char* what;
+    std::vector<std::string> first;
+    std::vector<std::string> second;
+    std::string pairs;
+};
+
+TEST(PairRows, ByNameAndOccurrenceInTheFirstResultsOrder) {
+    const PairingCase cases[] = {
+        {"both empty", {}, {}, ""},
+        {"first empty", {}, {"A=1", "B=2"}, ">A:-|1 >B:-|2"},
+        {"second empty", {"A=1", "B=2"}, {}, "<A:1|- <B:2|-"},
+        {"same", {"A=1", "B=2"}, {"A=1", "B=2"}, "=A:1|1 =B:2|2"},
+        {"differs by a byte", {"A=x ", "B=2"}, {"A=x", "B=2"}, "!A:x |x =B:2|2"},
+        {"second's order does not count", {"A=1", "B=2"}, {"B=2", "A=9"}, "!A:1|9 =B:2|2"},
+        {"only in first", {"A=1", "X=5", "B=2"}, {"A=1", "B=2"}, "=A:1|1 <X:5|- =B:2|2"},
+        {"only in second, where it stands",
+         {"A=1", "B=2"},
+         {"A=1", "Y=6", "B=2"},
+         "=A:1|1 >Y:-|6 =B:2|2"},
+        {"one-sided rows at the same place",
+         {"A=1", "X=5", "B=2"},
+         {"A=1", "Y=6", "B=2"},
+         "=A:1|1 <X:5|- >Y:-|6 =B:2|2"},
+        {"only in second before the first pair",
+         {"B=2"},
+         {"Y=6", "Z=7", "B=2"},
+         ">Y:-|6 >Z:-|7 =B:2|2"},
+        {"only in second at the end", {"A=1"}, {"A=1", "Y=6", "Z=7"}, "=A:1|1 >Y:-|6 >Z:-|7"},
+        {"repeated names pair by occurrence",
+         {"File Name=a.rpm", "Sum=1", "File Name=b.rpm", "Sum=2"},
+         {"File Name=a.rpm", "Sum=1", "File Name=b.rpm", "Sum=3"},
+         "=File Name:a.rpm|a.rpm =Sum:1|1 =File Name:b.rpm|b.rpm !Sum:2|3"},
+        {"a third occurrence on one side",
+         {"S=1", "S=2"},
+         {"S=1", "S=2", "S=3"},
+         "=S:1|1 =S:2|2 >S:-|3"},
+        {"different families: the layouts' own fields are one-sided",
+         {"Family =2F_Ares", "Serial=W1", "Heads=4", "Model=M"},
+         {"Family =3F_Bora", "Serial=W1", "Board=B7", "Model=M"},
+         "!Family :2F_Ares|3F_Bora =Serial:W1|W1 <Heads:4|- >Board:-|B7 =Model:M|M"},
+    };
+    for (const PairingCase& c : cases)
+        EXPECT_EQ(shown(pairRows(rowsOf(c.first), rowsOf(c.second))), c.pairs) << c.what;
+}
+
+TEST(PairRows, AnyDiffersUnlessEveryPairIsTheSame) {
+    EXPECT_FALSE(anyDiffers(pairRows({}, {})));
+    EXPECT_FALSE(anyDiffers(pairRows(rowsOf({"A=1"}), rowsOf({"A=1"}))));
+    EXPECT_TRUE(anyDiffers(pairRows(rowsOf({"A=1"}), rowsOf({"A=2"}))));
+    EXPECT_TRUE(anyDiffers(pairRows(rowsOf({"A=1"}), {})));
+    EXPECT_TRUE(anyDiffers(pairRows({}, rowsOf({"A=1"}))));
+}
+
+TEST(PairJson, BothValuesAndBothSources) {
+    const auto file = std::make_shared<const std::string>("a/p.rpm");
+    const std::vector<ResultRow> first{{"Serial",
+                                        "\xC0"
+                                        "1",
+                                        RowSource{file, 16,
+                                                  "\xC0"
+                                                  "1",
+                                                  "[2F] Serial=S16,2"}}};
+    const std::vector<ResultRow> second{{"Serial", "B2"}};
+    EXPECT_EQ(pairJson(pairRows(first, second).at(0)),
+              "{\"mark\": \"!\", \"state\": \"differs\", \"name\": \"Serial\", \"a\": "
+              "{\"value\": \"\xD0\x90"
+              "1\", \"source\": {\"file\": \"a/p.rpm\", \"offset\": 16, "
+              "\"length\": 2, \"bytes\": \"C031\", \"entry\": \"[2F] Serial=S16,2\"}}, "
+              "\"b\": {\"value\": \"B2\"}}");
+    EXPECT_EQ(pairJson(pairRows({}, second).at(0)),
+              "{\"mark\": \">\", \"state\": \"only-in-second\", \"name\": \"Serial\", \"a\": "
+              "null, \"b\": {\"value\": \"B2\"}}");
+}
+
+} // namespace
+} // namespace dravik
