@@ -126,7 +126,7 @@ windows_only() {
     local windows=$scratch/windows linux=$scratch/linux exe=$build/cli/dravik-cli.exe
     local disk=$'\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA'
     for side in "$linux" "$windows"; do
-        mkdir -p "$side/loaders" && cp "$side"/samples/[a-z]*/*.ldr "$side/Dravik.ini" "$side/loaders/"
+        mkdir -p "$side/loaders" && cp -n "$side"/samples/*/*.ldr "$side/Dravik.ini" "$side/loaders/"
     done
     (cd "$linux/loaders" && "$linux_cli" check-ldr *.ldr ../samples/ares-64/*.ldr --format tsv) \
         > "$linux/wild.out"
