@@ -11,6 +11,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -51,23 +53,102 @@ QPixmap checkMarkImage() {
     return pixmap;
 }
 
-// The settings text. A paste of data that has no format at all inserts
-// nothing: that is what the X clipboard holds when nobody owns it (a fresh
-// session, or the program that copied has ended), and Qt 6.4's own insert
-// reads the first format without looking whether there is one.
+// The size of the editor's text as written: every character one byte (a pair
+// of surrogates counted twice, the safe side), every line break two. The
+// editor holds no line separators (MemoEdit makes paragraphs of them).
+std::size_t heldSize(const QTextDocument& document) {
+    return static_cast<std::size_t>(document.characterCount() - 1 + document.blockCount() - 1);
+}
+
+// The settings text, never longer than the editor loads: a key or a paste
+// that would pass kMemoCapacity is refused and the text stays as it was. A
+// paste of data that has no format at all inserts nothing: that is what the X
+// clipboard holds when nobody owns it (a fresh session, or the program that
+// copied has ended), and Qt 6.4's own insert reads the first format without
+// looking whether there is one.
 class MemoEdit : public QPlainTextEdit {
   public:
-    using QPlainTextEdit::QPlainTextEdit;
+    MemoEdit(QWidget* parent, std::function<void()> refused)
+        : QPlainTextEdit(parent), refused_(std::move(refused)) {}
 
   protected:
-    void insertFromMimeData(const QMimeData* source) override {
-        if (source && !source->formats().isEmpty())
-            QPlainTextEdit::insertFromMimeData(source);
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        const QString text = event->text();
+        const bool typed =
+            lineBreak || (!text.isEmpty() && text.front().category() != QChar::Other_Control);
+        if (typed && !makesRoom(lineBreak ? 2 : static_cast<std::size_t>(text.size()))) {
+            event->accept();
+            return;
+        }
+        // A line break within a paragraph is written as CR LF too: it is one
+        // line more, and held as one, so that the text's size is known at once.
+        if (lineBreak && (event->modifiers() & Qt::ShiftModifier)) {
+            textCursor().insertBlock();
+            ensureCursorVisible();
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
     }
+
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        const QString text = event->commitString();
+        if (!text.isEmpty() && !makesRoom(static_cast<std::size_t>(text.size()))) {
+            // The composition ends without its text.
+            QInputMethodEvent cleared;
+            QPlainTextEdit::inputMethodEvent(&cleared);
+            event->accept();
+            return;
+        }
+        QPlainTextEdit::inputMethodEvent(event);
+    }
+
+    void insertFromMimeData(const QMimeData* source) override {
+        if (!source || source->formats().isEmpty())
+            return;
+        QString text = source->text();
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        for (const QChar lineBreak :
+             {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
+            text.replace(lineBreak, QLatin1Char('\n'));
+        if (text.isEmpty() ||
+            !makesRoom(static_cast<std::size_t>(text.size() + text.count(QLatin1Char('\n')))))
+            return;
+        insertPlainText(text);
+        ensureCursorVisible();
+    }
+
+  private:
+    // Whether inserting added bytes in place of the selection keeps the text
+    // within the capacity; refused_ tells the user when not.
+    bool makesRoom(std::size_t added) {
+        const QTextCursor cursor = textCursor();
+        const auto freed = static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart());
+        if (heldSize(*document()) - freed + added <= kMemoCapacity)
+            return true;
+        refused_();
+        return false;
+    }
+
+    std::function<void()> refused_;
 };
 
 dravik::Error memoCapacityExceeded() {
     return dravik::Error("Text exceeds memo capacity");
+}
+
+// The size of settings bytes once the editor holds them: each lone CR or LF
+// becomes a line, written back as CR LF.
+std::size_t heldSize(std::string_view bytes) {
+    std::size_t size = bytes.size();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const bool crLf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+        if (crLf)
+            ++i;
+        else if (bytes[i] == '\r' || bytes[i] == '\n')
+            ++size;
+    }
+    return size;
 }
 
 // Reads the settings file whole into bytes; false when there is no plain file
@@ -79,7 +160,7 @@ bool readSettingsFile(const std::string& path, std::string& bytes) {
         throw memoCapacityExceeded();
     if (!dravik::readPlainFile(path, bytes))
         return false;
-    if (bytes.size() > kMemoCapacity)
+    if (heldSize(bytes) > kMemoCapacity)
         throw memoCapacityExceeded();
     return true;
 }
@@ -106,7 +187,11 @@ TForm2::TForm2(QWidget* parent)
 }
 
 void TForm2::createMemo() {
-    Memo1 = new MemoEdit(this);
+    Memo1 = new MemoEdit(this, [this] {
+        if (dialogs_)
+            dialogs_->showError(
+                fromCp1251(dravik::errorReportText(memoCapacityExceeded().message())));
+    });
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -125,8 +210,7 @@ void TForm2::createPanel() {
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 
-    Label1 = new SettingsCheckLabel(
-        Memo1, [this] { return settingsText(); }, Panel1);
+    Label1 = new SettingsCheckLabel(Memo1, settingsBytes, Panel1);
 
     // The count's stretch keeps the button at its distance from the right edge.
     auto* row = new QHBoxLayout(Panel1);
@@ -153,12 +237,13 @@ void TForm2::setSettingsText(std::string_view bytes) {
 }
 
 std::string TForm2::settingsText() const {
-    // toPlainText would turn a no-break space into a blank; the raw text keeps
-    // every character and gives each line break as a paragraph separator.
-    QString text = Memo1->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-    return toCp1251(text);
+    return settingsBytes(Memo1->document()->toRawText());
+}
+
+std::string settingsBytes(QString rawText) {
+    rawText.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    rawText.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    return toCp1251(rawText);
 }
 
 void TForm2::setVisible(bool visible) {
@@ -198,7 +283,14 @@ void editSettings(TForm2& editor, const std::string& startFolder, Dialogs& dialo
     // later what the user left in it.
     if (std::string bytes; readSettingsFile(path, bytes))
         editor.setSettingsText(bytes);
-    if (!dialogs.runEditor(editor))
+    editor.dialogs_ = &dialogs;
+    const bool ok = dialogs.runEditor(editor);
+    editor.dialogs_ = nullptr;
+    if (!ok)
         return;
-    dravik::writeFileSafely(path, editor.settingsText(), dravik::WriteStyle::Whole);
+    const std::string text = editor.settingsText();
+    // Never a file that the next Edit ini would refuse.
+    if (text.size() > kMemoCapacity)
+        throw memoCapacityExceeded();
+    dravik::writeFileSafely(path, text, dravik::WriteStyle::Whole);
 }

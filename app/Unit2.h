@@ -10,12 +10,13 @@ class Dialogs;
 class SettingsCheckLabel;
 class QKeyEvent;
 class QPlainTextEdit;
+class QString;
 class QPushButton;
 class QWidget;
 
-/// The largest settings file the editor loads, in bytes: far above any real
-/// settings file (the default content is under 4 KiB), and small enough that
-/// the editor stays quick with it.
+/// The largest settings text the editor loads or holds, in bytes as written
+/// (CR LF line breaks): far above any real settings file (the default content
+/// is under 4 KiB), and small enough that the editor stays quick with it.
 inline constexpr std::size_t kMemoCapacity = 1024 * 1024;
 
 /// The settings editor window, created hidden at start and kept for the run,
@@ -46,10 +47,20 @@ class TForm2 : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    friend void editSettings(TForm2& editor, const std::string& startFolder, Dialogs& dialogs);
+
     void createMemo();
     void createPanel();
     void centreOnScreen();
+
+    /// Where a refused key or paste is told, while Edit ini runs the editor.
+    Dialogs* dialogs_ = nullptr;
 };
+
+/// The editor's raw text (QTextDocument::toRawText, which, unlike
+/// toPlainText, keeps a no-break space) as settings bytes: Windows-1251, each
+/// line break CR LF, a character without a byte "?".
+std::string settingsBytes(QString rawText);
 
 /// The Edit ini command: loads the settings file of startFolder into the
 /// editor, shows it modally through dialogs and writes the text back on OK.

@@ -3,7 +3,6 @@
 #include "cp1251_text.h"
 #include "native_path.h"
 #include "platform/errors.h"
-#include "platform/file_system.h"
 #include "source_text.h"
 
 #include <QFontDatabase>
@@ -14,7 +13,7 @@
 
 namespace {
 
-constexpr int kBytesPerLine = 16;
+constexpr int kBytesPerLine = static_cast<int>(dravik::kSourceLineLength);
 // A line: the offset (8 digits and two blanks), 16 bytes of "XX ", a blank,
 // the 16 bytes as text.
 constexpr int kHexColumn = 10;
@@ -48,69 +47,59 @@ BytesWindow::BytesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(640, 420);
 }
 
-void BytesWindow::showRow(const dravik::ResultRow& row, bool reread) {
+void BytesWindow::showRow(const dravik::ResultRow& row) {
     view_->clear();
     if (!row.source || !row.source->file) {
         status_->setText(QStringLiteral("This row was not read from a file."));
         return;
     }
     const dravik::RowSource& source = *row.source;
-    if (reread || *source.file != path_)
-        readFile(*source.file);
-    const QString file = nativeToQString(path_);
-    if (!problem_.isEmpty()) {
-        status_->setText(QStringLiteral("%1: %2").arg(file, problem_));
+    const QString file = nativeToQString(source.file->path);
+    dravik::SourceBytes shown;
+    try {
+        shown = dravik::readSourceBytes(source);
+    } catch (const dravik::Error& error) {
+        status_->setText(
+            QStringLiteral("%1: %2").arg(file, fromCp1251(dravik::errorReportText(error.message()))));
         return;
     }
-    // The value's bytes are looked for where the command read them.
-    const bool changed = !source.bytes.empty() &&
-                         (source.offset < 0 || static_cast<std::size_t>(source.offset) > data_.size() ||
-                          data_.compare(static_cast<std::size_t>(source.offset),
-                                        source.bytes.size(), source.bytes) != 0);
-    status_->setText(
-        changed ? QStringLiteral("%1 has changed since the command: the bytes at offset %2 are no "
-                                 "longer those its value was made of. It now holds:")
-                      .arg(file)
-                      .arg(source.offset)
-                : sourceText(source));
-    showBytes(source);
+    switch (shown.state) {
+    case dravik::SourceState::Gone:
+        status_->setText(QStringLiteral("%1: the file is gone since the command.").arg(file));
+        return;
+    case dravik::SourceState::NotPlainFile:
+        status_->setText(QStringLiteral("%1: not a plain file now.").arg(file));
+        return;
+    case dravik::SourceState::Changed:
+        status_->setText(
+            QStringLiteral("%1 has changed since the command. It now holds:").arg(file));
+        break;
+    case dravik::SourceState::Unchanged:
+        status_->setText(sourceText(source));
+        break;
+    }
+    showBytes(source, shown);
 }
 
-void BytesWindow::readFile(const std::string& path) {
-    path_ = path;
-    data_.clear();
-    problem_.clear();
-    try {
-        if (!dravik::readPlainFile(path, data_))
-            problem_ = QStringLiteral("the file is gone since the command.");
-    } catch (const dravik::Error& error) {
-        problem_ = fromCp1251(dravik::errorReportText(error.message()));
-    }
-}
-
-void BytesWindow::showBytes(const dravik::RowSource& source) {
-    const auto size = static_cast<std::int64_t>(data_.size());
-    std::int64_t first = 0;
-    std::int64_t end = size;
-    if (size > kWholeFileLimit) {
-        first = std::max<std::int64_t>(0, lineStart(source.offset - kContext));
-        end = std::min(size, lineStart(source.offset + source.length() + kContext) + kBytesPerLine);
-    }
+void BytesWindow::showBytes(const dravik::RowSource& source, const dravik::SourceBytes& shown) {
+    const std::int64_t first = shown.first;
+    const std::int64_t end = first + static_cast<std::int64_t>(shown.bytes.size());
     QString text;
     for (std::int64_t line = lineStart(first); line < end; line += kBytesPerLine) {
         QString hex;
-        QString shown;
+        QString asText;
         for (std::int64_t at = line; at < line + kBytesPerLine; ++at) {
             if (at < first || at >= end) {
                 hex += QStringLiteral("   ");
                 continue;
             }
-            const auto byte = static_cast<unsigned char>(data_[static_cast<std::size_t>(at)]);
+            const auto byte =
+                static_cast<unsigned char>(shown.bytes[static_cast<std::size_t>(at - first)]);
             hex += QStringLiteral("%1 ").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
-            shown += shownByte(byte);
+            asText += shownByte(byte);
         }
         text += QString::number(line, 16).toUpper().rightJustified(8, QLatin1Char('0')) +
-                QStringLiteral("  ") + hex + QLatin1Char(' ') + shown + QLatin1Char('\n');
+                QStringLiteral("  ") + hex + QLatin1Char(' ') + asText + QLatin1Char('\n');
     }
     view_->setPlainText(text);
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_map>
 
 namespace {
 
@@ -176,7 +177,7 @@ void FolderListModel::show(std::vector<Entry> listing) {
 void FolderListModel::merge(std::vector<Entry> listing) {
     const std::vector<Change> changes = changesBetween(rows_, listing);
     if (changes.size() > kMostChangesInPlace) {
-        show(std::move(listing));
+        replaceKeepingPlaces(std::move(listing));
         return;
     }
     // From the last to the first, so that each change's row is still where it was found.
@@ -203,6 +204,25 @@ void FolderListModel::merge(std::vector<Entry> listing) {
             break;
         }
     }
+}
+
+void FolderListModel::replaceKeepingPlaces(std::vector<Entry> listing) {
+    emit layoutAboutToBeChanged();
+    // Every index kept elsewhere (the selection, the current row) follows its
+    // entry by name; one whose entry is gone is dropped.
+    std::unordered_map<std::string_view, int> rowOf;
+    for (std::size_t row = 0; row < listing.size(); ++row)
+        rowOf.emplace(listing[row].name, static_cast<int>(row));
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    for (const QModelIndex& kept : before) {
+        const Entry* entry = entryAt(kept);
+        const auto found = entry ? rowOf.find(entry->name) : rowOf.end();
+        after.append(found == rowOf.end() ? QModelIndex() : createIndex(found->second, 0));
+    }
+    rows_ = std::move(listing);
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
 }
 
 const FolderListModel::Entry* FolderListModel::entryAt(const QModelIndex& index) const {

@@ -62,6 +62,8 @@ class FolderListModel : public QAbstractListModel {
     void startReading(bool merge);
     void show(std::vector<Entry> entries);
     void merge(std::vector<Entry> entries);
+    /// Replaces the rows whole, the places kept by views following their entries.
+    void replaceKeepingPlaces(std::vector<Entry> entries);
     const Entry* entryAt(const QModelIndex& index) const;
 
     std::string folder_;

@@ -82,7 +82,7 @@ GridActions::GridActions(QTableView& grid, const dravik::ResultList& rows, QWidg
     connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (bytes_ && bytes_->isVisible() && current.isValid())
-                    bytes_->showRow(rows_.row(static_cast<std::size_t>(current.row())), false);
+                    bytes_->showRow(rows_.row(static_cast<std::size_t>(current.row())));
             });
 }
 
@@ -158,7 +158,7 @@ void GridActions::showBytes() {
         if (screen.contains(QRect(beside, bytes_->frameSize())))
             bytes_->move(beside);
     }
-    bytes_->showRow(rows_.row(static_cast<std::size_t>(current.row())), true);
+    bytes_->showRow(rows_.row(static_cast<std::size_t>(current.row())));
     bytes_->show();
     bytes_->raise();
     bytes_->activateWindow();

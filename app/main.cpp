@@ -5,6 +5,7 @@
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "cp1251_text.h"
 #include "dialogs.h"
 #include "native_path.h"
 #include "platform/cp1251.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QProxyStyle>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -47,6 +49,20 @@ QFont windowFont() {
 // One line on standard error.
 void tell(const std::string& line) {
     std::fputs(("Dravik: " + line + "\n").c_str(), stderr);
+}
+
+// Makes the user folder the current directory; gives why it could not, for
+// the window to show, as started from the desktop's menu nobody reads
+// standard error.
+QString enterUserFolder() {
+    try {
+        dravik::enterUserFolder(dravik::userFolder());
+        return {};
+    } catch (const dravik::Error& error) {
+        tell(dravik::toUtf8(error.message()));
+        return fromCp1251(dravik::errorReportText(error.message())) +
+               QStringLiteral("\n\nDravik works in the folder it was started in.");
+    }
 }
 
 } // namespace
@@ -83,13 +99,7 @@ int main(int argc, char* argv[]) {
     } catch (const dravik::Error& error) {
         tell(dravik::toUtf8(error.message()) + "; starting without it");
     }
-    if (arguments.userFolder) {
-        try {
-            dravik::enterUserFolder(dravik::userFolder());
-        } catch (const dravik::Error& error) {
-            tell(dravik::toUtf8(error.message()));
-        }
-    }
+    const QString userFolderProblem = arguments.userFolder ? enterUserFolder() : QString();
 
     // No display name is set: Qt would append it to every window title.
     const QString title = QString::fromStdString(
@@ -106,6 +116,10 @@ int main(int argc, char* argv[]) {
     Form3.setWindowTitle(QStringLiteral("Form3"));
 
     Form1.show();
+    if (!userFolderProblem.isEmpty())
+        QTimer::singleShot(0, &Form1, [&dialogs, &userFolderProblem] {
+            dialogs.showError(userFolderProblem);
+        });
     if (!folder.empty())
         Form1.chooseFolder(folder);
     return application.exec();

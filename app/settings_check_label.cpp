@@ -1,12 +1,13 @@
 #include "settings_check_label.h"
 
 #include "cp1251_text.h"
-#include "settings/settings_check.h"
 
+#include <QFutureWatcher>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -49,22 +50,41 @@ int lineStart(const QTextDocument& document, std::size_t line) {
 } // namespace
 
 SettingsCheckLabel::SettingsCheckLabel(QPlainTextEdit* memo,
-                                       std::function<std::string()> settingsText, QWidget* parent)
-    : QLabel(parent), memo_(memo), settingsText_(std::move(settingsText)),
-      pause_(new QTimer(this)) {
+                                       std::string (*settingsBytes)(QString rawText),
+                                       QWidget* parent)
+    : QLabel(parent), memo_(memo), settingsBytes_(settingsBytes), pause_(new QTimer(this)) {
     setObjectName(QStringLiteral("Label1"));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The count takes the room left of the button and never widens the window.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     pause_->setSingleShot(true);
     pause_->setInterval(kPause);
-    connect(pause_, &QTimer::timeout, this, &SettingsCheckLabel::checkNow);
+    connect(pause_, &QTimer::timeout, this, &SettingsCheckLabel::checkInWorker);
     connect(memo_, &QPlainTextEdit::textChanged, pause_, qOverload<>(&QTimer::start));
 }
 
 void SettingsCheckLabel::checkNow() {
     pause_->stop();
-    const std::vector<dravik::SettingsProblem> problems = dravik::checkSettings(settingsText_());
+    ++checks_;
+    showProblems(dravik::checkSettings(settingsBytes_(memo_->document()->toRawText())));
+}
+
+void SettingsCheckLabel::checkInWorker() {
+    const std::uint64_t check = ++checks_;
+    // The worker gets copies only: the label may go before it ends.
+    auto* watcher = new QFutureWatcher<std::vector<dravik::SettingsProblem>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, check] {
+        if (check == checks_)
+            showProblems(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [convert = settingsBytes_, rawText = memo_->document()->toRawText()] {
+            return dravik::checkSettings(convert(rawText));
+        }));
+}
+
+void SettingsCheckLabel::showProblems(const std::vector<dravik::SettingsProblem>& problems) {
     firstProblemLine_ = problems.empty() ? 0 : problems.front().line;
     setText(problems.empty() ? QString()
                              : QString::fromStdString(dravik::problemCountText(problems)));

@@ -2,9 +2,12 @@
 
 #include <QLabel>
 
+#include "settings/settings_check.h"
+
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class QPlainTextEdit;
 class QTimer;
@@ -12,13 +15,15 @@ class QTimer;
 /// The count of the problems of the settings editor's text ("2 errors,
 /// 1 warning"; empty when there are none), with the list in its tooltip. A
 /// click puts the editor's cursor on the first problem's line. The text is
-/// checked a short pause after the last change, so that typing never waits.
+/// checked a short pause after the last change, in a worker thread, so that
+/// typing never waits; a check overtaken by a newer one is not shown.
 class SettingsCheckLabel : public QLabel {
     Q_OBJECT
 
   public:
-    /// Follows the text of memo; settingsText gives it as the file would hold it.
-    SettingsCheckLabel(QPlainTextEdit* memo, std::function<std::string()> settingsText,
+    /// Follows the text of memo; settingsBytes gives its raw text as the file
+    /// would hold it, in any thread.
+    SettingsCheckLabel(QPlainTextEdit* memo, std::string (*settingsBytes)(QString rawText),
                        QWidget* parent);
 
     /// Checks the text now instead of after the pause.
@@ -31,10 +36,14 @@ class SettingsCheckLabel : public QLabel {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void checkInWorker();
+    void showProblems(const std::vector<dravik::SettingsProblem>& problems);
     void goToFirstProblem();
 
     QPlainTextEdit* memo_;
-    std::function<std::string()> settingsText_;
+    std::string (*settingsBytes_)(QString rawText);
     QTimer* pause_;
+    /// Counts the checks begun; only the newest one's result is shown.
+    std::uint64_t checks_ = 0;
     std::size_t firstProblemLine_ = 0;
 };

@@ -14,7 +14,7 @@ QChar shownByte(unsigned char byte) {
 
 QString sourceText(const dravik::RowSource& source) {
     const QString file =
-        source.file ? QFileInfo(nativeToQString(*source.file)).fileName() : QString();
+        source.file ? QFileInfo(nativeToQString(source.file->path)).fileName() : QString();
     QString text = QStringLiteral("%1, offset 0x%2 (%3), %4 %5")
                        .arg(file)
                        .arg(QString::number(source.offset, 16).toUpper())

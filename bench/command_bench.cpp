@@ -373,7 +373,7 @@ void printCheckRomMemory(BenchFolders& folders) {
                                               // The same rows with their sources.
                                               const std::string code = "AV4M10Z9";
                                               for (const DirEntry& image : images) {
-                                                  auto path = std::make_shared<const std::string>(
+                                                  auto path = SourceFile::at(
                                                       joinPath(imageFolder, image.name));
                                                   rows.append("File Name", image.name,
                                                               RowSource::in(path, "DISK", 0, 4,

@@ -1,11 +1,14 @@
 // The window against its floor, in one run: TForm1 created, shown and painted
 // once (offscreen) against a bare QMainWindow of the same size with a toolbar
-// and a table view; and the loader list's re-read of a folder of 10,000 files
-// against listing that folder with readdir and fstatat; the Compare window on
-// two passports against a bare window with a table view. Each ratio is printed.
+// and a table view; the loader list's re-read of a folder of 10,000 files
+// against listing that folder with readdir and fstatat; the settings editor's
+// check and its typing with 1 MiB of text; the Bytes window on a row of a
+// 2 GiB file; the Compare window on two passports against a bare window with
+// a table view. Each ratio is printed.
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "bytes_window.h"
 #include "compare_window.h"
 #include "drive_folders.h"
 #include "settings_check_label.h"
@@ -13,12 +16,18 @@
 #include "workspace/loader_list.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QTableView>
+#include <QTextDocument>
+#include <QThread>
 #include <QToolBar>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -103,14 +112,14 @@ void BM_LoaderList_Reread(benchmark::State& state) {
 }
 BENCHMARK(BM_LoaderList_Reread)->Unit(benchmark::kMillisecond);
 
-// The settings editor holding a text of 1 MiB, the most it loads: its check
-// after a pause in typing (the text taken from the editor, then checked)
-// against taking the text alone.
+// The settings editor holding a text of 1 MiB, 64 bytes below the most it
+// holds so that keys can be typed: its whole check (the text taken from the
+// editor, then checked, as a worker does it) against taking the text alone.
 TForm2& bigTextEditor() {
     // Made once and kept: a window must go before the application does.
     static TForm2* editor = [] {
         auto* form = new TForm2;
-        form->setSettingsText(dravik::bench::familySettingsText(kMemoCapacity));
+        form->setSettingsText(dravik::bench::familySettingsText(kMemoCapacity - 64));
         return form;
     }();
     return *editor;
@@ -131,6 +140,88 @@ void BM_EditorCheck_Count(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditorCheck_Count)->Unit(benchmark::kMillisecond);
+
+// Typing into the settings editor holding 1 MiB, a key then a pause long
+// enough for the check, as the user types, against the same keys in a bare
+// editor holding the same text. The time of each is the longest the window
+// took to answer: a key's handling or one pass of its event loop.
+double longestAnswer(QPlainTextEdit& memo) {
+    double longest = 0;
+    QElapsedTimer pass;
+    for (int key = 0; key < 4; ++key) {
+        pass.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(&memo, &press);
+        longest = std::max(longest, static_cast<double>(pass.nsecsElapsed()) / 1e9);
+        QElapsedTimer pause;
+        pause.start();
+        while (pause.elapsed() < 2 * SettingsCheckLabel::kPause + 400) {
+            pass.start();
+            QApplication::processEvents();
+            longest = std::max(longest, static_cast<double>(pass.nsecsElapsed()) / 1e9);
+            QThread::msleep(1);
+        }
+    }
+    return longest;
+}
+
+void BM_EditorTyping_Floor(benchmark::State& state) {
+    QPlainTextEdit memo;
+    memo.setPlainText(
+        QString::fromLatin1(dravik::bench::familySettingsText(kMemoCapacity).c_str()));
+    for (auto _ : state)
+        state.SetIterationTime(longestAnswer(memo));
+}
+BENCHMARK(BM_EditorTyping_Floor)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+void BM_EditorTyping_Memo(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    for (auto _ : state)
+        state.SetIterationTime(longestAnswer(*editor.Memo1));
+}
+BENCHMARK(BM_EditorTyping_Memo)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+bool sparseImageMade = false;
+
+// The Bytes window on a row of a sparse 2 GiB image, its value near the end:
+// the row shown (read, then drawn) against reading the same 544 bytes alone.
+const std::string& sparseImage() {
+    static const std::string path = [] {
+        std::string file =
+            (std::filesystem::temp_directory_path() / "dravik-bytes-bench.rpm").string();
+        std::ofstream(file).close();
+        std::filesystem::resize_file(file, std::uintmax_t{2} << 30);
+        sparseImageMade = true;
+        return file;
+    }();
+    return path;
+}
+
+constexpr std::int64_t kSparseValueAt = (std::int64_t{2} << 30) - 4096;
+
+void BM_Bytes_Floor(benchmark::State& state) {
+    const int fd = ::open(sparseImage().c_str(), O_RDONLY);
+    std::string bytes(544, '\0');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(::pread(fd, bytes.data(), bytes.size(), kSparseValueAt - 256));
+    ::close(fd);
+}
+BENCHMARK(BM_Bytes_Floor)->Unit(benchmark::kMillisecond);
+
+void BM_Bytes_Row(benchmark::State& state) {
+    BytesWindow window(nullptr);
+    const dravik::ResultRow row{"Check sum ROM", "0000",
+                                dravik::RowSource{dravik::SourceFile::at(sparseImage()),
+                                                  kSparseValueAt, std::string(2, '\0'),
+                                                  "ROM checksum"}};
+    for (auto _ : state) {
+        window.showRow(row);
+        benchmark::DoNotOptimize(window.view()->document()->blockCount());
+    }
+    if (window.view()->document()->blockCount() < 34)
+        state.SkipWithError("the bytes were not shown");
+}
+BENCHMARK(BM_Bytes_Row)->Unit(benchmark::kMillisecond);
 
 // The Compare window opened on the passports of two drive folders of other
 // families, shown and painted once, against a bare window of the same size
@@ -202,5 +293,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     if (bigFolderMade)
         std::filesystem::remove_all(bigFolder());
+    if (sparseImageMade)
+        std::filesystem::remove(sparseImage());
     return 0;
 }

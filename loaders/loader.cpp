@@ -54,7 +54,7 @@ Decoded decodeLoader(const std::string& path, const SettingsFile& settings) {
         return decoded;
     }
     decoded.found = true;
-    const auto file = std::make_shared<const std::string>(path);
+    const auto file = SourceFile::at(path);
     const auto size = static_cast<std::int64_t>(loader.size());
     decoded.rows.push_back({"Check sum ROM in LDR",
                             shownChecksum(readWord(loader, kLdrRomChecksumOffset)),

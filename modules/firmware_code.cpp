@@ -56,7 +56,7 @@ std::string familyKey(std::string_view stored) {
     return textFromBytes(std::string_view(key, sizeof key), sizeof key);
 }
 
-CodeRow shownCodeRow(const std::shared_ptr<const std::string>& file, std::string_view data,
+CodeRow shownCodeRow(const std::shared_ptr<const SourceFile>& file, std::string_view data,
                      std::int64_t offset) {
     RowSource source =
         RowSource::in(file, data, offset, kFirmwareCodeLength, "firmware code, pairs swapped");
@@ -64,7 +64,7 @@ CodeRow shownCodeRow(const std::shared_ptr<const std::string>& file, std::string
     return {std::move(value), std::move(source)};
 }
 
-CodeRow codeKeyRow(const std::shared_ptr<const std::string>& file, std::string_view data,
+CodeRow codeKeyRow(const std::shared_ptr<const SourceFile>& file, std::string_view data,
                    std::int64_t offset, const SettingsFile& settings, std::string_view section,
                    std::string_view def) {
     const std::string stored(data.substr(static_cast<std::size_t>(offset), kFirmwareCodeLength));

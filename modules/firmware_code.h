@@ -54,9 +54,9 @@ struct CodeRow {
 /// The rows of the code stored at offset of data, the data of file: the shown
 /// code, and the value of its key in section ("CL" for the program class,
 /// "LDR" for the family key), def when the settings hold none.
-CodeRow shownCodeRow(const std::shared_ptr<const std::string>& file, std::string_view data,
+CodeRow shownCodeRow(const std::shared_ptr<const SourceFile>& file, std::string_view data,
                      std::int64_t offset);
-CodeRow codeKeyRow(const std::shared_ptr<const std::string>& file, std::string_view data,
+CodeRow codeKeyRow(const std::shared_ptr<const SourceFile>& file, std::string_view data,
                    std::int64_t offset, const SettingsFile& settings, std::string_view section,
                    std::string_view def);
 

@@ -111,7 +111,7 @@ Decoded decodePasportModule(std::string_view module, const std::string& path,
                             const SettingsFile& settings) {
     Decoded decoded;
     decoded.found = true;
-    const auto file = std::make_shared<const std::string>(path);
+    const auto file = SourceFile::at(path);
     char version[kPasportVersionLength] = {};
     ByteReader(module).readAt(kPasportVersionOffset, kPasportVersionLength, version,
                               kPasportVersionLength);

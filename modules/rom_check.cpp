@@ -45,7 +45,7 @@ std::size_t findRomImageMark(std::string_view data) {
 namespace {
 
 // The four rows of one ROM image, the data of path, whose mark is at offset mark.
-void appendImageRows(std::vector<ResultRow>& rows, const std::shared_ptr<const std::string>& path,
+void appendImageRows(std::vector<ResultRow>& rows, const std::shared_ptr<const SourceFile>& path,
                      const std::string& name, const std::string& image, std::size_t mark,
                      const SettingsFile& settings) {
     const std::optional<std::uint16_t> checksum = readWord(image, kRomChecksumOffset);
@@ -88,12 +88,13 @@ Decoded decodeRoms(const std::string& folder, const SettingsFile& settings) {
                 continue;
             // A file that is no longer a plain file (a pipe put in its place) is
             // taken as not listed.
-            auto path = std::make_shared<const std::string>(joinPath(folder, file.name));
-            if (!readPlainFile(*path, image))
+            std::string path = joinPath(folder, file.name);
+            if (!readPlainFile(path, image))
                 continue;
             const std::size_t mark = findRomImageMark(image);
             if (mark != std::string_view::npos)
-                appendImageRows(decoded.rows, path, file.name, image, mark, settings);
+                appendImageRows(decoded.rows, SourceFile::at(std::move(path)), file.name, image,
+                                mark, settings);
         }
     } catch (...) {
         // The images before the one that failed keep their rows.

@@ -69,7 +69,7 @@ Decoded decodeSpecification(const std::string& folder) {
         return decoded;
 
     decoded.found = true;
-    const auto file = std::make_shared<const std::string>(chosen.path);
+    const auto file = SourceFile::at(chosen.path);
     decoded.rows.push_back({"Specification", versionText(chosen.head),
                             RowSource::in(file, chosen.module, 0, kSpecificationHeadLength,
                                           "version, bytes 0-6 and 12-14")});

@@ -30,6 +30,11 @@ FileOpenError cannotCreateFolder(const std::string& nativePath, int errorNumber)
     return cannot("create folder", nativePath, errorNumber);
 }
 
+FileOpenError cannotCreateFolderAtLink(const std::string& nativePath, const std::string& link) {
+    return FileOpenError("Cannot create folder \"" + fromUtf8(nativePath) + "\". \"" +
+                         fromUtf8(link) + "\" is a link to nowhere");
+}
+
 std::string errorReportText(const std::string& message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
         return message + ".";

@@ -74,6 +74,9 @@ FileOpenError cannotCreateFile(const std::string& nativePath, int errorNumber);
 FileOpenError cannotOpenFolder(const std::string& nativePath, int errorNumber);
 /// "Cannot create folder "path". reason"
 FileOpenError cannotCreateFolder(const std::string& nativePath, int errorNumber);
+/// "Cannot create folder "path". "link" is a link to nowhere": a link to
+/// nothing stands where link, path or a folder above it, is to be made.
+FileOpenError cannotCreateFolderAtLink(const std::string& nativePath, const std::string& link);
 /// "File not found", "File access denied", "Disk full" or "I/O error N", N
 /// being the system's error number.
 InOutError inOutError(int errorNumber);

@@ -89,6 +89,20 @@ bool entryExists(const std::string& path);
 /// no plain file there or its size can't be told.
 std::optional<std::uint64_t> fileSize(const std::string& path);
 
+/// What the file system tells of a plain file: its size and the time of its
+/// last change, in the system's own units (nanoseconds on Linux, 100
+/// nanoseconds on Windows); two stamps that differ tell a changed file.
+struct FileStamp {
+    std::int64_t size = 0;
+    std::int64_t modified = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+/// The stamp of the plain file at path (links followed); nothing when there
+/// is no plain file there.
+std::optional<FileStamp> plainFileStamp(const std::string& path);
+
 /// Reads a file whole. Raises "Cannot open file "%s". %s" when it can't be
 /// opened; a folder gives the system's text for a folder, anything else that
 /// is not a plain file (a pipe, a device) counts as not there. Nothing blocks:
@@ -123,6 +137,12 @@ class PieceReader {
 
     /// Exactly length bytes from offset.
     std::string read(std::int64_t offset, std::size_t length);
+
+    /// Up to length bytes from offset: fewer where the file ends first.
+    std::string readUpTo(std::int64_t offset, std::size_t length);
+
+    /// The open file's stamp.
+    FileStamp stamp() const;
 
   private:
 #ifdef _WIN32

@@ -405,6 +405,22 @@ std::optional<std::uint64_t> fileSize(const std::string& path) {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
+namespace {
+
+FileStamp stampOf(const struct stat& info) {
+    return {static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+std::optional<FileStamp> plainFileStamp(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return stampOf(info);
+}
+
 void readWholeFile(const std::string& path, std::string& into) {
     into.clear();
     struct stat info {};
@@ -461,6 +477,13 @@ PieceReader::~PieceReader() {
 }
 
 std::string PieceReader::read(std::int64_t offset, std::size_t length) {
+    std::string bytes = readUpTo(offset, length);
+    if (bytes.size() < length)
+        throw readBeyondEndOfFile();
+    return bytes;
+}
+
+std::string PieceReader::readUpTo(std::int64_t offset, std::size_t length) {
     std::string bytes(length, '\0');
     std::size_t done = 0;
     while (done < length) {
@@ -472,10 +495,18 @@ std::string PieceReader::read(std::int64_t offset, std::size_t length) {
             throw inOutError(errno);
         }
         if (n == 0)
-            throw readBeyondEndOfFile();
+            break;
         done += static_cast<std::size_t>(n);
     }
+    bytes.resize(done);
     return bytes;
+}
+
+FileStamp PieceReader::stamp() const {
+    struct stat info {};
+    if (::fstat(handle_, &info) != 0)
+        throw inOutError(errno);
+    return stampOf(info);
 }
 
 std::string currentDirectory() {
@@ -503,6 +534,9 @@ void makeFolders(const std::string& folder) {
          step = parentFolder(*step)) {
         if (errno != ENOENT && errno != ENOTDIR)
             throw cannotCreateFolder(folder, errno);
+        // stat follows links: one to nowhere is there all the same.
+        if (entryExists(*step))
+            throw cannotCreateFolderAtLink(folder, *step);
         missing.push_back(*step);
     }
     for (auto step = missing.rbegin(); step != missing.rend(); ++step) {

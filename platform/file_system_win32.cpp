@@ -478,6 +478,24 @@ bool isPlainFile(const std::string& path) {
     return factsOf(path).isPlainFile();
 }
 
+namespace {
+
+FileStamp stampOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) |
+                                      info.nFileSizeLow),
+            static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                      info.ftLastWriteTime.dwLowDateTime)};
+}
+
+} // namespace
+
+std::optional<FileStamp> plainFileStamp(const std::string& path) {
+    const FileFacts facts = factsOf(path);
+    if (!facts.isPlainFile())
+        return std::nullopt;
+    return stampOf(facts.info);
+}
+
 bool isFolder(const std::string& path) {
     const FileFacts facts = factsOf(path);
     return facts.exists && facts.type == FILE_TYPE_DISK && facts.isFolder();
@@ -550,6 +568,20 @@ PieceReader::~PieceReader() {
 }
 
 std::string PieceReader::read(std::int64_t offset, std::size_t length) {
+    std::string bytes = readUpTo(offset, length);
+    if (bytes.size() < length)
+        throw readBeyondEndOfFile();
+    return bytes;
+}
+
+FileStamp PieceReader::stamp() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle_, &info))
+        throw inOutError(static_cast<int>(::GetLastError()));
+    return stampOf(info);
+}
+
+std::string PieceReader::readUpTo(std::int64_t offset, std::size_t length) {
     std::string bytes(length, '\0');
     std::size_t done = 0;
     while (done < length) {
@@ -562,13 +594,14 @@ std::string PieceReader::read(std::int64_t offset, std::size_t length) {
         if (!::ReadFile(handle_, bytes.data() + done, wanted, &n, &position)) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_HANDLE_EOF)
-                throw readBeyondEndOfFile();
+                break;
             throw inOutError(static_cast<int>(error));
         }
         if (n == 0)
-            throw readBeyondEndOfFile();
+            break;
         done += n;
     }
+    bytes.resize(done);
     return bytes;
 }
 
@@ -594,8 +627,12 @@ void setCurrentDirectory(const std::string& path) {
 void makeFolders(const std::string& folder) {
     std::vector<std::string> missing;
     for (std::optional<std::string> step = folder; step && !pathExists(*step);
-         step = parentFolder(*step))
+         step = parentFolder(*step)) {
+        // pathExists follows links: one to nowhere is there all the same.
+        if (entryExists(*step))
+            throw cannotCreateFolderAtLink(folder, *step);
         missing.push_back(*step);
+    }
     for (auto step = missing.rbegin(); step != missing.rend(); ++step) {
         // A new folder takes the security of the user's own folder above it.
         if (!::CreateDirectoryW(nativePath(*step).c_str(), nullptr) &&

@@ -46,7 +46,7 @@ std::string sourceJson(const RowSource& source) {
         bytes += kHex[static_cast<unsigned char>(c) >> 4];
         bytes += kHex[static_cast<unsigned char>(c) & 0x0F];
     }
-    return "{\"file\": " + jsonString(source.file ? *source.file : std::string()) +
+    return "{\"file\": " + jsonString(source.file ? source.file->path : std::string()) +
            ", \"offset\": " + std::to_string(source.offset) +
            ", \"length\": " + std::to_string(source.length()) + ", \"bytes\": \"" + bytes +
            "\", \"entry\": " + jsonString(toUtf8(source.entry)) + "}";

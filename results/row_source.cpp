@@ -4,7 +4,12 @@
 
 namespace dravik {
 
-RowSource RowSource::in(std::shared_ptr<const std::string> file, std::string_view data,
+std::shared_ptr<const SourceFile> SourceFile::at(std::string path) {
+    std::optional<FileStamp> stamp = plainFileStamp(path);
+    return std::make_shared<const SourceFile>(SourceFile{std::move(path), stamp});
+}
+
+RowSource RowSource::in(std::shared_ptr<const SourceFile> file, std::string_view data,
                         std::int64_t offset, std::int64_t length, std::string entry) {
     RowSource source{std::move(file), offset, {}, std::move(entry)};
     const ByteReader reader(data);

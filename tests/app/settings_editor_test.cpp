@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -396,6 +397,75 @@ TEST_F(SettingsEditor, AFileBeyondTheCapacityIsRefusedAndTheTextKept) {
     EXPECT_EQ(thrownMessage<dravik::Error>([&] { edit(); }), "<no error>");
     EXPECT_EQ(dialogs.editorRuns, 1);
     EXPECT_EQ(editor.Memo1->blockCount(), static_cast<int>(kMemoCapacity / 64) + 1);
+}
+
+// The editor holds no more than Edit ini loads: a key or a paste that would
+// pass the capacity is refused with its message, and OK then writes a file
+// that the next Edit ini loads.
+TEST_F(SettingsEditor, NothingPassesTheCapacityAndOkWritesWhatLoadsAgain) {
+    std::string full; // lines of 64 bytes fill the capacity exactly
+    while (full.size() < kMemoCapacity)
+        full += std::string(62, 'x') + "\r\n";
+    auto paste = [](const QString& text) {
+        return [text](TForm2& shownEditor) {
+            QGuiApplication::clipboard()->setText(text);
+            QTest::keyClick(shownEditor.Memo1, Qt::Key_V, Qt::ControlModifier);
+        };
+    };
+    const struct {
+        const char* name;
+        std::size_t room; // bytes left below the capacity
+        std::function<void(TForm2&)> act; // at the start of the text
+        std::string written;              // the file's first bytes then
+        std::size_t replaced;             // of the text's first bytes
+        int refusals;
+    } cases[] = {
+        {"the key past the edge", 1, [](TForm2& e) { type(e.Memo1, "ab"); }, "a", 0, 1},
+        {"Enter takes two bytes", 1, [](TForm2& e) { type(e.Memo1, "\n"); }, "", 0, 1},
+        {"an input method's text past the edge", 1,
+         [](TForm2& e) {
+             QInputMethodEvent composed;
+             composed.setCommitString(QStringLiteral("ab"));
+             QApplication::sendEvent(e.Memo1, &composed);
+         },
+         "", 0, 1},
+        {"a paste past the edge", 3, paste("a\r\nb"), "", 0, 1},
+        {"a paste that fits", 4, paste("a\r\nb"), "a\r\nb", 0, 0},
+        {"a paste over a selection", 0,
+         [paste](TForm2& e) {
+             e.Memo1->moveCursor(QTextCursor::Right, QTextCursor::KeepAnchor);
+             e.Memo1->moveCursor(QTextCursor::Right, QTextCursor::KeepAnchor);
+             paste("ab")(e);
+         },
+         "ab", 2, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.errors.clear();
+        const std::string before = full.substr(c.room);
+        start.write("Dravik.ini", before);
+        dialogs.editorAction = [&c](TForm2& shownEditor) {
+            shownEditor.Memo1->moveCursor(QTextCursor::Start);
+            c.act(shownEditor);
+            return true;
+        };
+        edit();
+        EXPECT_EQ(dialogs.errors,
+                  QStringList(c.refusals, QStringLiteral("Text exceeds memo capacity.")));
+        EXPECT_EQ(settingsFile(), c.written + before.substr(c.replaced));
+    }
+    // What the last OK wrote, at the capacity, loads again.
+    dialogs.editorAction = nullptr;
+    EXPECT_EQ(thrownMessage<dravik::Error>([&] { edit(); }), "<no error>");
+    QGuiApplication::clipboard()->clear();
+
+    // Lone line feeds become CR LF in the editor: a file that fits only with
+    // them is refused as it could not be written back.
+    std::string lineFeeds;
+    while (lineFeeds.size() < kMemoCapacity)
+        lineFeeds += std::string(63, 'x') + "\n";
+    start.write("Dravik.ini", lineFeeds);
+    EXPECT_EQ(thrownMessage<dravik::Error>([&] { edit(); }), "Text exceeds memo capacity");
 }
 
 TEST_F(SettingsEditor, AFailedWriteKeepsTheEarlierFileAndTheEditorsText) {

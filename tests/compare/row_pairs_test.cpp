@@ -84,7 +84,7 @@ TEST(PairRows, AnyDiffersUnlessEveryPairIsTheSame) {
 }
 
 TEST(PairJson, BothValuesAndBothSources) {
-    const auto file = std::make_shared<const std::string>("a/p.rpm");
+    const auto file = SourceFile::at("a/p.rpm");
     const std::vector<ResultRow> first{{"Serial",
                                         "\xC0"
                                         "1",

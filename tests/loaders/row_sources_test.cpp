@@ -36,7 +36,7 @@ class RowSources : public ::testing::Test {
             if (!row.source)
                 continue;
             ASSERT_TRUE(row.source->file);
-            EXPECT_EQ(*row.source->file, work.file(want.file));
+            EXPECT_EQ(row.source->file->path, work.file(want.file));
             EXPECT_EQ(row.source->offset, want.offset);
             EXPECT_EQ(row.source->length(), static_cast<std::int64_t>(want.bytes.size()));
             EXPECT_EQ(row.source->bytes, want.bytes);

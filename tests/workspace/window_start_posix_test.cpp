@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace dravik {
 namespace {
@@ -69,14 +70,48 @@ TEST(UserFolder, MadeOnFirstUseAndItsSettingsFileNeverTouched) {
             }
         }
     }
+}
 
-    TempFolder home;
-    home.write(".config", "a file in the way");
-    CurrentDirectoryGuard back(home.path());
-    const std::string folder = userFolderPath("", home.path());
-    EXPECT_EQ(thrownMessage<Error>([&] { enterUserFolder(folder); }),
-              "Cannot create folder \"" + folder + "\". Not a directory");
-    EXPECT_EQ(currentDirectory(), home.path());
+// A user folder that can't be made is named with the system's reason, and the
+// current directory stays where it was.
+TEST(UserFolder, AFolderThatCantBeMadeIsNamedWithTheReason) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* name;
+        void (*prepare)(const std::string& home);
+        const char* reason; // after "Cannot create folder "<home>/.config/dravik". "
+    } cases[] = {
+        {"a file in the way",
+         [](const std::string& h) { writeFileSafely(h + "/.config", "x", WriteStyle::Whole); },
+         "Not a directory"},
+        {"a link to nowhere",
+         [](const std::string& h) { fs::create_symlink("none", h + "/.config"); },
+         "\"<home>/.config\" is a link to nowhere"},
+        {"a read-only home", [](const std::string& h) { ::chmod(h.c_str(), 0555); },
+         "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder parent;
+        ASSERT_EQ(::chmod(parent.path().c_str(), 0755), 0);
+        // An ordinary user owns the home, so that its modes hold for it.
+        const std::string home = parent.makeFolder("home");
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(home.c_str(), testing::kOrdinaryUserId, testing::kOrdinaryUserId), 0);
+        }
+        std::string reason = c.reason;
+        if (const auto at = reason.find("<home>"); at != std::string::npos)
+            reason.replace(at, 6, home);
+        const std::string outcome = testing::runAsOrdinaryUser([&] {
+            c.prepare(home);
+            CurrentDirectoryGuard back(home);
+            return thrownMessage<Error>([&] { enterUserFolder(userFolderPath("", home)); }) + "|" +
+                   currentDirectory();
+        });
+        EXPECT_EQ(outcome,
+                  "Cannot create folder \"" + home + "/.config/dravik\". " + reason + "|" + home);
+        ::chmod(home.c_str(), 0755);
+    }
 }
 
 } // namespace
