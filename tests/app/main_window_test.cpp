@@ -225,6 +225,9 @@ TEST_F(MainWindowTest, StartState) {
     EXPECT_EQ(loaderNames(w), QStringList{"a.ldr"});
     EXPECT_EQ(w.loaderList().folder(), start.path());
     EXPECT_EQ(dravik::currentDirectory(), start.path());
+    // Sharp in a task switcher and on a high-DPI panel too.
+    EXPECT_EQ(w.windowIcon().availableSizes(),
+              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {256, 256}}));
 }
 
 TEST_F(MainWindowTest, ChoosingAFolderAppliesTheModuleRuleAndMovesTheLoaderList) {
@@ -375,6 +378,26 @@ TEST_F(MainWindowTest, PasportFillsTheGridAndTheTitleThenCheckRomAppends) {
     EXPECT_EQ(rows[23], std::make_pair(std::string("Check sum ROM"), std::string("ABCD")));
     EXPECT_EQ(rows[24], std::make_pair(std::string("Status"), std::string("Program A - Main")));
     EXPECT_EQ(w.ValueListEditor1->model()->rowCount(), 25);
+}
+
+// In a low window the passport fills more than the grid shows; Check ROM's
+// rows come below it.
+TEST_F(MainWindowTest, CheckRomAfterPasportScrollsItsFirstRowIntoView) {
+    start.write("rom.rpm", romImage());
+    TForm1& w = showPasport();
+    w.resize(w.width(), 300);
+    QTableView& grid = *w.ValueListEditor1;
+    QCoreApplication::processEvents();
+    const int lastShown = grid.rowAt(grid.viewport()->height() - 1);
+    ASSERT_GE(lastShown, 0);
+    ASSERT_LT(lastShown, 20) << "the passport alone fills the grid";
+    EXPECT_EQ(grid.rowAt(0), 0);
+
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const QRect firstRom = grid.visualRect(grid.model()->index(21, 0));
+    EXPECT_TRUE(grid.viewport()->rect().contains(firstRom)) << "row 21 at " << firstRom.y();
+    EXPECT_EQ(grid.model()->rowCount(), 25);
 }
 
 TEST_F(MainWindowTest, SaveAllAsksAndWritesTheReportOnlyOnYes) {

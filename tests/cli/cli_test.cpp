@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <optional>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -36,6 +37,10 @@ struct CliCall {
     std::string tmpdir;
     /// Standard error into the same file as standard output, as "2>&1" puts it.
     bool errorsWithOutput = false;
+    /// Where the user's Dravik folder lies: by default a place that holds
+    /// none, so that the machine's own settings stay out.
+    std::string xdgConfigHome = "/nonexistent/config";
+    std::optional<std::string> home;
 };
 
 struct CliRun {
@@ -85,6 +90,9 @@ CliRun runCli(const CliCall& call) {
         std::signal(SIGPIPE, call.ignoreSigpipe ? SIG_IGN : SIG_DFL);
         if (!call.tmpdir.empty())
             ::setenv("TMPDIR", call.tmpdir.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", call.xdgConfigHome.c_str(), 1);
+        if (call.home)
+            ::setenv("HOME", call.home->c_str(), 1);
         std::vector<char*> argv;
         std::string program = DRAVIK_CLI_PATH;
         argv.push_back(program.data());
@@ -431,6 +439,32 @@ TEST_F(CliTest, TsvEscapesTabsLineBreaksAndBackslashesAndKeepsTrailingBlanks) {
                        "Plain\tok\n");
 }
 
+// A text field keeps the blanks that fill it, the family's name ends in one;
+// --trim drops them in every format, and the report keeps them.
+TEST_F(CliTest, TrimDropsTrailingBlanksInEveryFormatButNotInTheReport) {
+    start.write("Dravik.ini", "[00]\r\nSerial=S0,3\r\n");
+    drive.write("p.rpm", bytesWith(512, {{0, "SN1"}, {505, "Q8v01"}}));
+    const std::string blanks(29, ' ');
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"text", {"Family                   :Default\nSerial                   :SN1\n"}},
+        {"tsv", {"Family\tDefault\nSerial\tSN1\n"}},
+        {"json",
+         {"{\"name\": \"Family\", \"value\": \"Default\",", "{\"name\": \"Serial\", \"value\": \"SN1\","}},
+    };
+    for (const auto& [format, pieces] : cases) {
+        CliRun run = runCli(start.path(), {"pasport", drive.path(), "--trim", "--format", format,
+                                           "--report", "r.txt"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const std::string& piece : pieces)
+            EXPECT_NE(run.out.find(piece), std::string::npos) << format << ": " << run.out;
+        EXPECT_EQ(fileContent(start.file("r.txt")),
+                  "Family                   :Default\r\nSerial                   :SN1" + blanks +
+                      "\r\n");
+    }
+    CliRun untrimmed = runCli(start.path(), {"pasport", drive.path(), "--format", "tsv"});
+    EXPECT_EQ(untrimmed.out, "Family \tDefault\nSerial\tSN1" + blanks + "\n");
+}
+
 // Every byte a value can hold: a module whose bytes 1 to 255 stand at offsets
 // 1 to 255, read by eight text fields, under names with quotes, backslashes
 // and control characters.
@@ -590,10 +624,12 @@ TEST_F(CliTest, AMissingOrEmptySettingsFileIsToldOnceWithTheFix) {
     CliRun unused = runCli(bare.path(), {"specification", drive.path()});
 
     EXPECT_EQ(missing.status, 0);
-    EXPECT_TRUE(missing.err.starts_with("dravik-cli: Dravik.ini of " + bare.path() + " not found" +
-                                        fix + drive.file("pasport.rpm")))
+    EXPECT_TRUE(missing.err.starts_with("dravik-cli: Dravik.ini not found in " + bare.path() +
+                                        " nor in /nonexistent/config/dravik" + fix +
+                                        drive.file("pasport.rpm")))
         << missing.err;
-    EXPECT_EQ(missing.err.find("not found;", missing.err.find("not found;") + 1), std::string::npos)
+    EXPECT_EQ(missing.err.find("not found in", missing.err.find("not found in") + 1),
+              std::string::npos)
         << "told once";
     EXPECT_EQ(missing.out, "==> " + drive.path() +
                                " <==\nFamily                   :Default\n\n==> " + drive.path() +
@@ -601,6 +637,52 @@ TEST_F(CliTest, AMissingOrEmptySettingsFileIsToldOnceWithTheFix) {
     EXPECT_EQ(blank.err, "dravik-cli: Dravik.ini of " + empty.path() + " is empty" + fix +
                              "dravik-cli: nothing.ldr: File not found.\n");
     EXPECT_EQ(unused.err.find("Dravik.ini"), std::string::npos);
+}
+
+// --settings, else Dravik.ini of the current directory, else that of the
+// user's Dravik folder, else none, said once with every place looked in.
+TEST_F(CliTest, SettingsAreLookedForInOrderAndTheWarningNamesEveryPlace) {
+    TempFolder config;
+    TempFolder home;
+    TempFolder bare;
+    config.makeFolder("dravik");
+    config.write("dravik/Dravik.ini", "[Mod]\r\n2F=From XDG_CONFIG_HOME\r\n");
+    home.makeFolder(".config");
+    home.makeFolder(".config/dravik");
+    home.write(".config/dravik/DRAVIK.INI", "[Mod]\r\n2F=From HOME\r\n");
+    home.write("named.ini", "[Mod]\r\n2F=Named\r\n");
+    drive.write("pasport.rpm", pasportModule());
+    const std::string fix = "; going on without settings (make the default one with "
+                            "'dravik-cli default-settings --output Dravik.ini')\n";
+    const struct {
+        std::string folder;
+        std::vector<std::string> settings;
+        std::string xdgConfigHome;
+        std::string home;
+        std::string family;
+        std::string warning;
+    } cases[] = {
+        {start.path(), {"--settings", home.file("named.ini")}, config.path(), "", "Named", ""},
+        {start.path(), {}, config.path(), home.path(), "Ares 64", ""},
+        {bare.path(), {}, config.path(), home.path(), "From XDG_CONFIG_HOME", ""},
+        {bare.path(), {}, "", home.path(), "From HOME", ""},
+        {bare.path(), {}, "relative", home.path(), "From HOME", ""},
+        {bare.path(), {}, "/nowhere", home.path(), "Default",
+         "dravik-cli: Dravik.ini not found in " + bare.path() + " nor in /nowhere/dravik" + fix},
+        {bare.path(), {}, "", "relative", "Default",
+         "dravik-cli: Dravik.ini not found in " + bare.path() +
+             " (No user folder: neither XDG_CONFIG_HOME nor HOME is an absolute path)" + fix},
+    };
+    for (const auto& c : cases) {
+        CliCall call{c.folder, {"pasport", drive.path()}};
+        call.args.insert(call.args.end(), c.settings.begin(), c.settings.end());
+        call.xdgConfigHome = c.xdgConfigHome;
+        call.home = c.home;
+        CliRun run = runCli(call);
+        EXPECT_EQ(run.status, 0) << c.family;
+        EXPECT_TRUE(run.out.starts_with("Family                   :" + c.family + "\n")) << run.out;
+        EXPECT_EQ(run.err, c.warning + drive.file("pasport.rpm") + " Q8v01\n") << c.family;
+    }
 }
 
 TEST_F(CliTest, SettingsCanComeFromAnotherFileThatMustExist) {
@@ -666,6 +748,8 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
          "unknown command 'x' for '--command' (pasport, specification, check-rom or all)"},
         {{"compare", "a", "b", "--report", "r.txt"},
          "option '--report' does not go with 'compare'"},
+        {{"compare", "a", "b", "--trim"}, "option '--trim' does not go with 'compare'"},
+        {{"default-settings", "--trim"}, "option '--trim' does not go with 'default-settings'"},
         {{"pasport", "--only-differences"},
          "options '--command' and '--only-differences' go with 'compare' only"},
     };
@@ -782,7 +866,7 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
 }
 
 TEST_F(CliTest, HelpAndVersion) {
-    for (const char* help : {"--help", "-h"}) {
+    for (const char* help : {"--help", "-h", "/?"}) {
         CliRun run = runCli(start.path(), {"pasport", help, "--bogus"});
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.out.starts_with("Usage: dravik-cli COMMAND")) << help;

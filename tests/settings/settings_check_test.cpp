@@ -156,7 +156,7 @@ TEST(CheckSettings, PassesWhatTheReaderTakesAsMeant) {
         EXPECT_EQ(shown(checkSettings(text)), "") << text;
 }
 
-// The README lists these warnings of the shipped content and why they stay.
+// docs/packaging.md lists these warnings of the shipped content and why they stay.
 TEST(CheckSettings, DefaultContentHasNoErrorAndItsThreeKnownWarnings) {
     const std::vector<SettingsProblem> problems = checkSettings(defaultSettingsContent());
     EXPECT_FALSE(hasError(problems));
