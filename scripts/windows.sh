@@ -144,8 +144,10 @@ windows_only() {
         failed=1
     fi
 
-    (cd "$windows" && WINEDEBUG=trace+console script -qec "'$wine' '$exe' pasport 'samples\\$disk'" \
-        /dev/null) > "$windows/console.out" 2>&1 || true
+    # A terminal wide enough that a long folder path stays on one line.
+    (cd "$windows" && WINEDEBUG=trace+console \
+        script -qec "stty cols 1000; '$wine' '$exe' pasport 'samples\\$disk'" /dev/null) \
+        > "$windows/console.out" 2>&1 || true
     # The trace writes the name's letters as \0414...; the terminal shows them.
     grep -aF 'WriteConsoleW' "$windows/console.out" > "$windows/console.calls" || true
     if grep -aqF '\0414\0438\0441\043a\\pasport.rpm' "$windows/console.calls" &&
