@@ -2,6 +2,7 @@
 
 #include "cp1251_text.h"
 #include "dialogs.h"
+#include "editor_tools.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
@@ -218,6 +219,7 @@ void TForm2::createPanel() {
                             kPanelHeight - kButtonTop - kButtonHeight);
     row->addWidget(Label1, 1);
     row->addWidget(BitBtn1);
+    addEditorTools(*this, *row);
 }
 
 void TForm2::setSettingsText(std::string_view bytes) {

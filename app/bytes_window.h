@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hex_view.h"
 #include "results/result_list.h"
 #include "results/source_bytes.h"
 
@@ -8,7 +9,6 @@
 #include <string>
 
 class QLabel;
-class QPlainTextEdit;
 
 /// The "Bytes" window: the bytes of a row's file in hexadecimal and as
 /// Windows-1251 text, the bytes of the row's value highlighted. The whole file
@@ -26,11 +26,11 @@ class BytesWindow : public QWidget {
     void showRow(const dravik::ResultRow& row);
 
     QLabel* status() const { return status_; }
-    QPlainTextEdit* view() const { return view_; }
+    HexView* view() const { return view_; }
 
   private:
     void showBytes(const dravik::RowSource& source, const dravik::SourceBytes& shown);
 
     QLabel* status_ = nullptr;
-    QPlainTextEdit* view_ = nullptr;
+    HexView* view_ = nullptr;
 };

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -76,6 +77,7 @@ GridActions::GridActions(QTableView& grid, const dravik::ResultList& rows, QWidg
     grid.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&grid, &QTableView::customContextMenuRequested, this,
             [this](QPoint at) { menu_->popup(grid_.viewport()->mapToGlobal(at)); });
+    followAppendedRows();
     // The open Bytes window follows the current row.
     connect(grid.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -100,6 +102,27 @@ void GridActions::updateActions() {
     copyAll_->setEnabled(rows_.count() > 0);
     bytesAction_->setEnabled(current.isValid() &&
                              rows_.row(static_cast<std::size_t>(current.row())).source);
+}
+
+void GridActions::followAppendedRows() {
+    // Rows that a command appends below rows already shown would arrive out
+    // of sight: once the command has ended, the first of them is scrolled
+    // into view. A grid that was empty shows its first row anyway.
+    connect(grid_.model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int) {
+                if (first == 0 || firstAppended_ >= 0)
+                    return;
+                firstAppended_ = first;
+                QTimer::singleShot(0, this, [this] {
+                    // The view lays the new rows out later on its own; the
+                    // scroll range must know them first.
+                    grid_.doItemsLayout();
+                    if (firstAppended_ < grid_.model()->rowCount())
+                        grid_.scrollTo(grid_.model()->index(firstAppended_, 0));
+                    firstAppended_ = -1;
+                });
+            });
+    connect(grid_.model(), &QAbstractItemModel::modelReset, this, [this] { firstAppended_ = -1; });
 }
 
 void GridActions::copySelected() {

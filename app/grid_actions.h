@@ -21,7 +21,8 @@ class QTableView;
 /// row while it is open. Ctrl+C on the grid copies the selected rows.
 /// "Compare with…" (Ctrl+D in the whole window) asks for a second folder and
 /// opens a Compare window on the working folder and it, for the command
-/// whose rows the grid shows.
+/// whose rows the grid shows. Rows that a command appends below rows already
+/// there are scrolled into view.
 class GridActions : public QObject {
     Q_OBJECT
 
@@ -45,6 +46,7 @@ class GridActions : public QObject {
     void createCompareAction();
     std::vector<std::size_t> selectedRows() const;
     void updateActions();
+    void followAppendedRows();
 
     QTableView& grid_;
     const dravik::ResultList& rows_;
@@ -59,6 +61,8 @@ class GridActions : public QObject {
     const dravik::Context& context_;
     QAction* compareAction_ = nullptr;
     QPointer<CompareWindow> compare_;
+    /// The first row appended since the grid last settled; -1 when none.
+    int firstAppended_ = -1;
 };
 
 /// A Windows-1251 text as a grid's cell shows it: blanks that end it are not

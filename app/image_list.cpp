@@ -234,8 +234,39 @@ QPixmap upFolderImage() {
     return isDarkPalette(QGuiApplication::palette()) ? dark : light;
 }
 
+namespace {
+
+// The installed SVG icon (app/install/dev.dravik.Dravik.svg), drawn on its
+// 64 x 64 grid at size pixels.
+QPixmap drawScalableIcon(int size) {
+    return drawn(size, [size](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 64.0, size / 64.0);
+        p.setPen(QPen(QColor(0x4d, 0x4d, 0x00), 2));
+        p.setBrush(kOlive);
+        p.drawRoundedRect(QRectF(4, 4, 56, 56), 7, 7);
+        p.setPen(QPen(QColor(0xa6, 0xa6, 0x33), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(8, 8, 48, 48), 4, 4);
+        p.setPen(QPen(Qt::black, 4, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.drawPolygon(QPolygonF({{32, 11}, {53, 32}, {32, 53}, {11, 32}}));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawEllipse(QPointF(32, 32), 5, 5);
+        p.setBrush(kOlive);
+        p.drawEllipse(QPointF(32, 32), 2, 2);
+    });
+}
+
+} // namespace
+
 QIcon applicationIcon() {
+    // The toolbar's Pasport image at 16 pixels, where the drawing's lines
+    // would blur; the scalable drawing at the sizes of task switchers and
+    // high-DPI panels.
     QIcon icon;
     icon.addPixmap(imageListImage(0));
+    for (const int size : {32, 48, 64, 256})
+        icon.addPixmap(drawScalableIcon(size));
     return icon;
 }

@@ -11,6 +11,7 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "workspace/application_title.h"
+#include "workspace/user_folder.h"
 #include "workspace/window_start.h"
 
 #include <QApplication>
@@ -50,18 +51,12 @@ void tell(const std::string& line) {
     std::fputs(("Dravik: " + line + "\n").c_str(), stderr);
 }
 
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 // Makes the user folder the current directory; gives why it could not, for
 // the window to show, as started from the desktop's menu nobody reads
 // standard error.
 QString enterUserFolder() {
     try {
-        dravik::enterUserFolder(
-            dravik::userFolderPath(environment("XDG_CONFIG_HOME"), environment("HOME")));
+        dravik::enterUserFolder(dravik::userFolder());
         return {};
     } catch (const dravik::Error& error) {
         tell(dravik::toUtf8(error.message()));

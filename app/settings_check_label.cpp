@@ -1,13 +1,15 @@
 #include "settings_check_label.h"
 
 #include "cp1251_text.h"
+#include "memo_lines.h"
 
 #include <QFutureWatcher>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
 
 namespace {
 
@@ -25,26 +27,6 @@ QString problemList(const std::vector<dravik::SettingsProblem>& problems) {
     // One problem a line, however long.
     return QStringLiteral("<p style=\"white-space:pre\">") + lines.join(QStringLiteral("<br>")) +
            QStringLiteral("</p>");
-}
-
-// Where a line of the settings text starts in the editor: each paragraph is a
-// line, and so is each part of one that a line separator splits, as the text
-// is written with CR LF for both.
-int lineStart(const QTextDocument& document, std::size_t line) {
-    std::size_t current = 1;
-    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        for (int start = 0;; ++current) {
-            if (current == line)
-                return block.position() + start;
-            const auto separator = text.indexOf(QChar::LineSeparator, start);
-            if (separator < 0)
-                break;
-            start = static_cast<int>(separator) + 1;
-        }
-        ++current;
-    }
-    return document.characterCount() - 1;
 }
 
 } // namespace
@@ -66,30 +48,36 @@ SettingsCheckLabel::SettingsCheckLabel(QPlainTextEdit* memo,
 void SettingsCheckLabel::checkNow() {
     pause_->stop();
     ++checks_;
-    showProblems(dravik::checkSettings(settingsBytes_(memo_->document()->toRawText())));
+    const std::string text = settingsBytes_(memo_->document()->toRawText());
+    showProblems(text, dravik::checkSettings(text));
 }
 
 void SettingsCheckLabel::checkInWorker() {
     const std::uint64_t check = ++checks_;
     // The worker gets copies only: the label may go before it ends.
-    auto* watcher = new QFutureWatcher<std::vector<dravik::SettingsProblem>>(this);
+    using Checked = std::pair<std::string, std::vector<dravik::SettingsProblem>>;
+    auto* watcher = new QFutureWatcher<Checked>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, check] {
         if (check == checks_)
-            showProblems(watcher->result());
+            showProblems(watcher->result().first, watcher->result().second);
         watcher->deleteLater();
     });
     watcher->setFuture(QtConcurrent::run(
         [convert = settingsBytes_, rawText = memo_->document()->toRawText()] {
-            return dravik::checkSettings(convert(rawText));
+            std::string text = convert(rawText);
+            std::vector<dravik::SettingsProblem> problems = dravik::checkSettings(text);
+            return Checked{std::move(text), std::move(problems)};
         }));
 }
 
-void SettingsCheckLabel::showProblems(const std::vector<dravik::SettingsProblem>& problems) {
+void SettingsCheckLabel::showProblems(const std::string& text,
+                                      const std::vector<dravik::SettingsProblem>& problems) {
     firstProblemLine_ = problems.empty() ? 0 : problems.front().line;
     setText(problems.empty() ? QString()
                              : QString::fromStdString(dravik::problemCountText(problems)));
     setToolTip(problems.empty() ? QString() : problemList(problems));
     setCursor(problems.empty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    emit checked(text, problems);
 }
 
 void SettingsCheckLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -102,7 +90,7 @@ void SettingsCheckLabel::goToFirstProblem() {
     if (firstProblemLine_ == 0)
         return;
     QTextCursor cursor(memo_->document());
-    cursor.setPosition(lineStart(*memo_->document(), firstProblemLine_));
+    cursor.setPosition(MemoLines::of(memo_->document())->lineStart(firstProblemLine_));
     memo_->setTextCursor(cursor);
     memo_->centerCursor();
     memo_->setFocus(Qt::MouseFocusReason);

@@ -32,12 +32,18 @@ class SettingsCheckLabel : public QLabel {
     /// The pause after a change before the text is checked, in milliseconds.
     static constexpr int kPause = 300;
 
+  signals:
+    /// After each check, with the text as checked and its problems, so that
+    /// what else follows the text does so in the same pass.
+    void checked(const std::string& text, const std::vector<dravik::SettingsProblem>& problems);
+
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void checkInWorker();
-    void showProblems(const std::vector<dravik::SettingsProblem>& problems);
+    void showProblems(const std::string& text,
+                      const std::vector<dravik::SettingsProblem>& problems);
     void goToFirstProblem();
 
     QPlainTextEdit* memo_;

@@ -237,10 +237,14 @@ class FloorReporter : public benchmark::ConsoleReporter {
     long long repetitions_ = 1;
 };
 
-std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
-    std::vector<Pair> pairs;
-    auto add = [&](const std::string& name, const std::string& floorName, double target,
-                   auto&& setUp) {
+// The floor and the command of one pair, made when its benchmark first runs.
+using Work = std::pair<std::function<void()>, std::function<void()>>;
+
+// Registers each pair's benchmark and keeps the pairs for the ratio table.
+class Registry {
+  public:
+    template <typename SetUp>
+    void add(const std::string& name, const std::string& floorName, double target, SetUp setUp) {
         benchmark::RegisterBenchmark(name.c_str(), [setUp](benchmark::State& state) {
             try {
                 auto [floor, command] = setUp();
@@ -250,10 +254,13 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
             }
         })->Unit(benchmark::kMillisecond);
         pairs.push_back({name, floorName, target});
-    };
-    using Work = std::pair<std::function<void()>, std::function<void()>>;
+    }
 
-    add(kCheckRomName, "read each image whole", 1.2, [&] {
+    std::vector<Pair> pairs;
+};
+
+void addCheckRomBenchmarks(Registry& registry, BenchFolders& folders) {
+    registry.add(kCheckRomName, "read each image whole", 1.2, [&] {
         const std::vector<std::string>& paths = folders.romPaths();
         const std::string& folder = folders.romFolder();
         expect(runCommand(folders, folder, checkRom).count() == 4 * paths.size(),
@@ -265,7 +272,7 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
 
     // The same with the rows printed, as dravik-cli prints them into a file or
     // a pipe; /dev/null takes them, so that the cost is the program's own.
-    add(kCheckRomPrintedName, "read each image whole", 1.2, [&] {
+    registry.add(kCheckRomPrintedName, "read each image whole", 1.2, [&] {
         const std::vector<std::string>& paths = folders.romPaths();
         const std::string& folder = folders.romFolder();
         std::shared_ptr<std::FILE> sink(std::fopen("/dev/null", "w"), std::fclose);
@@ -276,11 +283,13 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
         return Work{[&paths, buffer] { readFilesFloor(paths, *buffer); },
                     [&folders, &folder, sink, out] { checkRomPrinted(folders, folder, *out); }};
     });
+}
 
+void addCompareBenchmark(Registry& registry, BenchFolders& folders) {
     // dravik-cli compare on two folders of 1,000 ROM images each, the pairs
     // printed into /dev/null, against Check ROM run on each of them.
     auto linkFolder = std::make_shared<std::string>();
-    add("Compare/1000-images", "Check ROM on both folders", 1.1, [&folders, linkFolder] {
+    registry.add("Compare/1000-images", "Check ROM on both folders", 1.1, [&folders, linkFolder] {
         const std::string& one = folders.romFolder();
         // Made once, for every repetition.
         if (linkFolder->empty())
@@ -305,10 +314,12 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
                         benchmark::DoNotOptimize(cli::runCompare(options, *out, start, start));
                     }};
     });
+}
 
+void addSettingsAndFolderBenchmarks(Registry& registry, BenchFolders& folders) {
     // The settings editor's check of the largest text it loads, against the
     // settings reader's parse of the same text.
-    add("SettingsCheck/1MiB", "parse the same text", 3.0, [&] {
+    registry.add("SettingsCheck/1MiB", "parse the same text", 3.0, [&] {
         auto text = std::make_shared<const std::string>(familySettingsText(1024 * 1024));
         expect(checkSettings(*text).empty(), "a text without problems");
         return Work{[text] { benchmark::DoNotOptimize(SettingsFile::parse(*text)); },
@@ -317,21 +328,23 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
 
     // Pasport and Specification start from the current directory.
     const std::string listing = "list, fstatat each entry";
-    add("Pasport/10000-files", listing, 1.15, [&] {
+    registry.add("Pasport/10000-files", listing, 1.15, [&] {
         enterFolder(folders.scanFolder());
         expect(runCommand(folders, {}, readPasport).count() > 1, "a passport");
         return Work{[&] { listFolderFloor(folders.scanFolder()); },
                     [&] { runCommand(folders, {}, readPasport); }};
     });
-    add("Specification/10000-files", listing, 1.15, [&] {
+    registry.add("Specification/10000-files", listing, 1.15, [&] {
         enterFolder(folders.scanFolder());
         expect(runCommand(folders, {}, readSpecification).count() == 31, "a specification");
         return Work{[&] { listFolderFloor(folders.scanFolder()); },
                     [&] { runCommand(folders, {}, readSpecification); }};
     });
+}
 
+void addPasportDecodeBenchmarks(Registry& registry, BenchFolders& folders) {
     for (const std::string& code : BenchFolders::familyCodes()) {
-        add("PasportDecode/" + code, "read module and settings", 2.0, [&, code] {
+        registry.add("PasportDecode/" + code, "read module and settings", 2.0, [&, code] {
             const std::string& folder = folders.pasportFolder(code);
             enterFolder(folder);
             const ResultList rows = runCommand(folders, {}, readPasport);
@@ -348,7 +361,15 @@ std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
                         [&] { runCommand(folders, {}, readPasport); }};
         });
     }
-    return pairs;
+}
+
+std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
+    Registry registry;
+    addCheckRomBenchmarks(registry, folders);
+    addCompareBenchmark(registry, folders);
+    addSettingsAndFolderBenchmarks(registry, folders);
+    addPasportDecodeBenchmarks(registry, folders);
+    return registry.pairs;
 }
 
 // Check ROM's own share of the peak: the growth while it runs over the images,

@@ -2,21 +2,26 @@
 // once (offscreen) against a bare QMainWindow of the same size with a toolbar
 // and a table view; the loader list's re-read of a folder of 10,000 files
 // against listing that folder with readdir and fstatat; the settings editor's
-// check and its typing with 1 MiB of text; the Bytes window on a row of a
-// 2 GiB file; the Compare window on two passports against a bare window with
-// a table view. Each ratio is printed.
+// check and its typing with 1 MiB of text, also with the layout preview open;
+// the Bytes window on a row of a 2 GiB file; the Compare window on two
+// passports against a bare window with a table view; the layout preview's
+// decode of the default settings against their check. Each ratio is printed.
 
 #include "Unit1.h"
 #include "Unit2.h"
 #include "bytes_window.h"
 #include "compare_window.h"
 #include "drive_folders.h"
+#include "layout_preview.h"
+#include "settings/default_settings.h"
 #include "settings_check_label.h"
 #include "silent_dialogs.h"
 #include "workspace/loader_list.h"
+#include "workspace/pasport_preview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QPlainTextEdit>
@@ -256,6 +261,75 @@ void BM_Compare_Window(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Compare_Window)->Unit(benchmark::kMillisecond);
+
+// The layout preview open beside that editor on a passport module of the
+// family "2F": the check, whose result the preview decodes by, until the
+// preview shows it.
+LayoutPreview& openPreview(TForm2& editor) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(benchFolders().pasportFolder("2F"));
+    auto* preview = editor.findChild<LayoutPreview*>();
+    if (!preview)
+        preview = new LayoutPreview(editor);
+    preview->open();
+    std::filesystem::current_path(before);
+    return *preview;
+}
+
+// Runs the event loop until the preview shows its newest decode.
+void waitForRefresh(LayoutPreview& preview) {
+    QEventLoop loop;
+    QObject::connect(&preview, &LayoutPreview::refreshed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// CPU time is the user-interface thread's, which the preview's decode in its
+// worker does not hold up; real time lasts until the preview shows the text.
+void BM_EditorCheck_WithPreview(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    LayoutPreview& preview = openPreview(editor);
+    waitForRefresh(preview);
+    for (auto _ : state) {
+        editor.Label1->checkNow();
+        waitForRefresh(preview);
+    }
+}
+BENCHMARK(BM_EditorCheck_WithPreview)->Unit(benchmark::kMillisecond);
+
+// Typing with the preview open, measured as BM_EditorTyping_Memo measures
+// it: the longest the window took to answer a key or a pass of its loop,
+// the check's and the preview's passes among them.
+void BM_EditorTyping_WithPreview(benchmark::State& state) {
+    TForm2& editor = bigTextEditor();
+    openPreview(editor);
+    for (auto _ : state)
+        state.SetIterationTime(longestAnswer(*editor.Memo1));
+}
+BENCHMARK(BM_EditorTyping_WithPreview)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+
+// A refresh of the preview as typing in the default settings makes it: the
+// text checked, parsed and the module decoded, against the check alone,
+// which the editor made before there was a preview.
+void BM_PreviewRefresh_Floor(benchmark::State& state) {
+    const std::string text(dravik::defaultSettingsContent());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(dravik::checkSettings(text));
+}
+BENCHMARK(BM_PreviewRefresh_Floor)->Unit(benchmark::kMicrosecond);
+
+void BM_PreviewRefresh_Decode(benchmark::State& state) {
+    const std::string text(dravik::defaultSettingsContent());
+    const dravik::PasportCandidate module =
+        dravik::choosePasportModule(benchFolders().pasportFolder("2F"));
+    for (auto _ : state) {
+        const auto problems = dravik::checkSettings(text);
+        benchmark::DoNotOptimize(dravik::previewPasport(module, text, problems));
+    }
+}
+BENCHMARK(BM_PreviewRefresh_Decode)->Unit(benchmark::kMicrosecond);
 
 // Prints each benchmark's time as a ratio to the floor of its group.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -102,10 +102,7 @@ struct Input {
 // A line on standard error about one side, after what standard output holds.
 void tellAbout(StandardOutput& out, const Input& input, const std::string& utf8) {
     out.flush();
-    std::fputs(
-        ("dravik-cli: " + std::string(1, input.letter) + " " + input.label + ": " + utf8 + "\n")
-            .c_str(),
-        stderr);
+    writeErrorLine("dravik-cli: " + std::string(1, input.letter) + " " + input.label + ": " + utf8);
 }
 
 // The blocks asked for: one by --command, else the loader of two loader files

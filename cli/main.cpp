@@ -7,6 +7,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/settings_copy.h"
+#include "cli/settings_lookup.h"
 #include "loaders/loader.h"
 #include "modules/context.h"
 #include "modules/pasport.h"
@@ -20,6 +21,7 @@
 #include "settings/default_settings.h"
 #include "settings/settings_check.h"
 #include "settings/settings_file.h"
+#include "workspace/user_folder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -54,14 +56,14 @@ struct CallFailure {
 void tell(const std::string& line) {
     if (std::fflush(stdout) != 0)
         throw OutputError{errno};
-    std::fputs((line + "\n").c_str(), stderr);
+    writeErrorLine(line);
 }
 
 // The last line of a call that fails anyway: standard output gets what it
 // can take, and a failure there changes nothing.
 void tellLast(const std::string& line) {
     std::fflush(stdout);
-    std::fputs((line + "\n").c_str(), stderr);
+    writeErrorLine(line);
 }
 
 // A path given on the command line, taken from the start folder when relative.
@@ -188,46 +190,72 @@ int runInput(const Run& run, const std::string& input) {
     return status;
 }
 
-// The settings the commands will read: Dravik.ini of the start folder, or a
-// copy of the file that --settings names. Says once when there are none.
-std::unique_ptr<SettingsCopy> prepareSettings(const Options& options,
-                                              const std::string& startFolder) {
-    // The settings file of the start folder as the commands find it: a
-    // "DRAVIK.INI" copied from Windows counts when there is no "Dravik.ini".
-    std::string path = settingsFilePath(startFolder);
-    std::string fileName = nameOf(path);
-    std::string label = fileName + " of " + startFolder;
-    if (options.settingsPath) {
-        label = fileName = *options.settingsPath;
-        path = absolutePath(*options.settingsPath, startFolder);
-        // A settings file asked for by name must be there.
-        if (!isPlainFile(path))
-            throw CallFailure{failureLine(label, inOutError(kErrorFileNotFound))};
-    }
+// The settings the commands read: a private copy of the file that --settings
+// names, or the folder whose Dravik.ini they read as found.
+struct PreparedSettings {
+    std::unique_ptr<SettingsCopy> copy;
+    std::string folder;
+};
 
+std::string withoutSettingsText(const std::string& fileName) {
+    return "; going on without settings (make the default one with "
+           "'dravik-cli default-settings --output " +
+           fileName + "')";
+}
+
+// The bytes of the settings file at path; trouble says why there are none.
+// The caller decides whether trouble ends the call.
+std::string readSettingsBytes(const std::string& path, std::string& trouble,
+                              std::optional<Error>& failure) {
     std::string bytes;
-    std::string trouble;
-    if (!isPlainFile(path)) {
-        trouble = "not found";
-    } else {
-        try {
-            bytes = readWholeFile(path);
-            if (bytes.empty())
-                trouble = "is empty";
-        } catch (const Error& error) {
-            if (options.settingsPath)
-                throw CallFailure{failureLine(label, error)};
-            trouble = "can't be read (" + toUtf8(error.message()) + ")";
-        }
+    try {
+        bytes = readWholeFile(path);
+        if (bytes.empty())
+            trouble = "is empty";
+    } catch (const Error& error) {
+        trouble = "can't be read (" + toUtf8(error.message()) + ")";
+        failure = error;
     }
+    return bytes;
+}
+
+PreparedSettings settingsNamed(const std::string& name, const std::string& startFolder) {
+    const std::string path = absolutePath(name, startFolder);
+    // A settings file asked for by name must be there.
+    if (!isPlainFile(path))
+        throw CallFailure{failureLine(name, inOutError(kErrorFileNotFound))};
+    std::string trouble;
+    std::optional<Error> failure;
+    const std::string bytes = readSettingsBytes(path, trouble, failure);
+    if (failure)
+        throw CallFailure{failureLine(name, *failure)};
     if (!trouble.empty())
-        tell(std::string(kProgram) + label + " " + trouble +
-             "; going on without settings (make the default one with "
-             "'dravik-cli default-settings --output " +
-             fileName + "')");
-    if (!options.settingsPath)
-        return nullptr;
-    return std::make_unique<SettingsCopy>(bytes);
+        tell(std::string(kProgram) + name + " " + trouble + withoutSettingsText(name));
+    auto copy = std::make_unique<SettingsCopy>(bytes);
+    std::string folder = copy->folder();
+    return {std::move(copy), std::move(folder)};
+}
+
+// Dravik.ini of the start folder, else of the user's Dravik folder. Says once
+// when there are none.
+PreparedSettings prepareSettings(const Options& options, const std::string& startFolder) {
+    if (options.settingsPath)
+        return settingsNamed(*options.settingsPath, startFolder);
+    const SettingsLookup lookup = lookUpSettings(startFolder, userFolder());
+    if (!lookup.folder) {
+        tell(std::string(kProgram) + settingsNotFoundText(lookup) +
+             withoutSettingsText(std::string(SettingsFile::kFileName)));
+        return {nullptr, startFolder};
+    }
+    // "DRAVIK.INI" copied from Windows counts when there is no "Dravik.ini".
+    const std::string path = settingsFilePath(*lookup.folder);
+    std::string trouble;
+    std::optional<Error> failure;
+    readSettingsBytes(path, trouble, failure);
+    if (!trouble.empty())
+        tell(std::string(kProgram) + nameOf(path) + " of " + *lookup.folder + " " + trouble +
+             withoutSettingsText(nameOf(path)));
+    return {nullptr, *lookup.folder};
 }
 
 int writeDefaultSettings(const Options& options, StandardOutput& out,
@@ -250,8 +278,11 @@ int writeDefaultSettings(const Options& options, StandardOutput& out,
 // Checks the settings file that PATH names, or the one the commands read;
 // reads it only.
 int checkSettingsFile(const Options& options, StandardOutput& out, const std::string& startFolder) {
-    std::string path = settingsFilePath(startFolder);
-    std::string label = nameOf(path);
+    // The file the commands would read; Dravik.ini of the start folder when
+    // there is none, which is then not found.
+    const SettingsLookup lookup = lookUpSettings(startFolder, userFolder());
+    std::string path = settingsFilePath(lookup.folder.value_or(startFolder));
+    std::string label = lookup.folder == startFolder || !lookup.folder ? nameOf(path) : path;
     if (!options.inputs.empty()) {
         label = options.inputs.front();
         path = absolutePath(label, startFolder);
@@ -277,15 +308,14 @@ int run(const Options& options, StandardOutput& out) {
     if (options.command == Command::CheckSettings)
         return checkSettingsFile(options, out, startFolder);
 
-    std::unique_ptr<SettingsCopy> settingsCopy;
+    PreparedSettings settings{nullptr, startFolder};
     if (readsSettings(options.command))
-        settingsCopy = prepareSettings(options, startFolder);
+        settings = prepareSettings(options, startFolder);
 
-    const std::string settingsFolder = settingsCopy ? settingsCopy->folder() : startFolder;
     if (options.command == Command::Compare)
-        return runCompare(options, out, startFolder, settingsFolder);
-    Printer printer(out, options.format, options.command, options.inputs.size());
-    const Run run{options, startFolder, settingsFolder, printer};
+        return runCompare(options, out, startFolder, settings.folder);
+    Printer printer(out, options.format, options.command, options.inputs.size(), options.trim);
+    const Run run{options, startFolder, settings.folder, printer};
     int status = kSuccess;
     for (const std::string& input : options.inputs)
         status = std::max(status, runInput(run, input));
@@ -301,7 +331,8 @@ int main(int argc, char** argv) {
     StandardOutput out;
     int failure = kFailure;
     try {
-        if (asksFor(args, "--help", "-h")) {
+        // "/?" is how Windows programs are asked for their help.
+        if (asksFor(args, "--help", "-h") || asksFor(args, "/?")) {
             out.write(kUsage);
             out.flush();
             return kSuccess;

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/compare_command.h"
+#include "platform/console.h"
 
 #include <utility>
 
@@ -20,15 +21,16 @@ Commands:
   rename-ldr FILE...         renames a loader after its ROM checksum and firmware code
                              and prints its new path
   default-settings           the default content of Dravik.ini, to standard output
-  check-settings [PATH]      the problems of a settings file (Dravik.ini of the
-                             current directory unless PATH), as PATH:LINE: error|warning:
+  check-settings [PATH]      the problems of a settings file (the one the commands
+                             read unless PATH), as PATH:LINE: error|warning:
                              message, then the counts
   compare A B                the rows of two drive folders side by side, one line
                              a pair: "=" same, "!" differs, "<" only in A, ">" only
                              in B; two loader files compare as check-ldr shows them
 
 FOLDER defaults to the current directory. Rows go to standard output; the
-title, messages and errors to standard error.
+title, messages and errors to standard error. On Windows FILE and FOLDER may
+hold * and ?, which dravik-cli expands itself.
 
 Options:
   --format text|tsv|json  text (the default): "Name:Value", the Name padded to
@@ -45,13 +47,19 @@ Options:
   --report PATH           also write the rows of the one input to PATH as Save
                           All writes $Dravik.txt (Windows-1251, CR LF), also
                           when the command ends with an error
-  --settings PATH         read the settings from PATH instead of Dravik.ini
-                          of the current directory
+  --settings PATH         read the settings from PATH; without it the
+                          commands read Dravik.ini of the current directory,
+                          else Dravik.ini of the user's Dravik folder
+                          ($XDG_CONFIG_HOME/dravik, ~/.config/dravik by
+                          default; %APPDATA%\Dravik on Windows), else none
+  --trim                  names and values without their trailing blanks (a
+                          text field keeps the blanks that fill it otherwise);
+                          the report is written as it is
   --output PATH           default-settings: write PATH (safely) instead
   --command NAME          compare: pasport, specification, check-rom or all (the
                           default: each of the three that either side has)
   --only-differences      compare: leave out the pairs that are the same
-  -h, --help              show this text
+  -h, --help, /?          show this text
   --version               show the version
 
 Output is UTF-8; the report and Dravik.ini are Windows-1251.
@@ -154,6 +162,10 @@ std::vector<std::string> readArguments(const std::vector<std::string>& args, Opt
             options.onlyDifferences = true;
             continue;
         }
+        if (arg == "--trim") {
+            options.trim = true;
+            continue;
+        }
         std::optional<std::string>* target = valueOf(option, options, format);
         if (target == nullptr)
             throw UsageError{"unknown option " + quoted(option)};
@@ -184,8 +196,9 @@ void fitToCommand(Options& options, const std::string& name) {
     case Command::DefaultSettings:
         if (!options.inputs.empty())
             throw UsageError{quoted(name) + " takes no FOLDER or FILE"};
-        if (options.reportPath)
-            throw UsageError{"option '--report' does not go with " + quoted(name)};
+        if (options.reportPath || options.trim)
+            throw UsageError{"option " + quoted(options.reportPath ? "--report" : "--trim") +
+                             " does not go with " + quoted(name)};
         return;
     case Command::CheckSettings:
         if (options.inputs.size() > 1)
@@ -212,6 +225,10 @@ void fitToCommand(Options& options, const std::string& name) {
         checkCompareOptions(options);
         break;
     }
+    // compare lines the values up as they are; check-settings prints no rows.
+    if (options.trim && (options.command == Command::Compare ||
+                         options.command == Command::CheckSettings))
+        throw UsageError{"option '--trim' does not go with " + quoted(name)};
     if ((options.compareCommand || options.onlyDifferences) && options.command != Command::Compare)
         throw UsageError{"options '--command' and '--only-differences' go with 'compare' only"};
     if (options.outputPath)
@@ -233,6 +250,8 @@ Options parseOptions(const std::vector<std::string>& args) {
     const std::string& name = positional.front();
     options.command = commandNamed(name);
     options.inputs.assign(positional.begin() + 1, positional.end());
+    if (options.command != Command::CheckSettings)
+        options.inputs = expandWildcards(options.inputs);
     if (format)
         options.format = formatNamed(*format);
     fitToCommand(options, name);

@@ -34,6 +34,8 @@ struct Options {
     std::optional<std::string> compareCommand;
     /// compare: "--only-differences".
     bool onlyDifferences = false;
+    /// "--trim": names and values printed without their trailing blanks.
+    bool trim = false;
 };
 
 /// A command line that asks for nothing that can be done; the message says why.

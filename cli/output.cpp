@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include "platform/console.h"
 #include "platform/cp1251.h"
 #include "platform/process.h"
 #include "results/report.h"
@@ -10,9 +11,16 @@
 namespace dravik::cli {
 
 StandardOutput::StandardOutput(std::FILE* stream)
-    : stream_(stream), terminal_(isTerminal(stream)) {}
+    : stream_(stream), terminal_(isTerminal(stream)), console_(isConsole(stream)) {}
 
 void StandardOutput::write(std::string_view bytes) {
+    // A console shows UTF-8 bytes by its code page; its wide-character call
+    // shows Cyrillic at any code page. Files and pipes get the bytes.
+    if (console_) {
+        if (!writeToConsole(stream_, bytes))
+            throw OutputError{EIO};
+        return;
+    }
     if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size())
         throw OutputError{errno};
 }
@@ -25,6 +33,19 @@ void StandardOutput::endLine() {
 void StandardOutput::flush() {
     if (std::fflush(stream_) != 0)
         throw OutputError{errno};
+}
+
+void writeErrorLine(const std::string& line) {
+    const std::string text = line + "\n";
+    if (!isConsole(stderr) || !writeToConsole(stderr, text))
+        std::fputs(text.c_str(), stderr);
+}
+
+ResultRow trimmedRow(const ResultRow& row) {
+    ResultRow trimmed = row;
+    trimmed.name.erase(trimmed.name.find_last_not_of(' ') + 1);
+    trimmed.value.erase(trimmed.value.find_last_not_of(' ') + 1);
+    return trimmed;
 }
 
 std::string tsvField(std::string_view text) {
@@ -76,8 +97,9 @@ std::string settingsProblemsText(std::string_view path,
     return text + problemCountText(problems) + "\n";
 }
 
-Printer::Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount)
-    : out_(out), format_(format), command_(command), severalInputs_(inputCount > 1) {}
+Printer::Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount,
+                 bool trim)
+    : out_(out), format_(format), command_(command), severalInputs_(inputCount > 1), trim_(trim) {}
 
 void Printer::beginInput(const std::string& label, const ResultList& rows) {
     const bool first = inputsBegun_++ == 0;
@@ -104,7 +126,7 @@ void Printer::rowAppended(std::size_t index) {
     // appending to it, so what is printed is what the command ends with.
     if (rows_ == nullptr)
         return;
-    writeRow(rows_->row(index));
+    writeRow(trim_ ? trimmedRow(rows_->row(index)) : rows_->row(index));
     ++rowsPrinted_;
     out_.endLine();
 }

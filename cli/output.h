@@ -38,7 +38,15 @@ class StandardOutput {
   private:
     std::FILE* stream_;
     bool terminal_;
+    bool console_;
 };
+
+/// Writes line and a line feed to standard error, on a Windows console in
+/// wide characters. A failure there has nowhere to be told.
+void writeErrorLine(const std::string& line);
+
+/// A row with the trailing blanks of its name and its value dropped.
+ResultRow trimmedRow(const ResultRow& row);
 
 /// A text for a tsv field: backslash, tab, line feed and carriage return
 /// written as \\ \t \n \r.
@@ -70,7 +78,9 @@ struct InputOutcome {
 /// blocks, and every input's output is flushed at its end.
 class Printer : public ResultListObserver {
   public:
-    Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount);
+    /// With trim, names and values are printed without their trailing blanks.
+    Printer(StandardOutput& out, Format format, Command command, std::size_t inputCount,
+            bool trim = false);
 
     /// Starts the input named label (as given); rows then come from rows.
     void beginInput(const std::string& label, const ResultList& rows);
@@ -86,6 +96,7 @@ class Printer : public ResultListObserver {
     Format format_;
     Command command_;
     bool severalInputs_;
+    bool trim_;
     std::size_t inputsBegun_ = 0;
     std::string label_;
     const ResultList* rows_ = nullptr;

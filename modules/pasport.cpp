@@ -15,13 +15,10 @@ constexpr std::size_t kTextFieldSize = kTextField.size;
 constexpr std::size_t kNumberFieldSize = kNumberField.size;
 constexpr std::size_t kDateFieldSize = kDateField.size;
 
-struct PasportCandidate {
-    std::string path;
-    std::string module;
-};
+} // namespace
 
-// The last 512-byte file marked "Q8" in the order of enumeration. A marked
-// file is read whole while it is open, so the chosen module is opened once.
+// A marked file is read whole while it is open, so the chosen module is
+// opened once.
 PasportCandidate choosePasportModule(const std::string& folder) {
     PasportCandidate chosen;
     for (const DirEntry& file : listFiles(folder, ".rpm")) {
@@ -36,6 +33,8 @@ PasportCandidate choosePasportModule(const std::string& folder) {
     }
     return chosen;
 }
+
+namespace {
 
 // How many bytes of the module a field's value is made of: its length, as far
 // as its buffer holds; none for a type letter that reads nothing.

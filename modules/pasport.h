@@ -18,6 +18,17 @@ inline constexpr std::size_t kPasportVersionLength = 5;
 /// Where the search for the family code starts.
 inline constexpr std::int64_t kFamilyCodeSearchStart = 128;
 
+/// A passport module: its native path and its bytes.
+struct PasportCandidate {
+    std::string path;
+    std::string module;
+};
+
+/// The passport module of folder (native) that the Pasport command decodes:
+/// the last 512-byte ".rpm" file marked "Q8" in the order of enumeration,
+/// read whole; an empty path when there is none.
+PasportCandidate choosePasportModule(const std::string& folder);
+
 /// The family code of a passport module: the first pair of bytes from offset
 /// 128 on that is a key of the section "Mod", or "00".
 std::string findFamilyCode(std::string_view module, const SettingsFile& settings);

@@ -6,6 +6,18 @@
 
 namespace dravik {
 
+/// Whether the program is built for Windows, for the few rules that differ
+/// between the systems outside the platform layer's own files.
+#ifdef _WIN32
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+
+/// The value of the environment variable name as UTF-8 (on Windows taken
+/// from the wide-character environment); empty when it is not set.
+std::string environmentVariable(const char* name);
+
 /// The program's arguments after its own name, as UTF-8: on Windows taken
 /// from the wide-character command line, elsewhere argv as it is.
 std::vector<std::string> commandLineArguments(int argc, char** argv);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -30,6 +31,11 @@ bool fits(const std::string& path, const std::array<char, 4096>& buffer) {
 }
 
 } // namespace
+
+std::string environmentVariable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
     return std::vector<std::string>(argv + 1, argv + argc);

@@ -31,6 +31,11 @@ void restoreConsoleCodePage() {
 
 } // namespace
 
+std::string environmentVariable(const char* name) {
+    const wchar_t* value = ::_wgetenv(toWide(name).c_str());
+    return value ? fromWide(value) : "";
+}
+
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
     int count = 0;
     LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);

@@ -12,7 +12,7 @@ else
     # The tests, benchmarks and fuzz harnesses, the checks of the installed
     # files, and the Debian package with its check.
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
-               desktop-file-utils appstream bash-completion pkgconf dpkg-dev file lintian)
+               desktop-file-utils appstream bash-completion zsh fish pkgconf dpkg-dev file lintian)
 fi
 packages+=("$@")
 missing=()

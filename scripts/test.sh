@@ -89,6 +89,21 @@ dpkg_waiting() {
     return 1
 }
 
+# The installed completions of dravik-cli where each shell looks for them,
+# each read by its shell without a syntax error.
+completions() {
+    local shell file
+    for shell in "bash:/usr/share/bash-completion/completions/dravik-cli" \
+        "zsh:/usr/share/zsh/vendor-completions/_dravik-cli" \
+        "fish:/usr/share/fish/vendor_completions.d/dravik-cli.fish"; do
+        file=${shell#*:}
+        shell=${shell%%:*}
+        [ -f "$file" ] || { echo "no $shell completion at $file"; return 1; }
+        "$shell" -n "$file" || { echo "$file: not $shell syntax"; return 1; }
+    done
+    echo "completions: bash, zsh and fish, each where its shell looks"
+}
+
 # The package of the main build: lintian finds no error or warning in it; it
 # installs; both programs run from it, the window as the desktop menu starts
 # it, in a home folder of its own; removing it leaves none of its files.
@@ -114,6 +129,7 @@ package_round_trip() {
     [ "$(dravik-cli --version)" = "dravik-cli $version" ] || { echo "dravik-cli --version"; return 1; }
     [ "$(env -u DISPLAY -u WAYLAND_DISPLAY Dravik --version)" = "Dravik $version" ] ||
         { echo "Dravik --version"; return 1; }
+    completions || return 1
     home=$(mktemp -d "$work/home.XXXXXX")
     window=$(sed -n 's/^Exec=\(.*\) %f$/\1/p' /usr/share/applications/dev.dravik.Dravik.desktop)
     (cd "$home" && exec env -u XDG_CONFIG_HOME HOME="$home" QT_QPA_PLATFORM=offscreen $window) \

@@ -4,8 +4,10 @@
 # Windows, runs every test binary under Wine through CTest (the window's tests
 # with the offscreen platform), checks that dravik-cli.exe prints the same rows
 # and writes the same report bytes as the Linux dravik-cli on the sample
-# folders, packs dist/dravik-cli-VERSION-windows-x86_64.zip (dravik-cli.exe,
-# the README and the licence) and the release
+# folders, checks what only Windows has (the console's wide-character output,
+# the expansion of wildcards), packs dist/dravik-cli-VERSION-windows-x86_64.zip
+# (dravik-cli.exe, a Dravik.ini of the default content, a README.txt for
+# Windows and the licence) and the release
 # dist/dravik-VERSION-windows-x86_64.zip (Dravik.exe with the Qt DLLs and
 # plugins it needs, dravik-cli.exe, the licences and a README for Windows),
 # then starts Dravik.exe from the unzipped release under Wine and Xvfb in a
@@ -33,11 +35,12 @@ fi
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
-# A Wine prefix of our own, quiet, gone at the end with its server and its
-# display. Wine reads the Unix side's file names and arguments in the locale's
-# encoding: UTF-8.
+# A Wine prefix of our own, gone at the end with its server and its display.
+# Wine's notes of what it lacks are left out, its errors kept: a program that
+# Wine fails to start or stops says why in the test's output. Wine reads the
+# Unix side's file names and arguments in the locale's encoding: UTF-8.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/dravik-windows.XXXXXX")
-export WINEPREFIX=$scratch/wine WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEPREFIX=$scratch/wine WINEDEBUG=fixme-all LC_ALL=C.UTF-8
 finish() {
     "$wineserver" -k 2>/dev/null || true
     if [ -n "${xvfb:-}" ]; then
@@ -176,7 +179,51 @@ compare_cli() {
     return "$failed"
 }
 
-# The release: the stripped program, the README and the licence in one folder.
+# What Windows alone has. No Windows shell expands wildcards: dravik-cli.exe
+# does, in name order, and keeps an argument that matches nothing for its
+# error. On a console, text goes through WriteConsoleW, so that Cyrillic shows
+# at any code page: Wine gives a program started on a terminal a console, and
+# its trace of the console calls shows which call wrote the name.
+windows_only() {
+    local windows=$scratch/windows linux=$scratch/linux exe=$build/cli/dravik-cli.exe
+    local disk=$'\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA'
+    for side in "$linux" "$windows"; do
+        mkdir -p "$side/loaders" && cp -n "$side"/samples/*/*.ldr "$side/Dravik.ini" "$side/loaders/"
+    done
+    (cd "$linux/loaders" && "$linux_cli" check-ldr *.ldr ../samples/ares-64/*.ldr --format tsv) \
+        > "$linux/wild.out"
+    (cd "$windows/loaders" && "$wine" "$exe" check-ldr '*.ldr' '..\samples\ares-64\*.LDR' --format tsv) |
+        sed 's|\\\\|/|g' > "$windows/wild.out"
+    same "check-ldr *.ldr" "$linux/wild.out" "$windows/wild.out"
+    (cd "$windows/loaders" && "$wine" "$exe" check-ldr '*.none') \
+        > /dev/null 2> "$windows/none.err" || true
+    if grep -qx 'dravik-cli: \*.none: File not found.' "$windows/none.err"; then
+        echo "same error for a pattern that matches nothing"
+    else
+        echo "DIFFERENT error for *.none: $(cat "$windows/none.err")"
+        failed=1
+    fi
+
+    # A terminal wide enough that a long folder path stays on one line.
+    (cd "$windows" && WINEDEBUG=trace+console \
+        script -qec "stty cols 1000; '$wine' '$exe' pasport 'samples\\$disk'" /dev/null) \
+        > "$windows/console.out" 2>&1 || true
+    # The trace writes the name's letters as \0414...; the terminal shows them.
+    grep -aF 'WriteConsoleW' "$windows/console.out" > "$windows/console.calls" || true
+    if grep -aqF '\0414\0438\0441\043a\\pasport.rpm' "$windows/console.calls" &&
+        grep -aqF "$disk\\pasport.rpm Q8A07" "$windows/console.out" &&
+        grep -aq 'Family *:Ares 64' "$windows/console.out"; then
+        echo "the console shows the Cyrillic folder, written through WriteConsoleW"
+    else
+        echo "NO Cyrillic through WriteConsoleW on the console:"
+        grep -a 'WriteConsole\|Family\|pasport' "$windows/console.out" | head -n 10
+        failed=1
+    fi
+    return "$failed"
+}
+
+# The release: the stripped program, the default settings, a README for
+# Windows (CR LF) and the licence in one folder, which works as it is.
 pack() {
     local version name folder
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -184,11 +231,16 @@ pack() {
     folder=$scratch/$name
     mkdir -p "$folder" "$top/dist"
     x86_64-w64-mingw32-strip -o "$folder/dravik-cli.exe" "$build/cli/dravik-cli.exe"
-    cp README.md "$folder/"
+    "$linux_cli" default-settings > "$folder/Dravik.ini"
+    sed 's/$/\r/' package/windows/README.txt > "$folder/README.txt"
     if [ -f LICENSE ]; then
         cp LICENSE "$folder/"
     fi
     "$wine" "$folder/dravik-cli.exe" --version
+    # Run from the unzipped folder, it reads its Dravik.ini; Wine's drive Z: is "/".
+    local drive="Z:${scratch//\//\\}\\windows\\samples\\ares-64"
+    (cd "$folder" && "$wine" dravik-cli.exe pasport "$drive" 2> /dev/null) | grep -q '^Family *:Ares 64' ||
+        { echo "the unzipped folder does not read its Dravik.ini"; return 1; }
     rm -f "$top/dist/$name.zip"
     (cd "$scratch" && zip -qr "$top/dist/$name.zip" "$name")
     echo "dist/$name.zip:"
@@ -210,7 +262,7 @@ pack_window() {
     # Without their symbols (MinGW's libstdc++-6.dll carries 20 MB of them).
     find "$folder" \( -name '*.dll' -o -name '*.exe' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
     # Text files as Windows programs read them.
-    sed 's/$/\r/' package/windows/README.txt > "$folder/README.txt"
+    sed 's/$/\r/' package/windows/Dravik-README.txt > "$folder/README.txt"
     sed 's/$/\r/' LICENSE > "$folder/LICENSE.txt"
     sed 's/$/\r/' package/windows/Qt-NOTICE.txt > "$folder/licenses/Qt/NOTICE.txt"
     licenses=$qt/licenses
@@ -276,6 +328,7 @@ step "Wine's first start" start_wine
 step "tests under Wine" run_tests
 step "window's tests under Wine" run_window_tests
 step "dravik-cli.exe against dravik-cli" compare_cli
+step "wildcards and the console on Windows" windows_only
 step "release zip" pack
 step "window's release zip" pack_window
 step "Dravik.exe from the release under Wine" window_under_wine

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "settings/settings_file.h"
+#include "workspace/user_folder.h"
 
 #include <filesystem>
 #include <system_error>
@@ -22,8 +23,9 @@ folder it is started in, for the whole run.
   FOLDER          choose FOLDER in the path selector once the window is shown:
                   the loader list and the module commands move there
   --user-folder   start in the user's Dravik folder, $XDG_CONFIG_HOME/dravik
-                  (~/.config/dravik by default), made on first use with the
-                  default Dravik.ini; the desktop menu starts Dravik this way
+                  (~/.config/dravik by default; %APPDATA%\Dravik on Windows),
+                  made on first use with the default Dravik.ini; the desktop
+                  menu starts Dravik this way
   -h, --help      show this text
   --version       show the version
 
@@ -106,18 +108,9 @@ std::string folderArgument(const std::string& argument) {
     return text;
 }
 
-std::string userFolderPath(std::string_view xdgConfigHome, std::string_view home) {
-    // Relative values are ignored, as the XDG base directory rules ask.
-    if (xdgConfigHome.starts_with('/'))
-        return joinPath(xdgConfigHome, "dravik");
-    if (home.starts_with('/'))
-        return joinPath(joinPath(home, ".config"), "dravik");
-    return {};
-}
-
 void enterUserFolder(const std::string& folder) {
     if (folder.empty())
-        throw Error("No user folder: neither XDG_CONFIG_HOME nor HOME is an absolute path");
+        throw Error(std::string(noUserFolderText()));
     makeFolders(folder);
     enterFolder(folder);
 

@@ -35,12 +35,6 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args);
 /// ("Cannot open folder "..." ...") when nothing is there or it is no folder.
 std::string folderArgument(const std::string& argument);
 
-/// The user's Dravik folder, the Linux counterpart of the program's own folder
-/// on Windows: "$XDG_CONFIG_HOME/dravik", or "$HOME/.config/dravik" when
-/// XDG_CONFIG_HOME is empty or not an absolute path. Empty when neither
-/// names an absolute folder.
-std::string userFolderPath(std::string_view xdgConfigHome, std::string_view home);
-
 /// Makes folder the current directory, first making it (and its missing
 /// parents, open to the user only) when it is not there, and gives it a
 /// Dravik.ini of the default content, written safely, when it holds no

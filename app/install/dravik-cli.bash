@@ -41,7 +41,7 @@ _dravik_cli()
     done
 
     if [[ $cur == -* && ! $ended ]]; then
-        local options='--format --report --settings --help --version'
+        local options='--format --report --settings --trim --help --version'
         [[ $command == default-settings ]] && options='--output --help --version'
         [[ $command == check-settings ]] && options='--format --help --version'
         [[ $command == compare ]] &&

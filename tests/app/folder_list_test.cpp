@@ -1,6 +1,8 @@
 #include "folder_list_model.h"
 #include "support/test_support.h"
 
+#include <QIcon>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -105,6 +107,9 @@ TEST(FolderList, ARenameInPlaceNeverReplacesAndTheRowGoesToItsPlace) {
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             folder.write(name, name);
         Shown shown(folder.path());
+        // Made after the listing, so that the rows stay a.txt to c.txt: a name
+        // with a separator is refused, though it names a folder that is there.
+        folder.makeFolder("x");
 
         const bool renamed = !c.rows.isEmpty();
         EXPECT_EQ(shown.model.setData(shown.current, c.newName, Qt::EditRole), renamed);
@@ -115,6 +120,19 @@ TEST(FolderList, ARenameInPlaceNeverReplacesAndTheRowGoesToItsPlace) {
         EXPECT_EQ(fileContent(folder.file(name.toStdString())), "b.txt");
         EXPECT_EQ(fileContent(folder.file("c.txt")), "c.txt");
     }
+}
+
+// The style's icons stand in for a missing icon theme, as in this test run.
+TEST(FolderList, AFolderShowsAFoldersIconAndAFileAFilesWithOrWithoutATheme) {
+    TempFolder folder;
+    folder.makeFolder("sub");
+    folder.write("a.txt", "x");
+    Shown shown(folder.path());
+    ASSERT_EQ(rowTexts(shown.model), (QStringList{"sub", "a.txt"}));
+    const auto image = [&](int row) {
+        return shown.model.index(row).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+    };
+    EXPECT_NE(image(0), image(1));
 }
 
 } // namespace

@@ -227,6 +227,9 @@ TEST_F(MainWindowTest, StartState) {
     EXPECT_EQ(loaderNames(w), QStringList{"a.ldr"});
     EXPECT_EQ(w.loaderList().folder(), start.path());
     EXPECT_EQ(dravik::currentDirectory(), start.path());
+    // Sharp in a task switcher and on a high-DPI panel too.
+    EXPECT_EQ(w.windowIcon().availableSizes(),
+              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {256, 256}}));
 }
 
 TEST_F(MainWindowTest, ChoosingAFolderAppliesTheModuleRuleAndMovesTheLoaderList) {
@@ -377,6 +380,26 @@ TEST_F(MainWindowTest, PasportFillsTheGridAndTheTitleThenCheckRomAppends) {
     EXPECT_EQ(rows[23], std::make_pair(std::string("Check sum ROM"), std::string("ABCD")));
     EXPECT_EQ(rows[24], std::make_pair(std::string("Status"), std::string("Program A - Main")));
     EXPECT_EQ(w.ValueListEditor1->model()->rowCount(), 25);
+}
+
+// In a low window the passport fills more than the grid shows; Check ROM's
+// rows come below it.
+TEST_F(MainWindowTest, CheckRomAfterPasportScrollsItsFirstRowIntoView) {
+    start.write("rom.rpm", romImage());
+    TForm1& w = showPasport();
+    w.resize(w.width(), 300);
+    QTableView& grid = *w.ValueListEditor1;
+    QCoreApplication::processEvents();
+    const int lastShown = grid.rowAt(grid.viewport()->height() - 1);
+    ASSERT_GE(lastShown, 0);
+    ASSERT_LT(lastShown, 20) << "the passport alone fills the grid";
+    EXPECT_EQ(grid.rowAt(0), 0);
+
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const QRect firstRom = grid.visualRect(grid.model()->index(21, 0));
+    EXPECT_TRUE(grid.viewport()->rect().contains(firstRom)) << "row 21 at " << firstRom.y();
+    EXPECT_EQ(grid.model()->rowCount(), 25);
 }
 
 TEST_F(MainWindowTest, SaveAllAsksAndWritesTheReportOnlyOnYes) {
@@ -769,7 +792,9 @@ TEST_F(MainWindowTest, AnEditedValueGoesIntoTheReportAndIsItalicWithTheReplacedV
 }
 
 TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCurrentRow) {
-    const std::string module = pasportModule();
+    // The version's last bytes: a control, a letter and an unassigned byte.
+    std::string module = pasportModule();
+    module.replace(507, 3, "\x7F\x80\x98");
     TForm1& w = showPasport(module);
     selectRows(w, {5});
     QAction* bytes = gridAction(w, "ShowBytes");
@@ -791,9 +816,38 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     EXPECT_EQ(marked(), (QStringList{"53 54 33 38 30 30 31 31", "ST380011"}));
     EXPECT_TRUE(window->status()->text().endsWith("[2F] Serial=S0,8"));
 
-    // Another row: "Ver. Module" at 505, over the end of a line.
+    // Another row: "Ver. Module" at 505, over the end of a line; its tooltip
+    // says so too.
     selectRows(w, {20});
-    EXPECT_EQ(marked(), (QStringList{"51 38 2E 30 31", "Q8.01"}));
+    const QString version = QString::fromUtf8("Q8.\xD0\x82.");
+    EXPECT_EQ(marked(), (QStringList{"51 38 7F 80 98", version}));
+    EXPECT_EQ(w.ValueListEditor1->model()->index(20, 1).data(Qt::ToolTipRole).toString(),
+              "module.rpm, offset 0x1F9 (505), 5 bytes: 51 38 7F 80 98 \"" + version +
+                  "\"; [2F] Ver. Module=S505,5");
+
+    // Check ROM appends rows 21 to 28, the last image's code without its mark
+    // and so its status read from no file; then the specification row.
+    start.write("rom.rpm", romImage());
+    std::string unmarked = romImage();
+    unmarked[102] = 'z';
+    start.write("rom2.rpm", unmarked);
+    start.write("specification.rpm", bytesWith(2048, {{0, "version 00 213"}}));
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QTest::mouseClick(w.Button3, Qt::LeftButton);
+    ASSERT_EQ(rowsOf(w)[29].first, "Specification");
+    selectRows(w, {28});
+    emit w.gridActions()->menu()->aboutToShow();
+    EXPECT_FALSE(bytes->isEnabled());
+    // A specification module of 2048 bytes is shown whole; around a value in
+    // a ROM image's first 256 bytes the lines begin at the file's start.
+    selectRows(w, {29});
+    EXPECT_EQ(window->view()->document()->blockCount(), 129);
+    selectRows(w, {22});
+    EXPECT_EQ(marked(), (QStringList{"41 56 34 4D 31 30 5A 39", "AV4M10Z9"}));
+    EXPECT_TRUE(window->view()->document()->firstBlock().text().startsWith("00000000  "));
+    EXPECT_EQ(window->view()->document()->blockCount(), 24);
+    selectRows(w, {20});
+    emit w.gridActions()->menu()->aboutToShow();
 
     // The file changed since the command: said in the window, no error box.
     std::string changed = module;
@@ -801,7 +855,7 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     start.write("module.rpm", changed);
     bytes->trigger();
     EXPECT_TRUE(window->status()->text().contains("has changed since the command"));
-    EXPECT_EQ(marked(), (QStringList{"58 38 2E 30 31", "X8.01"}));
+    EXPECT_EQ(marked(), (QStringList{"58 38 7F 80 98", "X8.\xD0\x82."}));
     std::filesystem::remove(start.file("module.rpm"));
     bytes->trigger();
     EXPECT_TRUE(window->status()->text().endsWith("the file is gone since the command."));

@@ -134,6 +134,20 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
     EXPECT_EQ(settingsFile(), text + "[CL]\r\nAB=x");
 }
 
+TEST(SettingsCheckTooltip, ListsThirtyProblemsAndCountsTheRest) {
+    QPlainTextEdit memo;
+    SettingsCheckLabel label(&memo, settingsBytes, nullptr);
+    // Each line without "=" in a section is a warning.
+    for (const auto& [problems, more] : {std::pair{30, ""}, {31, "... and 1 more"}}) {
+        memo.setPlainText("[CL]" + QString("\nx").repeated(problems));
+        label.checkNow();
+        const QString tip = label.toolTip();
+        EXPECT_EQ(tip.count("Line "), 30) << problems;
+        EXPECT_EQ(tip.contains("more"), *more != '\0') << problems;
+        EXPECT_TRUE(tip.endsWith(QString(more) + "</p>")) << tip.toStdString();
+    }
+}
+
 TEST_F(SettingsEditor, IsCentredOnTheScreenAtEachOpening) {
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
     for (int opening = 0; opening < 2; ++opening) {

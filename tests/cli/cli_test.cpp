@@ -1,3 +1,4 @@
+#include "cli/output.h"
 #include "json_reader.h"
 #include "platform/cp1251.h"
 #include "settings/default_settings.h"
@@ -7,8 +8,10 @@
 
 #include <csignal>
 #include <filesystem>
+#include <optional>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +37,10 @@ struct CliCall {
     std::string tmpdir;
     /// Standard error into the same file as standard output, as "2>&1" puts it.
     bool errorsWithOutput = false;
+    /// Where the user's Dravik folder lies: by default a place that holds
+    /// none, so that the machine's own settings stay out.
+    std::string xdgConfigHome = "/nonexistent/config";
+    std::optional<std::string> home;
 };
 
 struct CliRun {
@@ -55,6 +62,7 @@ CliRun runCli(const CliCall& call) {
         // Closed before the child starts, so that its first write finds no reader.
         ::close(pipeEnds[0]);
     }
+
     const pid_t child = ::fork();
     if (child == 0) {
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -82,6 +90,9 @@ CliRun runCli(const CliCall& call) {
         std::signal(SIGPIPE, call.ignoreSigpipe ? SIG_IGN : SIG_DFL);
         if (!call.tmpdir.empty())
             ::setenv("TMPDIR", call.tmpdir.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", call.xdgConfigHome.c_str(), 1);
+        if (call.home)
+            ::setenv("HOME", call.home->c_str(), 1);
         std::vector<char*> argv;
         std::string program = DRAVIK_CLI_PATH;
         argv.push_back(program.data());
@@ -281,8 +292,12 @@ TEST_F(CliTest, CyrillicNamesAndValuesArePrintedAsUtf8AndReportedInWindows1251) 
 
     CliRun pasport = runCli(start.path(), {"pasport", drive.path(), "--report", "r.txt"});
     CliRun rom = runCli(start.path(), {"check-rom", drive.path()});
+    CliRun json = runCli(start.path(), {"pasport", drive.path(), "--format", "json"});
 
     ASSERT_EQ(pasport.status, 0) << pasport.err;
+    ASSERT_NO_THROW(EXPECT_EQ(readJson(json.out)[0]["rows"][1]["source"]["entry"].text,
+                              "[2F] Серия=S0,8"))
+        << json.out;
     EXPECT_EQ(pasport.out, "Family                   :Арес 64\n"
                            "Серия                    :АБВГёЁ\xC2\x98я                        \n");
     EXPECT_EQ(fileContent(start.file("r.txt")),
@@ -326,6 +341,33 @@ TEST_F(CliTest, SeveralInputsAreHeadedInOrderAndTheWorstStatusWins) {
                                     "a.ldr\tCheck sum LDR\t000A\n"))
         << tsv.out;
     EXPECT_TRUE(tsv.out.ends_with("b.ldr\tStatus\tProgram A - Main\n")) << tsv.out;
+}
+
+// On a terminal each row shows as it is appended, not at the input's end,
+// even a json row, which no line break ends until the next row.
+TEST(PrinterOnATerminal, ShowsEachRowAsItIsAppended) {
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+    std::FILE* stream = std::fopen(::ptsname(terminal), "w");
+    ASSERT_NE(stream, nullptr);
+    cli::StandardOutput out(stream);
+    cli::Printer printer(out, cli::Format::Json, cli::Command::CheckLdr, 1);
+    ResultList rows;
+    printer.beginInput("a.ldr", rows);
+    rows.setObserver(&printer);
+    rows.append("Status", "Program A - Main");
+    // What the terminal shows, read until the row's end has come or 10 s passed.
+    std::string shown;
+    char block[256];
+    pollfd wait{terminal, POLLIN, 0};
+    for (ssize_t n = 0; !shown.ends_with('}') && ::poll(&wait, 1, 10000) == 1 &&
+                        (n = ::read(terminal, block, sizeof block)) > 0;)
+        shown.append(block, static_cast<std::size_t>(n));
+    EXPECT_TRUE(shown.ends_with("{\"name\": \"Status\", \"value\": \"Program A - Main\"}"))
+        << shown;
+    rows.setObserver(nullptr);
+    std::fclose(stream);
+    ::close(terminal);
 }
 
 TEST_F(CliTest, CheckSettingsNamesEachProblemWithItsLineAndExitsWithOneOnAnError) {
@@ -395,6 +437,32 @@ TEST_F(CliTest, TsvEscapesTabsLineBreaksAndBackslashesAndKeepsTrailingBlanks) {
     EXPECT_EQ(run.out, "Family \tDefault\n"
                        "Tab\\tKey\ta\\tb\\nc\\rd\\\\e                       \n"
                        "Plain\tok\n");
+}
+
+// A text field keeps the blanks that fill it, the family's name ends in one;
+// --trim drops them in every format, and the report keeps them.
+TEST_F(CliTest, TrimDropsTrailingBlanksInEveryFormatButNotInTheReport) {
+    start.write("Dravik.ini", "[00]\r\nSerial=S0,3\r\n");
+    drive.write("p.rpm", bytesWith(512, {{0, "SN1"}, {505, "Q8v01"}}));
+    const std::string blanks(29, ' ');
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"text", {"Family                   :Default\nSerial                   :SN1\n"}},
+        {"tsv", {"Family\tDefault\nSerial\tSN1\n"}},
+        {"json",
+         {"{\"name\": \"Family\", \"value\": \"Default\",", "{\"name\": \"Serial\", \"value\": \"SN1\","}},
+    };
+    for (const auto& [format, pieces] : cases) {
+        CliRun run = runCli(start.path(), {"pasport", drive.path(), "--trim", "--format", format,
+                                           "--report", "r.txt"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const std::string& piece : pieces)
+            EXPECT_NE(run.out.find(piece), std::string::npos) << format << ": " << run.out;
+        EXPECT_EQ(fileContent(start.file("r.txt")),
+                  "Family                   :Default\r\nSerial                   :SN1" + blanks +
+                      "\r\n");
+    }
+    CliRun untrimmed = runCli(start.path(), {"pasport", drive.path(), "--format", "tsv"});
+    EXPECT_EQ(untrimmed.out, "Family \tDefault\nSerial\tSN1" + blanks + "\n");
 }
 
 // Every byte a value can hold: a module whose bytes 1 to 255 stand at offsets
@@ -556,10 +624,12 @@ TEST_F(CliTest, AMissingOrEmptySettingsFileIsToldOnceWithTheFix) {
     CliRun unused = runCli(bare.path(), {"specification", drive.path()});
 
     EXPECT_EQ(missing.status, 0);
-    EXPECT_TRUE(missing.err.starts_with("dravik-cli: Dravik.ini of " + bare.path() + " not found" +
-                                        fix + drive.file("pasport.rpm")))
+    EXPECT_TRUE(missing.err.starts_with("dravik-cli: Dravik.ini not found in " + bare.path() +
+                                        " nor in /nonexistent/config/dravik" + fix +
+                                        drive.file("pasport.rpm")))
         << missing.err;
-    EXPECT_EQ(missing.err.find("not found;", missing.err.find("not found;") + 1), std::string::npos)
+    EXPECT_EQ(missing.err.find("not found in", missing.err.find("not found in") + 1),
+              std::string::npos)
         << "told once";
     EXPECT_EQ(missing.out, "==> " + drive.path() +
                                " <==\nFamily                   :Default\n\n==> " + drive.path() +
@@ -567,6 +637,52 @@ TEST_F(CliTest, AMissingOrEmptySettingsFileIsToldOnceWithTheFix) {
     EXPECT_EQ(blank.err, "dravik-cli: Dravik.ini of " + empty.path() + " is empty" + fix +
                              "dravik-cli: nothing.ldr: File not found.\n");
     EXPECT_EQ(unused.err.find("Dravik.ini"), std::string::npos);
+}
+
+// --settings, else Dravik.ini of the current directory, else that of the
+// user's Dravik folder, else none, said once with every place looked in.
+TEST_F(CliTest, SettingsAreLookedForInOrderAndTheWarningNamesEveryPlace) {
+    TempFolder config;
+    TempFolder home;
+    TempFolder bare;
+    config.makeFolder("dravik");
+    config.write("dravik/Dravik.ini", "[Mod]\r\n2F=From XDG_CONFIG_HOME\r\n");
+    home.makeFolder(".config");
+    home.makeFolder(".config/dravik");
+    home.write(".config/dravik/DRAVIK.INI", "[Mod]\r\n2F=From HOME\r\n");
+    home.write("named.ini", "[Mod]\r\n2F=Named\r\n");
+    drive.write("pasport.rpm", pasportModule());
+    const std::string fix = "; going on without settings (make the default one with "
+                            "'dravik-cli default-settings --output Dravik.ini')\n";
+    const struct {
+        std::string folder;
+        std::vector<std::string> settings;
+        std::string xdgConfigHome;
+        std::string home;
+        std::string family;
+        std::string warning;
+    } cases[] = {
+        {start.path(), {"--settings", home.file("named.ini")}, config.path(), "", "Named", ""},
+        {start.path(), {}, config.path(), home.path(), "Ares 64", ""},
+        {bare.path(), {}, config.path(), home.path(), "From XDG_CONFIG_HOME", ""},
+        {bare.path(), {}, "", home.path(), "From HOME", ""},
+        {bare.path(), {}, "relative", home.path(), "From HOME", ""},
+        {bare.path(), {}, "/nowhere", home.path(), "Default",
+         "dravik-cli: Dravik.ini not found in " + bare.path() + " nor in /nowhere/dravik" + fix},
+        {bare.path(), {}, "", "relative", "Default",
+         "dravik-cli: Dravik.ini not found in " + bare.path() +
+             " (No user folder: neither XDG_CONFIG_HOME nor HOME is an absolute path)" + fix},
+    };
+    for (const auto& c : cases) {
+        CliCall call{c.folder, {"pasport", drive.path()}};
+        call.args.insert(call.args.end(), c.settings.begin(), c.settings.end());
+        call.xdgConfigHome = c.xdgConfigHome;
+        call.home = c.home;
+        CliRun run = runCli(call);
+        EXPECT_EQ(run.status, 0) << c.family;
+        EXPECT_TRUE(run.out.starts_with("Family                   :" + c.family + "\n")) << run.out;
+        EXPECT_EQ(run.err, c.warning + drive.file("pasport.rpm") + " Q8v01\n") << c.family;
+    }
 }
 
 TEST_F(CliTest, SettingsCanComeFromAnotherFileThatMustExist) {
@@ -632,6 +748,8 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
          "unknown command 'x' for '--command' (pasport, specification, check-rom or all)"},
         {{"compare", "a", "b", "--report", "r.txt"},
          "option '--report' does not go with 'compare'"},
+        {{"compare", "a", "b", "--trim"}, "option '--trim' does not go with 'compare'"},
+        {{"default-settings", "--trim"}, "option '--trim' does not go with 'default-settings'"},
         {{"pasport", "--only-differences"},
          "options '--command' and '--only-differences' go with 'compare' only"},
     };
@@ -748,7 +866,7 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
 }
 
 TEST_F(CliTest, HelpAndVersion) {
-    for (const char* help : {"--help", "-h"}) {
+    for (const char* help : {"--help", "-h", "/?"}) {
         CliRun run = runCli(start.path(), {"pasport", help, "--bogus"});
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.out.starts_with("Usage: dravik-cli COMMAND")) << help;

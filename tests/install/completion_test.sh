@@ -20,7 +20,7 @@ expect() { # OFFERED WORD...
 }
 expect "pasport passport" --format json pa
 expect "text tsv" pasport --format=t
-expect "--format --help --report --settings --version" check-rom --
+expect "--format --help --report --settings --trim --version" check-rom --
 expect "--help --output --version" default-settings --
 expect "WX31" pasport ""
 expect "B.LDR WX31 a.ldr" --report r.txt check-ldr ""

@@ -1,7 +1,7 @@
 # Installs the build into an empty prefix and checks what a desktop and a
 # shell find there: both programs, the desktop entry, the icon, the metainfo,
-# the man pages with the release, the licence and the bash completion; both
-# programs answer --help and --version without a display.
+# the man pages with the release, the licence and the bash, zsh and fish
+# completions; both programs answer --help and --version without a display.
 # Called with -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DDATADIR=...
 # -DMANDIR=... -DDOCDIR=... -DRELEASE_DATE=...
 
@@ -20,6 +20,8 @@ set(installed
   ${DATADIR}/metainfo/dev.dravik.Dravik.metainfo.xml
   ${MANDIR}/man1/Dravik.1.gz
   ${MANDIR}/man1/dravik-cli.1.gz
+  ${DATADIR}/zsh/vendor-completions/_dravik-cli
+  ${DATADIR}/fish/vendor_completions.d/dravik-cli.fish
   ${DOCDIR}/copyright)
 foreach(file IN LISTS installed)
   if(NOT EXISTS "${PREFIX}/${file}")

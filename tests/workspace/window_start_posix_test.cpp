@@ -2,6 +2,7 @@
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "support/test_support.h"
+#include "workspace/user_folder.h"
 #include "workspace/window_start.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "platform/errors.h"
 #include "support/test_support.h"
+#include "workspace/user_folder.h"
 #include "workspace/window_start.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,19 @@ namespace {
 using testing::CurrentDirectoryGuard;
 using testing::TempFolder;
 using Action = WindowArguments::Action;
+
+TEST(UserFolder, OnWindowsTheDravikFolderOfAnAbsoluteAppData) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Users\\u\\AppData\\Roaming", "C:\\Users\\u\\AppData\\Roaming\\Dravik"},
+        {"C:\\Roaming\\", "C:\\Roaming\\Dravik"},
+        {"\\\\server\\u", "\\\\server\\u\\Dravik"},
+        {"Roaming", ""},
+        {"C:Roaming", ""},
+        {"", ""},
+    };
+    for (const auto& [appData, folder] : cases)
+        EXPECT_EQ(windowsUserFolderPath(appData), folder) << appData;
+}
 
 TEST(WindowArguments, HelpAndVersionWinThenOneFolderAndTheUserFolderOption) {
     const struct {

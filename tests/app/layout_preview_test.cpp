@@ -1,0 +1,150 @@
+#include "Unit1.h"
+#include "Unit2.h"
+#include "fake_dialogs.h"
+#include "hex_view.h"
+#include "layout_preview.h"
+#include "platform/file_system.h"
+#include "settings/default_settings.h"
+#include "settings_check_label.h"
+#include "support/test_support.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using dravik::testing::bytesWith;
+using dravik::testing::CurrentDirectoryGuard;
+using dravik::testing::fileContent;
+using dravik::testing::TempFolder;
+
+std::vector<std::pair<std::string, std::string>> rowsOf(TForm1& form) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const dravik::ResultRow& row : form.results().rows())
+        rows.emplace_back(row.name, row.value);
+    return rows;
+}
+
+int rowNamed(const LayoutPreview& preview, const QString& name) {
+    for (int row = 0; row < preview.rows()->rowCount(); ++row)
+        if (preview.rows()->item(row, 0)->text() == name)
+            return row;
+    return -1;
+}
+
+// The bytes marked strongest: the current row's, in hex and as text.
+QStringList currentBytes(const LayoutPreview& preview) {
+    QStringList texts;
+    const QColor strongest = preview.palette().color(QPalette::Highlight);
+    for (const QTextEdit::ExtraSelection& mark : preview.bytes()->extraSelections())
+        if (mark.format.background().color() == strongest)
+            texts << mark.cursor.selectedText();
+    return texts;
+}
+
+// Replaces the editor's line (counted from 0) by text, key by key.
+void retype(QPlainTextEdit* memo, int line, const QString& text) {
+    QTextCursor cursor(memo->document()->findBlockByNumber(line));
+    memo->setTextCursor(cursor);
+    QTest::keyClick(memo, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keyClicks(memo, text);
+}
+
+// The user opens the preview from the editor, moves Serial's offset and
+// mistypes its type letter: the preview follows the unsaved text a pause
+// later; the main window, the current directory and Dravik.ini stay as they
+// were, as closing the editor without OK keeps the file.
+TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlone) {
+    TempFolder start;
+    CurrentDirectoryGuard inStart(start.path());
+    const std::string settings(dravik::defaultSettingsContent());
+    start.write("Dravik.ini", settings);
+    start.write("module.rpm",
+                bytesWith(512, {{0, "ST380011"}, {8, "WD-77301"}, {128, "2F"}, {505, "Q8.01"}}));
+    FakeDialogs dialogs;
+    TForm1 w(dialogs);
+    TForm2 editor;
+    w.Form2 = &editor;
+    w.show();
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    const auto rows = rowsOf(w);
+    const QString title = w.windowTitle();
+
+    LayoutPreview* preview = nullptr;
+    const QString blanks(24, QLatin1Char(' '));
+    QString valueBefore, valueAfterPause, place, tipOfMistyped, note;
+    QStringList bytesAfterPause;
+    int cursorLine = -1;
+    bool closedWithEditor = false;
+    dialogs.editorAction = [&](TForm2& shown) {
+        QTimer::singleShot(0, &shown, [&] {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&shown));
+            QTest::keyClick(shown.Memo1, Qt::Key_P, Qt::ControlModifier);
+            preview = shown.findChild<LayoutPreview*>();
+            ASSERT_NE(preview, nullptr);
+            EXPECT_TRUE(preview->isVisible());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return preview->rows()->rowCount() > 0; }));
+            EXPECT_TRUE(preview->moduleLabel()->text().endsWith("module.rpm"));
+            const int serial = rowNamed(*preview, "Serial");
+            ASSERT_GE(serial, 0);
+            valueBefore = preview->rows()->item(serial, 1)->text();
+
+            // Choosing the row puts the editor's cursor on its entry.
+            preview->rows()->selectRow(serial);
+            cursorLine = shown.Memo1->textCursor().blockNumber();
+            EXPECT_EQ(currentBytes(*preview), (QStringList{"53 54 33 38 30 30 31 31", "ST380011"}));
+
+            retype(shown.Memo1, cursorLine, "Serial=S8,8");
+            EXPECT_EQ(preview->rows()->item(serial, 1)->text(), valueBefore);
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return preview->rows()->item(serial, 1)->text() != valueBefore; },
+                10 * SettingsCheckLabel::kPause));
+            valueAfterPause = preview->rows()->item(serial, 1)->text();
+            place = shown.findChild<QLabel*>("CursorPlace")->text();
+            bytesAfterPause = currentBytes(*preview);
+            EXPECT_EQ(rowsOf(w), rows);
+
+            retype(shown.Memo1, cursorLine, "Serial=Z8,8");
+            shown.Label1->checkNow();
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return !preview->rows()->item(serial, 0)->icon().isNull(); }));
+            tipOfMistyped = preview->rows()->item(serial, 1)->toolTip();
+            // A click on the count goes to the first problem, the mistyped
+            // letter, and with it to its row.
+            preview->rows()->selectRow(0);
+            QTest::mouseClick(shown.Label1, Qt::LeftButton);
+            EXPECT_EQ(preview->rows()->currentRow(), serial);
+
+            // The cursor in another family's section: the preview says which it decoded with.
+            shown.Memo1->moveCursor(QTextCursor::End);
+            note = preview->note()->isVisible() ? preview->note()->text() : QString();
+            shown.close();
+            closedWithEditor = !preview->isVisible();
+        });
+        return shown.exec() == QDialog::Accepted;
+    };
+    QTest::mouseClick(w.ToolButton6, Qt::LeftButton);
+
+    EXPECT_EQ(valueBefore, "ST380011" + blanks);
+    EXPECT_EQ(cursorLine, 20); // "Serial=S0,8" of [2F], line 21
+    EXPECT_EQ(valueAfterPause, "WD-77301" + blanks);
+    EXPECT_EQ(place, "Ln 21, Col 12");
+    EXPECT_EQ(bytesAfterPause, (QStringList{"57 44 2D 37 37 33 30 31", "WD-77301"}));
+    EXPECT_TRUE(tipOfMistyped.contains("Error Code.....(Z)")) << tipOfMistyped.toStdString();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(note.startsWith("Decoded with [2F]")) << note.toStdString();
+    EXPECT_TRUE(closedWithEditor);
+    EXPECT_EQ(fileContent(start.file("Dravik.ini")), settings);
+    EXPECT_EQ(rowsOf(w), rows);
+    EXPECT_EQ(w.windowTitle(), title);
+    EXPECT_EQ(dravik::currentDirectory(), start.path());
+}
+
+} // namespace

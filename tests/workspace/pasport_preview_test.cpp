@@ -1,0 +1,89 @@
+#include "settings/settings_check.h"
+#include "support/test_support.h"
+#include "workspace/pasport_preview.h"
+
+#include <gtest/gtest.h>
+
+namespace dravik {
+namespace {
+
+using testing::bytesWith;
+
+// What the preview ties to each row: its entry's line, the check's problems
+// there, the decode's message and whether the rows end at it.
+struct Tied {
+    std::string name;
+    std::size_t line;
+    std::size_t problems;
+    std::string message;
+    bool ends = false;
+
+    bool operator==(const Tied&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Tied& row) {
+    return out << row.name << "@" << row.line << " problems " << row.problems << " \""
+               << row.message << "\"" << (row.ends ? " ends" : "");
+}
+
+TEST(PasportPreview, TiesEachRowToItsEntrysLineAndWhatIsWrongThere) {
+    const std::string head = "; free text\r\n[Mod]\r\n2F=Ares\r\n";
+    const struct {
+        const char* what;
+        std::string text;
+        std::string section;
+        std::vector<Tied> rows;
+    } cases[] = {
+        {"the first entry of a key, whatever its case, as the lookup finds it",
+         head + "2f=Again\r\n[2F]\r\nSerial=S0,8\r\nserial=S2,4\r\nVer=S505,5\r\n",
+         "2F",
+         {{"Family ", 3, 0, ""}, {"Serial", 6, 0, ""}, {"serial", 6, 0, ""}, {"Ver", 8, 0, ""}}},
+        {"an unknown type letter: a message on its row, no box",
+         head + "[2F]\r\nCod=Q174,2\r\n",
+         "2F",
+         {{"Family ", 3, 0, ""}, {"Cod", 5, 1, "Error Code.....(Q)"}}},
+        {"a bad offset ends the rows at its entry",
+         head + "[2F]\r\nA=S0,8\r\nB=Sx,8\r\nC=S0,1\r\n",
+         "2F",
+         {{"Family ", 3, 0, ""},
+          {"A", 5, 0, ""},
+          {"B", 6, 1, "'x' is not a valid integer value.", true}}},
+        {"the first of two sections of one name",
+         head + "[2F]\r\nA=S0,8\r\n[2f]\r\nA=S2,2\r\n",
+         "2F",
+         {{"Family ", 3, 0, ""}, {"A", 5, 0, ""}}},
+        {"no family code: the fallback layout, the family row from no entry",
+         "[Mod]\r\n3A=X\r\n[00]\r\nSerial=S0,8\r\n[3A]\r\n",
+         "00",
+         {{"Family ", 0, 0, ""}, {"Serial", 4, 0, ""}}},
+    };
+    const PasportCandidate module{"m.rpm",
+                                  bytesWith(512, {{0, "ST380011"}, {128, "2F"}, {505, "Q8.01"}})};
+    for (const auto& c : cases) {
+        const PasportPreview preview = previewPasport(module, c.text, checkSettings(c.text));
+        std::vector<Tied> rows;
+        for (const PreviewRow& row : preview.rows)
+            rows.push_back(
+                {row.row.name, row.line, row.problems.size(), row.message.value_or(""), row.ends});
+        EXPECT_EQ(preview.section, c.section) << c.what;
+        EXPECT_EQ(rows, c.rows) << c.what;
+    }
+}
+
+TEST(PasportPreview, KnowsTheSectionOfEachLine) {
+    const std::string text =
+        "; free text\r\n[Mod]\r\n2F=Ares\r\n[2F] Ares\r\nA=S0,8\r\n\r\n[CL]\r\n";
+    const PasportPreview preview = previewPasport(
+        PasportCandidate{"m.rpm", bytesWith(512, {{128, "2F"}})}, text, checkSettings(text));
+    const struct {
+        std::size_t line;
+        std::string section; ///< "-" for none
+    } cases[] = {{1, "-"}, {2, "Mod"}, {3, "Mod"}, {4, "2F"}, {6, "2F"}, {7, "CL"}, {99, "CL"}};
+    for (const auto& c : cases) {
+        const std::string* section = preview.sectionAt(c.line);
+        EXPECT_EQ(section ? *section : "-", c.section) << c.line;
+    }
+}
+
+} // namespace
+} // namespace dravik

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "modules/pasport.h"
+#include "results/result_list.h"
+#include "settings/settings_check.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace dravik {
+
+/// One row of the preview: the row that the Pasport command would show, the
+/// line of the settings text that its layout entry stands on, and what is
+/// wrong with that entry.
+struct PreviewRow {
+    ResultRow row;
+    /// The entry's line, counted from 1; 0 when no entry made the row (the
+    /// family row of the fallback layout).
+    std::size_t line = 0;
+    /// The problems of the check on that line.
+    std::vector<SettingsProblem> problems;
+    /// What the decode says of the row: an unknown type letter, or the error
+    /// that ends the command at this row (Windows-1251).
+    std::optional<std::string> message;
+    /// True when the command ends at this row: no rows follow it.
+    bool ends = false;
+};
+
+/// The passport that settings text (the bytes that the editor would save)
+/// gives for a module, decoded as the Pasport command decodes it, with
+/// nothing shown and nothing changed.
+struct PasportPreview {
+    /// The section whose layout decoded the module: the module's family code,
+    /// or "00" when it holds none.
+    std::string section;
+    /// Where the family code stands in the module; none for "00".
+    std::optional<std::int64_t> familyOffset;
+    std::vector<PreviewRow> rows;
+    /// Where each section of the text begins: its header's line and name.
+    std::vector<std::pair<std::size_t, std::string>> sections;
+
+    /// The name of the section that holds line (counted from 1) of the text;
+    /// none before the first section.
+    const std::string* sectionAt(std::size_t line) const;
+};
+
+/// Decodes module (choosePasportModule's) by settingsText; problems are the
+/// check's of that text.
+PasportPreview previewPasport(const PasportCandidate& module, std::string_view settingsText,
+                              const std::vector<SettingsProblem>& problems);
+
+} // namespace dravik
