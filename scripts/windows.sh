@@ -303,7 +303,8 @@ window_under_wine() {
     # Pasport is the first toolbar button, Save All the ninth (x 220).
     xdotool mousemove --window "$window" 14 14 click 1
     sleep 1
-    xdotool mousemove --window "$window" 400 300
+    # The pointer leaves the window, and with it the rows' tooltips.
+    xdotool mousemove 1020 760
     sleep 0.5
     if [ -n "${DRAVIK_WINDOWS_SCREENSHOT:-}" ]; then
         import -window "$window" "$DRAVIK_WINDOWS_SCREENSHOT"
