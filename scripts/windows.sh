@@ -26,7 +26,11 @@ build=$(realpath -m "${1:-build-windows}")
 linux_cli=$(realpath -m "${2:-build/cli/dravik-cli}")
 qt_version=6.4.2
 
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest zip unzip \
+# Wine's preloader reserves the addresses that every Windows process needs
+# (its shared user data at 0x7FFE0000 among them) before anything else is
+# mapped; without it a program now and then fails to start ("failed to map
+# the shared user data"), printing nothing a test would.
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 wine64-preloader googletest zip unzip \
     xvfb xauth xdotool imagemagick
 if [ ! -x "$linux_cli" ]; then
     echo "windows.sh: $linux_cli not found; build it first (cmake --build build)" >&2
