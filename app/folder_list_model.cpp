@@ -21,15 +21,14 @@ bool isFolderEntry(const Entry& entry) {
 
 // The order of the desktop's file views, as Qt's own file model sorts:
 // without regard to case, and where the locale's collation can, digits by the
-// numbers they make ("f2" before "f10"). One a thread, as a collator may not be
-// shared between threads.
-const QCollator& naturalOrder() {
-    thread_local const QCollator collator = [] {
-        QCollator made;
-        made.setCaseSensitivity(Qt::CaseInsensitive);
-        made.setNumericMode(true);
-        return made;
-    }();
+// numbers they make ("f2" before "f10"). Each ordering has a collator of its
+// own: one may not be shared between threads, and one kept in a thread_local
+// would corrupt the heap on Windows as the thread ends (MinGW frees a
+// thread_local's storage before its destructor runs).
+QCollator naturalOrder() {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
     return collator;
 }
 
@@ -40,13 +39,19 @@ Entry makeEntry(std::string name, dravik::EntryKind kind) {
 
 // Folders first, then the rest; each part in natural order, names equal in it
 // by their bytes, so that the order is the same every run.
-bool listedBefore(const Entry& a, const Entry& b) {
-    if (isFolderEntry(a) != isFolderEntry(b))
-        return isFolderEntry(a);
-    if (const int order = naturalOrder().compare(a.text, b.text); order != 0)
-        return order < 0;
-    return a.name < b.name;
-}
+class ListedBefore {
+public:
+    bool operator()(const Entry& a, const Entry& b) const {
+        if (isFolderEntry(a) != isFolderEntry(b))
+            return isFolderEntry(a);
+        if (const int order = collator_.compare(a.text, b.text); order != 0)
+            return order < 0;
+        return a.name < b.name;
+    }
+
+private:
+    QCollator collator_ = naturalOrder();
+};
 
 // Runs in a worker thread: lists the folder, touching no entry but by its name.
 std::vector<Entry> readEntries(const std::string& folder) {
@@ -54,7 +59,7 @@ std::vector<Entry> readEntries(const std::string& folder) {
     // Every name ends in the empty extension, so all entries come.
     for (dravik::DirEntry& entry : dravik::listEntries(folder, ""))
         entries.push_back(makeEntry(std::move(entry.name), entry.kind));
-    std::sort(entries.begin(), entries.end(), listedBefore);
+    std::sort(entries.begin(), entries.end(), ListedBefore());
     return entries;
 }
 
@@ -74,6 +79,7 @@ std::vector<Change> changesBetween(const std::vector<Entry>& rows,
     std::vector<Change> changes;
     std::size_t i = 0;
     std::size_t j = 0;
+    const ListedBefore listedBefore;
     auto rowFirst = [&](std::size_t row, std::size_t next) {
         return next == listing.size() || listedBefore(rows[row], listing[next]);
     };
@@ -282,7 +288,7 @@ bool FolderListModel::setData(const QModelIndex& index, const QVariant& value, i
     Entry renamed = makeEntry(name, entry->kind);
     const int from = index.row();
     const int to = static_cast<int>(
-        std::lower_bound(rows_.begin(), rows_.end(), renamed, listedBefore) - rows_.begin());
+        std::lower_bound(rows_.begin(), rows_.end(), renamed, ListedBefore()) - rows_.begin());
     int row = from;
     if (to != from && to != from + 1 && beginMoveRows({}, from, from, {}, to)) {
         rows_.erase(rows_.begin() + from);
