@@ -49,6 +49,9 @@ void pressInNextBox(Qt::Key key, ShownBox& shown) {
         shown.closedByKey = !box->isVisible();
         if (box->isVisible())
             box->done(0);
+        // A box closed by a key from inside its own event loop: on Windows,
+        // with the offscreen platform, nothing else wakes that loop to return.
+        QCoreApplication::postEvent(qApp, new QEvent(QEvent::User));
     });
 }
 

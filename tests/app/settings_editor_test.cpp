@@ -65,6 +65,9 @@ bool execAs(TForm2& editor, const std::function<void()>& user, bool* leftOpen = 
             *leftOpen = editor.isVisible();
         if (editor.isVisible())
             editor.reject();
+        // An editor closed by a key from inside its own event loop: on Windows,
+        // with the offscreen platform, nothing else wakes that loop to return.
+        QCoreApplication::postEvent(qApp, new QEvent(QEvent::User));
     });
     return editor.exec() == QDialog::Accepted;
 }
