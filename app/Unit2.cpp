@@ -1,7 +1,5 @@
 #include "Unit2.h"
 
-#include "cp1251_text.h"
-#include "dialogs.h"
 #include "editor_tools.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
@@ -9,6 +7,8 @@
 #include "settings/default_settings.h"
 #include "settings/settings_file.h"
 #include "settings_check_label.h"
+#include "shared/cp1251_text.h"
+#include "shared/dialogs.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -1,13 +1,13 @@
 #include "layout_preview.h"
 
 #include "Unit2.h"
-#include "cp1251_text.h"
-#include "hex_view.h"
 #include "memo_lines.h"
-#include "native_path.h"
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
 #include "settings_check_label.h"
+#include "shared/cp1251_text.h"
+#include "shared/hex_view.h"
+#include "shared/native_path.h"
 
 #include <QEvent>
 #include <QFutureWatcher>

@@ -3,13 +3,13 @@
 // third window, in that order, chooses the FOLDER argument once the main
 // window is shown, and runs the event loop until the main window closes.
 
-#include "Unit1.h"
 #include "Unit2.h"
-#include "cp1251_text.h"
-#include "dialogs.h"
-#include "native_path.h"
+#include "main_window/main_window.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
+#include "shared/cp1251_text.h"
+#include "shared/dialogs.h"
+#include "shared/native_path.h"
 #include "workspace/application_title.h"
 #include "workspace/user_folder.h"
 #include "workspace/window_start.h"

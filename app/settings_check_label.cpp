@@ -1,7 +1,7 @@
 #include "settings_check_label.h"
 
-#include "cp1251_text.h"
 #include "memo_lines.h"
+#include "shared/cp1251_text.h"
 
 #include <QFutureWatcher>
 #include <QMouseEvent>

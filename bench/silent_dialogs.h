@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs.h"
+#include "shared/dialogs.h"
 
 /// Dialogs that show nothing and answer No, for the window's benchmarks.
 class SilentDialogs : public Dialogs {

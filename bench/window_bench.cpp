@@ -7,12 +7,12 @@
 // passports against a bare window with a table view; the layout preview's
 // decode of the default settings against their check. Each ratio is printed.
 
-#include "Unit1.h"
 #include "Unit2.h"
-#include "bytes_window.h"
-#include "compare_window.h"
+#include "bytes/bytes_window.h"
+#include "compare/compare_window.h"
 #include "drive_folders.h"
 #include "layout_preview.h"
+#include "main_window/main_window.h"
 #include "settings/default_settings.h"
 #include "settings_check_label.h"
 #include "silent_dialogs.h"

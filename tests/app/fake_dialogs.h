@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs.h"
+#include "shared/dialogs.h"
 
 #include <QStringList>
 

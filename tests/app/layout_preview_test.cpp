@@ -1,11 +1,11 @@
-#include "Unit1.h"
 #include "Unit2.h"
 #include "fake_dialogs.h"
-#include "hex_view.h"
 #include "layout_preview.h"
+#include "main_window/main_window.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "settings_check_label.h"
+#include "shared/hex_view.h"
 #include "support/test_support.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "hex_view.h"
+#include "shared/hex_view.h"
 
 #include "results/source_bytes.h"
-#include "source_text.h"
+#include "shared/source_text.h"
 
 #include <QFontDatabase>
 #include <QTextBlock>

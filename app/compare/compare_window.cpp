@@ -1,14 +1,14 @@
-#include "compare_window.h"
+#include "compare/compare_window.h"
 
-#include "cp1251_text.h"
-#include "grid_actions.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
-#include "native_path.h"
 #include "platform/errors.h"
 #include "settings/settings_file.h"
-#include "source_text.h"
+#include "shared/cp1251_text.h"
+#include "shared/grid_actions.h"
+#include "shared/native_path.h"
+#include "shared/source_text.h"
 
 #include <QAbstractTableModel>
 #include <QAction>

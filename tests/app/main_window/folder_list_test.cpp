@@ -1,4 +1,4 @@
-#include "folder_list_model.h"
+#include "main_window/folder_list_model.h"
 #include "support/test_support.h"
 
 #include <QIcon>

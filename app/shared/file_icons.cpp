@@ -1,4 +1,4 @@
-#include "file_icons.h"
+#include "shared/file_icons.h"
 
 #include <QApplication>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "computer_level.h"
+#include "main_window/computer_level.h"
 
-#include "file_icons.h"
+#include "shared/file_icons.h"
 
 #include <windows.h>
 

@@ -1,15 +1,15 @@
 // The folder browser of the main window: the path selector, the up button and
 // the folder content list, and how they move.
 
-#include "Unit1.h"
+#include "main_window/main_window.h"
 
-#include "computer_level.h"
-#include "cp1251_text.h"
-#include "file_icons.h"
-#include "folder_list_model.h"
-#include "image_list.h"
-#include "item_delegates.h"
-#include "native_path.h"
+#include "main_window/computer_level.h"
+#include "main_window/folder_list_model.h"
+#include "shared/cp1251_text.h"
+#include "shared/file_icons.h"
+#include "shared/image_list.h"
+#include "shared/item_delegates.h"
+#include "shared/native_path.h"
 #include "workspace/command_rules.h"
 #include "workspace/path_selector.h"
 

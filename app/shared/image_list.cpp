@@ -1,4 +1,4 @@
-#include "image_list.h"
+#include "shared/image_list.h"
 
 #include <QGuiApplication>
 #include <QIcon>

@@ -1,7 +1,7 @@
-#include "folder_list_model.h"
+#include "main_window/folder_list_model.h"
 
-#include "file_icons.h"
-#include "native_path.h"
+#include "shared/file_icons.h"
+#include "shared/native_path.h"
 
 #include <QCollator>
 #include <QFileSystemWatcher>

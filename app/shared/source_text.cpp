@@ -1,8 +1,8 @@
-#include "source_text.h"
+#include "shared/source_text.h"
 
-#include "cp1251_text.h"
-#include "native_path.h"
 #include "platform/cp1251.h"
+#include "shared/cp1251_text.h"
+#include "shared/native_path.h"
 
 #include <QFileInfo>
 

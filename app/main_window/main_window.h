@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dialogs.h"
 #include "modules/context.h"
 #include "results/result_list.h"
+#include "shared/dialogs.h"
 #include "workspace/loader_list.h"
 
 #include <QMainWindow>

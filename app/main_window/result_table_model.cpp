@@ -1,7 +1,7 @@
-#include "result_table_model.h"
+#include "main_window/result_table_model.h"
 
-#include "cp1251_text.h"
-#include "source_text.h"
+#include "shared/cp1251_text.h"
+#include "shared/source_text.h"
 
 #include <QFont>
 

@@ -1,11 +1,11 @@
-#include "Unit1.h"
 #include "cli/json_reader.h"
-#include "compare_window.h"
+#include "compare/compare_window.h"
 #include "fake_dialogs.h"
-#include "grid_actions.h"
-#include "native_path.h"
+#include "main_window/main_window.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
+#include "shared/grid_actions.h"
+#include "shared/native_path.h"
 #include "support/test_support.h"
 
 #include <QApplication>

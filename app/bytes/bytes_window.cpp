@@ -1,9 +1,9 @@
-#include "bytes_window.h"
+#include "bytes/bytes_window.h"
 
-#include "cp1251_text.h"
-#include "native_path.h"
 #include "platform/errors.h"
-#include "source_text.h"
+#include "shared/cp1251_text.h"
+#include "shared/native_path.h"
+#include "shared/source_text.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

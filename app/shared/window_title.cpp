@@ -1,4 +1,4 @@
-#include "window_title.h"
+#include "shared/window_title.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,12 +1,12 @@
-#include "grid_actions.h"
+#include "shared/grid_actions.h"
 
-#include "bytes_window.h"
-#include "compare_window.h"
-#include "cp1251_text.h"
-#include "dialogs.h"
-#include "native_path.h"
+#include "bytes/bytes_window.h"
+#include "compare/compare_window.h"
 #include "platform/file_system.h"
 #include "results/row_json.h"
+#include "shared/cp1251_text.h"
+#include "shared/dialogs.h"
+#include "shared/native_path.h"
 #include "workspace/command_rules.h"
 
 #include <QAction>

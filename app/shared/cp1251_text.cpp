@@ -1,4 +1,4 @@
-#include "cp1251_text.h"
+#include "shared/cp1251_text.h"
 
 #include "platform/cp1251.h"
 

@@ -1,7 +1,7 @@
-#include "dialogs.h"
+#include "shared/dialogs.h"
 
 #include "Unit2.h"
-#include "cp1251_text.h"
+#include "shared/cp1251_text.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
-#include "computer_level.h"
+#include "main_window/computer_level.h"
 
-#include "file_icons.h"
-#include "native_path.h"
+#include "shared/file_icons.h"
+#include "shared/native_path.h"
 
 #include <QDir>
 #include <QStorageInfo>

@@ -1,4 +1,4 @@
-#include "item_delegates.h"
+#include "shared/item_delegates.h"
 
 #include <QLineEdit>
 
