@@ -1,7 +1,4 @@
-// The folder browser of the main window: the path selector, the up button and
-// the folder content list, and how they move.
-
-#include "main_window/main_window.h"
+#include "main_window/folder_browser.h"
 
 #include "main_window/computer_level.h"
 #include "main_window/folder_list_model.h"
@@ -13,6 +10,7 @@
 #include "workspace/command_rules.h"
 #include "workspace/path_selector.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -28,12 +26,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-void TForm1::createBrowser() {
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setLineWidth(1);
-    auto* panelLayout = new QVBoxLayout(Panel1);
+FolderBrowser::FolderBrowser(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("Panel1"));
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+    auto* panelLayout = new QVBoxLayout(this);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);
     createPathSelector();
@@ -42,10 +39,15 @@ void TForm1::createBrowser() {
     folderModel_ = new FolderListModel(this);
     panelLayout->addWidget(Panel2);
     panelLayout->addWidget(ShellListView1, 1);
+    connectControls();
 }
 
-void TForm1::createPathSelector() {
-    Panel2 = new QWidget(Panel1);
+void FolderBrowser::addBelow(QWidget* widget) {
+    layout()->addWidget(widget);
+}
+
+void FolderBrowser::createPathSelector() {
+    Panel2 = new QWidget(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFixedHeight(32);
     auto* selectorRow = new QHBoxLayout(Panel2);
@@ -79,8 +81,8 @@ void TForm1::createPathSelector() {
     selectorRow->addLayout(upColumn);
 }
 
-void TForm1::createFolderList() {
-    ShellListView1 = new QListView(Panel1);
+void FolderBrowser::createFolderList() {
+    ShellListView1 = new QListView(this);
     ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
     ShellListView1->setViewMode(QListView::ListMode);
     ShellListView1->setFlow(QListView::TopToBottom);
@@ -94,7 +96,7 @@ void TForm1::createFolderList() {
     ShellListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     ShellListView1->setItemDelegate(new RenameDelegate(
         [this](const QString& name) {
-            showErrorReport(toCp1251(QStringLiteral("Rename to %1 failed").arg(name)));
+            emit errorReported(toCp1251(QStringLiteral("Rename to %1 failed").arg(name)));
         },
         ShellListView1));
     // The selection stays visible when the list loses the focus.
@@ -106,44 +108,48 @@ void TForm1::createFolderList() {
     ShellListView1->setPalette(palette);
 }
 
-void TForm1::connectBrowser() {
+void FolderBrowser::connectControls() {
     // The folder list takes some keys and clicks itself.
     ShellListView1->installEventFilter(this);
     ShellListView1->viewport()->installEventFilter(this);
-    connect(ShellComboBox1, &QComboBox::activated, this, &TForm1::pickPathSelectorEntry);
+    connect(ShellComboBox1, &QComboBox::activated, this, &FolderBrowser::pickPathSelectorEntry);
     connect(ShellComboBox1->lineEdit(), &QLineEdit::textEdited, this,
-            &TForm1::ShellComboBox1Change);
-    connect(ShellListView1, &QListView::doubleClicked, this, &TForm1::ShellListView1DblClick);
+            &FolderBrowser::folderChosen);
+    connect(ShellListView1, &QListView::doubleClicked, this, &FolderBrowser::openAndChoose);
     connect(ShellListView1, &QListView::customContextMenuRequested, this,
-            &TForm1::showFolderListMenu);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+            &FolderBrowser::showFolderListMenu);
+    connect(SpeedButton1, &QToolButton::clicked, this, &FolderBrowser::goUp);
 }
 
 // ---------------------------------------------------------------------------
 // Moving
 
-void TForm1::pickPathSelectorEntry(int index) {
+std::string FolderBrowser::selectedFolder() const {
+    const int index = ShellComboBox1->currentIndex();
+    return index < 0 ? std::string() : entryPath(ShellComboBox1->itemData(index, kPathRole));
+}
+
+void FolderBrowser::pickPathSelectorEntry(int index) {
     // Choosing a folder first, then the list follows.
-    ShellComboBox1Change();
+    emit folderChosen();
     browseTo(entryPath(ShellComboBox1->itemData(index, kPathRole)));
 }
 
-void TForm1::chooseFolder(const std::string& folder) {
+void FolderBrowser::chooseFolder(const std::string& folder) {
     browseTo(folder);
-    const std::string picked =
-        entryPath(ShellComboBox1->itemData(ShellComboBox1->currentIndex(), kPathRole));
-    ShellComboBox1Change();
+    const std::string picked = selectedFolder();
+    emit folderChosen();
     // The list already shows the entry picked, unless no entry holds folder.
     if (picked != shownFolder_)
         browseTo(picked);
 }
 
-void TForm1::SpeedButton1Click() {
+void FolderBrowser::goUp() {
     browseTo(dravik::folderAbove(shownFolder_));
-    ShellComboBox1Change();
+    emit folderChosen();
 }
 
-void TForm1::ToolButton7Click() {
+void FolderBrowser::refresh() {
     const QModelIndex current = ShellListView1->currentIndex();
     const int row = current.isValid() ? current.row() : -1;
     ShellListView1->clearSelection();
@@ -163,13 +169,13 @@ void TForm1::ToolButton7Click() {
         reselect();
 }
 
-void TForm1::ShellListView1DblClick(const QModelIndex& index) {
+void FolderBrowser::openAndChoose(const QModelIndex& index) {
     if (index.isValid())
         openListItem(index);
-    ShellComboBox1Change();
+    emit folderChosen();
 }
 
-void TForm1::browseTo(const std::string& folder) {
+void FolderBrowser::browseTo(const std::string& folder) {
     const QScopedValueRollback<bool> browsing(browsing_, true);
     shownFolder_ = folder;
     if (folder == dravik::kComputerLevel) {
@@ -184,7 +190,7 @@ void TForm1::browseTo(const std::string& folder) {
     rebuildPathSelector();
 }
 
-void TForm1::refreshFolderList() {
+void FolderBrowser::refreshFolderList() {
     if (shownFolder_ == dravik::kComputerLevel) {
         browseTo(shownFolder_);
         return;
@@ -196,7 +202,7 @@ void TForm1::refreshFolderList() {
 // ---------------------------------------------------------------------------
 // What the list and the selector show
 
-void TForm1::setListModel(QAbstractItemModel* model) {
+void FolderBrowser::setListModel(QAbstractItemModel* model) {
     QItemSelectionModel* old = ShellListView1->selectionModel();
     ShellListView1->setModel(model);
     if (old && old != ShellListView1->selectionModel())
@@ -211,7 +217,7 @@ void TForm1::setListModel(QAbstractItemModel* model) {
             this,
             [this] {
                 followPending_ = false;
-                ShellListView1Change();
+                emit selectionFollowed();
             },
             Qt::QueuedConnection);
     };
@@ -219,7 +225,7 @@ void TForm1::setListModel(QAbstractItemModel* model) {
     connect(ShellListView1->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
 }
 
-void TForm1::showComputerLevel() {
+void FolderBrowser::showComputerLevel() {
     computerModel_->clear();
     for (const ComputerEntry& entry : computerLevelEntries()) {
         auto* item = new QStandardItem(entry.icon, entry.text);
@@ -232,7 +238,7 @@ void TForm1::showComputerLevel() {
     ShellListView1->setRootIndex({});
 }
 
-void TForm1::rebuildPathSelector() {
+void FolderBrowser::rebuildPathSelector() {
     std::vector<std::string> tops;
     for (int row = 0; row < computerModel_->rowCount(); ++row)
         tops.push_back(entryPath(computerModel_->item(row)->data(kPathRole)));
@@ -260,19 +266,19 @@ void TForm1::rebuildPathSelector() {
 // ---------------------------------------------------------------------------
 // The items of the list
 
-std::string TForm1::listItemPath(const QModelIndex& index) const {
+std::string FolderBrowser::listItemPath(const QModelIndex& index) const {
     if (ShellListView1->model() == folderModel_)
         return folderModel_->path(index);
     return entryPath(index.data(kPathRole));
 }
 
-bool TForm1::listItemIsFolder(const QModelIndex& index) const {
+bool FolderBrowser::listItemIsFolder(const QModelIndex& index) const {
     if (ShellListView1->model() == folderModel_)
         return folderModel_->isFolder(index);
     return true;
 }
 
-void TForm1::openListItem(const QModelIndex& index) {
+void FolderBrowser::openListItem(const QModelIndex& index) {
     const std::string path = listItemPath(index);
     if (listItemIsFolder(index))
         browseTo(path);
@@ -280,12 +286,12 @@ void TForm1::openListItem(const QModelIndex& index) {
         QDesktopServices::openUrl(fileUrl(path));
 }
 
-void TForm1::renameListItem(const QModelIndex& index) {
+void FolderBrowser::renameListItem(const QModelIndex& index) {
     ShellListView1->setCurrentIndex(index);
     ShellListView1->edit(index);
 }
 
-void TForm1::showFolderListMenu(QPoint pos) {
+void FolderBrowser::showFolderListMenu(QPoint pos) {
     const QModelIndex index = ShellListView1->indexAt(pos);
     if (!index.isValid())
         return;
@@ -297,15 +303,25 @@ void TForm1::showFolderListMenu(QPoint pos) {
     menu.exec(ShellListView1->viewport()->mapToGlobal(pos));
 }
 
-void TForm1::folderListDoubleClicked(const QMouseEvent& mouse) {
+bool FolderBrowser::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ShellListView1->viewport() && event->type() == QEvent::MouseButtonDblClick)
+        folderListDoubleClicked(*static_cast<QMouseEvent*>(event));
+    else if (watched == ShellListView1 && event->type() == QEvent::KeyPress &&
+             QApplication::focusWidget() == ShellListView1 &&
+             folderListKeyPressed(*static_cast<QKeyEvent*>(event)))
+        return true;
+    return QFrame::eventFilter(watched, event);
+}
+
+void FolderBrowser::folderListDoubleClicked(const QMouseEvent& mouse) {
     // The list signals a double-click on an item only; one on an empty place
     // chooses the folder shown all the same.
     if (mouse.button() == Qt::LeftButton &&
         !ShellListView1->indexAt(mouse.position().toPoint()).isValid())
-        ShellListView1DblClick({});
+        openAndChoose({});
 }
 
-bool TForm1::folderListKeyPressed(const QKeyEvent& key) {
+bool FolderBrowser::folderListKeyPressed(const QKeyEvent& key) {
     // Keyboard navigation moves the list and the selector, runs no handler.
     const QScopedValueRollback<bool> browsing(browsing_, true);
     switch (key.key()) {

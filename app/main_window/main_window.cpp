@@ -2,7 +2,7 @@
 
 #include "Unit2.h"
 #include "loaders/loader.h"
-#include "main_window/folder_list_model.h"
+#include "main_window/folder_browser.h"
 #include "main_window/result_table_model.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
@@ -20,7 +20,6 @@
 #include "shared/window_title.h"
 #include "workspace/command_rules.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -166,6 +165,15 @@ void TForm1::createToolBar() {
     ACheckLDR->setIconVisibleInMenu(false);
 }
 
+void TForm1::createBrowser() {
+    browser_ = new FolderBrowser(this);
+    Panel1 = browser_;
+    Panel2 = browser_->Panel2;
+    ShellComboBox1 = browser_->ShellComboBox1;
+    SpeedButton1 = browser_->SpeedButton1;
+    ShellListView1 = browser_->ShellListView1;
+}
+
 void TForm1::createLoaderList() {
     FileListBox1 = new QListWidget(Panel1);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
@@ -179,7 +187,7 @@ void TForm1::createLoaderList() {
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addAction(ACheckLDR);
 
-    Panel1->layout()->addWidget(FileListBox1);
+    browser_->addBelow(FileListBox1);
 }
 
 void TForm1::createGrid() {
@@ -279,7 +287,9 @@ void TForm1::connectHandlers() {
     connect(ToolButton4, &QToolButton::clicked, this, &TForm1::Label2Click);
     connect(ToolButton7, &QToolButton::clicked, this, &TForm1::ToolButton7Click);
 
-    connectBrowser();
+    connect(browser_, &FolderBrowser::folderChosen, this, &TForm1::ShellComboBox1Change);
+    connect(browser_, &FolderBrowser::selectionFollowed, this, &TForm1::ShellListView1Change);
+    connect(browser_, &FolderBrowser::errorReported, this, &TForm1::showErrorReport);
 
     // Only a change that the user makes runs FileListBox1Change; the list's
     // own re-read runs it explicitly.
@@ -412,15 +422,37 @@ void TForm1::Label2Click() {
 // Browsing and command enabling
 
 void TForm1::ShellComboBox1Change() {
-    const int index = ShellComboBox1->currentIndex();
-    context_.workingFolder =
-        index < 0 ? std::string() : entryPath(ShellComboBox1->itemData(index, kPathRole));
+    context_.workingFolder = browser_->selectedFolder();
     guard([this] { applyModuleCommandRule(); });
     try {
         moveLoaderList(context_.workingFolder);
     } catch (const std::exception&) {
         // A folder that can't be entered leaves the list where it is, silently.
     }
+}
+
+void TForm1::SpeedButton1Click() {
+    browser_->goUp();
+}
+
+void TForm1::ToolButton7Click() {
+    browser_->refresh();
+}
+
+void TForm1::ShellListView1DblClick(const QModelIndex& index) {
+    browser_->openAndChoose(index);
+}
+
+const std::string& TForm1::shownFolder() const {
+    return browser_->shownFolder();
+}
+
+void TForm1::browseTo(const std::string& folder) {
+    browser_->browseTo(folder);
+}
+
+void TForm1::chooseFolder(const std::string& folder) {
+    browser_->chooseFolder(folder);
 }
 
 void TForm1::ShellListView1Change() {
@@ -489,20 +521,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         ValueListEditor1DrawCell();
         return false;
     }
-    if (watched == ShellListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        folderListDoubleClicked(*static_cast<QMouseEvent*>(event));
-        return false;
-    }
     if (watched == FileListBox1->viewport() && loaderListClicked(*event))
         return true;
     if (watched == FileListBox1 && event->type() == QEvent::ContextMenu) {
         loaderListMenuAsked(*static_cast<QContextMenuEvent*>(event));
         return true;
     }
-    if (watched == ShellListView1 && event->type() == QEvent::KeyPress &&
-        QApplication::focusWidget() == ShellListView1 &&
-        folderListKeyPressed(*static_cast<QKeyEvent*>(event)))
-        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

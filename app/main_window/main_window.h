@@ -9,24 +9,20 @@
 
 #include <string>
 
-class QAbstractItemModel;
+class FolderBrowser;
 class GridActions;
 class QComboBox;
 class QContextMenuEvent;
 class QFrame;
 class QHelpEvent;
-class QKeyEvent;
 class QLabel;
 class QListView;
 class QListWidget;
 class QMenu;
 class QModelIndex;
-class QMouseEvent;
-class QStandardItemModel;
 class QTableView;
 class QToolBar;
 class QToolButton;
-class FolderListModel;
 class ResultTableModel;
 class TForm2;
 
@@ -79,7 +75,7 @@ class TForm1 : public QMainWindow {
     GridActions* gridActions() const { return gridActions_; }
 
     /// The folder the browser shows: a native path, or the computer level.
-    const std::string& shownFolder() const { return shownFolder_; }
+    const std::string& shownFolder() const;
 
     /// Moves the folder content list and the path selector to folder, as the
     /// browser does by itself: no handler runs.
@@ -120,12 +116,9 @@ class TForm1 : public QMainWindow {
   private:
     void createToolBar();
     void createBrowser();
-    void createPathSelector();
-    void createFolderList();
     void createLoaderList();
     void createGrid();
     void connectHandlers();
-    void connectBrowser();
     void createKeyboardAccess();
 
     QToolButton* addToolButton(const char* name, int x, int image, const char* toolTip);
@@ -141,24 +134,10 @@ class TForm1 : public QMainWindow {
     void rereadLoaderList();
     void showLoaderFiles();
 
-    // The folder browser (folder_browser.cpp).
-    void pickPathSelectorEntry(int index);
-    void setListModel(QAbstractItemModel* model);
-    void showComputerLevel();
-    void rebuildPathSelector();
-    void refreshFolderList();
-    void openListItem(const QModelIndex& index);
-    void renameListItem(const QModelIndex& index);
-    std::string listItemPath(const QModelIndex& index) const;
-    bool listItemIsFolder(const QModelIndex& index) const;
-    void showFolderListMenu(QPoint pos);
-
     // The events that the window's controls hand over to it.
     bool showToolTip(QToolButton& button, const QHelpEvent& help);
     bool loaderListClicked(const QEvent& event);
     void loaderListMenuAsked(const QContextMenuEvent& menu);
-    void folderListDoubleClicked(const QMouseEvent& mouse);
-    bool folderListKeyPressed(const QKeyEvent& key);
 
     Dialogs& dialogs_;
     DialogsUserInterface ui_;
@@ -167,14 +146,6 @@ class TForm1 : public QMainWindow {
     dravik::LoaderList loaderList_;
     ResultTableModel* resultModel_ = nullptr;
     GridActions* gridActions_ = nullptr;
-
-    FolderListModel* folderModel_ = nullptr;
-    QStandardItemModel* computerModel_ = nullptr;
-    std::string shownFolder_;
-    /// Set while the browser moves by itself, so its selection changes do not
-    /// run ShellListView1Change; each move sets it for its own scope.
-    bool browsing_ = false;
-    /// Set while a run of ShellListView1Change waits for the event to end.
-    bool followPending_ = false;
+    FolderBrowser* browser_ = nullptr;
     bool shown_ = false;
 };
