@@ -113,8 +113,7 @@ void FolderBrowser::connectControls() {
     ShellListView1->installEventFilter(this);
     ShellListView1->viewport()->installEventFilter(this);
     connect(ShellComboBox1, &QComboBox::activated, this, &FolderBrowser::pickPathSelectorEntry);
-    connect(ShellComboBox1->lineEdit(), &QLineEdit::textEdited, this,
-            &FolderBrowser::folderChosen);
+    connect(ShellComboBox1->lineEdit(), &QLineEdit::textEdited, this, &FolderBrowser::folderChosen);
     connect(ShellListView1, &QListView::doubleClicked, this, &FolderBrowser::openAndChoose);
     connect(ShellListView1, &QListView::customContextMenuRequested, this,
             &FolderBrowser::showFolderListMenu);

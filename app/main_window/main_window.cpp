@@ -3,6 +3,7 @@
 #include "Unit2.h"
 #include "loaders/loader.h"
 #include "main_window/folder_browser.h"
+#include "main_window/loader_list_box.h"
 #include "main_window/result_table_model.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
@@ -14,22 +15,17 @@
 #include "shared/cp1251_text.h"
 #include "shared/grid_actions.h"
 #include "shared/image_list.h"
-#include "shared/item_delegates.h"
-#include "shared/native_path.h"
 #include "shared/scope_exit.h"
 #include "shared/window_title.h"
 #include "workspace/command_rules.h"
 
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QTableView>
 #include <QToolBar>
@@ -48,8 +44,6 @@ constexpr int kSeparatorWidth = 8;
 constexpr int kToolButtonTop = 2;
 constexpr int kGridWidth = 312;
 constexpr int kNameColumnWidth = 139;
-constexpr int kLoaderListHeight = 73;
-constexpr int kLoaderLineHeight = 13;
 constexpr int kToolTipShowMs = 2500;
 /// The property of a toolbar button that holds its image's index.
 constexpr const char* kImageProperty = "imageIndex";
@@ -175,18 +169,9 @@ void TForm1::createBrowser() {
 }
 
 void TForm1::createLoaderList() {
-    FileListBox1 = new QListWidget(Panel1);
-    FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    FileListBox1->setFixedHeight(kLoaderListHeight);
-    FileListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    FileListBox1->setUniformItemSizes(true);
-    FileListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FileListBox1->setItemDelegate(new LineDelegate(kLoaderLineHeight, FileListBox1));
-
-    PopupMenu1 = new QMenu(FileListBox1);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->addAction(ACheckLDR);
-
+    loaderBox_ = new LoaderListBox(ACheckLDR, Panel1);
+    FileListBox1 = loaderBox_;
+    PopupMenu1 = loaderBox_->PopupMenu1;
     browser_->addBelow(FileListBox1);
 }
 
@@ -269,11 +254,9 @@ void TForm1::createKeyboardAccess() {
 
 void TForm1::connectHandlers() {
     // Painting any cell of the grid, title cells included, applies the result
-    // commands' rule; the loader list takes some clicks itself.
+    // commands' rule.
     ValueListEditor1->viewport()->installEventFilter(this);
     ValueListEditor1->horizontalHeader()->viewport()->installEventFilter(this);
-    FileListBox1->viewport()->installEventFilter(this);
-    FileListBox1->installEventFilter(this);
 
     connect(Button6, &QToolButton::clicked, this, &TForm1::Button6Click);
     connect(Button1, &QToolButton::clicked, this, &TForm1::Button1Click);
@@ -482,7 +465,7 @@ void TForm1::applyModuleCommandRule() {
 
 void TForm1::moveLoaderList(const std::string& text) {
     if (loaderList_.moveTo(text)) {
-        showLoaderFiles();
+        loaderBox_->showFiles(loaderList_.files());
         FileListBox1Change();
     }
 }
@@ -490,42 +473,23 @@ void TForm1::moveLoaderList(const std::string& text) {
 void TForm1::rereadLoaderList() {
     {
         // What was read shows, also when reading failed.
-        const ScopeExit show([this] { showLoaderFiles(); });
+        const ScopeExit show([this] { loaderBox_->showFiles(loaderList_.files()); });
         loaderList_.reread();
     }
     FileListBox1Change();
-}
-
-void TForm1::showLoaderFiles() {
-    const QSignalBlocker blocker(FileListBox1);
-    FileListBox1->clear();
-    // Added at once: one by one, each would be a change of the list's model.
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(loaderList_.files().size()));
-    for (const std::string& name : loaderList_.files())
-        names.append(displayName(name));
-    FileListBox1->addItems(names);
-    FileListBox1->setCurrentRow(-1);
-    FileListBox1->clearSelection();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (auto* button = qobject_cast<QToolButton*>(watched);
         button && event->type() == QEvent::ToolTip)
         return showToolTip(*button, *static_cast<QHelpEvent*>(event));
-    if (!ValueListEditor1 || !FileListBox1)
+    if (!ValueListEditor1)
         return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::Paint &&
         (watched == ValueListEditor1->viewport() ||
          watched == ValueListEditor1->horizontalHeader()->viewport())) {
         ValueListEditor1DrawCell();
         return false;
-    }
-    if (watched == FileListBox1->viewport() && loaderListClicked(*event))
-        return true;
-    if (watched == FileListBox1 && event->type() == QEvent::ContextMenu) {
-        loaderListMenuAsked(*static_cast<QContextMenuEvent*>(event));
-        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -534,24 +498,4 @@ bool TForm1::showToolTip(QToolButton& button, const QHelpEvent& help) {
     // Tooltips show after 500 ms (the style's wake-up delay) and for 2500 ms.
     QToolTip::showText(help.globalPos(), button.toolTip(), &button, {}, kToolTipShowMs);
     return true;
-}
-
-bool TForm1::loaderListClicked(const QEvent& event) {
-    // A right-click opens the loader list's menu without changing the selection.
-    if (event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonRelease ||
-        event.type() == QEvent::MouseButtonDblClick) {
-        const auto& mouse = static_cast<const QMouseEvent&>(event);
-        if (mouse.button() != Qt::RightButton)
-            return false;
-        if (event.type() == QEvent::MouseButtonPress)
-            PopupMenu1->popup(mouse.globalPosition().toPoint());
-        return true;
-    }
-    return event.type() == QEvent::ContextMenu;
-}
-
-void TForm1::loaderListMenuAsked(const QContextMenuEvent& menu) {
-    // The mouse's menu opens on the press; the keyboard's opens here.
-    if (menu.reason() == QContextMenuEvent::Keyboard)
-        PopupMenu1->popup(menu.globalPos());
 }

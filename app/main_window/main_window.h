@@ -11,8 +11,8 @@
 
 class FolderBrowser;
 class GridActions;
+class LoaderListBox;
 class QComboBox;
-class QContextMenuEvent;
 class QFrame;
 class QHelpEvent;
 class QLabel;
@@ -132,12 +132,9 @@ class TForm1 : public QMainWindow {
     void applyModuleCommandRule();
     void moveLoaderList(const std::string& text);
     void rereadLoaderList();
-    void showLoaderFiles();
 
     // The events that the window's controls hand over to it.
     bool showToolTip(QToolButton& button, const QHelpEvent& help);
-    bool loaderListClicked(const QEvent& event);
-    void loaderListMenuAsked(const QContextMenuEvent& menu);
 
     Dialogs& dialogs_;
     DialogsUserInterface ui_;
@@ -147,5 +144,6 @@ class TForm1 : public QMainWindow {
     ResultTableModel* resultModel_ = nullptr;
     GridActions* gridActions_ = nullptr;
     FolderBrowser* browser_ = nullptr;
+    LoaderListBox* loaderBox_ = nullptr;
     bool shown_ = false;
 };
