@@ -6,19 +6,15 @@
 #include "platform/errors.h"
 #include "settings/settings_file.h"
 #include "shared/cp1251_text.h"
-#include "shared/grid_actions.h"
+#include "shared/grid_copy_menu.h"
 #include "shared/native_path.h"
 #include "shared/source_text.h"
 
 #include <QAbstractTableModel>
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -272,20 +268,14 @@ void CompareWindow::createControls() {
 }
 
 void CompareWindow::createMenu() {
-    menu_ = new QMenu(grid_);
-    menu_->setObjectName(QStringLiteral("CompareMenu"));
-    QAction* copy = menu_->addAction(QStringLiteral("Copy"), this, &CompareWindow::copySelected);
-    copy->setObjectName(QStringLiteral("CopyRows"));
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    grid_->addAction(copy);
-    menu_->addAction(QStringLiteral("Copy all"), this, &CompareWindow::copyAll)
-        ->setObjectName(QStringLiteral("CopyAllRows"));
-    menu_->addAction(QStringLiteral("Copy as JSON"), this, &CompareWindow::copySelectedAsJson)
-        ->setObjectName(QStringLiteral("CopyRowsAsJson"));
-    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grid_, &QTableView::customContextMenuRequested, this,
-            [this](QPoint at) { menu_->popup(grid_->viewport()->mapToGlobal(at)); });
+    copyMenu_ = new GridCopyMenu(
+        *grid_, QStringLiteral("CompareMenu"), [this](int line) { return model_->pairAt(line); },
+        [this](const std::vector<std::size_t>& indexes) { return pairsAsText(pairs_, indexes); },
+        [this](const std::vector<std::size_t>& indexes) { return pairsAsJson(pairs_, indexes); });
+}
+
+QMenu* CompareWindow::menu() const {
+    return copyMenu_->menu();
 }
 
 void CompareWindow::refresh() {
@@ -312,30 +302,4 @@ void CompareWindow::refresh() {
                                        .arg(differing)
                                        .arg(pairs_.size()));
     status_->setText(notes.join(QLatin1Char('\n')));
-}
-
-std::vector<std::size_t> CompareWindow::selectedPairs() const {
-    std::vector<std::size_t> indexes;
-    for (const QModelIndex& index : grid_->selectionModel()->selectedRows())
-        indexes.push_back(model_->pairAt(index.row()));
-    std::sort(indexes.begin(), indexes.end());
-    return indexes;
-}
-
-void CompareWindow::copySelected() {
-    if (const std::vector<std::size_t> indexes = selectedPairs(); !indexes.empty())
-        QApplication::clipboard()->setText(pairsAsText(pairs_, indexes));
-}
-
-void CompareWindow::copyAll() {
-    std::vector<std::size_t> indexes;
-    for (std::size_t row = 0; row < model_->shownCount(); ++row)
-        indexes.push_back(model_->pairAt(static_cast<int>(row)));
-    if (!indexes.empty())
-        QApplication::clipboard()->setText(pairsAsText(pairs_, indexes));
-}
-
-void CompareWindow::copySelectedAsJson() {
-    if (const std::vector<std::size_t> indexes = selectedPairs(); !indexes.empty())
-        QApplication::clipboard()->setText(pairsAsJson(pairs_, indexes));
 }

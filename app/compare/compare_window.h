@@ -8,6 +8,7 @@
 #include <vector>
 
 class CompareTableModel;
+class GridCopyMenu;
 class QCheckBox;
 class QLabel;
 class QMenu;
@@ -37,18 +38,14 @@ class CompareWindow : public QWidget {
     QTableView* grid() const { return grid_; }
     QCheckBox* onlyDifferences() const { return onlyDifferences_; }
     QLabel* status() const { return status_; }
-    QMenu* menu() const { return menu_; }
+    QMenu* menu() const;
 
     /// Reads both folders again.
     void refresh();
-    void copySelected();
-    void copyAll();
-    void copySelectedAsJson();
 
   private:
     void createControls();
     void createMenu();
-    std::vector<std::size_t> selectedPairs() const;
 
     CompareCommand command_;
     std::string folders_[2];
@@ -58,7 +55,7 @@ class CompareWindow : public QWidget {
     QTableView* grid_ = nullptr;
     QCheckBox* onlyDifferences_ = nullptr;
     QLabel* status_ = nullptr;
-    QMenu* menu_ = nullptr;
+    GridCopyMenu* copyMenu_ = nullptr;
 };
 
 /// The pairs at indexes as "MARK<TAB>Name<TAB>this<TAB>other" lines, texts as

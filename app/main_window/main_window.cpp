@@ -1,8 +1,10 @@
 #include "main_window/main_window.h"
 
 #include "Unit2.h"
+#include "bytes/show_bytes.h"
+#include "compare/compare_with.h"
 #include "loaders/loader.h"
-#include "main_window/folder_browser.h"
+#include "main_window/appended_rows.h"
 #include "main_window/loader_list_box.h"
 #include "main_window/result_table_model.h"
 #include "modules/pasport.h"
@@ -13,7 +15,7 @@
 #include "results/report.h"
 #include "settings/default_settings.h"
 #include "shared/cp1251_text.h"
-#include "shared/grid_actions.h"
+#include "shared/grid_copy_menu.h"
 #include "shared/image_list.h"
 #include "shared/scope_exit.h"
 #include "shared/window_title.h"
@@ -26,6 +28,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QScreen>
 #include <QTableView>
 #include <QToolBar>
@@ -195,7 +198,15 @@ void TForm1::createGrid() {
                                       QAbstractItemView::EditKeyPressed |
                                       QAbstractItemView::AnyKeyPressed);
     ValueListEditor1->setWordWrap(false);
-    gridActions_ = new GridActions(*ValueListEditor1, results_, *this, dialogs_, context_);
+    gridMenu_ = new GridCopyMenu(
+        *ValueListEditor1, QStringLiteral("PopupMenu2"), [](int line) { return std::size_t(line); },
+        [this](const std::vector<std::size_t>& indexes) { return rowsAsText(results_, indexes); },
+        [this](const std::vector<std::size_t>& indexes) { return rowsAsJson(results_, indexes); });
+    gridMenu_->greyWhenNothingToCopy();
+    gridMenu_->menu()->addSeparator();
+    showBytes_ = new ShowBytes(*ValueListEditor1, *gridMenu_->menu(), results_, *this);
+    compareWith_ = new CompareWith(*gridMenu_->menu(), results_, *this, dialogs_, context_);
+    scrollToAppendedRows(*ValueListEditor1);
 }
 
 void TForm1::createKeyboardAccess() {
@@ -412,30 +423,6 @@ void TForm1::ShellComboBox1Change() {
     } catch (const std::exception&) {
         // A folder that can't be entered leaves the list where it is, silently.
     }
-}
-
-void TForm1::SpeedButton1Click() {
-    browser_->goUp();
-}
-
-void TForm1::ToolButton7Click() {
-    browser_->refresh();
-}
-
-void TForm1::ShellListView1DblClick(const QModelIndex& index) {
-    browser_->openAndChoose(index);
-}
-
-const std::string& TForm1::shownFolder() const {
-    return browser_->shownFolder();
-}
-
-void TForm1::browseTo(const std::string& folder) {
-    browser_->browseTo(folder);
-}
-
-void TForm1::chooseFolder(const std::string& folder) {
-    browser_->chooseFolder(folder);
 }
 
 void TForm1::ShellListView1Change() {

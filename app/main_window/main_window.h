@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main_window/folder_browser.h"
 #include "modules/context.h"
 #include "results/result_list.h"
 #include "shared/dialogs.h"
@@ -9,8 +10,8 @@
 
 #include <string>
 
-class FolderBrowser;
-class GridActions;
+class CompareWith;
+class GridCopyMenu;
 class LoaderListBox;
 class QComboBox;
 class QFrame;
@@ -24,6 +25,7 @@ class QTableView;
 class QToolBar;
 class QToolButton;
 class ResultTableModel;
+class ShowBytes;
 class TForm2;
 
 /// The main window: the toolbar of commands, the folder browser with the
@@ -71,20 +73,22 @@ class TForm1 : public QMainWindow {
     dravik::Context& context() { return context_; }
     dravik::ResultList& results() { return results_; }
     const dravik::LoaderList& loaderList() const { return loaderList_; }
-    /// The grid's menu, its copy commands and the Bytes window.
-    GridActions* gridActions() const { return gridActions_; }
+    /// The grid's menu, PopupMenu2: its copy commands, then Bytes and Compare with….
+    GridCopyMenu* gridMenu() const { return gridMenu_; }
+    ShowBytes* showBytesItem() const { return showBytes_; }
+    CompareWith* compareWithItem() const { return compareWith_; }
 
     /// The folder the browser shows: a native path, or the computer level.
-    const std::string& shownFolder() const;
+    const std::string& shownFolder() const { return browser_->shownFolder(); }
 
     /// Moves the folder content list and the path selector to folder, as the
     /// browser does by itself: no handler runs.
-    void browseTo(const std::string& folder);
+    void browseTo(const std::string& folder) { browser_->browseTo(folder); }
 
     /// Chooses folder (absolute, without a trailing "/") as the user would by
     /// picking it in the path selector: the browser shows it, and the working
     /// folder, the loader list and the current directory move there.
-    void chooseFolder(const std::string& folder);
+    void chooseFolder(const std::string& folder) { browser_->chooseFolder(folder); }
 
   public slots:
     void FormCreate();
@@ -99,12 +103,12 @@ class TForm1 : public QMainWindow {
     void Button7Click();
     void Button5Click();
     void Label2Click();
-    void ToolButton7Click();
+    void ToolButton7Click() { browser_->refresh(); }
 
     void ShellComboBox1Change();
-    void ShellListView1DblClick(const QModelIndex& index);
+    void ShellListView1DblClick(const QModelIndex& index) { browser_->openAndChoose(index); }
     void ShellListView1Change();
-    void SpeedButton1Click();
+    void SpeedButton1Click() { browser_->goUp(); }
     void FileListBox1Change();
     void ValueListEditor1DrawCell();
 
@@ -142,7 +146,9 @@ class TForm1 : public QMainWindow {
     dravik::Context context_;
     dravik::LoaderList loaderList_;
     ResultTableModel* resultModel_ = nullptr;
-    GridActions* gridActions_ = nullptr;
+    GridCopyMenu* gridMenu_ = nullptr;
+    ShowBytes* showBytes_ = nullptr;
+    CompareWith* compareWith_ = nullptr;
     FolderBrowser* browser_ = nullptr;
     LoaderListBox* loaderBox_ = nullptr;
     bool shown_ = false;

@@ -1,5 +1,6 @@
 #include "main_window/result_table_model.h"
 
+#include "results/row_json.h"
 #include "shared/cp1251_text.h"
 #include "shared/source_text.h"
 
@@ -98,4 +99,23 @@ void ResultTableModel::cleared() {
 void ResultTableModel::valueChanged(std::size_t index) {
     const QModelIndex changed = this->index(static_cast<int>(index), kValueColumn);
     emit dataChanged(changed, changed);
+}
+
+QString rowsAsText(const dravik::ResultList& rows, const std::vector<std::size_t>& indexes) {
+    QString text;
+    for (const std::size_t index : indexes) {
+        const dravik::ResultRow& row = rows.row(index);
+        text += shownCellText(row.name) + QLatin1Char('\t') + shownCellText(row.value) +
+                QLatin1Char('\n');
+    }
+    return text;
+}
+
+QString rowsAsJson(const dravik::ResultList& rows, const std::vector<std::size_t>& indexes) {
+    std::string json = "[";
+    for (const std::size_t index : indexes) {
+        json += (json.size() == 1 ? "\n  " : ",\n  ") +
+                dravik::rowJson(rows.row(index), rows.replacedValue(index) != nullptr);
+    }
+    return QString::fromStdString(json + "\n]\n");
 }

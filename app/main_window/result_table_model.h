@@ -4,6 +4,8 @@
 
 #include <QAbstractTableModel>
 
+#include <vector>
+
 /// Shows a ResultList in the two-column grid: it adapts the list, it does not
 /// copy or own its rows. Every change of the list reaches the view at once
 /// through the list's observer. Values are editable, Names are not.
@@ -30,3 +32,12 @@ class ResultTableModel : public QAbstractTableModel, private dravik::ResultListO
 
     dravik::ResultList& rows_;
 };
+
+/// The rows at indexes as "Name<TAB>Value" lines in UTF-8 as the grid shows
+/// them: blanks that end a text are not shown, and a tab or line break inside
+/// a text would split its line, so it becomes a blank.
+QString rowsAsText(const dravik::ResultList& rows, const std::vector<std::size_t>& indexes);
+
+/// The rows at indexes as a JSON array, each row as dravik-cli --format json
+/// writes it.
+QString rowsAsJson(const dravik::ResultList& rows, const std::vector<std::size_t>& indexes);

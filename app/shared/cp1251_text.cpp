@@ -24,3 +24,15 @@ std::string toCp1251(const QString& text) {
         bytes += dravik::unicodeToCp1251(codePoint);
     return bytes;
 }
+
+QString shownCellText(const std::string& cp1251) {
+    QString text = fromCp1251(cp1251);
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.left(end);
+}

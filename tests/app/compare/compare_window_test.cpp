@@ -1,10 +1,10 @@
 #include "cli/json_reader.h"
 #include "compare/compare_window.h"
+#include "compare/compare_with.h"
 #include "fake_dialogs.h"
 #include "main_window/main_window.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
-#include "shared/grid_actions.h"
 #include "shared/native_path.h"
 #include "support/test_support.h"
 
@@ -66,7 +66,7 @@ TEST(CompareWindow, ComparesTheGridsCommandWithAnotherFolderAndMarksTheDiffering
     QApplication::setActiveWindow(&w);
     QTest::keySequence(&w, QKeySequence("Ctrl+D"));
     EXPECT_EQ(dialogs.folderStarts, QStringList{nativeToQString(start.path())});
-    CompareWindow* compare = w.gridActions()->compareWindow();
+    CompareWindow* compare = w.compareWithItem()->window();
     ASSERT_NE(compare, nullptr);
     EXPECT_TRUE(compare->isVisible());
     EXPECT_FALSE(compare->isModal());

@@ -1,5 +1,6 @@
 #include "Unit2.h"
 #include "bytes/bytes_window.h"
+#include "bytes/show_bytes.h"
 #include "cli/json_reader.h"
 #include "fake_dialogs.h"
 #include "main_window/computer_level.h"
@@ -7,7 +8,7 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
-#include "shared/grid_actions.h"
+#include "shared/grid_copy_menu.h"
 #include "shared/image_list.h"
 #include "support/test_support.h"
 #include "workspace/command_rules.h"
@@ -702,14 +703,32 @@ void selectRows(TForm1& w, std::initializer_list<int> indexes) {
 }
 
 QAction* gridAction(TForm1& w, const char* name) {
-    return w.gridActions()->menu()->findChild<QAction*>(QString::fromLatin1(name));
+    return w.gridMenu()->menu()->findChild<QAction*>(QString::fromLatin1(name));
 }
 
 TEST_F(MainWindowTest, SelectedRowsAreCopiedAsLinesAllRowsAndAsJson) {
     TForm1& w = showPasport(pasportModule("WX\t31004"));
     ASSERT_EQ(w.results().count(), 21u);
+    // The menu's commands in their order; the copies of selected rows are
+    // greyed while none is selected.
+    QMenu* menu = w.gridMenu()->menu();
+    EXPECT_EQ(menu->objectName(), "PopupMenu2");
+    const auto items = [menu](bool enabledOnly) {
+        emit menu->aboutToShow();
+        QStringList texts;
+        for (const QAction* action : menu->actions())
+            if (!enabledOnly || (action->isEnabled() && !action->isSeparator()))
+                texts << action->text() + QLatin1Char('|') + action->shortcut().toString();
+        return texts.join(QStringLiteral(", ")).toStdString();
+    };
+    EXPECT_EQ(items(false),
+              "Copy|Ctrl+C, Copy all|, Copy as JSON|, |, Bytes|, Compare with\xE2\x80\xA6|Ctrl+D");
+    w.ValueListEditor1->clearSelection();
+    EXPECT_EQ(items(true), "Copy all|, Compare with\xE2\x80\xA6|Ctrl+D");
     selectRows(w, {5, 0, 9});
     ASSERT_EQ(w.ValueListEditor1->selectionModel()->selectedRows().size(), 3);
+    EXPECT_EQ(items(true), "Copy|Ctrl+C, Copy all|, Copy as JSON|, Bytes|, "
+                           "Compare with\xE2\x80\xA6|Ctrl+D");
 
     // Ctrl+C on the grid: the rows in grid order, the blanks that pad a text
     // left out, a tab inside a value made a blank.
@@ -798,10 +817,10 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     TForm1& w = showPasport(module);
     selectRows(w, {5});
     QAction* bytes = gridAction(w, "ShowBytes");
-    emit w.gridActions()->menu()->aboutToShow();
+    emit w.gridMenu()->menu()->aboutToShow();
     ASSERT_TRUE(bytes->isEnabled());
     bytes->trigger();
-    BytesWindow* window = w.gridActions()->bytesWindow();
+    BytesWindow* window = w.showBytesItem()->window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Bytes");
@@ -836,7 +855,7 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     QTest::mouseClick(w.Button3, Qt::LeftButton);
     ASSERT_EQ(rowsOf(w)[29].first, "Specification");
     selectRows(w, {28});
-    emit w.gridActions()->menu()->aboutToShow();
+    emit w.gridMenu()->menu()->aboutToShow();
     EXPECT_FALSE(bytes->isEnabled());
     // A specification module of 2048 bytes is shown whole; around a value in
     // a ROM image's first 256 bytes the lines begin at the file's start.
@@ -847,7 +866,7 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     EXPECT_TRUE(window->view()->document()->firstBlock().text().startsWith("00000000  "));
     EXPECT_EQ(window->view()->document()->blockCount(), 24);
     selectRows(w, {20});
-    emit w.gridActions()->menu()->aboutToShow();
+    emit w.gridMenu()->menu()->aboutToShow();
 
     // The file changed since the command: said in the window, no error box.
     std::string changed = module;
