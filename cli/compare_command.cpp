@@ -7,6 +7,7 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
+#include "results/shown_text.h"
 #include "settings/settings_file.h"
 
 #include <cstdio>
@@ -39,15 +40,10 @@ const BlockName& blockName(CompareBlock block) {
 
 constexpr char kEllipsis = '\x85'; // "…" in Windows-1251
 
-// A text cut to width columns, cut visibly; one byte is one column.
+// A text as a cell shows it, cut to width columns, cut visibly; one byte is
+// one column.
 std::string fitted(std::string_view cp1251, std::size_t width, bool fromLeft = false) {
-    std::string text(cp1251);
-    for (char& c : text) {
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    }
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
+    const std::string text = shownText(cp1251);
     if (text.size() <= width)
         return text;
     if (fromLeft)

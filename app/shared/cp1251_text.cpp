@@ -1,6 +1,7 @@
 #include "shared/cp1251_text.h"
 
 #include "platform/cp1251.h"
+#include "results/shown_text.h"
 
 #include <QList>
 
@@ -26,13 +27,5 @@ std::string toCp1251(const QString& text) {
 }
 
 QString shownCellText(const std::string& cp1251) {
-    QString text = fromCp1251(cp1251);
-    for (QChar& c : text) {
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char(' ');
-    }
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.left(end);
+    return fromCp1251(dravik::shownText(cp1251));
 }
