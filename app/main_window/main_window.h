@@ -73,9 +73,11 @@ class TForm1 : public QMainWindow {
     dravik::Context& context() { return context_; }
     dravik::ResultList& results() { return results_; }
     const dravik::LoaderList& loaderList() const { return loaderList_; }
-    /// The grid's menu, PopupMenu2: its copy commands, then Bytes and Compare with….
+    /// The grid's menu, PopupMenu2: its copy commands, then the two below.
     GridCopyMenu* gridMenu() const { return gridMenu_; }
+    /// Its Bytes, with the Bytes window once opened.
     ShowBytes* showBytesItem() const { return showBytes_; }
+    /// Its Compare with…, with the Compare window opened last.
     CompareWith* compareWithItem() const { return compareWith_; }
 
     /// The folder the browser shows: a native path, or the computer level.
