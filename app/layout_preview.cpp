@@ -139,7 +139,7 @@ void LayoutPreview::refresh(const std::string& text,
         watcher->deleteLater();
     });
     watcher->setFuture(QtConcurrent::run([module = shownModule_, text, problems] {
-        return dravik::previewPasport(module, text, problems);
+        return dravik::previewPasport(module, dravik::SettingsFile::parse(text), problems);
     }));
 }
 
@@ -157,7 +157,7 @@ void LayoutPreview::showRows() {
 }
 
 void LayoutPreview::showRow(int index, const dravik::PreviewRow& row) {
-    const QString entry = row.row.source ? fromCp1251(row.row.source->entry) : QString();
+    const QString entry = row.row.source ? fromCp1251(row.row.source->entryText()) : QString();
     const QString texts[] = {fromCp1251(row.row.name), fromCp1251(row.row.value), entry};
     const QString tip = rowTip(row);
     for (int column = kName; column <= kEntry; ++column) {

@@ -218,7 +218,7 @@ void BM_Bytes_Row(benchmark::State& state) {
     const dravik::ResultRow row{"Check sum ROM", "0000",
                                 dravik::RowSource{dravik::SourceFile::at(sparseImage()),
                                                   kSparseValueAt, std::string(2, '\0'),
-                                                  "ROM checksum"}};
+                                                  std::nullopt, "ROM checksum"}};
     for (auto _ : state) {
         window.showRow(row);
         benchmark::DoNotOptimize(window.view()->document()->blockCount());
@@ -324,10 +324,8 @@ void BM_PreviewRefresh_Decode(benchmark::State& state) {
     const std::string text(dravik::defaultSettingsContent());
     const dravik::PasportCandidate module =
         dravik::choosePasportModule(benchFolders().pasportFolder("2F"));
-    for (auto _ : state) {
-        const auto problems = dravik::checkSettings(text);
-        benchmark::DoNotOptimize(dravik::previewPasport(module, text, problems));
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(dravik::passSettings(text, module));
 }
 BENCHMARK(BM_PreviewRefresh_Decode)->Unit(benchmark::kMicrosecond);
 
