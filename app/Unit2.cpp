@@ -1,12 +1,15 @@
 #include "Unit2.h"
 
 #include "editor_tools.h"
+#include "layout_preview.h"
+#include "memo_lines.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "settings/settings_file.h"
 #include "settings_check_label.h"
+#include "settings_pipeline.h"
 #include "shared/cp1251_text.h"
 #include "shared/dialogs.h"
 
@@ -211,7 +214,13 @@ void TForm2::createPanel() {
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 
-    Label1 = new SettingsCheckLabel(Memo1, settingsBytes, Panel1);
+    pipeline_ = new SettingsPipeline(Memo1->document(), settingsBytes, this);
+    Label1 = new SettingsCheckLabel(Panel1);
+    connect(pipeline_, &SettingsPipeline::checked, Label1, &SettingsCheckLabel::showProblems);
+    connect(Label1, &SettingsCheckLabel::lineChosen, this, [this](std::size_t line) {
+        showLine(line);
+        Memo1->setFocus(Qt::MouseFocusReason);
+    });
 
     // The count's stretch keeps the button at its distance from the right edge.
     auto* row = new QHBoxLayout(Panel1);
@@ -219,7 +228,31 @@ void TForm2::createPanel() {
                             kPanelHeight - kButtonTop - kButtonHeight);
     row->addWidget(Label1, 1);
     row->addWidget(BitBtn1);
-    addEditorTools(*this, *row);
+    addEditorTools(*Memo1, *this, *row, *Label1, [this] { openPreview(); });
+}
+
+void TForm2::openPreview() {
+    if (!preview_) {
+        preview_ = new LayoutPreview(*this, *pipeline_);
+        connect(preview_, &LayoutPreview::lineChosen, this, &TForm2::showLine);
+        connect(Memo1, &QPlainTextEdit::cursorPositionChanged, preview_, [this] {
+            if (preview_->isVisible())
+                preview_->followLine(cursorLine());
+        });
+    }
+    preview_->followLine(cursorLine());
+    preview_->open();
+}
+
+std::size_t TForm2::cursorLine() const {
+    return MemoLines::of(Memo1->document())->place(Memo1->textCursor()).line;
+}
+
+void TForm2::showLine(std::size_t line) {
+    QTextCursor cursor(Memo1->document());
+    cursor.setPosition(MemoLines::of(Memo1->document())->lineStart(line));
+    Memo1->setTextCursor(cursor);
+    Memo1->centerCursor();
 }
 
 void TForm2::setSettingsText(std::string_view bytes) {
@@ -235,7 +268,7 @@ void TForm2::setSettingsText(std::string_view bytes) {
         }
     }
     Memo1->setPlainText(fromCp1251(lines));
-    Label1->checkNow();
+    pipeline_->passNow();
 }
 
 std::string TForm2::settingsText() const {

@@ -7,7 +7,9 @@
 #include <string_view>
 
 class Dialogs;
+class LayoutPreview;
 class SettingsCheckLabel;
+class SettingsPipeline;
 class QKeyEvent;
 class QPlainTextEdit;
 class QString;
@@ -37,6 +39,12 @@ class TForm2 : public QDialog {
 
     void setVisible(bool visible) override;
 
+    /// The passes over the text that the count and the preview show.
+    SettingsPipeline* pipeline() const { return pipeline_; }
+
+    /// Opens the layout preview beside the editor, made at the first call.
+    void openPreview();
+
     QPlainTextEdit* Memo1 = nullptr;
     QWidget* Panel1 = nullptr;
     /// The count of the text's problems, left of the OK button.
@@ -52,6 +60,12 @@ class TForm2 : public QDialog {
     void createMemo();
     void createPanel();
     void centreOnScreen();
+    std::size_t cursorLine() const;
+    /// Puts the cursor at the start of line (counted from 1), in view.
+    void showLine(std::size_t line);
+
+    SettingsPipeline* pipeline_ = nullptr;
+    LayoutPreview* preview_ = nullptr;
 
     /// Where a refused key or paste is told, while Edit ini runs the editor.
     Dialogs* dialogs_ = nullptr;

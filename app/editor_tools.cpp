@@ -1,9 +1,6 @@
 #include "editor_tools.h"
 
-#include "Unit2.h"
-#include "layout_preview.h"
 #include "memo_lines.h"
-#include "settings_check_label.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,25 +25,19 @@ QLabel* cursorPlace(QPlainTextEdit& memo, QWidget* parent) {
     return label;
 }
 
-void openPreview(TForm2& editor) {
-    auto* preview = editor.findChild<LayoutPreview*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!preview)
-        preview = new LayoutPreview(editor);
-    preview->open();
-}
-
 } // namespace
 
-void addEditorTools(TForm2& editor, QHBoxLayout& row) {
-    row.insertWidget(0, cursorPlace(*editor.Memo1, editor.Panel1));
+void addEditorTools(QPlainTextEdit& memo, QWidget& window, QHBoxLayout& row, QWidget& count,
+                    const std::function<void()>& openPreview) {
+    row.insertWidget(0, cursorPlace(memo, row.parentWidget()));
     const QKeySequence keys(Qt::CTRL | Qt::Key_P);
-    auto* link = new QLabel(QStringLiteral("<a href=\"preview\">Preview</a>"), editor.Panel1);
+    auto* link = new QLabel(QStringLiteral("<a href=\"preview\">Preview</a>"), row.parentWidget());
     link->setObjectName(QStringLiteral("PreviewLink"));
     link->setToolTip(QStringLiteral("The passport that this text decodes, as you type (%1)")
                          .arg(keys.toString(QKeySequence::NativeText)));
     link->setAccessibleName(QStringLiteral("Layout preview"));
-    QObject::connect(link, &QLabel::linkActivated, &editor, [&editor] { openPreview(editor); });
-    auto* shortcut = new QShortcut(keys, &editor);
-    QObject::connect(shortcut, &QShortcut::activated, &editor, [&editor] { openPreview(editor); });
-    row.insertWidget(row.indexOf(editor.Label1) + 1, link);
+    QObject::connect(link, &QLabel::linkActivated, &window, openPreview);
+    auto* shortcut = new QShortcut(keys, &window);
+    QObject::connect(shortcut, &QShortcut::activated, &window, openPreview);
+    row.insertWidget(row.indexOf(&count) + 1, link);
 }

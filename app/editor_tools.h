@@ -1,9 +1,13 @@
 #pragma once
 
+#include <functional>
+
 class QHBoxLayout;
-class TForm2;
+class QPlainTextEdit;
+class QWidget;
 
 /// Adds to the settings editor's row of the problem count, row: the cursor's
-/// line and column left of the count, and right of it the "Preview" link
-/// that opens the layout preview, which Ctrl+P opens too.
-void addEditorTools(TForm2& editor, QHBoxLayout& row);
+/// line and column of memo left of the count, and right of it the "Preview"
+/// link that calls openPreview, which Ctrl+P in window calls too.
+void addEditorTools(QPlainTextEdit& memo, QWidget& window, QHBoxLayout& row, QWidget& count,
+                    const std::function<void()>& openPreview);

@@ -1,26 +1,21 @@
 #include "layout_preview.h"
 
-#include "Unit2.h"
-#include "memo_lines.h"
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
-#include "settings_check_label.h"
+#include "settings_pipeline.h"
 #include "shared/cp1251_text.h"
 #include "shared/hex_view.h"
 #include "shared/native_path.h"
 
 #include <QEvent>
-#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -60,9 +55,8 @@ bool isError(const dravik::PreviewRow& row) {
 
 } // namespace
 
-LayoutPreview::LayoutPreview(TForm2& editor)
-    : QWidget(&editor, Qt::Window), editor_(editor),
-      lines_(MemoLines::of(editor.Memo1->document())), module_(new QLabel(this)),
+LayoutPreview::LayoutPreview(QWidget& editor, SettingsPipeline& pipeline)
+    : QWidget(&editor, Qt::Window), editor_(editor), pipeline_(pipeline), module_(new QLabel(this)),
       note_(new QLabel(this)), split_(new QSplitter(Qt::Vertical, this)),
       rows_(new QTableWidget(0, 3, this)), bytes_(new HexView(this)) {
     setObjectName(QStringLiteral("LayoutPreview"));
@@ -97,9 +91,7 @@ LayoutPreview::LayoutPreview(TForm2& editor)
     resize(kWidth, kHeight);
 
     connect(rows_, &QTableWidget::itemSelectionChanged, this, &LayoutPreview::rowChosen);
-    connect(editor.Memo1, &QPlainTextEdit::cursorPositionChanged, this,
-            &LayoutPreview::followCursor);
-    connect(editor.Label1, &SettingsCheckLabel::checked, this, &LayoutPreview::refresh);
+    connect(&pipeline_, &SettingsPipeline::previewed, this, &LayoutPreview::showPreview);
     // It closes with the editor, whichever way that closes.
     editor.installEventFilter(this);
 }
@@ -119,28 +111,22 @@ void LayoutPreview::open() {
     }
     raise();
     activateWindow();
-    editor_.Label1->checkNow();
+    pipeline_.setModule(found ? std::optional(shownModule_) : std::nullopt);
+    pipeline_.passNow();
 }
 
-void LayoutPreview::refresh(const std::string& text,
-                            const std::vector<dravik::SettingsProblem>& problems) {
+void LayoutPreview::hideEvent(QHideEvent* event) {
+    // Passes made while nothing shows them only check.
+    pipeline_.setModule(std::nullopt);
+    QWidget::hideEvent(event);
+}
+
+void LayoutPreview::showPreview(const dravik::PasportPreview& preview) {
     if (!isVisible() || shownModule_.path.empty())
         return;
-    // Decoded in a worker from copies, as a long text takes a while to parse;
-    // a pass overtaken by a newer one is not shown.
-    const std::uint64_t pass = ++passes_;
-    auto* watcher = new QFutureWatcher<dravik::PasportPreview>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, pass] {
-        if (pass == passes_) {
-            preview_ = watcher->result();
-            showRows();
-            emit refreshed();
-        }
-        watcher->deleteLater();
-    });
-    watcher->setFuture(QtConcurrent::run([module = shownModule_, text, problems] {
-        return dravik::previewPasport(module, text, problems);
-    }));
+    preview_ = preview;
+    showRows();
+    emit refreshed();
 }
 
 void LayoutPreview::showRows() {
@@ -157,7 +143,7 @@ void LayoutPreview::showRows() {
 }
 
 void LayoutPreview::showRow(int index, const dravik::PreviewRow& row) {
-    const QString entry = row.row.source ? fromCp1251(row.row.source->entry) : QString();
+    const QString entry = row.row.source ? fromCp1251(row.row.source->entryText()) : QString();
     const QString texts[] = {fromCp1251(row.row.name), fromCp1251(row.row.value), entry};
     const QString tip = rowTip(row);
     for (int column = kName; column <= kEntry; ++column) {
@@ -206,18 +192,20 @@ void LayoutPreview::rowChosen() {
     if (line == 0)
         return;
     moving_ = true;
-    QTextCursor cursor(editor_.Memo1->document());
-    cursor.setPosition(lines_->lineStart(line));
-    editor_.Memo1->setTextCursor(cursor);
-    editor_.Memo1->centerCursor();
+    emit lineChosen(line);
     moving_ = false;
+}
+
+void LayoutPreview::followLine(std::size_t line) {
+    cursorLine_ = line;
+    followCursor();
 }
 
 // The row of the entry on the editor's line, and the section that line is in.
 void LayoutPreview::followCursor() {
     if (!isVisible() || shownModule_.path.empty())
         return;
-    const std::size_t line = lines_->place(editor_.Memo1->textCursor()).line;
+    const std::size_t line = cursorLine_;
     const std::string* typed = preview_.sectionAt(line);
     const bool other = typed && !dravik::equalsIgnoreCase(*typed, preview_.section);
     note_->setVisible(other);

@@ -5,37 +5,35 @@
 
 #include <QWidget>
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <cstddef>
 
 class HexView;
-class MemoLines;
 class QLabel;
 class QSplitter;
 class QTableWidget;
-class TForm2;
+class SettingsPipeline;
 
 /// The "Layout preview" window beside the settings editor: the passport of
 /// the working folder's module as the editor's unsaved text decodes it, row by
 /// row with each row's layout entry, and the module's bytes with each field's
-/// bytes marked. It follows the editor's text at each check of it and the
-/// editor's cursor to the row of its line; a row chosen here puts the editor's
-/// cursor on its entry's line. It writes nothing and changes nothing outside
-/// itself, and closes with the editor.
+/// bytes marked. It shows each pass of the editor's pipeline while it is
+/// open, and follows the editor's cursor to the row of its line; a row
+/// chosen here asks for its entry's line. It writes nothing and changes
+/// nothing outside itself, and closes with the editor.
 class LayoutPreview : public QWidget {
     Q_OBJECT
 
   public:
-    explicit LayoutPreview(TForm2& editor);
+    LayoutPreview(QWidget& editor, SettingsPipeline& pipeline);
 
     /// Shows the window beside the editor, with the module of the current
-    /// directory (the folder the Pasport command reads) read anew.
+    /// directory (the folder the Pasport command reads) read anew, and has
+    /// the pipeline decode it.
     void open();
 
-    /// Decodes the module by the editor's text as checked, if shown; the
-    /// rows follow when refreshed is emitted.
-    void refresh(const std::string& text, const std::vector<dravik::SettingsProblem>& problems);
+    /// The editor's cursor stands on line (counted from 1): its row becomes
+    /// the current one, and the note says when it is in another section.
+    void followLine(std::size_t line);
 
     QLabel* moduleLabel() const { return module_; }
     QLabel* note() const { return note_; }
@@ -45,12 +43,16 @@ class LayoutPreview : public QWidget {
   signals:
     /// The rows and bytes show the newest text's decode.
     void refreshed();
+    /// A row was chosen: the line of its entry, counted from 1.
+    void lineChosen(std::size_t line);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void showPreview(const dravik::PasportPreview& preview);
     void showRows();
     void showRow(int index, const dravik::PreviewRow& row);
     void markBytes();
@@ -58,8 +60,8 @@ class LayoutPreview : public QWidget {
     void followCursor();
     void placeBesideEditor();
 
-    TForm2& editor_;
-    MemoLines* lines_;
+    QWidget& editor_;
+    SettingsPipeline& pipeline_;
     QLabel* module_;
     QLabel* note_;
     QSplitter* split_;
@@ -68,9 +70,9 @@ class LayoutPreview : public QWidget {
     /// The module shown; an empty path for none.
     dravik::PasportCandidate shownModule_;
     dravik::PasportPreview preview_;
+    /// The editor's cursor's line.
+    std::size_t cursorLine_ = 1;
     /// True while the window itself moves the editor's cursor or the
     /// current row, so that the two do not chase each other.
     bool moving_ = false;
-    /// Counts the decodes begun; only the newest one's rows are shown.
-    std::uint64_t passes_ = 0;
 };

@@ -15,6 +15,7 @@
 #include "main_window/main_window.h"
 #include "settings/default_settings.h"
 #include "settings_check_label.h"
+#include "settings_pipeline.h"
 #include "silent_dialogs.h"
 #include "workspace/loader_list.h"
 #include "workspace/pasport_preview.h"
@@ -140,7 +141,7 @@ BENCHMARK(BM_EditorCheck_Floor)->Unit(benchmark::kMillisecond);
 void BM_EditorCheck_Count(benchmark::State& state) {
     TForm2& editor = bigTextEditor();
     for (auto _ : state) {
-        editor.Label1->checkNow();
+        editor.pipeline()->passNow();
         benchmark::DoNotOptimize(editor.Label1->text());
     }
 }
@@ -160,7 +161,7 @@ double longestAnswer(QPlainTextEdit& memo) {
         longest = std::max(longest, static_cast<double>(pass.nsecsElapsed()) / 1e9);
         QElapsedTimer pause;
         pause.start();
-        while (pause.elapsed() < 2 * SettingsCheckLabel::kPause + 400) {
+        while (pause.elapsed() < 2 * SettingsPipeline::kPause + 400) {
             pass.start();
             QApplication::processEvents();
             longest = std::max(longest, static_cast<double>(pass.nsecsElapsed()) / 1e9);
@@ -218,7 +219,7 @@ void BM_Bytes_Row(benchmark::State& state) {
     const dravik::ResultRow row{"Check sum ROM", "0000",
                                 dravik::RowSource{dravik::SourceFile::at(sparseImage()),
                                                   kSparseValueAt, std::string(2, '\0'),
-                                                  "ROM checksum"}};
+                                                  std::nullopt, "ROM checksum"}};
     for (auto _ : state) {
         window.showRow(row);
         benchmark::DoNotOptimize(window.view()->document()->blockCount());
@@ -268,12 +269,9 @@ BENCHMARK(BM_Compare_Window)->Unit(benchmark::kMillisecond);
 LayoutPreview& openPreview(TForm2& editor) {
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(benchFolders().pasportFolder("2F"));
-    auto* preview = editor.findChild<LayoutPreview*>();
-    if (!preview)
-        preview = new LayoutPreview(editor);
-    preview->open();
+    editor.openPreview();
     std::filesystem::current_path(before);
-    return *preview;
+    return *editor.findChild<LayoutPreview*>();
 }
 
 // Runs the event loop until the preview shows its newest decode.
@@ -290,7 +288,7 @@ void BM_EditorCheck_WithPreview(benchmark::State& state) {
     LayoutPreview& preview = openPreview(editor);
     waitForRefresh(preview);
     for (auto _ : state) {
-        editor.Label1->checkNow();
+        editor.pipeline()->passNow();
         waitForRefresh(preview);
     }
 }
@@ -324,10 +322,8 @@ void BM_PreviewRefresh_Decode(benchmark::State& state) {
     const std::string text(dravik::defaultSettingsContent());
     const dravik::PasportCandidate module =
         dravik::choosePasportModule(benchFolders().pasportFolder("2F"));
-    for (auto _ : state) {
-        const auto problems = dravik::checkSettings(text);
-        benchmark::DoNotOptimize(dravik::previewPasport(module, text, problems));
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(dravik::passSettings(text, module));
 }
 BENCHMARK(BM_PreviewRefresh_Decode)->Unit(benchmark::kMicrosecond);
 

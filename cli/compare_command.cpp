@@ -194,12 +194,13 @@ bool decodeBoth(StandardOutput& out, CompareBlock block, const Input (&inputs)[2
     for (int i = 0; i < 2; ++i) {
         try {
             sides[i] = decodeBlock(block, inputs[i].path, settings);
-            for (const DecodeMessage& message : sides[i].messages)
-                tellAbout(out, inputs[i], toUtf8(message.text));
-            if (sides[i].error)
-                std::rethrow_exception(sides[i].error);
         } catch (const Error& error) {
-            tellAbout(out, inputs[i], errorText(error));
+            sides[i].error = error;
+        }
+        for (const DecodeMessage& message : sides[i].messages)
+            tellAbout(out, inputs[i], toUtf8(message.text));
+        if (sides[i].error) {
+            tellAbout(out, inputs[i], errorText(*sides[i].error));
             decoded = false;
         }
     }

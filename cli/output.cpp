@@ -73,10 +73,9 @@ std::string tsvField(std::string_view text) {
 }
 
 std::string errorText(const Error& error) {
-    if (error.entry.key.empty())
+    if (!error.entry())
         return toUtf8(errorReportText(error.message()));
-    return toUtf8(error.message() + " in [" + error.entry.section + "] " + error.entry.key + "=" +
-                  error.entry.value);
+    return toUtf8(error.message() + " in " + settingsEntryText(*error.entry()));
 }
 
 std::string settingsProblemsText(std::string_view path,

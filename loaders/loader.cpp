@@ -47,10 +47,14 @@ Decoded decodeLoader(const std::string& path, const SettingsFile& settings) {
     try {
         if (path.empty() || !readPlainFile(path, loader))
             return decoded;
-    } catch (...) {
+    } catch (const Error& error) {
         // The file is there, only reading it failed.
         decoded.found = true;
-        decoded.error = std::current_exception();
+        decoded.error = error;
+        return decoded;
+    } catch (const std::exception& error) {
+        decoded.found = true;
+        decoded.error.emplace(error.what());
         return decoded;
     }
     decoded.found = true;

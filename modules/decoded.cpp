@@ -15,7 +15,7 @@ void appendDecoded(Decoded decoded, Context& context) {
     for (; message != decoded.messages.end(); ++message)
         context.ui.showMessage(message->text);
     if (decoded.error)
-        std::rethrow_exception(decoded.error);
+        throw *decoded.error;
 }
 
 } // namespace dravik

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "modules/context.h"
+#include "platform/errors.h"
 #include "results/result_list.h"
 
 #include <cstddef>
-#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,9 +31,10 @@ struct Decoded {
     /// The main window's title text (Windows-1251), for a command that sets one.
     std::optional<std::string> title;
     std::vector<DecodeMessage> messages;
-    /// The error that ended the decode, after the rows made before it; the
-    /// command raises it once it has appended them. Null when none did.
-    std::exception_ptr error;
+    /// The error that ended the decode, after the rows made before it, with
+    /// the layout entry it arose at; the command raises it once it has
+    /// appended them. None when none did.
+    std::optional<Error> error;
 };
 
 /// Appends the rows to the context's results, showing each message just before

@@ -71,10 +71,10 @@ CodeRow codeKeyRow(const std::shared_ptr<const SourceFile>& file, std::string_vi
     // The program class is the byte s0; the family key the bytes s1 and s3.
     const bool isClass = section == kProgramClassesSection;
     const std::string key = isClass ? programClass(stored) : familyKey(stored);
-    const std::string* found = settings.findString(section, key);
-    return {found ? *found : std::string(def),
-            RowSource::in(file, data, isClass ? offset : offset + 1, isClass ? 1 : 3,
-                          settingsEntryText(section, key, found))};
+    SettingsEntry entry = settings.locate(section, key);
+    std::string value = entry.value.value_or(std::string(def));
+    return {std::move(value), RowSource::in(file, data, isClass ? offset : offset + 1,
+                                            isClass ? 1 : 3, std::move(entry))};
 }
 
 std::optional<std::uint16_t> readWord(std::string_view data, std::int64_t offset) {

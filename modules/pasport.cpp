@@ -119,30 +119,30 @@ Decoded decodePasportModule(std::string_view module, const std::string& path,
 
     const FamilyCode family = locateFamilyCode(module, settings);
     const std::string& familyCode = family.code;
-    const std::string* familyEntry = settings.findString(kFamiliesSection, familyCode);
+    SettingsEntry familyEntry = settings.locate(kFamiliesSection, familyCode);
+    std::string familyName = familyEntry.value.value_or("Default");
     decoded.rows.push_back(
-        {"Family ", familyEntry ? *familyEntry : "Default",
+        {"Family ", std::move(familyName),
          family.offset
              ? RowSource::in(file, module, *family.offset, kFamilyCodeLength,
-                             settingsEntryText(kFamiliesSection, familyCode, familyEntry))
+                             std::move(familyEntry))
              : RowSource::in(file, module, kFamilyCodeSearchStart, 0,
                              "[" + std::string(kFamiliesSection) + "] no key matched; layout [" +
                                  std::string(kFallbackLayout) + "]")});
 
     const ByteReader reader(module);
     for (const std::string& key : settings.readSection(familyCode)) {
-        const std::string layout = settings.readString(familyCode, key, "");
+        SettingsEntry entry = settings.locate(familyCode, key);
         try {
-            const FieldSpec field = FieldSpec::parse(layout);
+            const FieldSpec field = FieldSpec::parse(entry.value.value_or(""));
             PasportValue value = decodePasportValue(reader, field);
             if (value.message)
                 decoded.messages.push_back({decoded.rows.size(), std::move(*value.message)});
             decoded.rows.push_back({key, std::move(value.value),
                                     RowSource::in(file, module, field.offset(), bytesTaken(field),
-                                                  settingsEntryText(familyCode, key, &layout))});
-        } catch (ConvertError& error) {
-            error.entry = SettingsEntry{familyCode, key, layout};
-            decoded.error = std::current_exception();
+                                                  std::move(entry))});
+        } catch (const ConvertError& error) {
+            decoded.error.emplace(error.message(), std::move(entry));
             break;
         }
     }

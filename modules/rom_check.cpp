@@ -96,9 +96,11 @@ Decoded decodeRoms(const std::string& folder, const SettingsFile& settings) {
                 appendImageRows(decoded.rows, SourceFile::at(std::move(path)), file.name, image,
                                 mark, settings);
         }
-    } catch (...) {
+    } catch (const Error& error) {
         // The images before the one that failed keep their rows.
-        decoded.error = std::current_exception();
+        decoded.error = error;
+    } catch (const std::exception& error) {
+        decoded.error.emplace(error.what());
     }
     return decoded;
 }

@@ -3,36 +3,33 @@
 #ifndef _WIN32
 #include <cerrno>
 #endif
+#include "platform/settings_entry.h"
+
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 namespace dravik {
 
-/// An entry of the settings file: its section, key and value (Windows-1251).
-struct SettingsEntry {
-    std::string section;
-    std::string key;
-    std::string value;
-};
-
 /// Base of every error the core raises. The message is the exact text that the
 /// common error report shows, as Windows-1251 bytes. It is kept whole in a
 /// std::string, zero bytes included; what() gives it only up to the first one.
 class Error : public std::runtime_error {
 public:
-    explicit Error(std::string message)
-        : std::runtime_error(message), message_(std::move(message)) {}
+    explicit Error(std::string message, std::optional<SettingsEntry> entry = std::nullopt)
+        : std::runtime_error(message), message_(std::move(message)), entry_(std::move(entry)) {}
 
     /// Every byte of the message.
     const std::string& message() const noexcept { return message_; }
 
     /// The layout entry that was being read when the error arose, so that a
-    /// caller can say where; empty (no key) elsewhere. The message never holds it.
-    SettingsEntry entry;
+    /// caller can say where; none elsewhere. The message never holds it.
+    const std::optional<SettingsEntry>& entry() const noexcept { return entry_; }
 
 private:
     std::string message_;
+    std::optional<SettingsEntry> entry_;
 };
 
 /// A file that is read or written whole could not be opened or created.

@@ -49,7 +49,7 @@ std::string sourceJson(const RowSource& source) {
     return "{\"file\": " + jsonString(source.file ? source.file->path : std::string()) +
            ", \"offset\": " + std::to_string(source.offset) +
            ", \"length\": " + std::to_string(source.length()) + ", \"bytes\": \"" + bytes +
-           "\", \"entry\": " + jsonString(toUtf8(source.entry)) + "}";
+           "\", \"entry\": " + jsonString(toUtf8(source.entryText())) + "}";
 }
 
 std::string rowJson(const ResultRow& row, bool edited) {

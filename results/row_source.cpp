@@ -10,8 +10,8 @@ std::shared_ptr<const SourceFile> SourceFile::at(std::string path) {
 }
 
 RowSource RowSource::in(std::shared_ptr<const SourceFile> file, std::string_view data,
-                        std::int64_t offset, std::int64_t length, std::string entry) {
-    RowSource source{std::move(file), offset, {}, std::move(entry)};
+                        std::int64_t offset, std::int64_t length, std::string part) {
+    RowSource source{std::move(file), offset, {}, std::nullopt, std::move(part)};
     const ByteReader reader(data);
     if (offset >= 0 && offset < reader.size() && length > 0)
         source.bytes =
@@ -20,17 +20,11 @@ RowSource RowSource::in(std::shared_ptr<const SourceFile> file, std::string_view
     return source;
 }
 
-std::string settingsEntryText(std::string_view section, std::string_view key,
-                              const std::string* value) {
-    constexpr std::string_view kNoEntry = ": no entry";
-    std::string text;
-    text.reserve(section.size() + key.size() + 3 + (value ? value->size() + 1 : kNoEntry.size()));
-    text.append("[").append(section).append("] ").append(key);
-    if (value)
-        text.append("=").append(*value);
-    else
-        text.append(kNoEntry);
-    return text;
+RowSource RowSource::in(std::shared_ptr<const SourceFile> file, std::string_view data,
+                        std::int64_t offset, std::int64_t length, SettingsEntry setting) {
+    RowSource source = in(std::move(file), data, offset, length, std::string());
+    source.setting = std::move(setting);
+    return source;
 }
 
 } // namespace dravik

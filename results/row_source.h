@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_system.h"
+#include "platform/settings_entry.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,23 +30,27 @@ struct RowSource {
     std::int64_t offset = 0;
     /// The bytes the value was made of.
     std::string bytes;
-    /// What decoded them (Windows-1251): a layout entry as written
-    /// ("[2F] Serial=S0,8"), the settings key that matched, or the part of the
-    /// file's format.
-    std::string entry;
+    /// The settings entry that decoded them, when one did: a layout entry,
+    /// or the key that a lookup matched or found missing.
+    std::optional<SettingsEntry> setting;
+    /// Else the part of the file's format that they are (Windows-1251).
+    std::string part;
 
     /// How many bytes the value was made of.
     std::int64_t length() const { return static_cast<std::int64_t>(bytes.size()); }
 
-    /// The source of up to length bytes of data from offset, cut as a memory
-    /// stream cuts a read: nothing before the start, nothing past the end.
-    static RowSource in(std::shared_ptr<const SourceFile> file, std::string_view data,
-                        std::int64_t offset, std::int64_t length, std::string entry);
-};
+    /// What decoded the bytes, as the user reads it: the entry
+    /// ("[2F] Serial=S0,8", "[CL] A: no entry") or the part of the format.
+    std::string entryText() const { return setting ? settingsEntryText(*setting) : part; }
 
-/// A settings entry as a source names it: "[CL] A=Program A - Main", or
-/// "[CL] A: no entry" when the settings hold none.
-std::string settingsEntryText(std::string_view section, std::string_view key,
-                              const std::string* value);
+    /// The source of up to length bytes of data from offset, cut as a memory
+    /// stream cuts a read: nothing before the start, nothing past the end;
+    /// the bytes are a part of the file's format.
+    static RowSource in(std::shared_ptr<const SourceFile> file, std::string_view data,
+                        std::int64_t offset, std::int64_t length, std::string part);
+    /// The same for bytes that a settings entry decoded.
+    static RowSource in(std::shared_ptr<const SourceFile> file, std::string_view data,
+                        std::int64_t offset, std::int64_t length, SettingsEntry setting);
+};
 
 } // namespace dravik

@@ -18,16 +18,15 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // A quoted text is cut here, so that a message stays one readable line.
 constexpr std::size_t kQuoteLength = 40;
 
-struct Entry {
-    std::string_view key;
-    std::string_view value; ///< as written, not yet cut
-    std::size_t line;
-};
+using Entry = SettingsFile::Entry;
+using Section = SettingsFile::Section;
 
-struct Section {
-    std::string_view name;
-    std::size_t line;
-    std::vector<Entry> entries;
+// Where a line stands, for the problems found on it: the section it stands in
+// or opens, the key of its entry, and its text's columns.
+struct LineAt {
+    std::string_view section;
+    std::string_view key;
+    ColumnSpan span;
 };
 
 // The key of a name in the lookups below: its letters folded as the reader
@@ -108,11 +107,19 @@ class Checker {
   public:
     explicit Checker(std::string_view bytes);
 
-    std::vector<SettingsProblem> take() {
+    CheckedSettings take() {
         std::stable_sort(
             problems_.begin(), problems_.end(),
             [](const SettingsProblem& a, const SettingsProblem& b) { return a.line < b.line; });
-        return std::move(problems_);
+        for (SettingsProblem& problem : problems_) {
+            if (problem.line == 0 || problem.line > lines_.size())
+                continue;
+            const LineAt& at = lines_[problem.line - 1];
+            problem.section = at.section;
+            problem.key = at.key;
+            problem.span = at.span;
+        }
+        return {std::move(settings_), std::move(problems_)};
     }
 
   private:
@@ -122,11 +129,12 @@ class Checker {
 
     // "[name] " of the section that the lines read so far are in.
     std::string inSection() const {
-        return sections_.empty() ? std::string() : sectionRef(sections_.back().name);
+        return current_ ? sectionRef(*current_) : std::string();
     }
 
     bool checkByteOrderMark(std::string_view bytes);
-    void readLines(std::string_view bytes);
+    void lineRead(std::size_t number, std::string_view text, const SettingsLine& read);
+    void checkLine(std::size_t line, const SettingsLine& read);
     void checkEncoding(std::size_t line, const SettingsLine& read);
     void findRepeatedSections();
     const Section* firstSection(std::string_view name) const;
@@ -144,7 +152,11 @@ class Checker {
                         std::string_view what);
     bool namesFamily(std::string_view value) const;
 
-    std::vector<Section> sections_;
+    bool readable_ = true;
+    SettingsFile settings_;
+    std::vector<LineAt> lines_;
+    /// The section the lines read so far stand in.
+    std::optional<std::string_view> current_;
     std::vector<SettingsProblem> problems_;
     // The first section of each folded name: the one that lookups find.
     std::unordered_map<std::string, std::size_t> firstSections_;
@@ -154,10 +166,16 @@ class Checker {
     std::size_t longestFamilyName_ = 0;
 };
 
+// The text is read once: each line is checked as the settings reader takes
+// it, then the sections it made are checked as a whole.
 Checker::Checker(std::string_view bytes) {
-    if (!checkByteOrderMark(bytes))
+    readable_ = checkByteOrderMark(bytes);
+    settings_ = SettingsFile::parse(
+        bytes, [this](std::size_t number, std::string_view text, const SettingsLine& read) {
+            lineRead(number, text, read);
+        });
+    if (!readable_)
         return;
-    readLines(bytes);
     findRepeatedSections();
     checkFamilies();
     checkSections();
@@ -187,46 +205,48 @@ bool Checker::checkByteOrderMark(std::string_view bytes) {
     return true;
 }
 
-void Checker::readLines(std::string_view bytes) {
-    SettingsLineSplitter lines(bytes);
-    std::string_view text;
-    while (lines.next(text)) {
-        const std::size_t line = lines.lineNumber();
-        const SettingsLine read = SettingsLine::read(text);
-        checkEncoding(line, read);
-        switch (read.kind) {
-        case SettingsLine::Kind::Section:
-            sections_.push_back(Section{read.name, line, {}});
-            break;
-        case SettingsLine::Kind::Entry:
-            if (sections_.empty()) {
-                add(line, Severity::Warning,
-                    "the entry " + quoted(read.text) + " stands before any section: it is ignored");
-                break;
-            }
-            if (read.value.size() > SettingsFile::kMaxValueLength)
-                add(line, Severity::Warning,
-                    inSection() + std::string(read.name) + ": the value of " +
-                        number(static_cast<std::int64_t>(read.value.size())) +
-                        " characters is cut to " + number(SettingsFile::kMaxValueLength));
-            sections_.back().entries.push_back(Entry{read.name, read.value, line});
-            break;
-        case SettingsLine::Kind::NoEquals:
-            // Before the first section free text is usual (the default content
-            // begins with three such lines).
-            if (!sections_.empty())
-                add(line, Severity::Warning,
-                    inSection() + quoted(read.text) +
-                        " has no \"=\": it is no entry and is ignored");
-            break;
-        case SettingsLine::Kind::NoKey:
+void Checker::lineRead(std::size_t number, std::string_view text, const SettingsLine& read) {
+    if (read.kind == SettingsLine::Kind::Section)
+        current_ = read.name;
+    const auto begin = static_cast<std::size_t>(read.text.data() - text.data());
+    lines_.push_back({current_.value_or(std::string_view()),
+                      read.kind == SettingsLine::Kind::Entry ? read.name : std::string_view(),
+                      {begin, begin + read.text.size()}});
+    if (readable_)
+        checkLine(number, read);
+}
+
+void Checker::checkLine(std::size_t line, const SettingsLine& read) {
+    checkEncoding(line, read);
+    switch (read.kind) {
+    case SettingsLine::Kind::Section:
+        break;
+    case SettingsLine::Kind::Entry:
+        if (!current_) {
             add(line, Severity::Warning,
-                inSection() + quoted(read.text) + " has no key before \"=\": it is ignored");
-            break;
-        case SettingsLine::Kind::Blank:
-        case SettingsLine::Kind::Comment:
+                "the entry " + quoted(read.text) + " stands before any section: it is ignored");
             break;
         }
+        if (read.value.size() > SettingsFile::kMaxValueLength)
+            add(line, Severity::Warning,
+                inSection() + std::string(read.name) + ": the value of " +
+                    number(static_cast<std::int64_t>(read.value.size())) +
+                    " characters is cut to " + number(SettingsFile::kMaxValueLength));
+        break;
+    case SettingsLine::Kind::NoEquals:
+        // Before the first section free text is usual (the default content
+        // begins with three such lines).
+        if (current_)
+            add(line, Severity::Warning,
+                inSection() + quoted(read.text) + " has no \"=\": it is no entry and is ignored");
+        break;
+    case SettingsLine::Kind::NoKey:
+        add(line, Severity::Warning,
+            inSection() + quoted(read.text) + " has no key before \"=\": it is ignored");
+        break;
+    case SettingsLine::Kind::Blank:
+    case SettingsLine::Kind::Comment:
+        break;
     }
 }
 
@@ -236,7 +256,7 @@ void Checker::checkEncoding(std::size_t line, const SettingsLine& read) {
     // A comment or a stray line shows nowhere; a section or an entry shows
     // its text garbled, or is not found.
     const bool shown = read.kind == SettingsLine::Kind::Section ||
-                       (read.kind == SettingsLine::Kind::Entry && !sections_.empty());
+                       (read.kind == SettingsLine::Kind::Entry && current_);
     add(line, shown ? Severity::Error : Severity::Warning,
         (read.kind == SettingsLine::Kind::Section ? std::string() : inSection()) +
             "UTF-8 text, not Windows-1251: " + quoted(fromUtf8(read.text)) + " reads as " +
@@ -244,13 +264,14 @@ void Checker::checkEncoding(std::size_t line, const SettingsLine& read) {
 }
 
 void Checker::findRepeatedSections() {
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-        const auto [first, inserted] = firstSections_.try_emplace(folded(sections_[i].name), i);
+    const std::vector<Section>& sections = settings_.sections();
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const auto [first, inserted] = firstSections_.try_emplace(folded(sections[i].name), i);
         if (inserted)
             continue;
-        const Section& earlier = sections_[first->second];
-        add(sections_[i].line, Severity::Warning,
-            "section [" + std::string(sections_[i].name) + "] repeats [" +
+        const Section& earlier = sections[first->second];
+        add(sections[i].line, Severity::Warning,
+            "section [" + std::string(sections[i].name) + "] repeats [" +
                 std::string(earlier.name) + "] of " + lineRef(earlier.line) +
                 ": only the first is read, this one is ignored");
     }
@@ -258,7 +279,7 @@ void Checker::findRepeatedSections() {
 
 const Section* Checker::firstSection(std::string_view name) const {
     const auto found = firstSections_.find(folded(name));
-    return found == firstSections_.end() ? nullptr : &sections_[found->second];
+    return found == firstSections_.end() ? nullptr : &settings_.sections()[found->second];
 }
 
 // How many keys of the section its listing holds, as the reader counts them.
@@ -318,7 +339,7 @@ void Checker::checkFamilies() {
     const std::string where = sectionRef(families->name);
     for (const Entry* entry : readEntries(*families, true, false)) {
         const std::string code = folded(entry->key);
-        const std::string_view name = entry->value.substr(0, SettingsFile::kMaxValueLength);
+        const std::string_view name = entry->value;
         if (entry->key.size() > kFamilyCodeLength) {
             add(entry->line, Severity::Error,
                 where + quoted(entry->key) +
@@ -351,7 +372,7 @@ void Checker::checkFamilies() {
 
 void Checker::checkSections() {
     for (const auto& [name, index] : firstSections_) {
-        const Section& section = sections_[index];
+        const Section& section = settings_.sections()[index];
         if (layouts_.contains(name)) {
             for (const Entry* entry : readEntries(section, true, true))
                 checkField(section, *entry);
@@ -365,8 +386,7 @@ void Checker::checkSections() {
             for (const Entry* entry : readEntries(section, false, false)) {
                 checkKeyLength(section, *entry, kFamilyKeyLength,
                                "a firmware code's family key is two characters");
-                const std::string_view value =
-                    entry->value.substr(0, SettingsFile::kMaxValueLength);
+                const std::string_view value = entry->value;
                 if (!namesFamily(value))
                     add(entry->line, Severity::Warning,
                         sectionRef(section.name) + std::string(entry->key) + "=" +
@@ -408,7 +428,7 @@ bool Checker::namesFamily(std::string_view value) const {
 // One field of a layout, checked in the order in which the passport decodes
 // it: the offset, the type letter, the length, then the bytes it reads.
 void Checker::checkField(const Section& layout, const Entry& entry) {
-    const std::string_view value = entry.value.substr(0, SettingsFile::kMaxValueLength);
+    const std::string_view value = entry.value;
     const FieldAt at{layout, entry, value.substr(0, FieldSpec::kMaxLength)};
     if (value.size() > FieldSpec::kMaxLength)
         add(entry.line, Severity::Warning,
@@ -493,36 +513,18 @@ void Checker::checkReach(const FieldAt& at, std::int32_t offset, std::int64_t re
     }
 }
 
-// Gives each problem, in line order, the section, key and span of its line.
-void locateProblems(std::string_view bytes, std::vector<SettingsProblem>& problems) {
-    SettingsLineSplitter lines(bytes);
-    std::string_view text;
-    std::string_view section;
-    auto problem = problems.begin();
-    while (problem != problems.end() && lines.next(text)) {
-        const SettingsLine read = SettingsLine::read(text);
-        if (read.kind == SettingsLine::Kind::Section)
-            section = read.name;
-        for (; problem != problems.end() && problem->line == lines.lineNumber(); ++problem) {
-            problem->section = section;
-            if (read.kind == SettingsLine::Kind::Entry)
-                problem->key = read.name;
-            const auto begin = static_cast<std::size_t>(read.text.data() - text.data());
-            problem->span = {begin, begin + read.text.size()};
-        }
-    }
-}
-
 } // namespace
 
 std::string_view severityName(Severity severity) {
     return severity == Severity::Error ? "error" : "warning";
 }
 
+CheckedSettings readAndCheckSettings(std::string_view bytes) {
+    return Checker(bytes).take();
+}
+
 std::vector<SettingsProblem> checkSettings(std::string_view bytes) {
-    std::vector<SettingsProblem> problems = Checker(bytes).take();
-    locateProblems(bytes, problems);
-    return problems;
+    return readAndCheckSettings(bytes).problems;
 }
 
 std::string problemText(const SettingsProblem& problem) {

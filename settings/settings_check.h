@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/settings_file.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -47,10 +49,20 @@ struct SettingsProblem {
     bool operator==(const SettingsProblem&) const = default;
 };
 
+/// Settings bytes read once: the settings as the commands read them, and the
+/// problems of the text.
+struct CheckedSettings {
+    SettingsFile settings;
+    std::vector<SettingsProblem> problems;
+};
+
 /// Reads settings bytes by the rules of the settings reader and the passport
 /// decoder and gives, in line order, every place where those rules drop, cut
 /// or ignore something, or where a decode is bound to fail or show nothing
-/// useful.
+/// useful, beside the settings that the bytes make.
+CheckedSettings readAndCheckSettings(std::string_view bytes);
+
+/// readAndCheckSettings's problems alone.
 std::vector<SettingsProblem> checkSettings(std::string_view bytes);
 
 /// A problem as every list of them writes it: "LINE: severity: message"

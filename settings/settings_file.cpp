@@ -3,23 +3,24 @@
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
-#include "settings/settings_lines.h"
 
 namespace dravik {
 
-SettingsFile SettingsFile::parse(std::string_view bytes) {
+SettingsFile SettingsFile::parse(std::string_view bytes, const LineObserver& eachLine) {
     SettingsFile file;
-    Section* current = nullptr;
     SettingsLineSplitter lines(bytes);
     std::string_view text;
     while (lines.next(text)) {
         const SettingsLine line = SettingsLine::read(text);
+        if (eachLine)
+            eachLine(lines.lineNumber(), text, line);
         if (line.kind == SettingsLine::Kind::Section) {
-            file.sections_.push_back(Section{std::string(line.name), {}});
-            current = &file.sections_.back();
-        } else if (line.kind == SettingsLine::Kind::Entry && current != nullptr) {
-            current->entries.push_back(
-                Entry{std::string(line.name), std::string(line.value.substr(0, kMaxValueLength))});
+            file.sections_.push_back(Section{std::string(line.name), lines.lineNumber(), {}});
+        } else if (line.kind == SettingsLine::Kind::Entry && !file.sections_.empty()) {
+            file.sections_.back().entries.push_back(Entry{std::string(line.name),
+                                                          std::string(line.value.substr(
+                                                              0, kMaxValueLength)),
+                                                          lines.lineNumber()});
         }
     }
     return file;
@@ -64,14 +65,29 @@ std::string SettingsFile::readString(std::string_view section, std::string_view 
     return value ? *value : std::string(def);
 }
 
-const std::string* SettingsFile::findString(std::string_view section, std::string_view key) const {
+const SettingsFile::Entry* SettingsFile::findEntry(std::string_view section,
+                                                   std::string_view key) const {
     if (const Section* found = findSection(section)) {
         for (const Entry& entry : found->entries) {
             if (equalsIgnoreCase(entry.key, key))
-                return &entry.value;
+                return &entry;
         }
     }
     return nullptr;
+}
+
+const std::string* SettingsFile::findString(std::string_view section, std::string_view key) const {
+    const Entry* entry = findEntry(section, key);
+    return entry ? &entry->value : nullptr;
+}
+
+SettingsEntry SettingsFile::locate(std::string_view section, std::string_view key) const {
+    SettingsEntry located{std::string(section), std::string(key), std::nullopt, 0};
+    if (const Entry* entry = findEntry(section, key)) {
+        located.value = entry->value;
+        located.line = entry->line;
+    }
+    return located;
 }
 
 std::vector<std::string> SettingsFile::readSection(std::string_view section) const {

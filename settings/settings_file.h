@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/settings_entry.h"
+#include "settings/settings_lines.h"
+
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,10 +28,29 @@ class SettingsFile {
         return used <= kSectionListLimit;
     }
 
+    /// An entry of a section: its key, its value (cut), and its line.
+    struct Entry {
+        std::string key;
+        std::string value;
+        std::size_t line = 0;
+    };
+    /// A section as its header opens it: the name as written, the header's
+    /// line, and the entries up to the next header.
+    struct Section {
+        std::string name;
+        std::size_t line = 0;
+        std::vector<Entry> entries;
+    };
+
+    /// Sees each line of the text as parse reads it: its number (from 1),
+    /// the line itself without its break, and how it reads.
+    using LineObserver =
+        std::function<void(std::size_t number, std::string_view text, const SettingsLine& line)>;
+
     SettingsFile() = default;
 
-    /// Parses the text of a settings file.
-    static SettingsFile parse(std::string_view bytes);
+    /// Parses the text of a settings file, showing each line to eachLine.
+    static SettingsFile parse(std::string_view bytes, const LineObserver& eachLine = {});
 
     /// Reads the file at path; a missing or unreadable file, or anything that
     /// is not a plain file (a folder, a pipe), reads as a file without sections.
@@ -49,17 +72,16 @@ class SettingsFile {
     /// True when key is among the keys that readSection(section) gives.
     bool valueExists(std::string_view section, std::string_view key) const;
 
-  private:
-    struct Entry {
-        std::string key;
-        std::string value;
-    };
-    struct Section {
-        std::string name;
-        std::vector<Entry> entries;
-    };
+    /// The entry that readString(section, key) reads, named as looked up,
+    /// with its value and line; without a value when there is none.
+    SettingsEntry locate(std::string_view section, std::string_view key) const;
 
+    /// Every section in file order, a repeated one too (lookups read the first).
+    const std::vector<Section>& sections() const { return sections_; }
+
+  private:
     const Section* findSection(std::string_view name) const;
+    const Entry* findEntry(std::string_view section, std::string_view key) const;
 
     std::vector<Section> sections_;
 };

@@ -48,9 +48,19 @@ struct PasportPreview {
     const std::string* sectionAt(std::size_t line) const;
 };
 
-/// Decodes module (choosePasportModule's) by settingsText; problems are the
-/// check's of that text.
-PasportPreview previewPasport(const PasportCandidate& module, std::string_view settingsText,
+/// Decodes module (choosePasportModule's) by settings; problems are the
+/// check's of the text that made them.
+PasportPreview previewPasport(const PasportCandidate& module, const SettingsFile& settings,
                               const std::vector<SettingsProblem>& problems);
+
+/// One pass of the settings editor over its text, read once: its problems,
+/// and the passport that it gives for a module.
+struct SettingsPass {
+    std::vector<SettingsProblem> problems;
+    /// None when no module was given.
+    std::optional<PasportPreview> preview;
+};
+SettingsPass passSettings(std::string_view settingsText,
+                          const std::optional<PasportCandidate>& module);
 
 } // namespace dravik

@@ -61,7 +61,7 @@ Side decodeFolder(CompareCommand command, const std::string& folder,
         for (const dravik::DecodeMessage& message : decoded.messages)
             side.messages << fromCp1251(message.text);
         if (decoded.error)
-            std::rethrow_exception(decoded.error);
+            side.error = fromCp1251(dravik::errorReportText(decoded.error->message()));
     } catch (const dravik::Error& error) {
         side.error = fromCp1251(dravik::errorReportText(error.message()));
     }

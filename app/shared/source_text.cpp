@@ -31,5 +31,5 @@ QString sourceText(const dravik::RowSource& source) {
         }
         text += QLatin1Char(':') + hex + QStringLiteral(" \"") + shown + QLatin1Char('"');
     }
-    return text + QStringLiteral("; ") + fromCp1251(source.entry);
+    return text + QStringLiteral("; ") + fromCp1251(source.entryText());
 }

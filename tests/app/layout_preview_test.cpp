@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "settings_check_label.h"
+#include "settings_pipeline.h"
 #include "shared/hex_view.h"
 #include "support/test_support.h"
 
@@ -105,14 +106,14 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
             EXPECT_EQ(preview->rows()->item(serial, 1)->text(), valueBefore);
             EXPECT_TRUE(QTest::qWaitFor(
                 [&] { return preview->rows()->item(serial, 1)->text() != valueBefore; },
-                10 * SettingsCheckLabel::kPause));
+                10 * SettingsPipeline::kPause));
             valueAfterPause = preview->rows()->item(serial, 1)->text();
             place = shown.findChild<QLabel*>("CursorPlace")->text();
             bytesAfterPause = currentBytes(*preview);
             EXPECT_EQ(rowsOf(w), rows);
 
             retype(shown.Memo1, cursorLine, "Serial=Z8,8");
-            shown.Label1->checkNow();
+            shown.pipeline()->passNow();
             EXPECT_TRUE(QTest::qWaitFor(
                 [&] { return !preview->rows()->item(serial, 0)->icon().isNull(); }));
             tipOfMistyped = preview->rows()->item(serial, 1)->toolTip();

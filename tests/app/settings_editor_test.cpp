@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "settings/default_settings.h"
 #include "settings_check_label.h"
+#include "settings_pipeline.h"
 #include "settings_editor_fixture.h"
 #include "support/test_support.h"
 
@@ -120,7 +121,7 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
         type(shownEditor.Memo1, "[CL]\nAB=x");
         countAfterTyping = shownEditor.Label1->text();
         EXPECT_TRUE(QTest::qWaitFor([&] { return shownEditor.Label1->text() != countAfterTyping; },
-                                    10 * SettingsCheckLabel::kPause));
+                                    10 * SettingsPipeline::kPause));
         countAfterPause = shownEditor.Label1->text();
         shownEditor.hide();
         return true;
@@ -138,12 +139,13 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
 }
 
 TEST(SettingsCheckTooltip, ListsThirtyProblemsAndCountsTheRest) {
-    QPlainTextEdit memo;
-    SettingsCheckLabel label(&memo, settingsBytes, nullptr);
+    SettingsCheckLabel label(nullptr);
     // Each line without "=" in a section is a warning.
     for (const auto& [problems, more] : {std::pair{30, ""}, {31, "... and 1 more"}}) {
-        memo.setPlainText("[CL]" + QString("\nx").repeated(problems));
-        label.checkNow();
+        std::string text = "[CL]";
+        for (int line = 0; line < problems; ++line)
+            text += "\r\nx";
+        label.showProblems(dravik::checkSettings(text));
         const QString tip = label.toolTip();
         EXPECT_EQ(tip.count("Line "), 30) << problems;
         EXPECT_EQ(tip.contains("more"), *more != '\0') << problems;

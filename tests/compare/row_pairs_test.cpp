@@ -91,7 +91,8 @@ TEST(PairJson, BothValuesAndBothSources) {
                                         RowSource{file, 16,
                                                   "\xC0"
                                                   "1",
-                                                  "[2F] Serial=S16,2"}}};
+                                                  SettingsEntry{"2F", "Serial", "S16,2", 3},
+                                                  {}}}};
     const std::vector<ResultRow> second{{"Serial", "B2"}};
     EXPECT_EQ(pairJson(pairRows(first, second).at(0)),
               "{\"mark\": \"!\", \"state\": \"differs\", \"name\": \"Serial\", \"a\": "

@@ -67,7 +67,7 @@ TEST_F(LoaderTest, DecodingLeavesDirectoryRowsAndTitleAsTheCommandsShowThem) {
         commands[i]();
         EXPECT_EQ(results.rows(), decoded[i].rows) << i;
         for (std::size_t row = 0; row < results.count(); ++row)
-            EXPECT_EQ(results.row(row).source->entry, decoded[i].rows[row].source->entry);
+            EXPECT_EQ(results.row(row).source->entryText(), decoded[i].rows[row].source->entryText());
     }
     EXPECT_EQ(titles, (std::vector<std::string>{*decoded[0].title, *decoded[1].title}));
     EXPECT_EQ(counting.messages, (std::vector<std::string>{"Error Code.....(X) after 2"}));

@@ -40,7 +40,7 @@ class RowSources : public ::testing::Test {
             EXPECT_EQ(row.source->offset, want.offset);
             EXPECT_EQ(row.source->length(), static_cast<std::int64_t>(want.bytes.size()));
             EXPECT_EQ(row.source->bytes, want.bytes);
-            EXPECT_EQ(row.source->entry, want.entry);
+            EXPECT_EQ(row.source->entryText(), want.entry);
         }
     }
 
@@ -99,7 +99,7 @@ TEST_F(RowSources, NameTheOffsetsAndKeysOfLoadersAndSpecificationRecords) {
     ASSERT_TRUE(results.row(0).source);
     EXPECT_EQ(results.row(0).source->offset, 128);
     EXPECT_EQ(results.row(0).source->length(), 0);
-    EXPECT_EQ(results.row(0).source->entry, "[Mod] no key matched; layout [00]");
+    EXPECT_EQ(results.row(0).source->entryText(), "[Mod] no key matched; layout [00]");
     results.clear();
 
     checkLdr(context, work.write("a.ldr", testing::loaderFile()));

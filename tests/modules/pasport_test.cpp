@@ -184,7 +184,7 @@ TEST_F(ReadPasport, ConversionErrorEndsTheCommandKeepingEarlierRows) {
     work.write("m.rpm", pasportModule({{128, "AA"}}));
     for (const auto& [layout, quoted] : cases) {
         useLayout("First=S0,4\r\nBroken=" + layout + "\r\nAfter=S0,4\r\n");
-        EXPECT_EQ(testing::thrownMessage<ConvertError>([&] { readPasport(context); }),
+        EXPECT_EQ(testing::thrownMessage<Error>([&] { readPasport(context); }),
                   quoted + " is not a valid integer value");
         EXPECT_EQ(results.count(), 2u) << layout;
     }
@@ -222,7 +222,7 @@ TEST(DecodePasportField, ReadsNothingOutsideTheModuleOrTheBuffers) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(ReadPasport, AConversionErrorCarriesTheLayoutEntryBesideItsMessage) {
+TEST_F(ReadPasport, AConversionErrorCarriesTheLayoutEntryAndItsLineBesideItsMessage) {
     struct Case {
         std::string settings;
         std::string message;
@@ -231,10 +231,10 @@ TEST_F(ReadPasport, AConversionErrorCarriesTheLayoutEntryBesideItsMessage) {
     const Case cases[] = {
         {"[Mod]\r\nAA=Test\r\n[aa]\r\nFirst=S0,4\r\nCod = #x,4 \r\n",
          "'x' is not a valid integer value",
-         {"AA", "Cod", "#x,4"}},
+         {"AA", "Cod", "#x,4", 5}},
         {"[00] Defaut\r\nDate (Time)=D19,five\r\n",
          "'five' is not a valid integer value",
-         {"00", "Date (Time)", "D19,five"}},
+         {"00", "Date (Time)", "D19,five", 2}},
     };
     work.write("m.rpm", pasportModule({{128, "AA"}}));
     for (const Case& c : cases) {
@@ -242,11 +242,9 @@ TEST_F(ReadPasport, AConversionErrorCarriesTheLayoutEntryBesideItsMessage) {
         try {
             readPasport(context);
             ADD_FAILURE() << "no error for " << c.settings;
-        } catch (const ConvertError& error) {
+        } catch (const Error& error) {
             EXPECT_EQ(error.message(), c.message);
-            EXPECT_EQ(error.entry.section, c.entry.section);
-            EXPECT_EQ(error.entry.key, c.entry.key);
-            EXPECT_EQ(error.entry.value, c.entry.value);
+            EXPECT_EQ(error.entry(), c.entry);
         }
     }
 }

@@ -86,7 +86,7 @@ TEST(ReadSourceBytes, ReadsOnlyWhatIsShownAndTellsWhatBecameOfTheFile) {
         TempFolder work;
         const std::string path = work.file("rom.rpm");
         makeFile(path, c.size, c.offset, c.value);
-        const RowSource source{SourceFile::at(path), c.offset, c.value, "entry"};
+        const RowSource source{SourceFile::at(path), c.offset, c.value, std::nullopt, "entry"};
         if (c.after)
             c.after(path);
         const SourceBytes shown = readSourceBytes(source);

@@ -1,4 +1,3 @@
-#include "settings/settings_check.h"
 #include "support/test_support.h"
 #include "workspace/pasport_preview.h"
 
@@ -60,7 +59,7 @@ TEST(PasportPreview, TiesEachRowToItsEntrysLineAndWhatIsWrongThere) {
     const PasportCandidate module{"m.rpm",
                                   bytesWith(512, {{0, "ST380011"}, {128, "2F"}, {505, "Q8.01"}})};
     for (const auto& c : cases) {
-        const PasportPreview preview = previewPasport(module, c.text, checkSettings(c.text));
+        const PasportPreview preview = *passSettings(c.text, module).preview;
         std::vector<Tied> rows;
         for (const PreviewRow& row : preview.rows)
             rows.push_back(
@@ -73,8 +72,8 @@ TEST(PasportPreview, TiesEachRowToItsEntrysLineAndWhatIsWrongThere) {
 TEST(PasportPreview, KnowsTheSectionOfEachLine) {
     const std::string text =
         "; free text\r\n[Mod]\r\n2F=Ares\r\n[2F] Ares\r\nA=S0,8\r\n\r\n[CL]\r\n";
-    const PasportPreview preview = previewPasport(
-        PasportCandidate{"m.rpm", bytesWith(512, {{128, "2F"}})}, text, checkSettings(text));
+    const PasportPreview preview =
+        *passSettings(text, PasportCandidate{"m.rpm", bytesWith(512, {{128, "2F"}})}).preview;
     const struct {
         std::size_t line;
         std::string section; ///< "-" for none
