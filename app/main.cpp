@@ -3,13 +3,13 @@
 // third window, in that order, chooses the FOLDER argument once the main
 // window is shown, and runs the event loop until the main window closes.
 
-#include "Unit2.h"
-#include "main_window/main_window.h"
+#include "app/main_window/main_window.h"
+#include "app/settings_editor/settings_editor.h"
+#include "app/shared/cp1251_text.h"
+#include "app/shared/dialogs.h"
+#include "app/shared/native_path.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
-#include "shared/cp1251_text.h"
-#include "shared/dialogs.h"
-#include "shared/native_path.h"
 #include "workspace/application_title.h"
 #include "workspace/user_folder.h"
 #include "workspace/window_start.h"

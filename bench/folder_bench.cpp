@@ -5,7 +5,7 @@
 // counter "block" is the longest the window took to answer meanwhile: the
 // longest single pass of its event loop, the double-click's handler included.
 
-#include "main_window/main_window.h"
+#include "app/main_window/main_window.h"
 #include "silent_dialogs.h"
 
 #include <QAbstractItemModel>

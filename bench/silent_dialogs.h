@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/dialogs.h"
+#include "app/shared/dialogs.h"
 
 /// Dialogs that show nothing and answer No, for the window's benchmarks.
 class SilentDialogs : public Dialogs {
@@ -8,6 +8,6 @@ class SilentDialogs : public Dialogs {
     void showError(const QString&) override {}
     void showMessage(const QString&) override {}
     bool confirm(const QString&) override { return false; }
-    bool runEditor(TForm2&) override { return false; }
+    bool runEditor(QDialog&) override { return false; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
 };

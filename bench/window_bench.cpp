@@ -7,15 +7,15 @@
 // passports against a bare window with a table view; the layout preview's
 // decode of the default settings against their check. Each ratio is printed.
 
-#include "Unit2.h"
-#include "bytes/bytes_window.h"
-#include "compare/compare_window.h"
+#include "app/bytes/bytes_window.h"
+#include "app/compare/compare_window.h"
+#include "app/main_window/main_window.h"
+#include "app/settings_editor/layout_preview.h"
+#include "app/settings_editor/settings_check_label.h"
+#include "app/settings_editor/settings_editor.h"
+#include "app/settings_editor/settings_pipeline.h"
 #include "drive_folders.h"
-#include "layout_preview.h"
-#include "main_window/main_window.h"
 #include "settings/default_settings.h"
-#include "settings_check_label.h"
-#include "settings_pipeline.h"
 #include "silent_dialogs.h"
 #include "workspace/loader_list.h"
 #include "workspace/pasport_preview.h"

@@ -1,9 +1,9 @@
-#include "bytes/bytes_window.h"
+#include "app/bytes/bytes_window.h"
 
+#include "app/shared/cp1251_text.h"
+#include "app/shared/native_path.h"
+#include "app/shared/source_text.h"
 #include "platform/errors.h"
-#include "shared/cp1251_text.h"
-#include "shared/native_path.h"
-#include "shared/source_text.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

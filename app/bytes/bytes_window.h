@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/shared/hex_view.h"
 #include "results/result_list.h"
 #include "results/source_bytes.h"
-#include "shared/hex_view.h"
 
 #include <QWidget>
 

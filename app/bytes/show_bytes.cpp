@@ -1,6 +1,6 @@
-#include "bytes/show_bytes.h"
+#include "app/bytes/show_bytes.h"
 
-#include "bytes/bytes_window.h"
+#include "app/bytes/bytes_window.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,14 +1,14 @@
-#include "compare/compare_window.h"
+#include "app/compare/compare_window.h"
 
+#include "app/shared/cp1251_text.h"
+#include "app/shared/grid_copy_menu.h"
+#include "app/shared/native_path.h"
+#include "app/shared/source_text.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
 #include "platform/errors.h"
 #include "settings/settings_file.h"
-#include "shared/cp1251_text.h"
-#include "shared/grid_copy_menu.h"
-#include "shared/native_path.h"
-#include "shared/source_text.h"
 
 #include <QAbstractTableModel>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
-#include "compare/compare_with.h"
+#include "app/compare/compare_with.h"
 
-#include "compare/compare_window.h"
+#include "app/compare/compare_window.h"
+#include "app/shared/dialogs.h"
+#include "app/shared/native_path.h"
 #include "platform/file_system.h"
-#include "shared/dialogs.h"
-#include "shared/native_path.h"
 #include "workspace/command_rules.h"
 
 #include <QAction>

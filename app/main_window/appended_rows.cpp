@@ -1,4 +1,4 @@
-#include "main_window/appended_rows.h"
+#include "app/main_window/appended_rows.h"
 
 #include <QTableView>
 #include <QTimer>

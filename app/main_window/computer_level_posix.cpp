@@ -1,7 +1,7 @@
-#include "main_window/computer_level.h"
+#include "app/main_window/computer_level.h"
 
-#include "shared/file_icons.h"
-#include "shared/native_path.h"
+#include "app/shared/file_icons.h"
+#include "app/shared/native_path.h"
 
 #include <QDir>
 #include <QStorageInfo>

@@ -1,6 +1,6 @@
-#include "main_window/computer_level.h"
+#include "app/main_window/computer_level.h"
 
-#include "shared/file_icons.h"
+#include "app/shared/file_icons.h"
 
 #include <windows.h>
 

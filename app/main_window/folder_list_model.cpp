@@ -1,7 +1,7 @@
-#include "main_window/folder_list_model.h"
+#include "app/main_window/folder_list_model.h"
 
-#include "shared/file_icons.h"
-#include "shared/native_path.h"
+#include "app/shared/file_icons.h"
+#include "app/shared/native_path.h"
 
 #include <QCollator>
 #include <QFileSystemWatcher>

@@ -1,7 +1,7 @@
-#include "main_window/loader_list_box.h"
+#include "app/main_window/loader_list_box.h"
 
-#include "shared/item_delegates.h"
-#include "shared/native_path.h"
+#include "app/shared/item_delegates.h"
+#include "app/shared/native_path.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "main_window/folder_browser.h"
+#include "app/main_window/folder_browser.h"
+#include "app/shared/dialogs.h"
 #include "modules/context.h"
 #include "results/result_list.h"
-#include "shared/dialogs.h"
 #include "workspace/loader_list.h"
 
 #include <QMainWindow>

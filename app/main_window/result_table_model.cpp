@@ -1,8 +1,8 @@
-#include "main_window/result_table_model.h"
+#include "app/main_window/result_table_model.h"
 
+#include "app/shared/cp1251_text.h"
+#include "app/shared/source_text.h"
 #include "results/row_json.h"
-#include "shared/cp1251_text.h"
-#include "shared/source_text.h"
 
 #include <QFont>
 

@@ -1,4 +1,4 @@
-#include "shared/cp1251_text.h"
+#include "app/shared/cp1251_text.h"
 
 #include "platform/cp1251.h"
 #include "results/shown_text.h"

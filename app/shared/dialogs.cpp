@@ -1,7 +1,6 @@
-#include "shared/dialogs.h"
+#include "app/shared/dialogs.h"
 
-#include "Unit2.h"
-#include "shared/cp1251_text.h"
+#include "app/shared/cp1251_text.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -55,7 +54,7 @@ bool MessageBoxDialogs::confirm(const QString& question) {
     return box.clickedButton() == yes;
 }
 
-bool MessageBoxDialogs::runEditor(TForm2& editor) {
+bool MessageBoxDialogs::runEditor(QDialog& editor) {
     return editor.exec() == QDialog::Accepted;
 }
 

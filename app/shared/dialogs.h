@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class TForm2;
+class QDialog;
 
 /// Every modal dialog of the window goes through this interface, so that tests
 /// replace the message boxes and the settings editor's modal run with a fake
@@ -25,8 +25,9 @@ class Dialogs {
     /// default) and "&No"; true for Yes.
     virtual bool confirm(const QString& question) = 0;
 
-    /// Shows the settings editor modally; true when it closed with OK.
-    virtual bool runEditor(TForm2& editor) = 0;
+    /// Shows the settings editor (a modal dialog) modally; true when it
+    /// closed with OK.
+    virtual bool runEditor(QDialog& editor) = 0;
 
     /// Asks for a folder, starting at start; empty when the user cancels.
     virtual QString chooseFolder(const QString& caption, const QString& start) = 0;
@@ -40,7 +41,7 @@ class MessageBoxDialogs : public Dialogs {
     void showError(const QString& text) override;
     void showMessage(const QString& text) override;
     bool confirm(const QString& question) override;
-    bool runEditor(TForm2& editor) override;
+    bool runEditor(QDialog& editor) override;
     QString chooseFolder(const QString& caption, const QString& start) override;
 
   private:

@@ -1,4 +1,4 @@
-#include "shared/file_icons.h"
+#include "app/shared/file_icons.h"
 
 #include <QApplication>
 #include <QHash>

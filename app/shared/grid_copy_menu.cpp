@@ -1,4 +1,4 @@
-#include "shared/grid_copy_menu.h"
+#include "app/shared/grid_copy_menu.h"
 
 #include <QAction>
 #include <QApplication>

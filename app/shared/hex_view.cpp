@@ -1,7 +1,7 @@
-#include "shared/hex_view.h"
+#include "app/shared/hex_view.h"
 
+#include "app/shared/source_text.h"
 #include "results/source_bytes.h"
-#include "shared/source_text.h"
 
 #include <QFontDatabase>
 #include <QTextBlock>

@@ -1,4 +1,4 @@
-#include "shared/image_list.h"
+#include "app/shared/image_list.h"
 
 #include <QGuiApplication>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "shared/item_delegates.h"
+#include "app/shared/item_delegates.h"
 
 #include <QLineEdit>
 

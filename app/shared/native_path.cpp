@@ -1,7 +1,7 @@
-#include "shared/native_path.h"
+#include "app/shared/native_path.h"
 
+#include "app/shared/cp1251_text.h"
 #include "platform/process.h"
-#include "shared/cp1251_text.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "shared/source_text.h"
+#include "app/shared/source_text.h"
 
+#include "app/shared/cp1251_text.h"
+#include "app/shared/native_path.h"
 #include "platform/cp1251.h"
-#include "shared/cp1251_text.h"
-#include "shared/native_path.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "shared/window_title.h"
+#include "app/shared/window_title.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "shared/dialogs.h"
+#include "app/settings_editor/settings_editor.h"
+#include "app/shared/dialogs.h"
 
 #include <QStringList>
 
@@ -16,9 +17,10 @@ class FakeDialogs : public Dialogs {
         questions << question;
         return confirmAnswer;
     }
-    bool runEditor(TForm2& editor) override {
+    bool runEditor(QDialog& editor) override {
         ++editorRuns;
-        return editorAction ? editorAction(editor) : false;
+        // The window runs no other dialog through it.
+        return editorAction ? editorAction(static_cast<TForm2&>(editor)) : false;
     }
     QString chooseFolder(const QString&, const QString& start) override {
         folderStarts << start;

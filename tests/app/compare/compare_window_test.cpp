@@ -1,11 +1,11 @@
+#include "app/compare/compare_window.h"
+#include "app/compare/compare_with.h"
+#include "app/main_window/main_window.h"
+#include "app/shared/native_path.h"
 #include "cli/json_reader.h"
-#include "compare/compare_window.h"
-#include "compare/compare_with.h"
 #include "fake_dialogs.h"
-#include "main_window/main_window.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
-#include "shared/native_path.h"
 #include "support/test_support.h"
 
 #include <QApplication>

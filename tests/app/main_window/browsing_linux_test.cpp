@@ -1,8 +1,8 @@
 // Browsing opens no file of the folder, so that a pipe, a device or a kernel
 // file that never answers a read holds nothing up; inotify tells each one.
 
+#include "app/main_window/main_window.h"
 #include "fake_dialogs.h"
-#include "main_window/main_window.h"
 #include "support/test_support.h"
 
 #include <QComboBox>

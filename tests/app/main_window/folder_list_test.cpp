@@ -1,4 +1,4 @@
-#include "main_window/folder_list_model.h"
+#include "app/main_window/folder_list_model.h"
 #include "support/test_support.h"
 
 #include <QIcon>

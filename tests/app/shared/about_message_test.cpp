@@ -1,5 +1,5 @@
+#include "app/shared/dialogs.h"
 #include "results/report.h"
-#include "shared/dialogs.h"
 #include "support/test_support.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "memo_lines.h"
+#include "app/settings_editor/memo_lines.h"
 
 #include <QPlainTextEdit>
 #include <QTest>

@@ -1,9 +1,9 @@
-#include "Unit2.h"
+#include "app/settings_editor/settings_check_label.h"
+#include "app/settings_editor/settings_editor.h"
+#include "app/settings_editor/settings_pipeline.h"
 #include "fake_dialogs.h"
 #include "platform/errors.h"
 #include "settings/default_settings.h"
-#include "settings_check_label.h"
-#include "settings_pipeline.h"
 #include "settings_editor_fixture.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
-#include "settings_check_label.h"
+#include "app/settings_editor/settings_check_label.h"
 
-#include "shared/cp1251_text.h"
+#include "app/shared/cp1251_text.h"
 
 #include <QMouseEvent>
 

@@ -2,7 +2,7 @@
 // The settings editor of the window, as its tests find it: a fresh start
 // folder, the fake dialogs and the editor, and the user's typing.
 
-#include "Unit2.h"
+#include "app/settings_editor/settings_editor.h"
 #include "fake_dialogs.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
-#include "editor_tools.h"
+#include "app/settings_editor/editor_tools.h"
 
-#include "memo_lines.h"
+#include "app/settings_editor/memo_lines.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,17 +1,17 @@
-#include "Unit2.h"
+#include "app/settings_editor/settings_editor.h"
 
-#include "editor_tools.h"
-#include "layout_preview.h"
-#include "memo_lines.h"
+#include "app/settings_editor/editor_tools.h"
+#include "app/settings_editor/layout_preview.h"
+#include "app/settings_editor/memo_lines.h"
+#include "app/settings_editor/settings_check_label.h"
+#include "app/settings_editor/settings_pipeline.h"
+#include "app/shared/cp1251_text.h"
+#include "app/shared/dialogs.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "settings/settings_file.h"
-#include "settings_check_label.h"
-#include "settings_pipeline.h"
-#include "shared/cp1251_text.h"
-#include "shared/dialogs.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

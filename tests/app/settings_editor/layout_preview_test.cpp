@@ -1,12 +1,12 @@
-#include "Unit2.h"
+#include "app/main_window/main_window.h"
+#include "app/settings_editor/layout_preview.h"
+#include "app/settings_editor/settings_check_label.h"
+#include "app/settings_editor/settings_editor.h"
+#include "app/settings_editor/settings_pipeline.h"
+#include "app/shared/hex_view.h"
 #include "fake_dialogs.h"
-#include "layout_preview.h"
-#include "main_window/main_window.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
-#include "settings_check_label.h"
-#include "settings_pipeline.h"
-#include "shared/hex_view.h"
 #include "support/test_support.h"
 
 #include <QLabel>

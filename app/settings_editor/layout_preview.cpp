@@ -1,11 +1,11 @@
-#include "layout_preview.h"
+#include "app/settings_editor/layout_preview.h"
 
+#include "app/settings_editor/settings_pipeline.h"
+#include "app/shared/cp1251_text.h"
+#include "app/shared/hex_view.h"
+#include "app/shared/native_path.h"
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
-#include "settings_pipeline.h"
-#include "shared/cp1251_text.h"
-#include "shared/hex_view.h"
-#include "shared/native_path.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -102,7 +102,7 @@ void LayoutPreview::open() {
     module_->setText(found ? QStringLiteral("Module %1").arg(nativeToQString(shownModule_.path))
                            : QStringLiteral("No passport module in %1")
                                  .arg(nativeToQString(dravik::currentDirectory())));
-    split_->setVisible(found);
+    split_->setHidden(!found);
     if (found)
         bytes_->showBytes(shownModule_.module, 0);
     if (!isVisible()) {
@@ -208,7 +208,7 @@ void LayoutPreview::followCursor() {
     const std::size_t line = cursorLine_;
     const std::string* typed = preview_.sectionAt(line);
     const bool other = typed && !dravik::equalsIgnoreCase(*typed, preview_.section);
-    note_->setVisible(other);
+    note_->setHidden(!other);
     if (other)
         note_->setText(
             preview_.familyOffset

@@ -1,4 +1,4 @@
-#include "settings_pipeline.h"
+#include "app/settings_editor/settings_pipeline.h"
 
 #include <QFutureWatcher>
 #include <QTextDocument>

@@ -1,5 +1,5 @@
-#include "Unit2.h"
-#include "settings_pipeline.h"
+#include "app/settings_editor/settings_editor.h"
+#include "app/settings_editor/settings_pipeline.h"
 #include "support/test_support.h"
 
 #include <QSignalSpy>
