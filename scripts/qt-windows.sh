@@ -33,6 +33,6 @@ qt_windows_left_out() {
     [ "${DRAVIK_QT_WINDOWS:-}" != none ] || why="DRAVIK_QT_WINDOWS is \"none\" (leave it unset)"
     echo "LEFT OUT: the window's tests on Windows (test_app.exe, Dravik.exe and the window's"
     echo "release zip under Wine): $why."
-    echo "To include them, build that Qt once (about an hour on two cores), then run again:"
+    echo "To include them, build that Qt once (about an hour and a half on two cores), then run again:"
     echo "    scripts/build-qt-windows.sh $qt_windows_cache"
 }
