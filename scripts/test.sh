@@ -12,7 +12,7 @@
 # The Qt for Windows is the one DRAVIK_QT_WINDOWS names, the one in
 # ~/.cache/dravik or ../shared/qt-windows; none is built unasked: without one
 # (or with DRAVIK_QT_WINDOWS=none) the last lines say what was left out and
-# how to build it (scripts/build-qt-windows.sh, about an hour once).
+# how to build it (scripts/build-qt-windows.sh, about an hour and a half, once).
 # DRAVIK_FUZZ_SECONDS sets the time of each harness (20 s);
 # DRAVIK_KEEP_BUILD=1 keeps the build folder.
 set -euo pipefail
