@@ -1,5 +1,6 @@
 #include "fuzz_support.h"
 
+#include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "settings/settings_file.h"
 
@@ -7,10 +8,9 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
-#include <unistd.h>
+#include <dirent.h>
 
 namespace dravik::fuzz {
 
@@ -48,26 +48,31 @@ SettingsAndFile splitSettingsAndFile(std::string_view input) {
 
 const std::string& scratchFolder() {
     static const std::string folder = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "dravik-fuzz-XXXXXX").string();
-        require(::mkdtemp(pattern.data()) != nullptr, "a scratch folder can be made");
-        std::string made = std::filesystem::canonical(pattern).string();
-        static const std::string removed = made;
+        // Named as the current directory names it, links resolved: the
+        // commands compare their working folder with it.
+        const std::string made = makeTemporaryFolder("dravik-fuzz-");
+        const std::string previous = currentDirectory();
+        enterFolder(made);
+        std::string named = currentDirectory();
+        setCurrentDirectory(previous);
+        static const std::string removed = named;
         std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(removed, ignored);
+            for (const std::string& name : namesIn(removed))
+                std::remove(joinPath(removed, name).c_str());
+            std::remove(removed.c_str());
         });
-        return made;
+        return named;
     }();
     return folder;
 }
 
 void resetScratchFolder(const std::optional<std::string>& settings) {
     const std::string& folder = scratchFolder();
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        std::filesystem::remove_all(entry.path());
+    for (const std::string& name : namesIn(folder))
+        require(std::remove(joinPath(folder, name).c_str()) == 0,
+                "the scratch folder holds files only");
     if (settings)
-        writeFile(folder + "/" + std::string(SettingsFile::kFileName), *settings);
+        writeFile(joinPath(folder, SettingsFile::kFileName), *settings);
 }
 
 void writeFile(const std::string& path, std::string_view bytes) {
@@ -86,10 +91,18 @@ std::optional<std::string> readFile(const std::string& path) {
     return bytes;
 }
 
+// Every name, hidden ones too: a property over the folder's names must see
+// a stray temporary file.
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+    DIR* dir = ::opendir(folder.c_str());
+    require(dir != nullptr, "the scratch folder can be read");
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -6,9 +6,9 @@
 #include "fuzz_support.h"
 
 #include "modules/specification.h"
+#include "platform/file_system.h"
 #include "results/result_list.h"
 
-#include <filesystem>
 #include <string>
 
 using namespace dravik;
@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeFile(folder + "/" + std::string(kModuleName), module);
     // The command reads the process's current directory; the fuzzer's own
     // paths may be relative to the one it had.
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
+    const std::string previous = currentDirectory();
+    enterFolder(folder);
 
     ResultList results;
     results.append("Shown before", "stays");
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Context context{folder, "", results, ui,
                     [&](const std::string& title) { titles.push_back(title); }};
     readSpecification(context);
-    std::filesystem::current_path(previous);
+    setCurrentDirectory(previous);
 
     const bool looked = module.size() == kSpecificationModuleSize;
     const bool found = looked && module.starts_with(kSpecificationMark);

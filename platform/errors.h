@@ -58,11 +58,13 @@ inline constexpr int kErrorFileNotFound = 2; // ERROR_FILE_NOT_FOUND
 inline constexpr int kErrorAccessDenied = 5; // ERROR_ACCESS_DENIED
 inline constexpr int kErrorFileExists = 183; // ERROR_ALREADY_EXISTS
 inline constexpr int kErrorIsAFolder = 5;    // a folder opened as a file: ERROR_ACCESS_DENIED
+inline constexpr int kErrorNotAFolder = 267; // ERROR_DIRECTORY
 #else
 inline constexpr int kErrorFileNotFound = ENOENT;
 inline constexpr int kErrorAccessDenied = EACCES;
 inline constexpr int kErrorFileExists = EEXIST;
 inline constexpr int kErrorIsAFolder = EISDIR;
+inline constexpr int kErrorNotAFolder = ENOTDIR;
 #endif
 
 /// "Cannot open file "path". reason"

@@ -73,6 +73,14 @@ bool sameFolder(std::string_view a, std::string_view b);
 /// current directory.
 std::string currentFolderOfDrive(char driveLetter);
 
+/// The folder that path names from the current directory, as a folder
+/// selector gives it: absolute, without "." or ".." steps or doubled
+/// separators, and without a separator at its end but a root's own ("/",
+/// "C:\"); links are kept as named. Raises "Cannot open folder "%s". %s",
+/// naming path as given, with the system's text when nothing is there (an
+/// empty path included) or what is there is no folder.
+std::string absoluteFolder(const std::string& path);
+
 /// Something exists at path, links followed.
 bool pathExists(const std::string& path);
 

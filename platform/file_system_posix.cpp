@@ -509,17 +509,66 @@ FileStamp PieceReader::stamp() const {
     return stampOf(info);
 }
 
-std::string currentDirectory() {
-    std::string buffer(PATH_MAX, '\0');
+namespace {
+
+// The current directory into folder; 0, else the system's error number.
+int tellCurrentDirectory(std::string& folder) {
+    folder.assign(PATH_MAX, '\0');
     for (;;) {
-        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
-            buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-            return buffer;
+        if (::getcwd(folder.data(), folder.size()) != nullptr) {
+            folder.resize(std::char_traits<char>::length(folder.c_str()));
+            return 0;
         }
         if (errno != ERANGE)
-            throw inOutError(errno);
-        buffer.resize(buffer.size() * 2);
+            return errno;
+        folder.resize(folder.size() * 2);
     }
+}
+
+} // namespace
+
+std::string currentDirectory() {
+    std::string folder;
+    if (const int error = tellCurrentDirectory(folder); error != 0)
+        throw inOutError(error);
+    return folder;
+}
+
+std::string absoluteFolder(const std::string& path) {
+    std::string full = path;
+    if (path.empty())
+        throw cannotOpenFolder(path, ENOENT);
+    if (!path.starts_with('/')) {
+        std::string current;
+        if (const int error = tellCurrentDirectory(current); error != 0)
+            throw cannotOpenFolder(path, error);
+        full = joinPath(current, path);
+    }
+    // The steps are taken as the text reads them: ".." leaves the step
+    // before it, be that a link or not.
+    std::vector<std::string_view> steps;
+    for (std::size_t start = 0; start < full.size();) {
+        const std::size_t end = std::min(full.find('/', start), full.size());
+        const std::string_view step(full.data() + start, end - start);
+        if (step == "..") {
+            if (!steps.empty())
+                steps.pop_back();
+        } else if (!step.empty() && step != ".") {
+            steps.push_back(step);
+        }
+        start = end + 1;
+    }
+    std::string folder;
+    for (const std::string_view step : steps)
+        folder.append("/").append(step);
+    if (folder.empty())
+        folder = "/";
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0)
+        throw cannotOpenFolder(path, errno);
+    if (!S_ISDIR(info.st_mode))
+        throw cannotOpenFolder(path, ENOTDIR);
+    return folder;
 }
 
 void setCurrentDirectory(const std::string& path) {

@@ -450,24 +450,52 @@ bool sameFolder(std::string_view a, std::string_view b) {
                                   static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::string currentFolderOfDrive(char driveLetter) {
-    const wchar_t drive[] = {static_cast<wchar_t>(driveLetter), L':', L'\0'};
-    std::wstring folder(MAX_PATH, L'\0');
+namespace {
+
+// The full path that the system makes of path ("." and ".." steps taken, "/"
+// read as "\\", a separator given once), into folder, in the form the current
+// directory has: a backslash at its end only for a root. 0, else the system's
+// error number.
+DWORD fullFolderPath(const std::wstring& path, std::wstring& folder) {
+    folder.assign(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n =
-            ::GetFullPathNameW(drive, static_cast<DWORD>(folder.size()), folder.data(), nullptr);
+        const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(folder.size()),
+                                           folder.data(), nullptr);
         if (n == 0)
-            throw inOutError(static_cast<int>(::GetLastError()));
+            return ::GetLastError();
         if (n < folder.size()) {
             folder.resize(n);
-            // A folder is given as the current directory gives it: a
-            // backslash at its end only for a root.
             while (folder.size() > 3 && folder.back() == L'\\')
                 folder.pop_back();
-            return fromWide(folder);
+            return 0;
         }
         folder.resize(n);
     }
+}
+
+} // namespace
+
+std::string currentFolderOfDrive(char driveLetter) {
+    std::wstring folder;
+    if (const DWORD error = fullFolderPath({static_cast<wchar_t>(driveLetter), L':'}, folder))
+        throw inOutError(static_cast<int>(error));
+    return fromWide(folder);
+}
+
+std::string absoluteFolder(const std::string& path) {
+    std::wstring full;
+    DWORD error = path.empty() ? ERROR_FILE_NOT_FOUND : fullFolderPath(toWide(path), full);
+    const std::string folder = fromWide(full);
+    if (error == 0) {
+        const FileFacts facts = factsOf(folder);
+        if (!facts.exists)
+            error = facts.error;
+        else if (facts.type != FILE_TYPE_DISK || !facts.isFolder())
+            error = ERROR_DIRECTORY;
+    }
+    if (error != 0)
+        throw cannotOpenFolder(path, static_cast<int>(error));
+    return folder;
 }
 
 bool pathExists(const std::string& path) {

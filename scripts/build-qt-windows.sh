@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Qt that Dravik.exe needs for 64-bit Windows, from Debian's own
-# qt6-base source package (6.4.2, the Linux Qt's version, every bundled
-# third-party library included), with MinGW-w64 (posix threads), and installs
+# qt6-base source package (the Linux Qt's version, which scripts/qt-windows.sh
+# names, every bundled third-party library included), with MinGW-w64 (posix threads), and installs
 # it into PREFIX: Core, Gui, Widgets, Concurrent and Test as shared release
 # libraries, the windows and offscreen platform plugins and the Windows style,
 # with the licence texts of Qt and of its bundled libraries in PREFIX/licenses.
@@ -13,8 +13,9 @@ cd "$(dirname "$0")/.."
 top=$(pwd)
 [ $# -eq 1 ] || { echo "usage: scripts/build-qt-windows.sh PREFIX" >&2; exit 2; }
 prefix=$(realpath -m "$1")
-version=6.4.2
-stamp=$prefix/.dravik-qt-windows-$version
+. scripts/qt-windows.sh
+version=$qt_windows_version
+stamp=$prefix/$qt_windows_stamp
 
 if [ -f "$stamp" ]; then
     echo "Qt $version for Windows is in $prefix already ($(du -sh "$prefix" | cut -f1))"
@@ -52,19 +53,26 @@ work=$(realpath -m "${DRAVIK_QT_WORK:-${TMPDIR:-/tmp}/dravik-qt-windows}")
 mkdir -p "$work"
 cd "$work"
 # dpkg-source checks every file against the sizes and checksums of the .dsc
-# while it unpacks; a mismatch stops the build here.
-if [ ! -f source.ok ]; then
-    rm -rf qt6-base-* qt6-base_*
+# while it unpacks; a mismatch stops the build here. The .dsc's own signature
+# is checked too where the machine has the uploader's key (debian-keyring);
+# where it can't be, the run says that only the sums were checked.
+if [ ! -s source.ok ]; then
+    rm -rf source qt6-base-* qt6-base_*
     source_version=$(apt-cache showsrc qt6-base | sed -n 's/^Version: //p' | grep "^$version" | head -n1)
     [ -n "$source_version" ] || { echo "no qt6-base $version source package"; exit 1; }
     apt-get source --download-only "qt6-base=$source_version" > download.log 2>&1 ||
         { cat download.log; exit 1; }
-    dpkg-source --require-valid-signature -x qt6-base_"$version"*.dsc source > unpack.log 2>&1 ||
-        dpkg-source -x qt6-base_"$version"*.dsc source > unpack.log 2>&1 ||
-        { cat unpack.log; exit 1; }
-    touch source.ok
+    if dpkg-source --require-valid-signature -x qt6-base_"$version"*.dsc source > unpack.log 2>&1; then
+        echo "a valid signature and the sizes and sums of its files" > source.ok
+    else
+        why=$(grep -m1 -i 'signature\|gpgv\|key' unpack.log || tail -n1 unpack.log)
+        rm -rf source
+        dpkg-source -x qt6-base_"$version"*.dsc source > unpack.log 2>&1 || { cat unpack.log; exit 1; }
+        echo "only the sizes and sums of its files; its signature could NOT be checked ($why)" \
+            > source.ok
+    fi
 fi
-echo "Source: $(ls "$work"/qt6-base_*.dsc), checked against its .dsc"
+echo "Source: $(ls "$work"/qt6-base_*.dsc), checked against its .dsc: $(cat source.ok)"
 
 # The smallest Qt that the window and its tests need. The windows plugin of
 # 6.4.2 does not compile with OpenGL off; the source package has no wintab.h.

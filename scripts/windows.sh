@@ -14,9 +14,12 @@
 # sample drive folder, presses Pasport and checks the grid's rows against the
 # Linux dravik-cli's. Fails when any of it fails.
 # The Qt for Windows is the one DRAVIK_QT_WINDOWS names, else the one that
-# scripts/build-qt-windows.sh left in ~/.cache/dravik/qt-windows-6.4.2, which
-# it builds there first when there is none. DRAVIK_WINDOWS_SCREENSHOT names a
-# file to keep the window's screenshot in.
+# scripts/build-qt-windows.sh left in ~/.cache/dravik, else the one beside the
+# repository's folder (../shared/qt-windows); scripts/qt-windows.sh says which
+# version. With none (or DRAVIK_QT_WINDOWS=none) no Qt is built: the core,
+# dravik-cli.exe and their tests are, and the window's part is left out, which
+# the last lines say. DRAVIK_WINDOWS_SCREENSHOT names a file to keep the
+# window's screenshot in.
 # Usage: scripts/windows.sh [BUILD_FOLDER [LINUX_DRAVIK_CLI]]
 # (defaults: build-windows and build/cli/dravik-cli, which must be built).
 set -euo pipefail
@@ -24,7 +27,7 @@ cd "$(dirname "$0")/.."
 top=$(pwd)
 build=$(realpath -m "${1:-build-windows}")
 linux_cli=$(realpath -m "${2:-build/cli/dravik-cli}")
-qt_version=6.4.2
+. scripts/qt-windows.sh
 
 # Wine's preloader reserves the addresses that every Windows process needs
 # (its shared user data at 0x7FFE0000 among them) before anything else is
@@ -61,32 +64,33 @@ step() {
     echo "--> $name: $((SECONDS - start)) s"
 }
 
-# The Qt for Windows: DRAVIK_QT_WINDOWS, else the cached one, built there
-# first when missing.
+# The Qt for Windows, when there is one; a folder that DRAVIK_QT_WINDOWS names
+# must hold one.
 find_qt() {
-    local stamp
-    qt=${DRAVIK_QT_WINDOWS:-$HOME/.cache/dravik/qt-windows-$qt_version}
-    stamp=$qt/.dravik-qt-windows-$qt_version
-    if [ -z "${DRAVIK_QT_WINDOWS:-}" ] && [ ! -f "$stamp" ]; then
-        echo "No Qt $qt_version for Windows in $qt: building it there first, from Debian's"
-        echo "qt6-base source package (an hour to an hour and a half on two cores, once)"
-        scripts/build-qt-windows.sh "$qt"
-    fi
-    if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+    find_qt_windows "$top"
+    qt=$qt_windows
+    if [ -z "$qt" ]; then
+        echo "No Qt for Windows: the window's part is left out"
+    elif [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
         echo "windows.sh: no Qt for Windows in $qt (DRAVIK_QT_WINDOWS)" >&2
         return 1
+    else
+        echo "Qt for Windows: $qt"
     fi
-    echo "Qt for Windows: $qt"
 }
 
 cross_build() {
+    local window=(-DDRAVIK_BUILD_APP=OFF) programs=(cli/dravik-cli.exe)
+    if [ -n "$qt" ]; then
+        window=(-DDRAVIK_BUILD_APP=ON -DCMAKE_PREFIX_PATH="$qt")
+        programs+=(app/Dravik.exe tests/test_app.exe)
+    fi
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON -DDRAVIK_BUILD_APP=ON \
-        -DCMAKE_PREFIX_PATH="$qt" > "$scratch/configure.log" ||
+        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON "${window[@]}" > "$scratch/configure.log" ||
         { cat "$scratch/configure.log"; return 1; }
     grep "left out" "$scratch/configure.log" || true
     cmake --build "$build" -j2
-    for program in app/Dravik.exe tests/test_app.exe cli/dravik-cli.exe; do
+    for program in "${programs[@]}"; do
         [ -f "$build/$program" ] || { echo "windows.sh: $program was not built" >&2; return 1; }
     done
 }
@@ -334,9 +338,15 @@ step "Qt for Windows" find_qt
 step "cross-build" cross_build
 step "Wine's first start" start_wine
 step "tests under Wine" run_tests
-step "window's tests under Wine" run_window_tests
+if [ -n "$qt" ]; then
+    step "window's tests under Wine" run_window_tests
+fi
 step "dravik-cli.exe against dravik-cli" compare_cli
 step "wildcards and the console on Windows" windows_only
 step "release zip" pack
-step "window's release zip" pack_window
-step "Dravik.exe from the release under Wine" window_under_wine
+if [ -n "$qt" ]; then
+    step "window's release zip" pack_window
+    step "Dravik.exe from the release under Wine" window_under_wine
+else
+    qt_windows_left_out
+fi

@@ -1,18 +1,12 @@
 #include "workspace/window_start.h"
 
-#include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "settings/settings_file.h"
 #include "workspace/user_folder.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace dravik {
-
-namespace fs = std::filesystem;
 
 const std::string_view kWindowUsage =
     R"(Usage: Dravik [--user-folder] [FOLDER]
@@ -31,27 +25,6 @@ folder it is started in, for the whole run.
 
 The options of Qt (-platform, -style, ...) are taken too.
 )";
-
-namespace {
-
-// The core's text is UTF-8; the standard library would read a plain string in
-// the ANSI code page on Windows.
-fs::path pathOf(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string textOf(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-// The folder argument is checked by the standard library, whose error codes
-// need not be the system's error numbers: its own text words the reason.
-Error folderArgumentError(const std::string& argument, const std::error_code& error) {
-    return Error("Cannot open folder \"" + fromUtf8(argument) + "\". " + fromUtf8(error.message()));
-}
-
-} // namespace
 
 WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
     WindowArguments parsed;
@@ -90,22 +63,7 @@ WindowArguments parseWindowArguments(const std::vector<std::string>& args) {
 }
 
 std::string folderArgument(const std::string& argument) {
-    std::error_code error;
-    fs::path folder = fs::absolute(pathOf(argument), error).lexically_normal();
-    if (argument.empty())
-        error = std::make_error_code(std::errc::no_such_file_or_directory);
-    if (!error) {
-        const fs::file_status status = fs::status(folder, error);
-        if (!error && !fs::is_directory(status))
-            error = std::make_error_code(std::errc::not_a_directory);
-    }
-    if (error)
-        throw folderArgumentError(argument, error);
-    std::string text = textOf(folder);
-    // No separator at the end but a root's own ("/", "C:\").
-    if (folder.has_relative_path() && !folder.has_filename())
-        text.pop_back();
-    return text;
+    return absoluteFolder(argument);
 }
 
 void enterUserFolder(const std::string& folder) {

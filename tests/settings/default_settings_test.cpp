@@ -13,12 +13,13 @@ namespace {
 
 using Keys = std::vector<std::string>;
 
-TEST(DefaultSettings, AreTheDescribedTextByteForByte) {
-    // Typed from the description's tables, line breaks CR LF.
-    const std::string described =
+TEST(DefaultSettings, AreTheShippedTextByteForByte) {
+    // The default content as shipped, kept apart as a file of its own, line
+    // breaks CR LF.
+    const std::string shipped =
         testing::fileContent(DRAVIK_TEST_DATA_DIR "/default_settings.ini");
-    ASSERT_NE(described, "<missing>");
-    EXPECT_EQ(defaultSettingsContent(), described);
+    ASSERT_NE(shipped, "<missing>");
+    EXPECT_EQ(defaultSettingsContent(), shipped);
 }
 
 TEST(DefaultSettings, ParsesIntoItsSectionsAndLayouts) {

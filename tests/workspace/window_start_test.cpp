@@ -67,9 +67,9 @@ TEST(FolderArgument, AbsoluteAsThePathSelectorGivesItOrWhyNot) {
         {"WX31/", drive},
         {"./WX31/../WX31//", drive},
         {".", start.path()},
-        {"missing", "Cannot open folder \"missing\". No such file or directory"},
-        {"notes.txt", "Cannot open folder \"notes.txt\". Not a directory"},
-        {"", "Cannot open folder \"\". No such file or directory"},
+        {"missing", "Cannot open folder \"missing\". " + systemErrorText(kErrorFileNotFound)},
+        {"notes.txt", "Cannot open folder \"notes.txt\". " + systemErrorText(kErrorNotAFolder)},
+        {"", "Cannot open folder \"\". " + systemErrorText(kErrorFileNotFound)},
     };
     for (const auto& c : cases) {
         std::string got;
