@@ -208,10 +208,9 @@ bool Checker::checkByteOrderMark(std::string_view bytes) {
 void Checker::lineRead(std::size_t number, std::string_view text, const SettingsLine& read) {
     if (read.kind == SettingsLine::Kind::Section)
         current_ = read.name;
-    const auto begin = static_cast<std::size_t>(read.text.data() - text.data());
     lines_.push_back({current_.value_or(std::string_view()),
                       read.kind == SettingsLine::Kind::Entry ? read.name : std::string_view(),
-                      {begin, begin + read.text.size()}});
+                      read.span(text)});
     if (readable_)
         checkLine(number, read);
 }

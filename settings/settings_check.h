@@ -19,16 +19,6 @@ enum class Severity {
 /// "warning" or "error".
 std::string_view severityName(Severity severity);
 
-/// Where on its line an entry or another line's text stands: byte columns
-/// from the line's start (in Windows-1251 a byte is a character), end
-/// excluded, without the blanks around the text.
-struct ColumnSpan {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-
-    bool operator==(const ColumnSpan&) const = default;
-};
-
 /// One problem of a settings file. The message names the section and key; it
 /// and the names are Windows-1251 text, as the file is.
 struct SettingsProblem {

@@ -17,10 +17,9 @@ SettingsFile SettingsFile::parse(std::string_view bytes, const LineObserver& eac
         if (line.kind == SettingsLine::Kind::Section) {
             file.sections_.push_back(Section{std::string(line.name), lines.lineNumber(), {}});
         } else if (line.kind == SettingsLine::Kind::Entry && !file.sections_.empty()) {
-            file.sections_.back().entries.push_back(Entry{std::string(line.name),
-                                                          std::string(line.value.substr(
-                                                              0, kMaxValueLength)),
-                                                          lines.lineNumber()});
+            file.sections_.back().entries.push_back(
+                Entry{std::string(line.name), std::string(line.value.substr(0, kMaxValueLength)),
+                      lines.lineNumber(), line.span(text)});
         }
     }
     return file;

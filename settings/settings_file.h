@@ -28,11 +28,13 @@ class SettingsFile {
         return used <= kSectionListLimit;
     }
 
-    /// An entry of a section: its key, its value (cut), and its line.
+    /// An entry of a section: its key, its value (cut), its line and where
+    /// on the line it stands.
     struct Entry {
         std::string key;
         std::string value;
         std::size_t line = 0;
+        ColumnSpan span;
     };
     /// A section as its header opens it: the name as written, the header's
     /// line, and the entries up to the next header.

@@ -5,6 +5,16 @@
 
 namespace dravik {
 
+/// Where on its line an entry or another line's text stands: byte columns
+/// from the line's start (in Windows-1251 a byte is a character), end
+/// excluded, without the blanks around the text.
+struct ColumnSpan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+
+    bool operator==(const ColumnSpan&) const = default;
+};
+
 /// One line of a settings file as the reader takes it. The settings reader
 /// and the settings check both read through this, so that they can't differ.
 struct SettingsLine {
@@ -24,6 +34,12 @@ struct SettingsLine {
 
     /// Reads one line, its line break left out.
     static SettingsLine read(std::string_view line);
+
+    /// Where text stands on line, the line that read was given.
+    ColumnSpan span(std::string_view line) const {
+        const auto begin = static_cast<std::size_t>(text.data() - line.data());
+        return {begin, begin + text.size()};
+    }
 };
 
 /// The lines of settings bytes, split at CR LF, a lone LF or a lone CR.

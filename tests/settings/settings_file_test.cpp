@@ -55,6 +55,26 @@ TEST(SettingsFile, AllLineBreaksSeparateLinesAndLinesBeforeTheFirstSectionCarryN
     }
 }
 
+// Rows and errors name the entry that a lookup reads, with its line; the
+// check names the columns of the entry on its line.
+TEST(SettingsFile, EachEntryKnowsItsLineAndColumnsWhateverTheLineBreaks) {
+    for (const std::string br : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(int(br.back()));
+        const SettingsFile file = SettingsFile::parse("k=before" + br + br + "[S]" + br +
+                                                      "  a = 1 " + br + br + "b=2" + br + "[s]" +
+                                                      br + "a=9" + br + "[T]");
+        EXPECT_EQ(file.locate("s", "A"), (SettingsEntry{"s", "A", "1", 4}));
+        EXPECT_EQ(file.locate("S", "b"), (SettingsEntry{"S", "b", "2", 6}));
+        EXPECT_EQ(file.locate("T", "a"), (SettingsEntry{"T", "a", std::nullopt, 0}));
+        std::vector<std::pair<std::string, std::size_t>> sections;
+        for (const SettingsFile::Section& section : file.sections())
+            sections.emplace_back(section.name, section.line);
+        EXPECT_EQ(sections, (std::vector<std::pair<std::string, std::size_t>>{
+                                {"S", 3}, {"s", 7}, {"T", 9}}));
+        EXPECT_EQ(file.sections().front().entries.front().span, (ColumnSpan{2, 7}));
+    }
+}
+
 TEST(SettingsFile, LongValuesAreCutTo2047Characters) {
     const std::string value = std::string(2047, 'v') + "cut";
     const SettingsFile file = SettingsFile::parse("[S]\nk=" + value + "\n");
