@@ -21,14 +21,6 @@ constexpr std::size_t kQuoteLength = 40;
 using Entry = SettingsFile::Entry;
 using Section = SettingsFile::Section;
 
-// Where a line stands, for the problems found on it: the section it stands in
-// or opens, the key of its entry, and its text's columns.
-struct LineAt {
-    std::string_view section;
-    std::string_view key;
-    ColumnSpan span;
-};
-
 // The key of a name in the lookups below: its letters folded as the reader
 // compares them.
 std::string folded(std::string_view text) {
@@ -112,12 +104,8 @@ class Checker {
             problems_.begin(), problems_.end(),
             [](const SettingsProblem& a, const SettingsProblem& b) { return a.line < b.line; });
         for (SettingsProblem& problem : problems_) {
-            if (problem.line == 0 || problem.line > lines_.size())
-                continue;
-            const LineAt& at = lines_[problem.line - 1];
-            problem.section = at.section;
-            problem.key = at.key;
-            problem.span = at.span;
+            if (problem.line != 0 && problem.line <= spans_.size())
+                problem.span = spans_[problem.line - 1];
         }
         return {std::move(settings_), std::move(problems_)};
     }
@@ -154,7 +142,8 @@ class Checker {
 
     bool readable_ = true;
     SettingsFile settings_;
-    std::vector<LineAt> lines_;
+    /// Where the text of each line stands on it, for the problems found there.
+    std::vector<ColumnSpan> spans_;
     /// The section the lines read so far stand in.
     std::optional<std::string_view> current_;
     std::vector<SettingsProblem> problems_;
@@ -208,9 +197,7 @@ bool Checker::checkByteOrderMark(std::string_view bytes) {
 void Checker::lineRead(std::size_t number, std::string_view text, const SettingsLine& read) {
     if (read.kind == SettingsLine::Kind::Section)
         current_ = read.name;
-    lines_.push_back({current_.value_or(std::string_view()),
-                      read.kind == SettingsLine::Kind::Entry ? read.name : std::string_view(),
-                      read.span(text)});
+    spans_.push_back(read.span(text));
     if (readable_)
         checkLine(number, read);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/settings_file.h"
+#include "settings/settings_lines.h"
 
 #include <cstddef>
 #include <string>
@@ -29,11 +30,8 @@ struct SettingsProblem {
     std::size_t line = 0; ///< counted from 1; CR LF, LF and CR each end a line
     Severity severity = Severity::Warning;
     std::string message;
-    /// The section the line stands in or opens, as written; empty before the first.
-    std::string section;
-    /// The key of the entry on the line; empty for a line that is no entry.
-    std::string key;
-    /// The entry, or the text of a line that is none.
+    /// Where on its line the entry, or the text of a line that is none,
+    /// stands: what a click on the editor's count selects.
     ColumnSpan span;
 
     bool operator==(const SettingsProblem&) const = default;

@@ -32,7 +32,7 @@ SettingsCheckLabel::SettingsCheckLabel(QWidget* parent) : QLabel(parent) {
 }
 
 void SettingsCheckLabel::showProblems(const std::vector<dravik::SettingsProblem>& problems) {
-    firstProblemLine_ = problems.empty() ? 0 : problems.front().line;
+    first_ = problems.empty() ? std::nullopt : std::optional(problems.front());
     setText(problems.empty() ? QString()
                              : QString::fromStdString(dravik::problemCountText(problems)));
     setToolTip(problems.empty() ? QString() : problemList(problems));
@@ -41,7 +41,7 @@ void SettingsCheckLabel::showProblems(const std::vector<dravik::SettingsProblem>
 
 void SettingsCheckLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-        firstProblemLine_ != 0)
-        emit lineChosen(firstProblemLine_);
+        first_ && first_->line != 0)
+        emit problemChosen(first_->line, first_->span);
     QLabel::mouseReleaseEvent(event);
 }

@@ -217,10 +217,11 @@ void TForm2::createPanel() {
     pipeline_ = new SettingsPipeline(Memo1->document(), settingsBytes, this);
     Label1 = new SettingsCheckLabel(Panel1);
     connect(pipeline_, &SettingsPipeline::checked, Label1, &SettingsCheckLabel::showProblems);
-    connect(Label1, &SettingsCheckLabel::lineChosen, this, [this](std::size_t line) {
-        showLine(line);
-        Memo1->setFocus(Qt::MouseFocusReason);
-    });
+    connect(Label1, &SettingsCheckLabel::problemChosen, this,
+            [this](std::size_t line, dravik::ColumnSpan span) {
+                showLine(line, span);
+                Memo1->setFocus(Qt::MouseFocusReason);
+            });
 
     // The count's stretch keeps the button at its distance from the right edge.
     auto* row = new QHBoxLayout(Panel1);
@@ -234,7 +235,8 @@ void TForm2::createPanel() {
 void TForm2::openPreview() {
     if (!preview_) {
         preview_ = new LayoutPreview(*this, *pipeline_);
-        connect(preview_, &LayoutPreview::lineChosen, this, &TForm2::showLine);
+        connect(preview_, &LayoutPreview::lineChosen, this,
+                [this](std::size_t line) { showLine(line); });
         connect(Memo1, &QPlainTextEdit::cursorPositionChanged, preview_, [this] {
             if (preview_->isVisible())
                 preview_->followLine(cursorLine());
@@ -248,9 +250,19 @@ std::size_t TForm2::cursorLine() const {
     return MemoLines::of(Memo1->document())->place(Memo1->textCursor()).line;
 }
 
-void TForm2::showLine(std::size_t line) {
+void TForm2::showLine(std::size_t line, dravik::ColumnSpan selected) {
     QTextCursor cursor(Memo1->document());
-    cursor.setPosition(MemoLines::of(Memo1->document())->lineStart(line));
+    const int start = MemoLines::of(Memo1->document())->lineStart(line);
+    cursor.setPosition(start);
+    // The columns are those of the text as checked, which may have changed since.
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    const int lineEnd = cursor.position();
+    const auto at = [&](std::size_t column) {
+        return static_cast<int>(std::min<std::size_t>(start + column, lineEnd));
+    };
+    // The cursor stands at the selection's start, where the line's text begins.
+    cursor.setPosition(at(selected.end));
+    cursor.setPosition(at(selected.begin), QTextCursor::KeepAnchor);
     Memo1->setTextCursor(cursor);
     Memo1->centerCursor();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/settings_lines.h"
+
 #include <QDialog>
 
 #include <cstddef>
@@ -61,8 +63,9 @@ class TForm2 : public QDialog {
     void createPanel();
     void centreOnScreen();
     std::size_t cursorLine() const;
-    /// Puts the cursor at the start of line (counted from 1), in view.
-    void showLine(std::size_t line);
+    /// Puts the cursor on line (counted from 1), in view, with the columns
+    /// selected there; at the line's start when none are.
+    void showLine(std::size_t line, dravik::ColumnSpan selected = {});
 
     SettingsPipeline* pipeline_ = nullptr;
     LayoutPreview* preview_ = nullptr;

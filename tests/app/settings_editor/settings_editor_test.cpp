@@ -104,7 +104,7 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
     const std::string text = "[Mod]\r\n2F=Ares\r\n[2F]\r\nSerial=S0,8\r\nVer=S508,5\r\n"
                              "Cod=Q174,2\r\n[2f]\r\n";
     start.write("Dravik.ini", text);
-    QString count, tip, countAfterTyping, countAfterPause;
+    QString count, tip, countAfterTyping, countAfterPause, selected;
     int cursorLine = -1;
     dialogs.editorAction = [&](TForm2& shownEditor) {
         shownEditor.show();
@@ -116,6 +116,7 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
         QTest::mouseClick(shownEditor.Label1, Qt::LeftButton);
         cursorLine = shownEditor.Memo1->textCursor().blockNumber();
         EXPECT_EQ(shownEditor.Memo1->textCursor().positionInBlock(), 0);
+        selected = shownEditor.Memo1->textCursor().selectedText();
         EXPECT_EQ(QApplication::focusWidget(), shownEditor.Memo1);
         shownEditor.Memo1->moveCursor(QTextCursor::End);
         type(shownEditor.Memo1, "[CL]\nAB=x");
@@ -133,6 +134,7 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
     EXPECT_TRUE(tip.contains("Line 6: error: [2F] Cod=Q174,2")) << tip.toStdString();
     EXPECT_TRUE(tip.contains("Line 7: warning: section [2f] repeats")) << tip.toStdString();
     EXPECT_EQ(cursorLine, 4);
+    EXPECT_EQ(selected, "Ver=S508,5"); // the faulty entry shows selected
     EXPECT_EQ(countAfterTyping, count);
     EXPECT_EQ(countAfterPause, "2 errors, 2 warnings");
     EXPECT_EQ(settingsFile(), text + "[CL]\r\nAB=x");
