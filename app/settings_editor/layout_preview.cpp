@@ -116,8 +116,10 @@ void LayoutPreview::open() {
 }
 
 void LayoutPreview::hideEvent(QHideEvent* event) {
-    // Passes made while nothing shows them only check.
-    pipeline_.setModule(std::nullopt);
+    // Passes made after the preview closed only check; a minimised preview
+    // (a hide the system sends) goes on following the text.
+    if (!event->spontaneous())
+        pipeline_.setModule(std::nullopt);
     QWidget::hideEvent(event);
 }
 
