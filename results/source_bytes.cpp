@@ -14,15 +14,17 @@ std::int64_t lineStart(std::int64_t offset) {
 }
 
 // The range [first, end) of a file of size bytes that is shown for a value at
-// offset of length bytes.
+// offset of length bytes. Both lie within the file and first <= end, also for
+// a value that the file no longer reaches or that lies before its start.
 std::pair<std::int64_t, std::int64_t> shownRange(std::int64_t size, std::int64_t offset,
                                                  std::int64_t length) {
     if (size <= kWholeFileLimit)
         return {0, size};
-    const std::int64_t first = std::max<std::int64_t>(0, lineStart(offset - kSourceContext));
+    const std::int64_t first =
+        std::clamp(lineStart(offset - kSourceContext), std::int64_t{0}, size);
     const std::int64_t end =
-        std::min(size, lineStart(offset + length + kSourceContext) + kSourceLineLength);
-    return {std::min(first, end), end};
+        std::clamp(lineStart(offset + length + kSourceContext) + kSourceLineLength, first, size);
+    return {first, end};
 }
 
 // Whether the value's bytes are still at their offset among the shown ones.

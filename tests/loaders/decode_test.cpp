@@ -16,15 +16,6 @@ std::string pasportModule() {
     return module.replace(505, 5, "Q8v01");
 }
 
-// Tells how many rows were shown when each message came.
-struct RowCountingUi : FakeUi {
-    explicit RowCountingUi(const ResultList& rows) : rows(rows) {}
-    void showMessage(const std::string& text) override {
-        FakeUi::showMessage(text + " after " + std::to_string(rows.count()));
-    }
-    const ResultList& rows;
-};
-
 // Decoding a folder or a file changes no directory, rows or title; the
 // commands then append exactly the decoded rows, sources included.
 TEST_F(LoaderTest, DecodingLeavesDirectoryRowsAndTitleAsTheCommandsShowThem) {

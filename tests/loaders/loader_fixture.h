@@ -25,6 +25,15 @@ inline std::string loaderFile(std::string_view storedCode = "AV4M10Z9",
     return loader.substr(0, size);
 }
 
+// Tells how many rows were shown when each message came.
+struct RowCountingUi : FakeUi {
+    explicit RowCountingUi(const ResultList& rows) : rows(rows) {}
+    void showMessage(const std::string& text) override {
+        FakeUi::showMessage(text + " after " + std::to_string(rows.count()));
+    }
+    const ResultList& rows;
+};
+
 /// Loaders in a work folder, checked with the default settings of a start folder.
 class LoaderTest : public ::testing::Test {
   protected:

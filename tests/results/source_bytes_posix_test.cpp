@@ -36,6 +36,17 @@ void moveTimeBack(const std::string& path) {
     ::utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
+// Rewrites bytes away from the value at the start, the size kept, and sets the
+// time of last change half a second from where it was, within the same second.
+void rewriteWithinTheSecond(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    std::fstream(path, std::ios::binary | std::ios::in | std::ios::out).seekp(1024) << "rewritten";
+    const long nanoseconds = (info.st_mtim.tv_nsec + 500'000'000) % 1'000'000'000;
+    const timespec times[2] = {info.st_atim, {info.st_mtim.tv_sec, nanoseconds}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
 TEST(ReadSourceBytes, ReadsOnlyWhatIsShownAndTellsWhatBecameOfTheFile) {
     namespace fs = std::filesystem;
     // What takes the file's place after the command.
@@ -71,11 +82,16 @@ TEST(ReadSourceBytes, ReadsOnlyWhatIsShownAndTellsWhatBecameOfTheFile) {
         {"an image grown to 2 GiB", 131072, 131070, std::string(2, '\0'),
          [](const std::string& path) { fs::resize_file(path, kTwoGiB); }, SourceState::Changed,
          130800, 544},
+        {"an image cut below the value", 131072, 131070, std::string(2, '\0'),
+         [](const std::string& path) { fs::resize_file(path, 4096); }, SourceState::Changed, 4096,
+         0},
         {"rewritten, same size", 2048, 0, "version",
          [](const std::string& path) { makeFile(path, 2048, 0, "VERSION"); }, SourceState::Changed,
          0, 2048},
         {"the same bytes, another time", 2048, 0, "version", moveTimeBack, SourceState::Changed, 0,
          2048},
+        {"rewritten within the same second", 2048, 0, "version", rewriteWithinTheSecond,
+         SourceState::Changed, 0, 2048},
         {"deleted", 512, 0, "ST38", deleted, SourceState::Gone, 0, 0},
         {"a pipe", 512, 0, "ST38", pipe, SourceState::NotPlainFile, 0, 0},
         {"a folder", 512, 0, "ST38", folder, SourceState::NotPlainFile, 0, 0},

@@ -17,6 +17,8 @@ TEST(UserFolder, OnWindowsTheDravikFolderOfAnAbsoluteAppData) {
         {"C:\\Users\\u\\AppData\\Roaming", "C:\\Users\\u\\AppData\\Roaming\\Dravik"},
         {"C:\\Roaming\\", "C:\\Roaming\\Dravik"},
         {"\\\\server\\u", "\\\\server\\u\\Dravik"},
+        {"C:/Users/u/AppData/Roaming", "C:/Users/u/AppData/Roaming\\Dravik"},
+        {"C:/Roaming/", "C:/Roaming/Dravik"},
         {"Roaming", ""},
         {"C:Roaming", ""},
         {"", ""},
