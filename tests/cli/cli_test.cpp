@@ -763,7 +763,8 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
 }
 
 TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
-    for (const char* folder : {"a", "b", "copy", "none", "a-folder-with-a-rather-long-name"})
+    for (const char* folder : {"a", "b", "copy", "none", "a-folder-with-a-rather-long-name",
+                               "serial", "table", "table2"})
         start.makeFolder(folder);
     start.write("a/pasport.rpm", pasportModule());
     start.write("a/rom.rpm", romImage("AV4M10Z9", 0xABCD));
@@ -777,6 +778,18 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
     start.write("x.ldr", loader("AV4M10Z9", 0x1A2B));
     start.write("y.ldr", loader("AV4M10Z9", 0x1A2C));
     start.write("bad.ini", "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nCod=#x,4\r\n");
+    // Only the serial differs: the passport alone makes the folders differ.
+    start.write("serial/pasport.rpm", other);
+    start.write("serial/rom.rpm", romImage("AV4M10Z9", 0xABCD));
+    start.write("table/table.rpm",
+                bytesWith(2048, {{0, "version"}, {12, "123"}, {64, "TRACKS"}, {76, "1024"}}));
+    start.write("table2/table.rpm",
+                bytesWith(2048, {{0, "version"}, {12, "123"}, {64, "HEADS"}, {76, "16"}}));
+    // A family name of 26 characters, as wide as a value's column.
+    start.write("wide.ini", "[Mod]\r\n2F=Ares 64 wide as its column\r\n[2F]\r\nSerial=S0,8\r\n");
+    std::string blankRecordsInA;
+    for (int i = 0; i < 29; ++i)
+        blankRecordsInA += "<\n";
     const std::string diffs = "--only-differences";
     const struct {
         std::vector<std::string> args;
@@ -828,6 +841,40 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
          "\"b\": \"copy\", \"pairs\": []}\n]\n",
          ""},
         {{"compare", "none", "none"}, 0, "", ""},
+        {{"compare", "a", "serial", diffs},
+         1,
+         "# Passport               a                          serial\n"
+         "! Serial                 SN123456                   SN654321\n\n"
+         "# Check ROM              a                          serial\n",
+         ""},
+        // A block that one side alone has is shown; a line ends without blanks.
+        {{"compare", "table", "none"},
+         1,
+         "# Specification          table                      none\n"
+         "< Specification          version 123\n"
+         "< TRACKS                 1024\n" +
+             blankRecordsInA + "\n# Check ROM              table                      none\n",
+         ""},
+        // Rows that one side alone has are differences too.
+        {{"compare", "table", "table2", diffs},
+         1,
+         "# Specification          table                      table2\n"
+         "< TRACKS                 1024\n"
+         "> HEADS                                             16\n\n"
+         "# Check ROM              table                      table2\n",
+         ""},
+        // A value exactly as wide as its column is shown whole.
+        {{"compare", "a", "b", "--settings", "wide.ini", "--command", "pasport"},
+         1,
+         "# Passport               a                          b\n"
+         "= Family                 Ares 64 wide as its column Ares 64 wide as its column\n"
+         "! Serial                 SN123456                   SN654321\n",
+         ""},
+        // Settings that cannot be read are trouble, not a difference.
+        {{"compare", "a", "b", "--settings", "missing.ini"},
+         2,
+         "",
+         "dravik-cli: missing.ini: File not found.\n"},
         {{"compare", "a", "missing"}, 2, "", "dravik-cli: B missing: Folder not found.\n"},
         {{"compare", "missing", "x.ldr"},
          2,
