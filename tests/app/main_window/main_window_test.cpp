@@ -814,6 +814,7 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     // The version's last bytes: a control, a letter and an unassigned byte.
     std::string module = pasportModule();
     module.replace(507, 3, "\x7F\x80\x98");
+    module.replace(184, 14, "ABCDEFGHIJKLMN");
     TForm1& w = showPasport(module);
     selectRows(w, {5});
     QAction* bytes = gridAction(w, "ShowBytes");
@@ -835,14 +836,18 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     EXPECT_EQ(marked(), (QStringList{"53 54 33 38 30 30 31 31", "ST380011"}));
     EXPECT_TRUE(window->status()->text().endsWith("[2F] Serial=S0,8"));
 
-    // Another row: "Ver. Module" at 505, over the end of a line; its tooltip
-    // says so too.
+    // Another row: "Ver. Module" at 505, its odd bytes shown as text; its
+    // tooltip shows them too.
     selectRows(w, {20});
     const QString version = QString::fromUtf8("Q8.\xD0\x82.");
     EXPECT_EQ(marked(), (QStringList{"51 38 7F 80 98", version}));
     EXPECT_EQ(w.ValueListEditor1->model()->index(20, 1).data(Qt::ToolTipRole).toString(),
               "module.rpm, offset 0x1F9 (505), 5 bytes: 51 38 7F 80 98 \"" + version +
                   "\"; [2F] Ver. Module=S505,5");
+    // "None1" at 184 runs over the end of the line at 192: both lines' columns.
+    selectRows(w, {15});
+    EXPECT_EQ(marked(),
+              (QStringList{"41 42 43 44 45 46 47 48", "ABCDEFGH", "49 4A 4B 4C 4D 4E", "IJKLMN"}));
 
     // Check ROM appends rows 21 to 28, the last image's code without its mark
     // and so its status read from no file; then the specification row.
@@ -857,6 +862,10 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     selectRows(w, {28});
     emit w.gridMenu()->menu()->aboutToShow();
     EXPECT_FALSE(bytes->isEnabled());
+    // The window keeps nothing of the row before.
+    EXPECT_EQ(window->status()->text(), "This row was not read from a file.");
+    EXPECT_TRUE(window->view()->document()->isEmpty());
+    EXPECT_EQ(marked().join(QString()), "");
     // A specification module of 2048 bytes is shown whole; around a value in
     // a ROM image's first 256 bytes the lines begin at the file's start.
     selectRows(w, {29});
@@ -878,6 +887,8 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     std::filesystem::remove(start.file("module.rpm"));
     bytes->trigger();
     EXPECT_TRUE(window->status()->text().endsWith("the file is gone since the command."));
+    EXPECT_TRUE(window->view()->document()->isEmpty());
+    EXPECT_EQ(marked().join(QString()), "");
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 

@@ -9,6 +9,7 @@
 #include "settings/default_settings.h"
 #include "support/test_support.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -84,6 +85,10 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
     QStringList bytesAfterPause;
     int cursorLine = -1;
     bool closedWithEditor = false;
+    bool noteInSameSection = true;
+    bool cursorStayed = false;
+    qsizetype previews = 0;
+    QString familyRow;
     dialogs.editorAction = [&](TForm2& shown) {
         QTimer::singleShot(0, &shown, [&] {
             EXPECT_TRUE(QTest::qWaitForWindowActive(&shown));
@@ -123,9 +128,26 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
             QTest::mouseClick(shown.Label1, Qt::LeftButton);
             EXPECT_EQ(preview->rows()->currentRow(), serial);
 
+            // Its own section's header in small letters: the same section, no note.
+            retype(shown.Memo1, 15, "[2f]");
+            shown.pipeline()->passNow();
+            noteInSameSection = preview->note()->isVisible();
+
             // The cursor in another family's section: the preview says which it decoded with.
             shown.Memo1->moveCursor(QTextCursor::End);
             note = preview->note()->isVisible() ? preview->note()->text() : QString();
+
+            // Ctrl+P once more reads the module anew into the same preview; now
+            // one without a family code, whose Family row the fallback layout
+            // makes without an entry: choosing it leaves the cursor alone.
+            start.write("module.rpm", bytesWith(512, {{0, "ST380011"}, {505, "Q8.01"}}));
+            QApplication::setActiveWindow(&shown);
+            QTest::keyClick(shown.Memo1, Qt::Key_P, Qt::ControlModifier);
+            previews = shown.findChildren<LayoutPreview*>().size();
+            shown.Memo1->moveCursor(QTextCursor::Start);
+            preview->rows()->selectRow(0);
+            familyRow = preview->rows()->item(0, 0)->text();
+            cursorStayed = shown.Memo1->textCursor().position() == 0;
             shown.close();
             closedWithEditor = !preview->isVisible();
         });
@@ -140,7 +162,11 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
     EXPECT_EQ(bytesAfterPause, (QStringList{"57 44 2D 37 37 33 30 31", "WD-77301"}));
     EXPECT_TRUE(tipOfMistyped.contains("Error Code.....(Z)")) << tipOfMistyped.toStdString();
     EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_FALSE(noteInSameSection);
     EXPECT_TRUE(note.startsWith("Decoded with [2F]")) << note.toStdString();
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(familyRow.trimmed(), "Family");
+    EXPECT_TRUE(cursorStayed);
     EXPECT_TRUE(closedWithEditor);
     EXPECT_EQ(fileContent(start.file("Dravik.ini")), settings);
     EXPECT_EQ(rowsOf(w), rows);
