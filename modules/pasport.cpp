@@ -17,21 +17,38 @@ constexpr std::size_t kDateFieldSize = kDateField.size;
 
 } // namespace
 
-// A marked file is read whole while it is open, so the chosen module is
-// opened once.
-PasportCandidate choosePasportModule(const std::string& folder) {
-    PasportCandidate chosen;
+namespace {
+
+// Calls found with the path and reader of each passport module of folder, in
+// the order of enumeration.
+template <class Found> void forEachPasportModule(const std::string& folder, Found&& found) {
     for (const DirEntry& file : listFiles(folder, ".rpm")) {
         if (file.size != kPasportModuleSize)
             continue;
         std::string path = joinPath(folder, file.name);
         std::optional<PieceReader> reader = PieceReader::openIfPlain(path);
-        if (!reader)
-            continue;
-        if (reader->read(kPasportVersionOffset, kPasportVersionLength).starts_with("Q8"))
-            chosen = PasportCandidate{std::move(path), reader->read(0, kPasportModuleSize)};
+        if (reader && reader->read(kPasportVersionOffset, kPasportVersionLength).starts_with("Q8"))
+            found(std::move(path), *reader);
     }
+}
+
+} // namespace
+
+// A marked file is read whole while it is open, so the chosen module is
+// opened once.
+PasportCandidate choosePasportModule(const std::string& folder) {
+    PasportCandidate chosen;
+    forEachPasportModule(folder, [&](std::string path, PieceReader& reader) {
+        chosen = PasportCandidate{std::move(path), reader.read(0, kPasportModuleSize)};
+    });
     return chosen;
+}
+
+std::vector<std::string> listPasportModules(const std::string& folder) {
+    std::vector<std::string> paths;
+    forEachPasportModule(folder,
+                         [&](std::string path, PieceReader&) { paths.push_back(std::move(path)); });
+    return paths;
 }
 
 namespace {
@@ -107,7 +124,7 @@ std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
 }
 
 Decoded decodePasportModule(std::string_view module, const std::string& path,
-                            const SettingsFile& settings) {
+                            const SettingsFile& settings, const std::optional<std::string>& layout) {
     Decoded decoded;
     decoded.found = true;
     const auto file = SourceFile::at(path);
@@ -117,18 +134,21 @@ Decoded decodePasportModule(std::string_view module, const std::string& path,
     const std::string title = fromUtf8(path) + " " + std::string(version, kPasportVersionLength);
     decoded.title = textFromBytes(title, title.size());
 
-    const FamilyCode family = locateFamilyCode(module, settings);
+    const FamilyCode family =
+        layout ? FamilyCode{*layout, std::nullopt} : locateFamilyCode(module, settings);
     const std::string& familyCode = family.code;
     SettingsEntry familyEntry = settings.locate(kFamiliesSection, familyCode);
     std::string familyName = familyEntry.value.value_or("Default");
     decoded.rows.push_back(
         {"Family ", std::move(familyName),
-         family.offset
-             ? RowSource::in(file, module, *family.offset, kFamilyCodeLength,
-                             std::move(familyEntry))
-             : RowSource::in(file, module, kFamilyCodeSearchStart, 0,
-                             "[" + std::string(kFamiliesSection) + "] no key matched; layout [" +
-                                 std::string(kFallbackLayout) + "]")});
+         family.offset ? RowSource::in(file, module, *family.offset, kFamilyCodeLength,
+                                       std::move(familyEntry))
+         // A chosen layout names its family's entry, or its lack, and no bytes.
+         : layout ? RowSource::in(file, module, kFamilyCodeSearchStart, 0, std::move(familyEntry))
+                  : RowSource::in(file, module, kFamilyCodeSearchStart, 0,
+                                  "[" + std::string(kFamiliesSection) +
+                                      "] no key matched; layout [" +
+                                      std::string(kFallbackLayout) + "]")});
 
     const ByteReader reader(module);
     for (const std::string& key : settings.readSection(familyCode)) {

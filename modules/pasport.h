@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dravik {
 
@@ -28,6 +29,10 @@ struct PasportCandidate {
 /// the last 512-byte ".rpm" file marked "Q8" in the order of enumeration,
 /// read whole; an empty path when there is none.
 PasportCandidate choosePasportModule(const std::string& folder);
+
+/// The passport modules of folder (native) in the order of enumeration: its
+/// 512-byte ".rpm" files marked "Q8"; the last is the one Pasport decodes.
+std::vector<std::string> listPasportModules(const std::string& folder);
 
 /// The family code of a passport module: the first pair of bytes from offset
 /// 128 on that is a key of the section "Mod", or "00".
@@ -57,9 +62,11 @@ std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
 /// path and version, the family row and one row for each field of the
 /// family's layout in settings. A field of an unknown type letter gives a
 /// message tied to its row; a conversion error ends the rows, as the result's
-/// error, carrying its layout entry.
+/// error, carrying its layout entry. With a layout, its section decodes the
+/// module whatever family code the module holds, as for a layout being written.
 Decoded decodePasportModule(std::string_view module, const std::string& path,
-                            const SettingsFile& settings);
+                            const SettingsFile& settings,
+                            const std::optional<std::string>& layout = std::nullopt);
 
 /// The passport of folder (native): that of its chosen module, the last
 /// 512-byte ".rpm" file marked "Q8"; nothing found without one. Changes

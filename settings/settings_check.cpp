@@ -138,7 +138,6 @@ class Checker {
     void checkReach(const FieldAt& at, std::int32_t offset, std::int64_t read);
     void checkKeyLength(const Section& section, const Entry& entry, std::size_t longest,
                         std::string_view what);
-    bool namesFamily(std::string_view value) const;
 
     bool readable_ = true;
     SettingsFile settings_;
@@ -150,9 +149,6 @@ class Checker {
     // The first section of each folded name: the one that lookups find.
     std::unordered_map<std::string, std::size_t> firstSections_;
     std::unordered_set<std::string> layouts_;
-    std::unordered_set<std::string> familyCodes_;
-    std::unordered_set<std::string> familyNames_;
-    std::size_t longestFamilyName_ = 0;
 };
 
 // The text is read once: each line is checked as the settings reader takes
@@ -304,6 +300,9 @@ std::vector<const Entry*> Checker::readEntries(const Section& section, bool list
             reached.push_back(&entry);
             continue;
         }
+        // A lookup finds the first: a repeat of the same value loses nothing.
+        if (!layout && entry.value == first->second->value)
+            continue;
         const std::string repeats =
             where + "the key " + quoted(entry.key) + " repeats " + lineRef(first->second->line);
         // The listing gives the key twice, and each lookup finds the first.
@@ -324,7 +323,6 @@ void Checker::checkFamilies() {
         return;
     const std::string where = sectionRef(families->name);
     for (const Entry* entry : readEntries(*families, true, false)) {
-        const std::string code = folded(entry->key);
         const std::string_view name = entry->value;
         if (entry->key.size() > kFamilyCodeLength) {
             add(entry->line, Severity::Error,
@@ -332,11 +330,6 @@ void Checker::checkFamilies() {
                     " is no family code: a passport's family code is two characters, so no "
                     "passport is of this family");
             continue;
-        }
-        familyCodes_.insert(code);
-        if (!name.empty()) {
-            familyNames_.insert(folded(name));
-            longestFamilyName_ = std::max(longestFamilyName_, name.size());
         }
         const Section* layout = firstSection(entry->key);
         const auto family = [&] {
@@ -352,7 +345,7 @@ void Checker::checkFamilies() {
                     lineRef(layout->line) +
                     " has no fields, so a passport of this family shows only its \"Family \" row");
         }
-        layouts_.insert(code);
+        layouts_.insert(folded(entry->key));
     }
 }
 
@@ -369,16 +362,9 @@ void Checker::checkSections() {
                 checkKeyLength(section, *entry, kProgramClassLength,
                                "a firmware code's program class is one character");
         } else if (name == folded(kLoaderFamiliesSection)) {
-            for (const Entry* entry : readEntries(section, false, false)) {
+            for (const Entry* entry : readEntries(section, false, false))
                 checkKeyLength(section, *entry, kFamilyKeyLength,
                                "a firmware code's family key is two characters");
-                const std::string_view value = entry->value;
-                if (!namesFamily(value))
-                    add(entry->line, Severity::Warning,
-                        sectionRef(section.name) + std::string(entry->key) + "=" +
-                            std::string(value) + " names no family of [" +
-                            std::string(kFamiliesSection) + "]");
-            }
         } else {
             add(section.line, Severity::Warning,
                 "section [" + std::string(section.name) + "] is named by no key of [" +
@@ -393,22 +379,6 @@ void Checker::checkKeyLength(const Section& section, const Entry& entry, std::si
         add(entry.line, Severity::Warning,
             sectionRef(section.name) + "the key " + quoted(entry.key) +
                 " is never looked up: " + std::string(what));
-}
-
-// A loader's family names a family of "Mod" by its code before the first "_"
-// ("2F_Ares 64", or "2F" alone) or by the family's name after it, alone or
-// followed by more words ("4A_Falcon", "CALYPSO", "2B_Athena DSP").
-bool Checker::namesFamily(std::string_view value) const {
-    const std::size_t underscore = value.find('_');
-    if (familyCodes_.contains(folded(value.substr(0, underscore))))
-        return true;
-    const std::string rest =
-        folded(underscore == std::string_view::npos ? value : value.substr(underscore + 1));
-    for (std::size_t end = 0; end <= std::min(rest.size(), longestFamilyName_); ++end) {
-        if ((end == rest.size() || rest[end] == ' ') && familyNames_.contains(rest.substr(0, end)))
-            return true;
-    }
-    return false;
 }
 
 // One field of a layout, checked in the order in which the passport decodes

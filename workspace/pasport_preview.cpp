@@ -1,6 +1,8 @@
 #include "workspace/pasport_preview.h"
 
+#include "platform/cp1251.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 #include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
@@ -22,14 +24,61 @@ PreviewRow endingRow(const Error& error) {
     return row;
 }
 
+// Where [Mod] gets the line that names section: after the last entry of the
+// first [Mod], or with a header of its own before the first section.
+PasportPreview::FamilyLine familyLineFor(const SettingsFile& settings, const std::string& section) {
+    const std::string entry = section + "=" + section;
+    for (const SettingsFile::Section& families : settings.sections()) {
+        if (!equalsIgnoreCase(families.name, kFamiliesSection))
+            continue;
+        const std::size_t last =
+            families.entries.empty() ? families.line : families.entries.back().line;
+        return {last + 1, entry};
+    }
+    const std::vector<SettingsFile::Section>& sections = settings.sections();
+    return {sections.empty() ? 1 : sections.front().line,
+            "[" + std::string(kFamiliesSection) + "]\r\n" + entry};
+}
+
+// The note for a module shorter than the bytes that section's layout reads.
+std::optional<std::string> shortModuleNote(std::string_view module, const SettingsFile& settings,
+                                           const std::string& section) {
+    if (module.size() >= kPasportModuleSize)
+        return std::nullopt;
+    std::int64_t end = 0;
+    for (const std::string& key : settings.readSection(section)) {
+        try {
+            const FieldSpec field = FieldSpec::parse(settings.readString(section, key, ""));
+            const auto size = static_cast<std::int64_t>(fieldTypeSize(field.type));
+            const std::int64_t length = std::min<std::int64_t>(field.length(), size);
+            if (length > 0)
+                end = std::max(end, static_cast<std::int64_t>(field.offset()) + length);
+        } catch (const ConvertError&) {
+            break; // the decode ends here too
+        }
+    }
+    const auto size = static_cast<std::int64_t>(module.size());
+    if (end <= size)
+        return std::nullopt;
+    return "The module is " + std::to_string(size) + " bytes; the layout reads up to byte " +
+           std::to_string(end - 1) + ", so the values past its end are blank.";
+}
+
 } // namespace
 
 PasportPreview previewPasport(const PasportCandidate& module, const SettingsFile& settings,
-                              const std::vector<SettingsProblem>& problems) {
-    const FamilyCode family = locateFamilyCode(module.module, settings);
-    Decoded decoded = decodePasportModule(module.module, module.path, settings);
+                              const std::vector<SettingsProblem>& problems,
+                              const std::optional<std::string>& section) {
+    const FamilyCode family = section ? FamilyCode{*section, std::nullopt}
+                                      : locateFamilyCode(module.module, settings);
+    Decoded decoded = decodePasportModule(module.module, module.path, settings, section);
 
     PasportPreview preview{family.code, family.offset, {}, {}};
+    preview.chosen = section.has_value();
+    preview.named = settings.findString(kFamiliesSection, family.code) != nullptr;
+    if (preview.chosen && !preview.named)
+        preview.familyLine = familyLineFor(settings, family.code);
+    preview.shortNote = shortModuleNote(module.module, settings, family.code);
     for (const SettingsFile::Section& section : settings.sections())
         preview.sections.emplace_back(section.line, section.name);
     for (ResultRow& row : decoded.rows) {
@@ -60,12 +109,40 @@ PasportPreview previewPasport(const PasportCandidate& module, const SettingsFile
 }
 
 SettingsPass passSettings(std::string_view settingsText,
-                          const std::optional<PasportCandidate>& module) {
+                          const std::optional<PasportCandidate>& module,
+                          const std::optional<std::string>& section) {
     CheckedSettings checked = readAndCheckSettings(settingsText);
     SettingsPass pass{std::move(checked.problems), std::nullopt};
     if (module)
-        pass.preview = previewPasport(*module, checked.settings, pass.problems);
+        pass.preview = previewPasport(*module, checked.settings, pass.problems, section);
     return pass;
+}
+
+OpenedModule openModuleFile(const std::string& path) {
+    OpenedModule opened;
+    const std::string name = "\"" + fromUtf8(nameOf(path)) + "\"";
+    try {
+        // A pipe or a device in the file's place counts as no file.
+        std::optional<PieceReader> reader = PieceReader::openIfPlain(path);
+        if (!reader)
+            throw inOutError(kErrorFileNotFound);
+        // One byte more than a module tells a longer file.
+        std::string bytes = reader->readUpTo(0, kPasportModuleSize + 1);
+        const bool longer = bytes.size() > kPasportModuleSize;
+        bytes.resize(std::min<std::size_t>(bytes.size(), kPasportModuleSize));
+        const bool marked =
+            std::string_view(bytes).substr(std::min<std::size_t>(bytes.size(),
+                                                                 kPasportVersionOffset))
+                .starts_with("Q8");
+        opened.module = {path, std::move(bytes)};
+        if (longer || !marked)
+            opened.note = name +
+                          " is not a passport module, which is 512 bytes with \"Q8\" at offset "
+                          "505; its first bytes are decoded all the same.";
+    } catch (const Error& error) {
+        opened.note = name + ": " + errorReportText(error.message());
+    }
+    return opened;
 }
 
 const std::string* PasportPreview::sectionAt(std::size_t line) const {

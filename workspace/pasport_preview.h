@@ -42,16 +42,46 @@ struct PasportPreview {
     std::vector<PreviewRow> rows;
     /// Where each section of the text begins: its header's line and name.
     std::vector<std::pair<std::size_t, std::string>> sections;
+    /// True when section was chosen to decode with, not found by the
+    /// module's family code.
+    bool chosen = false;
+    /// True when a key of [Mod] names section.
+    bool named = true;
+    /// What the status line says when the layout reads past the end of a
+    /// module shorter than a passport module (Windows-1251).
+    std::optional<std::string> shortNote;
+
+    /// The line that makes [Mod] name a chosen section, as one family whose
+    /// name is the section's: added before line (counted from 1; past the
+    /// last line at the end), with the header "[Mod]" when there is none.
+    struct FamilyLine {
+        std::size_t line = 0;
+        std::string text; ///< one or two lines, without the break that ends them
+    };
+    std::optional<FamilyLine> familyLine;
 
     /// The name of the section that holds line (counted from 1) of the text;
     /// none before the first section.
     const std::string* sectionAt(std::size_t line) const;
 };
 
-/// Decodes module (choosePasportModule's) by settings; problems are the
+/// Decodes module (choosePasportModule's, or any openModuleFile gave) by
+/// settings, with the layout of section when one is chosen; problems are the
 /// check's of the text that made them.
 PasportPreview previewPasport(const PasportCandidate& module, const SettingsFile& settings,
-                              const std::vector<SettingsProblem>& problems);
+                              const std::vector<SettingsProblem>& problems,
+                              const std::optional<std::string>& section = std::nullopt);
+
+/// A file opened as the preview's module, from any folder: its first bytes,
+/// up to a passport module's size, and what the status line says of it.
+struct OpenedModule {
+    /// An empty path when the file could not be read.
+    PasportCandidate module;
+    /// Why the file is no passport module, or could not be read
+    /// (Windows-1251); none for a passport module.
+    std::optional<std::string> note;
+};
+OpenedModule openModuleFile(const std::string& path);
 
 /// One pass of the settings editor over its text, read once: its problems,
 /// and the passport that it gives for a module.
@@ -61,6 +91,7 @@ struct SettingsPass {
     std::optional<PasportPreview> preview;
 };
 SettingsPass passSettings(std::string_view settingsText,
-                          const std::optional<PasportCandidate>& module);
+                          const std::optional<PasportCandidate>& module,
+                          const std::optional<std::string>& section = std::nullopt);
 
 } // namespace dravik

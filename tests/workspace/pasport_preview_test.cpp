@@ -84,5 +84,73 @@ TEST(PasportPreview, KnowsTheSectionOfEachLine) {
     }
 }
 
+// A layout being written for a family that [Mod] does not name yet decodes
+// the module when it is chosen, and the preview offers the line that names it.
+TEST(PasportPreview, DecodesWithAChosenSectionAndOffersItsFamilyLine) {
+    const PasportCandidate module{"m.rpm", bytesWith(512, {{0, "ST380011"}, {128, "2F"}})};
+    const PasportCandidate shortModule{"s.rpm", bytesWith(300, {{0, "ST380011"}})};
+    const std::string head = "; free text\r\n[Mod]\r\n2F=Ares\r\n";
+    const struct {
+        const char* what;
+        PasportCandidate module;
+        std::string text;
+        std::string section;
+        std::vector<std::string> values; ///< each row's value, its blanks cut
+        bool named;
+        std::optional<PasportPreview::FamilyLine> familyLine;
+        std::string shortNote; ///< its start; empty for none
+    } cases[] = {
+        {"a new family below [Mod]", module, head + "[7Q]\r\nSerial=S0,8\r\n", "7Q",
+         {"Default", "ST380011"}, false, PasportPreview::FamilyLine{4, "7Q=7Q"}, ""},
+        {"no [Mod] at all: a header of its own", module, "x\r\n[7Q]\r\nA=S2,2\r\n", "7Q",
+         {"Default", "38"}, false, PasportPreview::FamilyLine{2, "[Mod]\r\n7Q=7Q"}, ""},
+        {"a named family", module, head + "[2F]\r\nA=S0,2\r\n[7Q]\r\n", "2F",
+         {"Ares", "ST"}, true, std::nullopt, ""},
+        {"a module shorter than its layout", shortModule, head + "[2F]\r\nA=S0,2\r\nV=S505,5\r\n",
+         "2F", {"Ares", "ST", ""}, true, std::nullopt,
+         "The module is 300 bytes; the layout reads up to byte 509"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PasportPreview preview = *passSettings(c.text, c.module, c.section).preview;
+        std::vector<std::string> values;
+        for (const PreviewRow& row : preview.rows)
+            values.push_back(row.row.value.substr(0, row.row.value.find_last_not_of(' ') + 1));
+        EXPECT_EQ(values, c.values);
+        EXPECT_TRUE(preview.chosen);
+        EXPECT_EQ(preview.named, c.named);
+        EXPECT_EQ(preview.familyLine.has_value(), c.familyLine.has_value());
+        if (preview.familyLine && c.familyLine) {
+            EXPECT_EQ(preview.familyLine->line, c.familyLine->line);
+            EXPECT_EQ(preview.familyLine->text, c.familyLine->text);
+        }
+        EXPECT_EQ(preview.shortNote.value_or("").substr(0, c.shortNote.size()), c.shortNote);
+    }
+}
+
+TEST(PasportPreview, OpensAModuleFromAnyFolderAndSaysWhatIsNoModule) {
+    testing::TempFolder elsewhere;
+    const std::string module = bytesWith(512, {{128, "2F"}, {505, "Q8.01"}});
+    const struct {
+        const char* name;
+        std::string bytes; ///< none written for "missing.rpm"
+        std::size_t read;
+        std::string note;
+    } cases[] = {
+        {"pasport.rpm", module, 512, ""},
+        {"short.rpm", module.substr(0, 100), 100, "\"short.rpm\" is not a passport module"},
+        {"long.rpm", module + "x", 512, "\"long.rpm\" is not a passport module"},
+        {"missing.rpm", "", 0, "\"missing.rpm\": File not found."},
+    };
+    for (const auto& c : cases) {
+        if (c.read != 0)
+            elsewhere.write(c.name, c.bytes);
+        const OpenedModule opened = openModuleFile(elsewhere.file(c.name));
+        EXPECT_EQ(opened.module.module.size(), c.read) << c.name;
+        EXPECT_EQ(opened.note.value_or("").substr(0, c.note.size()), c.note) << c.name;
+        EXPECT_EQ(opened.note.has_value(), !c.note.empty()) << c.name;
+    }
+}
+
 } // namespace
 } // namespace dravik
