@@ -73,7 +73,9 @@ PasportPreview previewPasport(const PasportCandidate& module, const SettingsFile
                                       : locateFamilyCode(module.module, settings);
     Decoded decoded = decodePasportModule(module.module, module.path, settings, section);
 
-    PasportPreview preview{family.code, family.offset, {}, {}};
+    PasportPreview preview;
+    preview.section = family.code;
+    preview.familyOffset = family.offset;
     preview.chosen = section.has_value();
     preview.named = settings.findString(kFamiliesSection, family.code) != nullptr;
     if (preview.chosen && !preview.named)
