@@ -10,4 +10,5 @@ class SilentDialogs : public Dialogs {
     bool confirm(const QString&) override { return false; }
     bool runEditor(QDialog&) override { return false; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
+    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
 };

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -229,14 +230,32 @@ void TForm2::createPanel() {
                             kPanelHeight - kButtonTop - kButtonHeight);
     row->addWidget(Label1, 1);
     row->addWidget(BitBtn1);
-    addEditorTools(*Memo1, *this, *row, *Label1, [this] { openPreview(); });
+    addEditorTools(*Memo1, *this, *row, *Label1, [this] { togglePreview(); });
+    connect(new QShortcut(Qt::Key_F6, this), &QShortcut::activated, this, [this] {
+        if (preview_ && preview_->isVisible())
+            preview_->focusRows();
+    });
+}
+
+void TForm2::togglePreview() {
+    if (preview_ && preview_->isVisible())
+        preview_->close();
+    else
+        openPreview();
 }
 
 void TForm2::openPreview() {
     if (!preview_) {
-        preview_ = new LayoutPreview(*this, *pipeline_);
+        // The file dialog is the one Edit ini runs the editor with; there is
+        // none outside it.
+        preview_ = new LayoutPreview(
+            *this, *pipeline_,
+            [this](const QString& caption, const QString& start, const QString& filter) {
+                return dialogs_ ? dialogs_->chooseFile(caption, start, filter) : QString();
+            });
         connect(preview_, &LayoutPreview::lineChosen, this,
                 [this](std::size_t line) { showLine(line); });
+        connect(preview_, &LayoutPreview::familyLineAsked, this, &TForm2::insertLines);
         connect(Memo1, &QPlainTextEdit::cursorPositionChanged, preview_, [this] {
             if (preview_->isVisible())
                 preview_->followLine(cursorLine());
@@ -265,6 +284,26 @@ void TForm2::showLine(std::size_t line, dravik::ColumnSpan selected) {
     cursor.setPosition(at(selected.begin), QTextCursor::KeepAnchor);
     Memo1->setTextCursor(cursor);
     Memo1->centerCursor();
+}
+
+void TForm2::insertLines(std::size_t line, const QString& lines) {
+    QTextDocument* document = Memo1->document();
+    const auto added = static_cast<std::size_t>(lines.size() + 2 * (lines.count(u'\n') + 1));
+    if (heldSize(*document) + added > kMemoCapacity) {
+        if (dialogs_)
+            dialogs_->showError(
+                fromCp1251(dravik::errorReportText(memoCapacityExceeded().message())));
+        return;
+    }
+    QTextCursor cursor(document);
+    cursor.setPosition(MemoLines::of(document)->lineStart(line));
+    cursor.beginEditBlock();
+    // Past a last line that has text, the lines go after a break of their own.
+    if (cursor.atBlockStart())
+        cursor.insertText(lines + QLatin1Char('\n'));
+    else
+        cursor.insertText(QLatin1Char('\n') + lines);
+    cursor.endEditBlock();
 }
 
 void TForm2::setSettingsText(std::string_view bytes) {

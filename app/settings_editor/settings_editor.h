@@ -46,6 +46,8 @@ class TForm2 : public QDialog {
 
     /// Opens the layout preview beside the editor, made at the first call.
     void openPreview();
+    /// Closes the preview when it is open, else opens it.
+    void togglePreview();
 
     QPlainTextEdit* Memo1 = nullptr;
     QWidget* Panel1 = nullptr;
@@ -66,6 +68,9 @@ class TForm2 : public QDialog {
     /// Puts the cursor on line (counted from 1), in view, with the columns
     /// selected there; at the line's start when none are.
     void showLine(std::size_t line, dravik::ColumnSpan selected = {});
+    /// Inserts lines (parted by "\n") before line (counted from 1; past the
+    /// last line at the end) as one step to undo, the cursor kept where it is.
+    void insertLines(std::size_t line, const QString& lines);
 
     SettingsPipeline* pipeline_ = nullptr;
     LayoutPreview* preview_ = nullptr;

@@ -20,11 +20,15 @@ SettingsPipeline::SettingsPipeline(QTextDocument* document,
 void SettingsPipeline::passNow() {
     pause_->stop();
     ++passes_;
-    tell(dravik::passSettings(settingsBytes_(document_->toRawText()), module_));
+    tell(dravik::passSettings(settingsBytes_(document_->toRawText()), module_, section_));
 }
 
 void SettingsPipeline::setModule(std::optional<dravik::PasportCandidate> module) {
     module_ = std::move(module);
+}
+
+void SettingsPipeline::setSection(std::optional<std::string> section) {
+    section_ = std::move(section);
 }
 
 void SettingsPipeline::passInWorker() {
@@ -37,8 +41,9 @@ void SettingsPipeline::passInWorker() {
         watcher->deleteLater();
     });
     watcher->setFuture(QtConcurrent::run(
-        [convert = settingsBytes_, rawText = document_->toRawText(), module = module_] {
-            return dravik::passSettings(convert(rawText), module);
+        [convert = settingsBytes_, rawText = document_->toRawText(), module = module_,
+         section = section_] {
+            return dravik::passSettings(convert(rawText), module, section);
         }));
 }
 

@@ -36,6 +36,13 @@ class SettingsPipeline : public QObject {
     /// The module that each pass decodes, or none: then a pass only checks.
     void setModule(std::optional<dravik::PasportCandidate> module);
 
+    /// The layout section that decodes the module whatever family code it
+    /// holds, or none: then its family code chooses.
+    void setSection(std::optional<std::string> section);
+
+    /// Passes the text in the worker now, without the pause.
+    void passInWorker();
+
   signals:
     /// The problems of the text as passed.
     void checked(const std::vector<dravik::SettingsProblem>& problems);
@@ -43,13 +50,13 @@ class SettingsPipeline : public QObject {
     void previewed(const dravik::PasportPreview& preview);
 
   private:
-    void passInWorker();
     void tell(const dravik::SettingsPass& pass);
 
     QTextDocument* document_;
     std::string (*settingsBytes_)(QString rawText);
     QTimer* pause_;
     std::optional<dravik::PasportCandidate> module_;
+    std::optional<std::string> section_;
     /// Counts the passes begun; only the newest one's result is told.
     std::uint64_t passes_ = 0;
 };

@@ -62,6 +62,11 @@ QString MessageBoxDialogs::chooseFolder(const QString& caption, const QString& s
     return QFileDialog::getExistingDirectory(nullptr, caption, start);
 }
 
+QString MessageBoxDialogs::chooseFile(const QString& caption, const QString& start,
+                                      const QString& filter) {
+    return QFileDialog::getOpenFileName(nullptr, caption, start, filter);
+}
+
 void DialogsUserInterface::showMessage(const std::string& text) {
     dialogs_.showMessage(fromCp1251(text));
 }

@@ -31,6 +31,12 @@ class Dialogs {
 
     /// Asks for a folder, starting at start; empty when the user cancels.
     virtual QString chooseFolder(const QString& caption, const QString& start) = 0;
+
+    /// Asks for a file to open, starting at start and showing the files that
+    /// filter (Qt's "Name (*.ext);;..." form) lets through; empty when the
+    /// user cancels.
+    virtual QString chooseFile(const QString& caption, const QString& start,
+                               const QString& filter) = 0;
 };
 
 /// The dialogs of the real window: Qt message boxes, centred on the screen.
@@ -43,6 +49,8 @@ class MessageBoxDialogs : public Dialogs {
     bool confirm(const QString& question) override;
     bool runEditor(QDialog& editor) override;
     QString chooseFolder(const QString& caption, const QString& start) override;
+    QString chooseFile(const QString& caption, const QString& start,
+                       const QString& filter) override;
 
   private:
     QString applicationTitle_;

@@ -4,6 +4,7 @@
 #include "results/source_bytes.h"
 
 #include <QFontDatabase>
+#include <QScrollBar>
 #include <QTextBlock>
 
 #include <algorithm>
@@ -50,6 +51,13 @@ void HexView::showBytes(std::string_view bytes, std::int64_t first) {
     }
     setPlainText(text);
     setExtraSelections({});
+}
+
+int HexView::wholeLineWidth() const {
+    const int line = fontMetrics().horizontalAdvance(QString(kTextColumn + kBytesPerLine, u'0'));
+    // The cursor's width too: the document is that much wider than its text.
+    return line + cursorWidth() + 2 * static_cast<int>(document()->documentMargin()) +
+           2 * frameWidth() + verticalScrollBar()->sizeHint().width();
 }
 
 // The start of the line that holds the byte at offset, which must be shown.

@@ -34,6 +34,10 @@ class HexView : public QPlainTextEdit {
     /// Scrolls so that the byte at offset is in the middle of the view.
     void centreOn(std::int64_t offset);
 
+    /// The view's width that shows a whole line beside the vertical scroll
+    /// bar, with no horizontal scrolling.
+    int wholeLineWidth() const;
+
   private:
     QTextCursor cursorAt(std::int64_t offset) const;
 

@@ -26,6 +26,10 @@ class FakeDialogs : public Dialogs {
         folderStarts << start;
         return folderAnswer;
     }
+    QString chooseFile(const QString&, const QString& start, const QString&) override {
+        fileStarts << start;
+        return fileAnswer;
+    }
 
     QStringList errors;
     QStringList messages;
@@ -37,4 +41,7 @@ class FakeDialogs : public Dialogs {
     /// Where each folder dialog started, and the folder the user picks there.
     QStringList folderStarts;
     QString folderAnswer;
+    /// The same for each file dialog.
+    QStringList fileStarts;
+    QString fileAnswer;
 };

@@ -5,12 +5,16 @@
 #include "app/settings_editor/settings_pipeline.h"
 #include "app/shared/hex_view.h"
 #include "fake_dialogs.h"
+#include "settings_editor_fixture.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "support/test_support.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -87,6 +91,7 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
     bool closedWithEditor = false;
     bool noteInSameSection = true;
     bool cursorStayed = false;
+    bool hiddenByToggle = false;
     qsizetype previews = 0;
     QString familyRow;
     dialogs.editorAction = [&](TForm2& shown) {
@@ -137,11 +142,14 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
             shown.Memo1->moveCursor(QTextCursor::End);
             note = preview->note()->isVisible() ? preview->note()->text() : QString();
 
-            // Ctrl+P once more reads the module anew into the same preview; now
-            // one without a family code, whose Family row the fallback layout
-            // makes without an entry: choosing it leaves the cursor alone.
+            // Ctrl+P once more closes the preview, and again opens the same one
+            // with the module read anew; now one without a family code, whose
+            // Family row the fallback layout makes without an entry: choosing
+            // it leaves the cursor alone.
             start.write("module.rpm", bytesWith(512, {{0, "ST380011"}, {505, "Q8.01"}}));
             QApplication::setActiveWindow(&shown);
+            QTest::keyClick(shown.Memo1, Qt::Key_P, Qt::ControlModifier);
+            hiddenByToggle = !preview->isVisible();
             QTest::keyClick(shown.Memo1, Qt::Key_P, Qt::ControlModifier);
             previews = shown.findChildren<LayoutPreview*>().size();
             shown.Memo1->moveCursor(QTextCursor::Start);
@@ -165,6 +173,7 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
     EXPECT_FALSE(noteInSameSection);
     EXPECT_TRUE(note.startsWith("Decoded with [2F]")) << note.toStdString();
     EXPECT_EQ(previews, 1);
+    EXPECT_TRUE(hiddenByToggle);
     EXPECT_EQ(familyRow.trimmed(), "Family");
     EXPECT_TRUE(cursorStayed);
     EXPECT_TRUE(closedWithEditor);
@@ -172,6 +181,101 @@ TEST(LayoutPreviewTest, FollowsTheTypedLayoutAndLeavesTheMainWindowAndTheFileAlo
     EXPECT_EQ(rowsOf(w), rows);
     EXPECT_EQ(w.windowTitle(), title);
     EXPECT_EQ(dravik::currentDirectory(), start.path());
+}
+
+// A technician writes the layout of a new family: opens its module from
+// another folder, decodes it with the section being typed, moves a field,
+// and has [Mod] name the section; a file that is no module is said in the
+// status line. The file stays as it was.
+TEST_F(SettingsEditor, ThePreviewDecodesAModuleOpenedElsewhereWithTheSectionAtTheCursor) {
+    CurrentDirectoryGuard inStart(start.path());
+    const std::string settings(dravik::defaultSettingsContent());
+    start.write("Dravik.ini", settings);
+    start.write("module.rpm", bytesWith(512, {{0, "ST380011"}, {128, "2F"}, {505, "Q8.01"}}));
+    TempFolder other;
+    other.write("athena.rpm", bytesWith(512, {{0, "ATHENA01SERIAL88"}, {505, "Q8.01"}}));
+    other.write("notes.txt", "a few words");
+
+    QStringList chooser, notes;
+    QString serialAtCursor, movedSerial, textWithLine, textAfterUndo, textBefore;
+    QStringList movedBytes;
+    bool offered = false, offerGone = false, rowsFocused = false, editorFocused = false;
+    dialogs.editorAction = [&](TForm2& shown) {
+        textBefore = shown.Memo1->toPlainText();
+        QTimer::singleShot(0, &shown, [&] {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&shown));
+            QTest::keyClick(shown.Memo1, Qt::Key_P, Qt::ControlModifier);
+            auto* preview = shown.findChild<LayoutPreview*>();
+            ASSERT_NE(preview, nullptr);
+            QComboBox* modules = preview->findChild<QComboBox*>("PreviewModuleChooser");
+            const auto openFile = [&](const std::string& path) {
+                dialogs.fileAnswer = QString::fromStdString(path);
+                emit modules->activated(modules->count() - 1);
+                notes << (preview->note()->isVisible() ? preview->note()->text() : QString());
+            };
+            openFile(other.file("notes.txt"));
+            openFile(other.file("athena.rpm"));
+            for (int item = 0; item < modules->count(); ++item)
+                chooser << modules->itemText(item);
+
+            shown.Memo1->moveCursor(QTextCursor::End);
+            type(shown.Memo1, "\n[7Q]\nSerial=S0,8");
+            preview->findChild<QCheckBox*>("PreviewUseCursorSection")->setChecked(true);
+            const auto serialIs = [&](const QString& value) {
+                return QTest::qWaitFor([&] {
+                    const int row = rowNamed(*preview, "Serial");
+                    return row >= 0 && preview->rows()->item(row, 1)->text().startsWith(value);
+                });
+            };
+            // The first pass after typing finds the new section; the next decodes with it.
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return preview->note()->text().startsWith("Decoded with [7Q]"); }));
+            EXPECT_TRUE(serialIs("ATHENA01"));
+            serialAtCursor = preview->note()->text();
+            auto* add = preview->findChild<QPushButton*>("PreviewAddFamilyLine");
+            offered = add->isVisible();
+
+            retype(shown.Memo1, shown.Memo1->document()->blockCount() - 1, "Serial=S8,8");
+            EXPECT_TRUE(serialIs("SERIAL88"));
+            movedSerial = preview->rows()->item(rowNamed(*preview, "Serial"), 1)->text();
+            movedBytes = currentBytes(*preview);
+
+            add->click();
+            textWithLine = shown.Memo1->toPlainText();
+            offerGone = QTest::qWaitFor([&] { return !add->isVisible(); });
+            QTest::keyClick(shown.Memo1, Qt::Key_Z, Qt::ControlModifier);
+            textAfterUndo = shown.Memo1->toPlainText();
+
+            QApplication::setActiveWindow(&shown);
+            QTest::keyClick(shown.Memo1, Qt::Key_F6);
+            rowsFocused = QTest::qWaitFor([&] { return preview->rows()->hasFocus(); });
+            QTest::keyClick(preview->rows(), Qt::Key_F6);
+            editorFocused = QTest::qWaitFor([&] { return shown.Memo1->hasFocus(); });
+            shown.close();
+        });
+        return shown.exec() == QDialog::Accepted;
+    };
+    edit();
+
+    ASSERT_EQ(notes.size(), 2);
+    EXPECT_TRUE(notes[0].startsWith("\"notes.txt\" is not a passport module")) << notes[0].toStdString();
+    EXPECT_EQ(notes[1], "");
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(dialogs.fileStarts,
+              (QStringList{QString::fromStdString(start.path()), QString::fromStdString(other.path())}));
+    EXPECT_EQ(chooser, (QStringList{"module.rpm", QString::fromStdString(other.file("athena.rpm")),
+                                    QStringLiteral("Open\u2026")}));
+    EXPECT_TRUE(serialAtCursor.startsWith("Decoded with [7Q], the section at the cursor."))
+        << serialAtCursor.toStdString();
+    EXPECT_TRUE(offered);
+    EXPECT_TRUE(movedSerial.startsWith("SERIAL88"));
+    EXPECT_EQ(movedBytes, (QStringList{"53 45 52 49 41 4C 38 38", "SERIAL88"}));
+    EXPECT_EQ(textWithLine.count("\n7Q=7Q\n"), 1);
+    EXPECT_TRUE(offerGone);
+    EXPECT_EQ(textAfterUndo, textBefore + "\n[7Q]\nSerial=S8,8");
+    EXPECT_TRUE(rowsFocused);
+    EXPECT_TRUE(editorFocused);
+    EXPECT_EQ(settingsFile(), settings);
 }
 
 } // namespace
