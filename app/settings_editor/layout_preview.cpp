@@ -144,8 +144,11 @@ void LayoutPreview::open() {
     // Decoded before it is placed, so that it opens as wide as its rows.
     pipeline_.passNow();
     if (!isVisible()) {
+        // Once more when shown, as the size of the window's frame may be
+        // known only then.
         placeBesideEditor();
         show();
+        placeBesideEditor();
     }
     raise();
     activateWindow();

@@ -15,6 +15,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -199,6 +201,8 @@ TEST_F(SettingsEditor, ThePreviewDecodesAModuleOpenedElsewhereWithTheSectionAtTh
     QStringList chooser, notes;
     QString serialAtCursor, movedSerial, textWithLine, textAfterUndo, textBefore;
     QStringList movedBytes;
+    bool onScreen = false, wholeBytes = false;
+    int cutCells = 0;
     bool offered = false, offerGone = false, rowsFocused = false, editorFocused = false;
     dialogs.editorAction = [&](TForm2& shown) {
         textBefore = shown.Memo1->toPlainText();
@@ -217,6 +221,16 @@ TEST_F(SettingsEditor, ThePreviewDecodesAModuleOpenedElsewhereWithTheSectionAtTh
             openFile(other.file("athena.rpm"));
             for (int item = 0; item < modules->count(); ++item)
                 chooser << modules->itemText(item);
+            // Whole at the opening size: every cell, the bytes' 16 columns, the window on screen.
+            const QRect room = preview->screen()->availableGeometry();
+            onScreen = room.contains(preview->frameGeometry());
+            wholeBytes = !preview->bytes()->horizontalScrollBar()->isVisible() &&
+                         preview->bytes()->horizontalScrollBar()->maximum() == 0;
+            for (int row = 0; row < preview->rows()->rowCount(); ++row)
+                for (int column = 0; column < 2; ++column)
+                    cutCells += preview->rows()->fontMetrics().horizontalAdvance(
+                                    preview->rows()->item(row, column)->text()) >
+                                preview->rows()->columnWidth(column);
 
             shown.Memo1->moveCursor(QTextCursor::End);
             type(shown.Memo1, "\n[7Q]\nSerial=S0,8");
@@ -273,6 +287,9 @@ TEST_F(SettingsEditor, ThePreviewDecodesAModuleOpenedElsewhereWithTheSectionAtTh
     EXPECT_EQ(textWithLine.count("\n7Q=7Q\n"), 1);
     EXPECT_TRUE(offerGone);
     EXPECT_EQ(textAfterUndo, textBefore + "\n[7Q]\nSerial=S8,8");
+    EXPECT_TRUE(onScreen);
+    EXPECT_TRUE(wholeBytes);
+    EXPECT_EQ(cutCells, 0);
     EXPECT_TRUE(rowsFocused);
     EXPECT_TRUE(editorFocused);
     EXPECT_EQ(settingsFile(), settings);

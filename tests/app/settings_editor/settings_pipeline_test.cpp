@@ -50,14 +50,23 @@ TEST(SettingsPipeline, TellsOnePassAPauseAfterTheLastChangeAndDecodesOnlyWithAMo
     EXPECT_EQ(serialOf(piped.previews.back()), "WD-77301");
     EXPECT_EQ(piped.previews.back().rows[1].line, 4u);
 
+    // A section chosen decodes whatever family code the module holds.
+    piped.pipeline.setSection("7Q");
+    piped.document.setPlainText(QStringLiteral("[Mod]\n2F=A\n7Q=B\n[2F]\nSerial=S0,8\n[7Q]\nSerial=S8,8"));
+    piped.settle();
+    ASSERT_EQ(piped.previews.size(), 2u);
+    EXPECT_EQ(serialOf(piped.previews.back()), "WD-77301");
+    EXPECT_EQ(piped.previews.back().section, "7Q");
+    piped.pipeline.setSection(std::nullopt);
+
     // Without a module a pass only checks; passNow tells at once.
     piped.pipeline.setModule(std::nullopt);
     piped.document.setPlainText(QStringLiteral("[CL]\nx"));
     piped.pipeline.passNow();
-    EXPECT_EQ(piped.told, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(piped.told, (std::vector<std::size_t>{0, 0, 1}));
     piped.settle();
-    EXPECT_EQ(piped.told.size(), 2u);
-    EXPECT_EQ(piped.previews.size(), 1u);
+    EXPECT_EQ(piped.told.size(), 3u);
+    EXPECT_EQ(piped.previews.size(), 2u);
 }
 
 // A pass still in its worker when a newer one is told is never told after it.
