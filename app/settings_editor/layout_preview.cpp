@@ -126,9 +126,9 @@ LayoutPreview::LayoutPreview(QWidget& editor, SettingsPipeline& pipeline, FileCh
     connect(useCursorSection_, &QCheckBox::toggled, this, &LayoutPreview::decodeWithCursorSection);
     connect(addFamilyLine_, &QPushButton::clicked, this, [this] {
         if (const auto& family = preview_.familyLine)
-            emit familyLineAsked(family->line,
-                                 fromCp1251(family->text).replace(QStringLiteral("\r\n"),
-                                                                  QStringLiteral("\n")));
+            emit familyLineAsked(
+                family->line,
+                fromCp1251(family->text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     });
     connect(new QShortcut(Qt::Key_F6, this), &QShortcut::activated, this, [this] {
         editor_.raise();
@@ -179,8 +179,8 @@ void LayoutPreview::listModules() {
     chooser_->setItemData(chooser_->count() - 1,
                           QStringLiteral("A module from another folder, or any file"),
                           Qt::ToolTipRole);
-    chooser_->setCurrentIndex(static_cast<int>(
-        std::find(choices_.begin(), choices_.end(), chosen_) - choices_.begin()));
+    chooser_->setCurrentIndex(
+        static_cast<int>(std::find(choices_.begin(), choices_.end(), chosen_) - choices_.begin()));
 }
 
 void LayoutPreview::moduleActivated(int index) {
@@ -209,12 +209,10 @@ void LayoutPreview::loadModule() {
     preview_ = {};
     fitColumns_ = true;
     const bool found = !shownModule_.path.empty();
-    module_->setText(
-        found ? QStringLiteral("Module %1").arg(nativeToQString(shownModule_.path))
-        : chosen_.empty()
-            ? QStringLiteral("No passport module in %1")
-                  .arg(nativeToQString(dravik::currentDirectory()))
-            : QStringLiteral("No module"));
+    module_->setText(found ? QStringLiteral("Module %1").arg(nativeToQString(shownModule_.path))
+                     : chosen_.empty() ? QStringLiteral("No passport module in %1")
+                                             .arg(nativeToQString(dravik::currentDirectory()))
+                                       : QStringLiteral("No module"));
     split_->setHidden(!found);
     rows_->setRowCount(0);
     if (found)
@@ -383,11 +381,11 @@ void LayoutPreview::showStatus() {
     const bool offered = decoded && preview_.chosen && preview_.familyLine;
     addFamilyLine_->setVisible(offered);
     if (offered)
-        addFamilyLine_->setToolTip(QStringLiteral("Adds \"%1\" to the text, before line %2")
-                                       .arg(fromCp1251(preview_.familyLine->text)
-                                                .replace(QStringLiteral("\r\n"),
-                                                         QStringLiteral(" ")))
-                                       .arg(preview_.familyLine->line));
+        addFamilyLine_->setToolTip(
+            QStringLiteral("Adds \"%1\" to the text, before line %2")
+                .arg(fromCp1251(preview_.familyLine->text)
+                         .replace(QStringLiteral("\r\n"), QStringLiteral(" ")))
+                .arg(preview_.familyLine->line));
 }
 
 // The row of the entry on the editor's line, and the section that line is in.

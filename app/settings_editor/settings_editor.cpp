@@ -128,7 +128,8 @@ class MemoEdit : public QPlainTextEdit {
     // within the capacity; refused_ tells the user when not.
     bool makesRoom(std::size_t added) {
         const QTextCursor cursor = textCursor();
-        const auto freed = static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart());
+        const auto freed =
+            static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart());
         if (heldSize(*document()) - freed + added <= kMemoCapacity)
             return true;
         refused_();
@@ -192,16 +193,17 @@ TForm2::TForm2(QWidget* parent)
 }
 
 void TForm2::createMemo() {
-    Memo1 = new MemoEdit(this, [this] {
-        if (dialogs_)
-            dialogs_->showError(
-                fromCp1251(dravik::errorReportText(memoCapacityExceeded().message())));
-    });
+    Memo1 = new MemoEdit(this, [this] { refuseOverCapacity(); });
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setTabChangesFocus(true);
+}
+
+void TForm2::refuseOverCapacity() {
+    if (dialogs_)
+        dialogs_->showError(fromCp1251(dravik::errorReportText(memoCapacityExceeded().message())));
 }
 
 void TForm2::createPanel() {
@@ -290,9 +292,7 @@ void TForm2::insertLines(std::size_t line, const QString& lines) {
     QTextDocument* document = Memo1->document();
     const auto added = static_cast<std::size_t>(lines.size() + 2 * (lines.count(u'\n') + 1));
     if (heldSize(*document) + added > kMemoCapacity) {
-        if (dialogs_)
-            dialogs_->showError(
-                fromCp1251(dravik::errorReportText(memoCapacityExceeded().message())));
+        refuseOverCapacity();
         return;
     }
     QTextCursor cursor(document);

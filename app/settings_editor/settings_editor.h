@@ -62,6 +62,8 @@ class TForm2 : public QDialog {
     friend void editSettings(TForm2& editor, const std::string& startFolder, Dialogs& dialogs);
 
     void createMemo();
+    /// Tells that an edit was refused: the text would pass kMemoCapacity.
+    void refuseOverCapacity();
     void createPanel();
     void centreOnScreen();
     std::size_t cursorLine() const;

@@ -42,9 +42,7 @@ void SettingsPipeline::passInWorker() {
     });
     watcher->setFuture(QtConcurrent::run(
         [convert = settingsBytes_, rawText = document_->toRawText(), module = module_,
-         section = section_] {
-            return dravik::passSettings(convert(rawText), module, section);
-        }));
+         section = section_] { return dravik::passSettings(convert(rawText), module, section); }));
 }
 
 void SettingsPipeline::tell(const dravik::SettingsPass& pass) {

@@ -5,19 +5,19 @@
 #include "app/settings_editor/settings_pipeline.h"
 #include "app/shared/hex_view.h"
 #include "fake_dialogs.h"
-#include "settings_editor_fixture.h"
 #include "platform/file_system.h"
 #include "settings/default_settings.h"
+#include "settings_editor_fixture.h"
 #include "support/test_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -272,11 +272,12 @@ TEST_F(SettingsEditor, ThePreviewDecodesAModuleOpenedElsewhereWithTheSectionAtTh
     edit();
 
     ASSERT_EQ(notes.size(), 2);
-    EXPECT_TRUE(notes[0].startsWith("\"notes.txt\" is not a passport module")) << notes[0].toStdString();
+    EXPECT_TRUE(notes[0].startsWith("\"notes.txt\" is not a passport module"))
+        << notes[0].toStdString();
     EXPECT_EQ(notes[1], "");
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(dialogs.fileStarts,
-              (QStringList{QString::fromStdString(start.path()), QString::fromStdString(other.path())}));
+    EXPECT_EQ(dialogs.fileStarts, (QStringList{QString::fromStdString(start.path()),
+                                               QString::fromStdString(other.path())}));
     EXPECT_EQ(chooser, (QStringList{"module.rpm", QString::fromStdString(other.file("athena.rpm")),
                                     QStringLiteral("Open\u2026")}));
     EXPECT_TRUE(serialAtCursor.startsWith("Decoded with [7Q], the section at the cursor."))

@@ -52,7 +52,8 @@ TEST(SettingsPipeline, TellsOnePassAPauseAfterTheLastChangeAndDecodesOnlyWithAMo
 
     // A section chosen decodes whatever family code the module holds.
     piped.pipeline.setSection("7Q");
-    piped.document.setPlainText(QStringLiteral("[Mod]\n2F=A\n7Q=B\n[2F]\nSerial=S0,8\n[7Q]\nSerial=S8,8"));
+    piped.document.setPlainText(
+        QStringLiteral("[Mod]\n2F=A\n7Q=B\n[2F]\nSerial=S0,8\n[7Q]\nSerial=S8,8"));
     piped.settle();
     ASSERT_EQ(piped.previews.size(), 2u);
     EXPECT_EQ(serialOf(piped.previews.back()), "WD-77301");
