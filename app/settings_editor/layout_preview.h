@@ -53,9 +53,6 @@ class LayoutPreview : public QWidget {
 
     QLabel* moduleLabel() const { return module_; }
     QLabel* note() const { return note_; }
-    QComboBox* moduleChooser() const { return chooser_; }
-    QCheckBox* useCursorSection() const { return useCursorSection_; }
-    QPushButton* addFamilyLine() const { return addFamilyLine_; }
     QTableWidget* rows() const { return rows_; }
     HexView* bytes() const { return bytes_; }
 

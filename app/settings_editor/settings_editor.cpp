@@ -128,8 +128,7 @@ class MemoEdit : public QPlainTextEdit {
     // within the capacity; refused_ tells the user when not.
     bool makesRoom(std::size_t added) {
         const QTextCursor cursor = textCursor();
-        const auto freed =
-            static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart());
+        const auto freed = static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart());
         if (heldSize(*document()) - freed + added <= kMemoCapacity)
             return true;
         refused_();
