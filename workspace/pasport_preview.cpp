@@ -78,7 +78,11 @@ PasportPreview previewPasport(const PasportCandidate& module, const SettingsFile
     preview.familyOffset = family.offset;
     preview.chosen = section.has_value();
     preview.named = settings.findString(kFamiliesSection, family.code) != nullptr;
-    if (preview.chosen && !preview.named)
+    // The sections of the lookups are no family's layout: none is offered for them.
+    const bool lookups = equalsIgnoreCase(family.code, kFamiliesSection) ||
+                         equalsIgnoreCase(family.code, kProgramClassesSection) ||
+                         equalsIgnoreCase(family.code, kLoaderFamiliesSection);
+    if (preview.chosen && !preview.named && !lookups)
         preview.familyLine = familyLineFor(settings, family.code);
     preview.shortNote = shortModuleNote(module.module, settings, family.code);
     for (const SettingsFile::Section& section : settings.sections())

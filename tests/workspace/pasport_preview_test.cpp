@@ -104,6 +104,8 @@ TEST(PasportPreview, DecodesWithAChosenSectionAndOffersItsFamilyLine) {
          {"Default", "ST380011"}, false, PasportPreview::FamilyLine{4, "7Q=7Q"}, ""},
         {"no [Mod] at all: a header of its own", module, "x\r\n[7Q]\r\nA=S2,2\r\n", "7Q",
          {"Default", "38"}, false, PasportPreview::FamilyLine{2, "[Mod]\r\n7Q=7Q"}, ""},
+        {"a section of the lookups is no family", module, head + "[LDR]\r\nVM=2F_Ares\r\n",
+         "ldr", {"Default", ""}, false, std::nullopt, ""},
         {"a named family", module, head + "[2F]\r\nA=S0,2\r\n[7Q]\r\n", "2F",
          {"Ares", "ST"}, true, std::nullopt, ""},
         {"a module shorter than its layout", shortModule, head + "[2F]\r\nA=S0,2\r\nV=S505,5\r\n",
