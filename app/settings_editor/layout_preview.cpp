@@ -379,7 +379,7 @@ void LayoutPreview::showStatus() {
     note_->setText(said.join(QLatin1Char('\n')));
     note_->setHidden(said.isEmpty());
     const bool offered = decoded && preview_.chosen && preview_.familyLine;
-    addFamilyLine_->setVisible(offered);
+    addFamilyLine_->setHidden(!offered);
     if (offered)
         addFamilyLine_->setToolTip(
             QStringLiteral("Adds \"%1\" to the text, before line %2")
