@@ -295,6 +295,23 @@ pack_window() {
 # in a sample drive folder on drive C: as a user starts it; a press on Pasport
 # fills the grid, whose rows Save All writes: they must be the bytes of the
 # Linux dravik-cli's report of the same folder.
+# The first visible window that xdotool finds by its options within SECONDS,
+# or nothing. A window that Wine makes and drops while xdotool reads the list
+# ends that search with BadWindow: such a search is tried again while the
+# program runs.
+visible_window() { # SECONDS OPTION...
+    local seconds=$1 found=
+    shift
+    for _ in 1 2 3 4 5; do
+        found=$(timeout "$seconds" xdotool search --sync --onlyvisible "$@" \
+            2>>"$scratch/xdotool.log" | head -n1) || true
+        [ -n "$found" ] && break
+        kill -0 "$app" 2>/dev/null || break
+        sleep 1
+    done
+    echo "$found"
+}
+
 window_under_wine() {
     local release=$scratch/release drives=$WINEPREFIX/drive_c/Drives app window dialog
     unzip -q "$window_zip" -d "$release"
@@ -303,8 +320,7 @@ window_under_wine() {
     (cd "$drives/ares-64" && exec env -u WINEPATH "$wine" "$release"/*/Dravik.exe) \
         > "$scratch/window.log" 2>&1 &
     app=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --classname 'dravik.exe' | head -n1) ||
-        true
+    window=$(visible_window 60 --classname 'dravik.exe')
     if [ -z "$window" ] || ! kill -0 "$app" 2>/dev/null; then
         echo "Dravik.exe showed no window:"
         cat "$scratch/window.log"
@@ -322,7 +338,7 @@ window_under_wine() {
         echo "screenshot: $DRAVIK_WINDOWS_SCREENSHOT"
     fi
     xdotool mousemove --window "$window" 234 14 click 1
-    dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Confirm$' | head -n1) || true
+    dialog=$(visible_window 30 --name '^Confirm$')
     if [ -z "$dialog" ]; then
         echo "Save All asked nothing"
         return 1
