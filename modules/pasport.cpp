@@ -27,7 +27,7 @@ template <class Found> void forEachPasportModule(const std::string& folder, Foun
             continue;
         std::string path = joinPath(folder, file.name);
         std::optional<PieceReader> reader = PieceReader::openIfPlain(path);
-        if (reader && reader->read(kPasportVersionOffset, kPasportVersionLength).starts_with("Q8"))
+        if (reader && marksPasport(reader->read(kPasportVersionOffset, kPasportVersionLength)))
             found(std::move(path), *reader);
     }
 }

@@ -19,6 +19,12 @@ inline constexpr std::size_t kPasportVersionLength = 5;
 /// Where the search for the family code starts.
 inline constexpr std::int64_t kFamilyCodeSearchStart = 128;
 
+/// True when the bytes read from kPasportVersionOffset begin with the mark
+/// "Q8" of a passport module.
+inline bool marksPasport(std::string_view version) {
+    return version.starts_with("Q8");
+}
+
 /// A passport module: its native path and its bytes.
 struct PasportCandidate {
     std::string path;

@@ -1,11 +1,10 @@
 # Fails when a file of the tree, or a file's name, speaks of the program through
-# a written model of it instead of in the program's own terms: "the
-# description", "the written description", "the original", "spec", a numbered
-# "Part 3.1", or the specification as a document ("per the specification",
-# "the specification says"). The firmware's specification table, the
-# Specification command and their rows are the program's own terms and pass,
-# as do the description of a package, a desktop entry or a control, and the
-# original bytes, name or file of something the program changes.
+# a written model of it instead of in the program's own terms: the nouns that
+# name such a model, a numbered part of it, or the model as a document that
+# says or requires something (the patterns below). The firmware's table and
+# command of that name and their rows are the program's own terms and pass, as
+# does a package's, a desktop entry's or a control's own text, and the bytes,
+# name or file of something as they were before the program changed them.
 # Lines that wrap are read as one: words may stand on two lines, each behind
 # a comment's marks. Each finding names the file and its line.
 # Usage: cmake -DSOURCES=FOLDER -P own_terms_only.cmake
@@ -36,21 +35,21 @@ set(gap "[ \t\r\n/#*]+")
 set(word_end "([^a-z0-9]|$)")
 # Each rule: a pattern and the words that, standing right after a match, make
 # it the program's own terms (none: every match counts).
-set(rules spec description written original per_specification specification_says)
-set(spec_pattern "(^|[^a-z0-9])specs?${word_end}")
-set(description_pattern "the${gap}description(${gap}of${gap}(a|an|the|its|each))?(${gap}[a-z]+)?")
-set(description_allowed package desktop entry command button control option field key
+set(rules short_form model_noun written_model source_word per_document document_says)
+set(short_form_pattern "(^|[^a-z0-9])specs?${word_end}")
+set(model_noun_pattern "the${gap}description(${gap}of${gap}(a|an|the|its|each))?(${gap}[a-z]+)?")
+set(model_noun_allowed package desktop entry command button control option field key
   line tag element metainfo program component row)
-set(written_pattern "written${gap}description")
-set(original_pattern "the${gap}original([a-z']*)(${gap}[a-z]+)?")
-set(original_allowed file files name names bytes value values text folder path order content
+set(written_model_pattern "written${gap}description")
+set(source_word_pattern "the${gap}original([a-z']*)(${gap}[a-z]+)?")
+set(source_word_allowed file files name names bytes value values text folder path order content
   mode owner loader module row rows link size one case settings data line lines form)
 set(firmware_terms table module row rows record records command version file files button
   block fuzzer harness plug)
-set(per_specification_pattern "(per|according${gap}to|conform(s|ing)?${gap}to|in${gap}line${gap}with|as${gap}in|see)${gap}the${gap}specification(${gap}[a-z]+|[^a-z0-9]|$)")
-set(per_specification_allowed ${firmware_terms})
+set(per_document_pattern "(per|according${gap}to|conform(s|ing)?${gap}to|in${gap}line${gap}with|as${gap}in|see)${gap}the${gap}specification(${gap}[a-z]+|[^a-z0-9]|$)")
+set(per_document_allowed ${firmware_terms})
 set(part_pattern "(^|[^A-Za-z])Parts?[ \t]+[0-9]+(\\.[0-9]+)*")
-set(specification_says_pattern "the${gap}specification${gap}(says|said|say|describes|described|gives|gave|states|stated|requires|required|wants|asks|defines|defined|mandates|calls|specifies|demands|expects|tells|forbids)${word_end}")
+set(document_says_pattern "the${gap}specification${gap}(says|said|say|describes|described|gives|gave|states|stated|requires|required|wants|asks|defines|defined|mandates|calls|specifies|demands|expects|tells|forbids)${word_end}")
 
 set(found "")
 # Appends "name:line: text" for each match of rule in the lowered text.

@@ -136,10 +136,8 @@ OpenedModule openModuleFile(const std::string& path) {
         std::string bytes = reader->readUpTo(0, kPasportModuleSize + 1);
         const bool longer = bytes.size() > kPasportModuleSize;
         bytes.resize(std::min<std::size_t>(bytes.size(), kPasportModuleSize));
-        const bool marked =
-            std::string_view(bytes).substr(std::min<std::size_t>(bytes.size(),
-                                                                 kPasportVersionOffset))
-                .starts_with("Q8");
+        const bool marked = marksPasport(std::string_view(bytes).substr(
+            std::min<std::size_t>(bytes.size(), kPasportVersionOffset)));
         opened.module = {path, std::move(bytes)};
         if (longer || !marked)
             opened.note = name +
