@@ -1,91 +1,75 @@
 #include "cli/compare_command.h"
 
-#include "loaders/loader.h"
-#include "modules/pasport.h"
-#include "modules/rom_check.h"
-#include "modules/specification.h"
 #include "platform/cp1251.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "results/shown_text.h"
 #include "settings/settings_file.h"
 
-#include <cstdio>
-#include <exception>
+#include <algorithm>
 #include <optional>
 
 namespace dravik::cli {
 namespace {
 
-struct BlockName {
-    std::string_view name;
-    CompareBlock block;
-    std::string_view heading;
-};
+constexpr std::size_t kColumnA = 2 + kCompareNameWidth + 1;
+constexpr std::size_t kColumnB = kColumnA + kCompareValueWidth + 1;
 
-constexpr BlockName kBlocks[] = {
-    {"pasport", CompareBlock::Pasport, "Passport"},
-    {"specification", CompareBlock::Specification, "Specification"},
-    {"check-rom", CompareBlock::CheckRom, "Check ROM"},
-    {"check-ldr", CompareBlock::CheckLdr, "Loader"},
-};
-
-const BlockName& blockName(CompareBlock block) {
-    for (const BlockName& name : kBlocks) {
-        if (name.block == block)
-            return name;
-    }
-    return kBlocks[0];
+// The width-th piece of a text as a column shows it; one byte is one column.
+std::string_view piece(std::string_view text, std::size_t index, std::size_t width) {
+    return index * width < text.size() ? text.substr(index * width, width) : std::string_view();
 }
 
-constexpr char kEllipsis = '\x85'; // "…" in Windows-1251
-
-// A text as a cell shows it, cut to width columns, cut visibly; one byte is
-// one column.
-std::string fitted(std::string_view cp1251, std::size_t width, bool fromLeft = false) {
-    const std::string text = shownText(cp1251);
-    if (text.size() <= width)
-        return text;
-    if (fromLeft)
-        return kEllipsis + text.substr(text.size() - (width - 1));
-    return text.substr(0, width - 1) + kEllipsis;
+std::size_t piecesOf(std::string_view text, std::size_t width) {
+    return std::max<std::size_t>(1, (text.size() + width - 1) / width);
 }
 
-// One text line of 78 columns at most: the mark, the name and the two values,
-// each in its column; a line ends without blanks.
-std::string textLine(char mark, std::string_view name, std::string_view a, std::string_view b,
-                     bool labels = false) {
-    constexpr std::size_t kColumnA = 2 + kCompareNameWidth + 1;
-    constexpr std::size_t kColumnB = kColumnA + kCompareValueWidth + 1;
-    std::string line(1, mark);
-    line += ' ';
-    line += fitted(name, kCompareNameWidth);
-    line.resize(kColumnA, ' ');
-    line += fitted(a, kCompareValueWidth, labels);
-    line.resize(kColumnB, ' ');
-    line += fitted(b, kCompareValueWidth, labels);
-    while (line.back() == ' ')
+// The first column where two texts part.
+std::size_t partingColumn(std::string_view a, std::string_view b) {
+    return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first -
+                                    a.begin());
+}
+
+std::string endedLine(std::string line) {
+    while (!line.empty() && line.back() == ' ')
         line.pop_back();
     return toUtf8(line) + "\n";
 }
 
-std::string valueOf(const std::optional<ResultRow>& row) {
-    return row ? row->value : std::string();
+// The text lines of a mark, a name and two values, each in its column of a
+// line of 78 columns at most. A text wider than its column goes on in that
+// column on the next lines; when two values differ and one of them goes on,
+// a line under the piece where they part marks that column in both with "^".
+std::string textLines(char mark, std::string_view name, std::string_view a, std::string_view b,
+                      bool markParting = false) {
+    const std::string cells[3] = {shownText(name), shownText(a), shownText(b)};
+    const std::size_t lines =
+        std::max({piecesOf(cells[0], kCompareNameWidth), piecesOf(cells[1], kCompareValueWidth),
+                  piecesOf(cells[2], kCompareValueWidth)});
+    const bool wraps = cells[1].size() > kCompareValueWidth || cells[2].size() > kCompareValueWidth;
+    const std::size_t parting = partingColumn(cells[1], cells[2]);
+    std::string text;
+    for (std::size_t i = 0; i < lines; ++i) {
+        std::string line(1, i == 0 ? mark : ' ');
+        line += ' ';
+        line += piece(cells[0], i, kCompareNameWidth);
+        line.resize(kColumnA, ' ');
+        line += piece(cells[1], i, kCompareValueWidth);
+        line.resize(kColumnB, ' ');
+        line += piece(cells[2], i, kCompareValueWidth);
+        text += endedLine(std::move(line));
+        if (markParting && wraps && parting / kCompareValueWidth == i) {
+            std::string marks(kColumnB + parting % kCompareValueWidth + 1, ' ');
+            marks[kColumnA + parting % kCompareValueWidth] = '^';
+            marks.back() = '^';
+            text += endedLine(std::move(marks));
+        }
+    }
+    return text;
 }
 
-// One block decoded from one side, changing nothing.
-Decoded decodeBlock(CompareBlock block, const std::string& path, const SettingsFile& settings) {
-    switch (block) {
-    case CompareBlock::Pasport:
-        return decodePasport(path, settings);
-    case CompareBlock::Specification:
-        return decodeSpecification(path);
-    case CompareBlock::CheckRom:
-        return decodeRoms(path, settings);
-    case CompareBlock::CheckLdr:
-        return decodeLoader(path, settings);
-    }
-    return {};
+std::string valueOf(const std::optional<ResultRow>& row) {
+    return row ? row->value : std::string();
 }
 
 // One input of compare: its letter, its text as given and its native path.
@@ -101,81 +85,181 @@ void tellAbout(StandardOutput& out, const Input& input, const std::string& utf8)
     writeErrorLine("dravik-cli: " + std::string(1, input.letter) + " " + input.label + ": " + utf8);
 }
 
-// The blocks asked for: one by --command, else the loader of two loader files
-// or the three module blocks of two folders.
-std::vector<CompareBlock> blocksAsked(const Options& options, bool loaders) {
+const BlockKind* kindAsked(const Options& options) {
     const std::string asked = options.compareCommand.value_or("all");
-    if (asked == "all") {
-        if (loaders)
-            return {CompareBlock::CheckLdr};
-        return {CompareBlock::Pasport, CompareBlock::Specification, CompareBlock::CheckRom};
-    }
-    for (const BlockName& name : kBlocks) {
-        if (name.name == asked)
-            return {name.block};
-    }
-    return {};
+    return asked == "all" ? nullptr : blockNamed(asked);
 }
 
-// A side that is not what the blocks read (a folder, or a loader file) is
-// trouble; says so and gives false.
-bool inputFits(StandardOutput& out, const Input& input, bool loader) {
-    if (loader ? isPlainFile(input.path) : isFolder(input.path))
-        return true;
-    tellAbout(out, input,
-              toUtf8(errorReportText(loader ? inOutError(kErrorFileNotFound).message()
-                                            : std::string("Folder not found"))));
-    return false;
+// What an input names: a folder, a file or nothing.
+enum class InputKind { Folder, File, Missing };
+
+InputKind kindOf(const Input& input) {
+    return isFolder(input.path) ? InputKind::Folder
+           : isPlainFile(input.path) ? InputKind::File
+                                     : InputKind::Missing;
+}
+
+// Says why two inputs can't be compared, side by side; false when they can.
+bool tellMismatch(StandardOutput& out, const Input (&inputs)[2], const InputKind (&kinds)[2]) {
+    bool trouble = false;
+    for (int i = 0; i < 2; ++i) {
+        const Input& other = inputs[1 - i];
+        if (kinds[i] == InputKind::Missing) {
+            // A name with a file's extension was meant as a file.
+            const bool file = extensionMatches(inputs[i].path, ".ldr") ||
+                              extensionMatches(inputs[i].path, ".rpm") ||
+                              kinds[1 - i] == InputKind::File;
+            tellAbout(out, inputs[i],
+                      toUtf8(errorReportText(file ? inOutError(kErrorFileNotFound).message()
+                                                  : std::string("Folder not found"))));
+            trouble = true;
+        } else if (kinds[1 - i] != InputKind::Missing && kinds[i] != kinds[1 - i]) {
+            tellAbout(out, inputs[i],
+                      kinds[i] == InputKind::File
+                          ? "a file, and " + std::string(1, other.letter) +
+                                " is a folder: compare two folders or two files"
+                          : "a folder, and " + std::string(1, other.letter) +
+                                " is a file: compare two folders or two files");
+            trouble = true;
+        }
+    }
+    return trouble;
+}
+
+// Tells a side's messages and its error; false when the error ended it.
+bool tellSide(StandardOutput& out, const Input& input, const SideBlock& side) {
+    for (const std::string& message : side.messages)
+        tellAbout(out, input, toUtf8(message));
+    if (side.error)
+        tellAbout(out, input, errorText(*side.error));
+    return !side.error;
+}
+
+void trimRows(SideBlock& side) {
+    for (BlockPart& part : side.parts) {
+        for (ResultRow& row : part.rows)
+            row = trimmedRow(row);
+    }
+}
+
+// Everything to compare: the kinds decoded on both sides, their blocks paired.
+struct Comparison {
+    bool trouble = false;
+    std::optional<std::pair<std::string, std::string>> families;
+    std::vector<BlockPairs> blocks;
+};
+
+Comparison compareFolders(StandardOutput& out, const Options& options, const Input (&inputs)[2],
+                          const SettingsFile& settings) {
+    Comparison comparison;
+    const BlockKind* asked = kindAsked(options);
+    std::vector<SideBlock> drives[2];
+    for (const BlockKind& kind : blockKinds()) {
+        if (asked != nullptr && asked != &kind)
+            continue;
+        SideBlock sides[2];
+        bool decoded = true;
+        for (int i = 0; i < 2; ++i) {
+            sides[i] = decodeFolderBlock(kind.block, inputs[i].path, settings);
+            decoded = tellSide(out, inputs[i], sides[i]) && decoded;
+            if (options.trim)
+                trimRows(sides[i]);
+        }
+        if (!decoded) {
+            comparison.trouble = true;
+            continue;
+        }
+        for (BlockPairs& block : pairBlocks(sides[0], sides[1], asked != nullptr))
+            comparison.blocks.push_back(std::move(block));
+        drives[0].push_back(std::move(sides[0]));
+        drives[1].push_back(std::move(sides[1]));
+    }
+    // A whole drive says first when the families differ.
+    if (asked == nullptr)
+        comparison.families = familiesDiffer(drives[0], drives[1]);
+    return comparison;
+}
+
+// What a file given by itself is, as the user names it.
+std::string_view fileKindName(CompareBlock block) {
+    return block == CompareBlock::CheckLdr ? "a loader" : "a passport module";
+}
+
+Comparison compareFiles(StandardOutput& out, const Options& options, const Input (&inputs)[2],
+                        const SettingsFile& settings) {
+    Comparison comparison;
+    const BlockKind* asked = kindAsked(options);
+    SideBlock sides[2];
+    for (int i = 0; i < 2; ++i) {
+        sides[i] = decodeFile(inputs[i].path, settings);
+        comparison.trouble = !tellSide(out, inputs[i], sides[i]) || comparison.trouble;
+        if (options.trim)
+            trimRows(sides[i]);
+    }
+    if (comparison.trouble)
+        return comparison;
+    for (int i = 0; i < 2; ++i) {
+        if (asked != nullptr && asked->block != sides[i].block) {
+            tellAbout(out, inputs[i],
+                      std::string(fileKindName(sides[i].block)) + ", which has no " +
+                          std::string(asked->heading) + " rows");
+            comparison.trouble = true;
+        }
+    }
+    if (!comparison.trouble && sides[0].block != sides[1].block) {
+        tellAbout(out, inputs[1],
+                  std::string(fileKindName(sides[1].block)) + ", and " + inputs[0].label +
+                      " is " + std::string(fileKindName(sides[0].block)));
+        comparison.trouble = true;
+    }
+    if (!comparison.trouble)
+        comparison.blocks = pairBlocks(sides[0], sides[1], true);
+    return comparison;
+}
+
+std::string jsonFiles(const BlockPairs& block) {
+    if (!blockKind(block.block).perFile || (block.files[0].empty() && block.files[1].empty()))
+        return {};
+    const auto file = [](const std::string& name) {
+        return name.empty() ? std::string("null") : jsonString(name);
+    };
+    return ", \"files\": {\"a\": " + file(block.files[0]) + ", \"b\": " + file(block.files[1]) +
+           "}";
 }
 
 } // namespace
-
-std::string_view blockHeading(CompareBlock block) {
-    return blockName(block).heading;
-}
 
 void checkCompareOptions(const Options& options) {
     if (options.inputs.size() != 2)
         throw UsageError{"'compare' takes two inputs, A and B, not " +
                          std::to_string(options.inputs.size())};
-    // Loaders are told by their inputs: two files compare as check-ldr shows them.
     const std::string asked = options.compareCommand.value_or("all");
-    if (asked != "all" && (asked == "check-ldr" || blocksAsked(options, false).empty()))
+    if (asked != "all" && blockNamed(asked) == nullptr)
         throw UsageError{"unknown command '" + asked +
-                         "' for '--command' (pasport, specification, check-rom or all)"};
+                         "' for '--command' (pasport, specification, check-rom, check-ldr or all)"};
     if (options.reportPath)
         throw UsageError{"option '--report' does not go with 'compare'"};
 }
 
-std::string compareBlockText(CompareBlock block, const std::string& labelA,
-                             const std::string& labelB, const std::vector<RowPair>& pairs,
-                             Format format, bool onlyDifferences) {
-    const std::string heading(blockHeading(block));
-    std::string text;
-    switch (format) {
-    case Format::Text:
-        text = textLine('#', heading, fromUtf8(labelA), fromUtf8(labelB), true);
-        break;
-    case Format::Tsv:
-        text = "#\t" + heading + "\t" + tsvField(labelA) + "\t" + tsvField(labelB) + "\n";
-        break;
-    case Format::Json:
-        text = "  {\"block\": \"" + std::string(blockName(block).name) +
-               "\", \"heading\": " + jsonString(heading) + ", \"a\": " + jsonString(labelA) +
-               ", \"b\": " + jsonString(labelB) + ", \"pairs\": [";
-        break;
-    }
+std::string compareBlockText(const BlockPairs& block, const std::string& labelA,
+                             const std::string& labelB, Format format, bool onlyDifferences) {
+    const BlockKind& kind = blockKind(block.block);
+    if (format == Format::Tsv)
+        return blocksTsv({block}, labelA, labelB, onlyDifferences);
+    std::string text =
+        format == Format::Text
+            ? textLines('#', fromUtf8(blockTitle(block)), fromUtf8(labelA), fromUtf8(labelB))
+            : "  {\"block\": \"" + std::string(kind.command) +
+                  "\", \"heading\": " + jsonString(kind.heading) + jsonFiles(block) +
+                  ", \"a\": " + jsonString(labelA) + ", \"b\": " + jsonString(labelB) +
+                  ", \"pairs\": [";
     bool firstPair = true;
-    for (const RowPair& pair : pairs) {
+    for (const RowPair& pair : block.pairs) {
         if (onlyDifferences && pair.state == PairState::Same)
             continue;
-        const char mark = pairMark(pair.state);
         if (format == Format::Text)
-            text += textLine(mark, pair.name(), valueOf(pair.first), valueOf(pair.second));
-        else if (format == Format::Tsv)
-            text += std::string(1, mark) + "\t" + tsvField(toUtf8(pair.name())) + "\t" +
-                    tsvField(toUtf8(valueOf(pair.first))) + "\t" +
-                    tsvField(toUtf8(valueOf(pair.second))) + "\n";
+            text += textLines(pairMark(pair.state), pair.name(), valueOf(pair.first),
+                              valueOf(pair.second), pair.state == PairState::Differs);
         else
             text += (firstPair ? "\n    " : ",\n    ") + pairJson(pair);
         firstPair = false;
@@ -185,68 +269,45 @@ std::string compareBlockText(CompareBlock block, const std::string& labelA,
     return text;
 }
 
-namespace {
-
-// Decodes one block on both sides; false when a side could not be read.
-bool decodeBoth(StandardOutput& out, CompareBlock block, const Input (&inputs)[2],
-                const SettingsFile& settings, Decoded (&sides)[2]) {
-    bool decoded = true;
-    for (int i = 0; i < 2; ++i) {
-        try {
-            sides[i] = decodeBlock(block, inputs[i].path, settings);
-        } catch (const Error& error) {
-            sides[i].error = error;
-        }
-        for (const DecodeMessage& message : sides[i].messages)
-            tellAbout(out, inputs[i], toUtf8(message.text));
-        if (sides[i].error) {
-            tellAbout(out, inputs[i], errorText(*sides[i].error));
-            decoded = false;
-        }
-    }
-    return decoded;
-}
-
-} // namespace
-
 int runCompare(const Options& options, StandardOutput& out, const std::string& startFolder,
                const std::string& settingsFolder) {
     const Input inputs[2] = {
         {'A', options.inputs.at(0), resolvePath(startFolder, options.inputs.at(0))},
         {'B', options.inputs.at(1), resolvePath(startFolder, options.inputs.at(1))}};
-    const bool all = options.compareCommand.value_or("all") == "all";
-    const bool loaders = all && isPlainFile(inputs[0].path) && isPlainFile(inputs[1].path);
-    const bool fitA = inputFits(out, inputs[0], loaders);
-    if (!inputFits(out, inputs[1], loaders) || !fitA)
+    const InputKind kinds[2] = {kindOf(inputs[0]), kindOf(inputs[1])};
+    if (tellMismatch(out, inputs, kinds))
         return kCompareTrouble;
 
     const SettingsFile settings = SettingsFile::loadFrom(settingsFolder);
-    bool trouble = false;
+    const Comparison comparison = kinds[0] == InputKind::Folder
+                                      ? compareFolders(out, options, inputs, settings)
+                                      : compareFiles(out, options, inputs, settings);
+    if (comparison.families) {
+        const auto& [a, b] = *comparison.families;
+        if (options.format == Format::Json)
+            writeErrorLine("dravik-cli: families differ: " + toUtf8(a) + " and " + toUtf8(b));
+        else if (options.format == Format::Text)
+            out.write(textLines('#', "Families differ", a, b) + "\n");
+        else
+            out.write("#\tFamilies differ\t" + tsvField(toUtf8(a)) + "\t" + tsvField(toUtf8(b)) +
+                      "\n");
+    }
     bool differs = false;
     bool anyBlock = false;
-    for (const CompareBlock block : blocksAsked(options, loaders)) {
-        Decoded sides[2];
-        if (!decodeBoth(out, block, inputs, settings, sides)) {
-            trouble = true;
-            continue;
-        }
-        // "all" shows a block when either side has such a module.
-        if (all && !sides[0].found && !sides[1].found)
-            continue;
-        const std::vector<RowPair> pairs = pairRows(sides[0].rows, sides[1].rows);
-        differs = differs || anyDiffers(pairs);
+    for (const BlockPairs& block : comparison.blocks) {
+        differs = differs || anyDiffers(block.pairs);
         if (options.format == Format::Json)
             out.write(anyBlock ? ",\n" : "[\n");
         else if (anyBlock && options.format == Format::Text)
             out.write("\n");
-        out.write(compareBlockText(block, inputs[0].label, inputs[1].label, pairs, options.format,
+        out.write(compareBlockText(block, inputs[0].label, inputs[1].label, options.format,
                                    options.onlyDifferences));
         anyBlock = true;
     }
     if (options.format == Format::Json)
         out.write(anyBlock ? "\n]\n" : "[]\n");
     out.flush();
-    return trouble ? kCompareTrouble : differs ? kCompareDiffers : kCompareSame;
+    return comparison.trouble ? kCompareTrouble : differs ? kCompareDiffers : kCompareSame;
 }
 
 } // namespace dravik::cli

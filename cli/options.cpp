@@ -225,9 +225,8 @@ void fitToCommand(Options& options, const std::string& name) {
         checkCompareOptions(options);
         break;
     }
-    // compare lines the values up as they are; check-settings prints no rows.
-    if (options.trim && (options.command == Command::Compare ||
-                         options.command == Command::CheckSettings))
+    // check-settings prints no rows.
+    if (options.trim && options.command == Command::CheckSettings)
         throw UsageError{"option '--trim' does not go with " + quoted(name)};
     if ((options.compareCommand || options.onlyDifferences) && options.command != Command::Compare)
         throw UsageError{"options '--command' and '--only-differences' go with 'compare' only"};

@@ -48,30 +48,6 @@ ResultRow trimmedRow(const ResultRow& row) {
     return trimmed;
 }
 
-std::string tsvField(std::string_view text) {
-    std::string field;
-    field.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            field += "\\\\";
-            break;
-        case '\t':
-            field += "\\t";
-            break;
-        case '\n':
-            field += "\\n";
-            break;
-        case '\r':
-            field += "\\r";
-            break;
-        default:
-            field += c;
-        }
-    }
-    return field;
-}
-
 std::string errorText(const Error& error) {
     if (!error.entry())
         return toUtf8(errorReportText(error.message()));

@@ -48,11 +48,8 @@ void writeErrorLine(const std::string& line);
 /// A row with the trailing blanks of its name and its value dropped.
 ResultRow trimmedRow(const ResultRow& row);
 
-/// A text for a tsv field: backslash, tab, line feed and carriage return
-/// written as \\ \t \n \r.
-std::string tsvField(std::string_view text);
-
 using dravik::jsonString;
+using dravik::tsvField;
 
 /// The core's message as the common error report words it, in UTF-8; a layout
 /// entry that failed to convert is named after it.

@@ -28,6 +28,20 @@ struct RowPair {
     const std::string& name() const { return first ? first->name : second->name; }
 };
 
+/// The indexes of an item of the first list and of its partner in the second;
+/// nothing on the side that has no partner.
+struct Partners {
+    std::optional<std::size_t> first;
+    std::optional<std::size_t> second;
+};
+
+/// Aligns two lists by key and occurrence: the n-th occurrence of a key in the
+/// first with the n-th occurrence of it in the second. The first list's order
+/// holds; an item of the second alone stands before the next item of the
+/// second that has a partner, or at the end when none follows.
+std::vector<Partners> alignByKey(const std::vector<std::string_view>& first,
+                                 const std::vector<std::string_view>& second);
+
 /// Pairs the rows of two results by name and occurrence: the n-th row named X
 /// of the first with the n-th row named X of the second. Values compare as
 /// shown, byte for byte. The pairs keep the first result's order; a row found

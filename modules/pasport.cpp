@@ -22,7 +22,7 @@ namespace {
 // Calls found with the path and reader of each passport module of folder, in
 // the order of enumeration.
 template <class Found> void forEachPasportModule(const std::string& folder, Found&& found) {
-    for (const DirEntry& file : listFiles(folder, ".rpm")) {
+    for (const DirEntry& file : listFiles(folder, ".rpm", Unreadable::Raise)) {
         if (file.size != kPasportModuleSize)
             continue;
         std::string path = joinPath(folder, file.name);

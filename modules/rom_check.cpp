@@ -82,7 +82,7 @@ Decoded decodeRoms(const std::string& folder, const SettingsFile& settings) {
     // the memory of one.
     std::string image;
     try {
-        for (const DirEntry& file : listFiles(folder, ".rpm")) {
+        for (const DirEntry& file : listFiles(folder, ".rpm", Unreadable::Raise)) {
             decoded.found = true;
             if (file.size != kRomImageSize)
                 continue;

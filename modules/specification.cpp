@@ -28,7 +28,7 @@ struct SpecificationCandidate {
 // looked at, or nothing.
 SpecificationCandidate chooseSpecificationModule(const std::string& folder) {
     SpecificationCandidate chosen;
-    for (const DirEntry& file : listFiles(folder, ".rpm")) {
+    for (const DirEntry& file : listFiles(folder, ".rpm", Unreadable::Raise)) {
         if (file.size != kSpecificationModuleSize)
             continue;
         std::string path = joinPath(folder, file.name);

@@ -29,17 +29,26 @@ bool enumerationLess(std::string_view a, std::string_view b);
 /// ties by the names' own bytes, give the order of enumerationLess.
 std::string enumerationKey(std::string_view name);
 
+/// What a list function makes of a folder that is there but can't be read
+/// (no permission, an input/output error): no entries, or an InOutError of the
+/// system's text ("File access denied"). A folder that is not there gives no
+/// entries either way.
+enum class Unreadable { NoEntries, Raise };
+
 /// The entries of folderText whose names end in extension, hidden entries left
 /// out, in the order of enumeration. Hidden are, on Windows, entries with the
 /// hidden or the system attribute, where the system's own order holds; on
 /// Linux, names beginning with ".", in the order of enumerationLess. A folder
 /// text that is not an absolute path names no folder and gives no entries;
-/// so does a folder that can't be read. Links are followed: a link to a plain
-/// file is a file, a link to nothing is neither file nor folder.
-std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension);
+/// so does a folder that can't be read, unless unreadable says to raise. Links
+/// are followed: a link to a plain file is a file, a link to nothing is
+/// neither file nor folder.
+std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension,
+                                  Unreadable unreadable = Unreadable::NoEntries);
 
 /// Like listEntries, plain files only (a link to a plain file counts as one).
-std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension);
+std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension,
+                                Unreadable unreadable = Unreadable::NoEntries);
 
 /// The plain files of folderText whose whole name equals name without regard
 /// to case, in the order of enumeration.

@@ -42,16 +42,18 @@ bool enumerationLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
-std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension) {
+std::vector<DirEntry> listEntries(const std::string& folderText, std::string_view extension,
+                                  Unreadable unreadable) {
     return parts::enumerate(
         folderText, "*" + std::string(extension), parts::Wanted::Entries,
-        [&](std::string_view name) { return extensionMatches(name, extension); });
+        [&](std::string_view name) { return extensionMatches(name, extension); }, unreadable);
 }
 
-std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension) {
+std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension,
+                                Unreadable unreadable) {
     return parts::enumerate(
         folderText, "*" + std::string(extension), parts::Wanted::Files,
-        [&](std::string_view name) { return extensionMatches(name, extension); });
+        [&](std::string_view name) { return extensionMatches(name, extension); }, unreadable);
 }
 
 std::vector<DirEntry> listFilesNamed(const std::string& folderText, std::string_view name) {

@@ -40,9 +40,11 @@ enum class Wanted { Entries, Files };
 
 /// The enumeration behind the list functions, one per system: the entries of
 /// folderText whose names pass nameMatches, hidden ones left out. pattern
-/// ("*.rpm") narrows the system's own search where it has one (Windows).
+/// ("*.rpm") narrows the system's own search where it has one (Windows); a
+/// folder that is there but can't be read raises as unreadable says.
 std::vector<DirEntry> enumerate(const std::string& folderText, std::string_view pattern,
                                 Wanted wanted,
-                                const std::function<bool(std::string_view)>& nameMatches);
+                                const std::function<bool(std::string_view)>& nameMatches,
+                                Unreadable unreadable = Unreadable::NoEntries);
 
 } // namespace dravik::parts

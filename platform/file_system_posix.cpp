@@ -51,17 +51,25 @@ struct DirCloser {
 // hidden ones left out, each looked up relative to the open folder.
 std::vector<DirEntry> parts::enumerate(const std::string& folderText, std::string_view,
                                        Wanted wanted,
-                                       const std::function<bool(std::string_view)>& nameMatches) {
+                                       const std::function<bool(std::string_view)>& nameMatches,
+                                       Unreadable unreadable) {
     std::vector<DirEntry> entries;
     if (folderText.empty() || folderText.front() != '/')
         return entries;
+    // A folder that is not there lists nothing; one that can't be read may say why.
+    const auto failed = [&](int error) {
+        if (unreadable == Unreadable::Raise && error != ENOENT && error != ENOTDIR)
+            throw inOutError(error);
+        return entries;
+    };
     const int folderFd = ::open(folderText.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
-        return entries;
+        return failed(errno);
     std::unique_ptr<DIR, DirCloser> dir(::fdopendir(folderFd));
     if (!dir) {
+        const int error = errno;
         ::close(folderFd);
-        return entries;
+        return failed(error);
     }
     // The order's key is folded once a name, not at every comparison.
     struct Keyed {

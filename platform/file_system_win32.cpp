@@ -117,7 +117,8 @@ bool isFolderRefused(DWORD error, const std::string& path) {
 // entries left out, those whose names pass nameMatches kept.
 std::vector<DirEntry> parts::enumerate(const std::string& folderText, std::string_view pattern,
                                        Wanted wanted,
-                                       const std::function<bool(std::string_view)>& nameMatches) {
+                                       const std::function<bool(std::string_view)>& nameMatches,
+                                       Unreadable unreadable) {
     std::vector<DirEntry> entries;
     if (!isAbsolute(folderText))
         return entries;
@@ -126,8 +127,15 @@ std::vector<DirEntry> parts::enumerate(const std::string& folderText, std::strin
     WIN32_FIND_DATAW found;
     HANDLE find = ::FindFirstFileExW(search.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE)
+    if (find == INVALID_HANDLE_VALUE) {
+        // No match, or no folder there, lists nothing; a folder that can't be
+        // read may say why.
+        const DWORD error = ::GetLastError();
+        if (unreadable == Unreadable::Raise && error != ERROR_FILE_NOT_FOUND &&
+            error != ERROR_PATH_NOT_FOUND && error != ERROR_DIRECTORY)
+            throw inOutError(static_cast<int>(error));
         return entries;
+    }
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;

@@ -60,4 +60,28 @@ std::string rowJson(const ResultRow& row, bool edited) {
     return json + "}";
 }
 
+std::string tsvField(std::string_view text) {
+    std::string field;
+    field.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            field += "\\\\";
+            break;
+        case '\t':
+            field += "\\t";
+            break;
+        case '\n':
+            field += "\\n";
+            break;
+        case '\r':
+            field += "\\r";
+            break;
+        default:
+            field += c;
+        }
+    }
+    return field;
+}
+
 } // namespace dravik

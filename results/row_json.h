@@ -11,6 +11,10 @@ namespace dravik {
 /// UTF-8 (a native file name may hold one) becomes U+FFFD.
 std::string jsonString(std::string_view utf8);
 
+/// A text for a tsv field: backslash, tab, line feed and carriage return
+/// written as \\ \t \n \r.
+std::string tsvField(std::string_view text);
+
 /// A row's source as JSON: {"file": ..., "offset": ..., "length": ...,
 /// "bytes": "hexadecimal", "entry": ...}; the entry becomes UTF-8.
 std::string sourceJson(const RowSource& source);

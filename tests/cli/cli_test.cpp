@@ -742,10 +742,10 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
          "option '--settings' does not go with 'check-settings'"},
         {{"compare", "a"}, "'compare' takes two inputs, A and B, not 1"},
         {{"compare", "a", "b", "--command", "x"},
-         "unknown command 'x' for '--command' (pasport, specification, check-rom or all)"},
+         "unknown command 'x' for '--command' (pasport, specification, check-rom, check-ldr or "
+         "all)"},
         {{"compare", "a", "b", "--report", "r.txt"},
          "option '--report' does not go with 'compare'"},
-        {{"compare", "a", "b", "--trim"}, "option '--trim' does not go with 'compare'"},
         {{"default-settings", "--trim"}, "option '--trim' does not go with 'default-settings'"},
         {{"pasport", "--only-differences"},
          "options '--command' and '--only-differences' go with 'compare' only"},
@@ -761,7 +761,7 @@ TEST_F(CliTest, UsageErrorsAreTwoLinesAndExitWithTwo) {
 
 TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
     for (const char* folder : {"a", "b", "copy", "none", "a-folder-with-a-rather-long-name",
-                               "serial", "table", "table2"})
+                               "serial", "table", "table2", "roms", "long1", "long2", "bora"})
         start.makeFolder(folder);
     start.write("a/pasport.rpm", pasportModule());
     start.write("a/rom.rpm", romImage("AV4M10Z9", 0xABCD));
@@ -784,6 +784,23 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
                 bytesWith(2048, {{0, "version"}, {12, "123"}, {64, "HEADS"}, {76, "16"}}));
     // A family name of 26 characters, as wide as a value's column.
     start.write("wide.ini", "[Mod]\r\n2F=Ares 64 wide as its column\r\n[2F]\r\nSerial=S0,8\r\n");
+    // Two images where the other side has one of them, byte for byte.
+    start.write("roms/rom-b.rpm", romImage("BV4M10Z9", 0x1A2C));
+    start.write("roms/rom.rpm", romImage("AV4M10Z9", 0xABCD));
+    // 32 characters that part at their last.
+    std::string long1 = pasportModule();
+    long1.replace(0, 32, "0123456789ABCDEFGHIJKLMNOPQRSTU1");
+    std::string long2 = long1;
+    long2[31] = '2';
+    start.write("long1/pasport.rpm", long1);
+    start.write("long2/pasport.rpm", long2);
+    start.write("long.ini", "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nSerial=S0,32\r\n");
+    std::string bora = pasportModule();
+    bora.replace(128, 2, "3A");
+    start.write("bora/pasport.rpm", bora);
+    start.write("families.ini",
+                "[Mod]\r\n2F=Ares 64\r\n3A=Bora\r\n[2F]\r\nSerial=S0,8\r\n[3A]\r\nSerial=S0,8\r\n"
+                "[CL]\r\nA=Program A - Main\r\n");
     std::string blankRecordsInA;
     for (int i = 0; i < 29; ++i)
         blankRecordsInA += "<\n";
@@ -797,18 +814,18 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
         {{"compare", "a", "copy", diffs},
          0,
          "# Passport               a                          copy\n\n"
-         "# Check ROM              a                          copy\n",
+         "# Check ROM: rom.rpm     a                          copy\n",
          ""},
         {{"compare", "a", "b", diffs},
          1,
          "# Passport               a                          b\n"
          "! Serial                 SN123456                   SN654321\n\n"
-         "# Check ROM              a                          b\n"
+         "# Check ROM: rom.rpm     a                          b\n"
          "! Check sum ROM          ABCD                       ABCE\n",
          ""},
         {{"compare", "a", "b", "--command", "check-rom", "--format", "tsv"},
          1,
-         "#\tCheck ROM\ta\tb\n=\tFile Name\trom.rpm\trom.rpm\n=\tCode FW\tVAM4019Z\tVAM4019Z\n"
+         "#\tCheck ROM: rom.rpm\ta\tb\n=\tFile Name\trom.rpm\trom.rpm\n=\tCode FW\tVAM4019Z\tVAM4019Z\n"
          "!\tCheck sum ROM\tABCD\tABCE\n=\tStatus\tProgram A - Main\tProgram A - Main\n",
          ""},
         {{"compare", "a", "b", "--command", "pasport", "--format", "json", diffs},
@@ -825,7 +842,7 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
          ""},
         {{"compare", "none", "a", "--command", "check-rom"},
          1,
-         "# Check ROM              none                       a\n"
+         "# Check ROM: rom.rpm     none                       a\n"
          "> File Name                                         rom.rpm\n"
          "> Code FW                                           VAM4019Z\n"
          "> Check sum ROM                                     ABCD\n"
@@ -842,7 +859,7 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
          1,
          "# Passport               a                          serial\n"
          "! Serial                 SN123456                   SN654321\n\n"
-         "# Check ROM              a                          serial\n",
+         "# Check ROM: rom.rpm     a                          serial\n",
          ""},
         // A block that one side alone has is shown; a line ends without blanks.
         {{"compare", "table", "none"},
@@ -873,10 +890,69 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
          "",
          "dravik-cli: missing.ini: File not found.\n"},
         {{"compare", "a", "missing"}, 2, "", "dravik-cli: B missing: Folder not found.\n"},
-        {{"compare", "missing", "x.ldr"},
+        // Each side names its own trouble.
+        {{"compare", "missing", "x.ldr"}, 2, "", "dravik-cli: A missing: File not found.\n"},
+        {{"compare", "x.ldr", "gone.ldr"}, 2, "", "dravik-cli: B gone.ldr: File not found.\n"},
+        {{"compare", "x.ldr", "a"},
          2,
          "",
-         "dravik-cli: A missing: Folder not found.\ndravik-cli: B x.ldr: Folder not found.\n"},
+         "dravik-cli: A x.ldr: a file, and B is a folder: compare two folders or two files\n"
+         "dravik-cli: B a: a folder, and A is a file: compare two folders or two files\n"},
+        {{"compare", "x.ldr", "y.ldr", "--command", "passport"},
+         2,
+         "",
+         "dravik-cli: A x.ldr: a loader, which has no Passport rows\n"
+         "dravik-cli: B y.ldr: a loader, which has no Passport rows\n"},
+        {{"compare", "x.ldr", "a/pasport.rpm"},
+         2,
+         "",
+         "dravik-cli: B a/pasport.rpm: a passport module, and x.ldr is a loader\n"},
+        {{"compare", "a/rom.rpm", "b/rom.rpm"},
+         2,
+         "",
+         "dravik-cli: A a/rom.rpm: Not a loader or a passport module.\n"
+         "dravik-cli: B b/rom.rpm: Not a loader or a passport module.\n"},
+        // Two modules compare as the passport shows them.
+        {{"compare", "a/pasport.rpm", "b/pasport.rpm", diffs, "--format", "tsv", "--trim"},
+         1,
+         "#\tPassport\ta/pasport.rpm\tb/pasport.rpm\n!\tSerial\tSN123456\tSN654321\n",
+         ""},
+        // ROM images pair by file: the one both have is the same.
+        {{"compare", "roms", "a", "--command", "check-rom", diffs},
+         1,
+         "# Check ROM: rom-b.rpm   roms                       a\n"
+         "< File Name              rom-b.rpm\n"
+         "< Code FW                VBM4019Z\n"
+         "< Check sum ROM          1A2C\n"
+         "< Status                 Program B - Additional\n\n"
+         "# Check ROM: rom.rpm     roms                       a\n",
+         ""},
+        {{"compare", "a", "roms", "--command", "check-rom", "--format", "tsv", diffs},
+         1,
+         "#\tCheck ROM: rom-b.rpm\ta\troms\n>\tFile Name\t\trom-b.rpm\n>\tCode FW\t\tVBM4019Z\n"
+         ">\tCheck sum ROM\t\t1A2C\n>\tStatus\t\tProgram B - Additional\n"
+         "#\tCheck ROM: rom.rpm\ta\troms\n",
+         ""},
+        // A value wider than its column goes on below, where the two part is marked.
+        {{"compare", "long1", "long2", "--settings", "long.ini", "--command", "pasport", diffs},
+         1,
+         "# Passport               long1                      long2\n"
+         "! Serial                 0123456789ABCDEFGHIJKLMNOP 0123456789ABCDEFGHIJKLMNOP\n"
+         "                         QRSTU1                     QRSTU2\n" +
+             std::string(30, ' ') + "^" + std::string(26, ' ') + "^\n",
+         ""},
+        // A whole drive says first that the families differ.
+        {{"compare", "a", "bora", "--settings", "families.ini", diffs},
+         1,
+         "# Families differ        Ares 64                    Bora\n\n"
+         "# Passport               a                          bora\n"
+         "! Family                 Ares 64                    Bora\n\n"
+         "# Check ROM: rom.rpm     a                          bora\n"
+         "< File Name              rom.rpm\n"
+         "< Code FW                VAM4019Z\n"
+         "< Check sum ROM          ABCD\n"
+         "< Status                 Program A - Main\n",
+         ""},
         {{"compare", "x.ldr", "y.ldr", diffs},
          1,
          "# Loader                 x.ldr                      y.ldr\n"
@@ -890,14 +966,15 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
         // Trouble in one block outweighs differences in another.
         {{"compare", "a", "b", "--settings", "bad.ini", diffs},
          2,
-         "# Check ROM              a                          b\n"
+         "# Check ROM: rom.rpm     a                          b\n"
          "! Check sum ROM          ABCD                       ABCE\n",
          "dravik-cli: A a: 'x' is not a valid integer value in [2F] Cod=#x,4\n"
          "dravik-cli: B b: 'x' is not a valid integer value in [2F] Cod=#x,4\n"},
-        // A longer text is cut to its column, visibly; a path keeps its end.
+        // A longer text goes on in its column on the next line.
         {{"compare", "a-folder-with-a-rather-long-name", "a", "--command", "pasport", diffs},
          0,
-         "# Passport               \u2026r-with-a-rather-long-name a\n",
+         "# Passport               a-folder-with-a-rather-lon a\n"
+         "                         g-name\n",
          ""},
     };
     for (const auto& c : cases) {
