@@ -99,6 +99,18 @@ InputKind kindOf(const Input& input) {
                                      : InputKind::Missing;
 }
 
+// Why a folder can't be read ("File access denied."), said once for every block.
+std::optional<std::string> folderTrouble(const Input& input, InputKind kind) {
+    if (kind != InputKind::Folder)
+        return std::nullopt;
+    try {
+        listEntries(input.path, "", Unreadable::Raise);
+    } catch (const Error& error) {
+        return errorText(error);
+    }
+    return std::nullopt;
+}
+
 // Says why two inputs can't be compared, side by side; false when they can.
 bool tellMismatch(StandardOutput& out, const Input (&inputs)[2], const InputKind (&kinds)[2]) {
     bool trouble = false;
@@ -112,6 +124,9 @@ bool tellMismatch(StandardOutput& out, const Input (&inputs)[2], const InputKind
             tellAbout(out, inputs[i],
                       toUtf8(errorReportText(file ? inOutError(kErrorFileNotFound).message()
                                                   : std::string("Folder not found"))));
+            trouble = true;
+        } else if (std::optional<std::string> unreadable = folderTrouble(inputs[i], kinds[i])) {
+            tellAbout(out, inputs[i], *unreadable);
             trouble = true;
         } else if (kinds[1 - i] != InputKind::Missing && kinds[i] != kinds[1 - i]) {
             tellAbout(out, inputs[i],

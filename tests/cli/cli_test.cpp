@@ -20,6 +20,7 @@ namespace {
 
 using testing::bytesWith;
 using testing::fileContent;
+using testing::giveToOrdinaryUser;
 using testing::readJson;
 using testing::TempFolder;
 
@@ -41,6 +42,8 @@ struct CliCall {
     /// none, so that the machine's own settings stay out.
     std::string xdgConfigHome = "/nonexistent/config";
     std::optional<std::string> home;
+    /// Run as an ordinary user, dropped to after the files are opened.
+    bool asOrdinaryUser = false;
 };
 
 struct CliRun {
@@ -87,6 +90,9 @@ CliRun runCli(const CliCall& call) {
             ::dup2(out, STDOUT_FILENO);
         else
             ::close(STDOUT_FILENO);
+        if (call.asOrdinaryUser && ::geteuid() == 0 &&
+            (::setgid(testing::kOrdinaryUserId) != 0 || ::setuid(testing::kOrdinaryUserId) != 0))
+            ::_exit(127);
         std::signal(SIGPIPE, call.ignoreSigpipe ? SIG_IGN : SIG_DFL);
         if (!call.tmpdir.empty())
             ::setenv("TMPDIR", call.tmpdir.c_str(), 1);
@@ -982,6 +988,33 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
         SCOPED_TRACE(c.args[1] + " " + c.args[2] + " " + c.args.back());
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+    }
+}
+
+// A folder that can't be read is trouble, said on its side, never "no rows".
+TEST_F(CliTest, CompareTakesAnUnreadableFolderForTrouble) {
+    giveToOrdinaryUser(start.path());
+    for (const char* folder : {"locked", "locked2", "a"})
+        giveToOrdinaryUser(start.makeFolder(folder));
+    giveToOrdinaryUser(start.write("a/pasport.rpm", pasportModule()));
+    ASSERT_EQ(::chmod(start.file("locked").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(start.file("locked2").c_str(), 0), 0);
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"compare", "locked", "a"}, "dravik-cli: A locked: File access denied.\n"},
+        {{"compare", "locked", "locked2", "--format", "json"},
+         "dravik-cli: A locked: File access denied.\ndravik-cli: B locked2: File access denied.\n"},
+        {{"pasport", "locked"}, "dravik-cli: locked: File access denied.\n"},
+    };
+    for (const auto& c : cases) {
+        CliCall call{start.path(), c.args};
+        call.asOrdinaryUser = true;
+        const CliRun run = runCli(call);
+        EXPECT_EQ(run.status, c.args[0] == "compare" ? 2 : 1) << c.args[1];
+        EXPECT_EQ(run.out, "") << c.args[1];
         EXPECT_EQ(run.err, c.err);
     }
 }
