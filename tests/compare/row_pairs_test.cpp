@@ -1,3 +1,4 @@
+#include "compare/drive_blocks.h"
 #include "compare/row_pairs.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,89 @@ TEST(PairRows, ByNameAndOccurrenceInTheFirstResultsOrder) {
     };
     for (const PairingCase& c : cases)
         EXPECT_EQ(shown(pairRows(rowsOf(c.first), rowsOf(c.second))), c.pairs) << c.what;
+}
+
+// One side's parts written as "file/code:Name=Value,Name=Value".
+SideBlock sideOf(CompareBlock block, const std::vector<std::string>& parts) {
+    SideBlock side;
+    side.block = block;
+    side.found = !parts.empty();
+    for (const std::string& part : parts) {
+        const std::size_t slash = part.find('/');
+        const std::size_t colon = part.find(':');
+        std::vector<std::string> rows;
+        for (std::size_t at = colon + 1; at < part.size();) {
+            const std::size_t comma = std::min(part.find(',', at), part.size());
+            rows.push_back(part.substr(at, comma - at));
+            at = comma + 1;
+        }
+        side.parts.push_back(
+            {part.substr(0, slash), part.substr(slash + 1, colon - slash - 1), rowsOf(rows)});
+    }
+    return side;
+}
+
+TEST(PairBlocks, FilesPairByNameLoadersThenByCodeAndOneSidedFilesWhole) {
+    const struct {
+        const char* what;
+        CompareBlock block;
+        std::vector<std::string> first;
+        std::vector<std::string> second;
+        std::string blocks;
+    } cases[] = {
+        {"a ROM image missing from the second",
+         CompareBlock::CheckRom,
+         {"rom-b.rpm/:Sum=2", "rom.rpm/:Sum=1"},
+         {"rom.rpm/:Sum=1"},
+         "[Check ROM: rom-b.rpm] <Sum:2|- [Check ROM: rom.rpm] =Sum:1|1"},
+        {"a ROM image missing from the first",
+         CompareBlock::CheckRom,
+         {"rom.rpm/:Sum=1"},
+         {"rom-b.rpm/:Sum=2", "rom.rpm/:Sum=3"},
+         "[Check ROM: rom-b.rpm] >Sum:-|2 [Check ROM: rom.rpm] !Sum:1|3"},
+        {"ROM images do not pair by code",
+         CompareBlock::CheckRom,
+         {"a.rpm/X:Sum=1"},
+         {"b.rpm/X:Sum=1"},
+         "[Check ROM: a.rpm] <Sum:1|- [Check ROM: b.rpm] >Sum:-|1"},
+        {"loaders by name, then the rest by code",
+         CompareBlock::CheckLdr,
+         {"a.ldr/X:Sum=1", "old.ldr/Y:Sum=2", "z.ldr/Q:Sum=5"},
+         {"new.ldr/Y:Sum=3", "a.ldr/Z:Sum=1"},
+         "[Loader: a.ldr] =Sum:1|1 [Loader: old.ldr / new.ldr] !Sum:2|3 [Loader: z.ldr] <Sum:5|-"},
+        {"loaders without a code stay one-sided",
+         CompareBlock::CheckLdr,
+         {"a.ldr/:Sum=1"},
+         {"b.ldr/:Sum=1"},
+         "[Loader: a.ldr] <Sum:1|- [Loader: b.ldr] >Sum:-|1"},
+        {"two families: the passport pairs by name and occurrence",
+         CompareBlock::Pasport,
+         {"/:Family =Ares,Heads=4"},
+         {"/:Family =Bora,Board=B7"},
+         "[Passport] !Family :Ares|Bora <Heads:4|- >Board:-|B7"},
+        {"a passport on one side", CompareBlock::Pasport, {}, {"/:Serial=W1"},
+         "[Passport] >Serial:-|W1"},
+        {"nothing on either side", CompareBlock::CheckRom, {}, {}, ""},
+    };
+    for (const auto& c : cases) {
+        std::string shownBlocks;
+        for (const BlockPairs& block :
+             pairBlocks(sideOf(c.block, c.first), sideOf(c.block, c.second))) {
+            shownBlocks += (shownBlocks.empty() ? "[" : " [") + blockTitle(block) + "] " +
+                           shown(block.pairs);
+        }
+        EXPECT_EQ(shownBlocks, c.blocks) << c.what;
+    }
+}
+
+TEST(PairBlocks, FamiliesDifferOnlyWhenBothPassportsNameOne) {
+    const auto drive = [](std::vector<std::string> passport) {
+        return std::vector<SideBlock>{sideOf(CompareBlock::Pasport, passport)};
+    };
+    EXPECT_EQ(familiesDiffer(drive({"/:Family =Ares"}), drive({"/:Family =Bora"})),
+              (std::pair<std::string, std::string>{"Ares", "Bora"}));
+    EXPECT_EQ(familiesDiffer(drive({"/:Family =Ares"}), drive({"/:Family =Ares"})), std::nullopt);
+    EXPECT_EQ(familiesDiffer(drive({"/:Family =Ares"}), drive({})), std::nullopt);
 }
 
 TEST(PairRows, AnyDiffersUnlessEveryPairIsTheSame) {
