@@ -1,5 +1,6 @@
 #include "app/bytes/bytes_window.h"
 
+#include "app/shared/close_keys.h"
 #include "app/shared/cp1251_text.h"
 #include "app/shared/native_path.h"
 #include "app/shared/source_text.h"
@@ -25,6 +26,7 @@ BytesWindow::BytesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(status_);
     layout->addWidget(view_, 1);
     resize(640, 420);
+    closeOnEscapeAndCtrlW(*this);
 }
 
 void BytesWindow::showRow(const dravik::ResultRow& row) {

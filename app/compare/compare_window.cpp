@@ -1,71 +1,78 @@
 #include "app/compare/compare_window.h"
 
+#include "app/shared/close_keys.h"
 #include "app/shared/cp1251_text.h"
+#include "app/shared/dialogs.h"
 #include "app/shared/grid_copy_menu.h"
 #include "app/shared/native_path.h"
 #include "app/shared/source_text.h"
-#include "modules/pasport.h"
-#include "modules/rom_check.h"
-#include "modules/specification.h"
 #include "platform/errors.h"
+#include "platform/file_system.h"
 #include "settings/settings_file.h"
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
+#include <QFont>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
-#include <exception>
+#include <array>
 
+using dravik::BlockPairs;
+using dravik::CompareBlock;
 using dravik::PairState;
 using dravik::ResultRow;
 using dravik::RowPair;
+using dravik::SideBlock;
+
+/// What both folders gave: every block of each, or why a folder could not be
+/// read at all.
+struct DrivesRead {
+    std::vector<SideBlock> drives[2];
+    QString trouble[2];
+};
 
 namespace {
-
-const char* const kHeadings[] = {"Passport", "Specification", "Check ROM"};
-
-QString heading(CompareCommand command) {
-    return QString::fromLatin1(kHeadings[static_cast<int>(command)]);
-}
 
 QString sideName(int side) {
     return side == 0 ? QStringLiteral("This folder") : QStringLiteral("The other folder");
 }
 
-// What one folder gave: its rows, the messages of the decode and the error
-// that ended it (shown texts).
-struct Side {
-    bool found = false;
-    std::vector<ResultRow> rows;
-    QStringList messages;
-    QString error;
-};
+QString heading(CompareBlock block) {
+    return QString::fromLatin1(dravik::blockKind(block).heading);
+}
 
-// One folder's rows, read without changing anything of the main window.
-Side decodeFolder(CompareCommand command, const std::string& folder,
-                  const dravik::SettingsFile& settings) {
-    Side side;
+// Why a folder can't be compared at all: gone, or not to be read.
+QString folderTrouble(const std::string& folder) {
+    if (!dravik::isFolder(folder))
+        return QStringLiteral("deleted or moved: ") + nativeToQString(folder);
     try {
-        dravik::Decoded decoded =
-            command == CompareCommand::Pasport         ? dravik::decodePasport(folder, settings)
-            : command == CompareCommand::Specification ? dravik::decodeSpecification(folder)
-                                                       : dravik::decodeRoms(folder, settings);
-        side.found = decoded.found;
-        side.rows = std::move(decoded.rows);
-        for (const dravik::DecodeMessage& message : decoded.messages)
-            side.messages << fromCp1251(message.text);
-        if (decoded.error)
-            side.error = fromCp1251(dravik::errorReportText(decoded.error->message()));
+        dravik::listEntries(folder, "", dravik::Unreadable::Raise);
     } catch (const dravik::Error& error) {
-        side.error = fromCp1251(dravik::errorReportText(error.message()));
+        return fromCp1251(dravik::errorReportText(error.message()));
     }
-    return side;
+    return {};
+}
+
+// Runs on a worker: every block of both folders, changing nothing.
+DrivesRead readDrives(const std::array<std::string, 2>& folders,
+                      const std::string& settingsFolder) {
+    DrivesRead read;
+    const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder);
+    for (int i = 0; i < 2; ++i) {
+        read.trouble[i] = folderTrouble(folders[i]);
+        if (read.trouble[i].isEmpty())
+            read.drives[i] = dravik::decodeDrive(folders[i], settings);
+    }
+    return read;
 }
 
 // Marks that survive colour blindness and dark palettes: the symbol leads the
@@ -106,29 +113,35 @@ QString sideToolTip(const std::optional<ResultRow>& row, int side) {
     return sideName(side) + QStringLiteral(": ") + sourceText(*row->source);
 }
 
+QString cellText(const std::optional<ResultRow>& row) {
+    return row ? shownCellText(row->value) : QString();
+}
+
 } // namespace
 
-/// The pairs as the window's grid shows them, the same ones left out on
-/// request.
+/// The blocks as the window's grid shows them: each block's heading, then its
+/// pairs, the same ones left out on request.
 class CompareTableModel : public QAbstractTableModel {
   public:
-    CompareTableModel(const std::vector<RowPair>& pairs, QStringList headers, QObject* parent)
-        : QAbstractTableModel(parent), pairs_(pairs), headers_(std::move(headers)) {}
+    CompareTableModel(const std::vector<BlockPairs>& blocks, QStringList headers, QObject* parent)
+        : QAbstractTableModel(parent), blocks_(blocks), headers_(std::move(headers)) {}
 
     void showPairs(bool onlyDifferences) {
         beginResetModel();
-        shown_.clear();
-        for (std::size_t i = 0; i < pairs_.size(); ++i) {
-            if (!onlyDifferences || pairs_[i].state != PairState::Same)
-                shown_.push_back(i);
+        lines_.clear();
+        for (const BlockPairs& block : blocks_) {
+            lines_.push_back({&block, nullptr});
+            for (const RowPair& pair : block.pairs) {
+                if (!onlyDifferences || pair.state != PairState::Same)
+                    lines_.push_back({&block, &pair});
+            }
         }
         endResetModel();
     }
-    std::size_t pairAt(int row) const { return shown_.at(static_cast<std::size_t>(row)); }
-    std::size_t shownCount() const { return shown_.size(); }
+    const std::vector<CompareLine>& lines() const { return lines_; }
 
     int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+        return parent.isValid() ? 0 : static_cast<int>(lines_.size());
     }
     int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : 3;
@@ -141,20 +154,24 @@ class CompareTableModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid())
             return {};
-        const RowPair& pair = pairs_.at(pairAt(index.row()));
+        const CompareLine& line = lines_.at(static_cast<std::size_t>(index.row()));
+        if (line.pair == nullptr)
+            return headingData(*line.block, index.column(), role);
+        const RowPair& pair = *line.pair;
         const std::optional<ResultRow>& row = index.column() == 1 ? pair.first : pair.second;
         switch (role) {
         case Qt::DisplayRole:
             if (index.column() == 0)
                 return QString(QLatin1Char(dravik::pairMark(pair.state))) + QStringLiteral("  ") +
                        shownCellText(pair.name());
-            return row ? shownCellText(row->value) : QString();
+            return cellText(row);
         case Qt::ToolTipRole:
             if (index.column() == 0)
                 return shownCellText(pair.name()) + QStringLiteral(": ") + stateText(pair.state) +
                        QLatin1Char('\n') + sideToolTip(pair.first, 0) + QLatin1Char('\n') +
                        sideToolTip(pair.second, 1);
-            return sideToolTip(row, index.column() - 1);
+            // A value too long for its cell is read whole here.
+            return cellText(row) + QLatin1Char('\n') + sideToolTip(row, index.column() - 1);
         case Qt::BackgroundRole:
             if (pair.state != PairState::Same)
                 return stateColour(pair.state);
@@ -170,70 +187,92 @@ class CompareTableModel : public QAbstractTableModel {
     }
 
   private:
-    const std::vector<RowPair>& pairs_;
+    static QVariant headingData(const BlockPairs& block, int column, int role) {
+        switch (role) {
+        case Qt::DisplayRole:
+            if (column == 0)
+                return nativeToQString(dravik::blockTitle(block));
+            return {};
+        case Qt::FontRole: {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        case Qt::BackgroundRole:
+            return QPalette().color(QPalette::Midlight);
+        case Qt::ForegroundRole:
+            return QPalette().color(QPalette::Text);
+        default:
+            return {};
+        }
+    }
+
+    const std::vector<BlockPairs>& blocks_;
     QStringList headers_;
-    std::vector<std::size_t> shown_;
+    std::vector<CompareLine> lines_;
 };
 
-CompareCommand commandShown(const std::vector<ResultRow>& rows) {
-    // The first row of each folder command's block of rows.
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        if (row->name == "Family ")
-            return CompareCommand::Pasport;
-        if (row->name == "Specification")
-            return CompareCommand::Specification;
-        if (row->name == "File Name")
-            return CompareCommand::CheckRom;
-    }
-    return CompareCommand::Pasport;
-}
-
-QString pairsAsText(const std::vector<RowPair>& pairs, const std::vector<std::size_t>& indexes) {
+QString pairsAsText(const std::vector<CompareLine>& lines,
+                    const std::vector<std::size_t>& indexes) {
     QString text;
     for (const std::size_t index : indexes) {
-        const RowPair& pair = pairs.at(index);
+        const CompareLine& line = lines.at(index);
+        if (line.pair == nullptr) {
+            text += QStringLiteral("#\t") + nativeToQString(dravik::blockTitle(*line.block)) +
+                    QLatin1Char('\n');
+            continue;
+        }
+        const RowPair& pair = *line.pair;
         text += QString(QLatin1Char(dravik::pairMark(pair.state))) + QLatin1Char('\t') +
-                shownCellText(pair.name()) + QLatin1Char('\t') +
-                (pair.first ? shownCellText(pair.first->value) : QString()) + QLatin1Char('\t') +
-                (pair.second ? shownCellText(pair.second->value) : QString()) + QLatin1Char('\n');
+                shownCellText(pair.name()) + QLatin1Char('\t') + cellText(pair.first) +
+                QLatin1Char('\t') + cellText(pair.second) + QLatin1Char('\n');
     }
     return text;
 }
 
-QString pairsAsJson(const std::vector<RowPair>& pairs, const std::vector<std::size_t>& indexes) {
+QString pairsAsJson(const std::vector<CompareLine>& lines,
+                    const std::vector<std::size_t>& indexes) {
     std::string json = "[";
-    for (const std::size_t index : indexes)
-        json += (json.size() == 1 ? "\n  " : ",\n  ") + dravik::pairJson(pairs.at(index));
+    for (const std::size_t index : indexes) {
+        if (const RowPair* pair = lines.at(index).pair)
+            json += (json.size() == 1 ? "\n  " : ",\n  ") + dravik::pairJson(*pair);
+    }
     return QString::fromStdString(json + "\n]\n");
 }
 
-CompareWindow::CompareWindow(CompareCommand command, std::string thisFolder,
-                             std::string otherFolder, std::string settingsFolder, QWidget* parent)
+CompareWindow::CompareWindow(CompareBlock start, std::string thisFolder, std::string otherFolder,
+                             std::string settingsFolder, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      command_(command), folders_{std::move(thisFolder), std::move(otherFolder)},
-      settingsFolder_(std::move(settingsFolder)) {
+      start_(start), folders_{std::move(thisFolder), std::move(otherFolder)},
+      settingsFolder_(std::move(settingsFolder)), dialogs_(dialogs) {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowTitle(
         QStringLiteral("Compare %1: %2 and %3")
-            .arg(heading(command_), nativeToQString(folders_[0]), nativeToQString(folders_[1])));
+            .arg(heading(start_), nativeToQString(folders_[0]), nativeToQString(folders_[1])));
     resize(720, 480);
     createControls();
     createMenu();
     refresh();
 }
 
+// A reading still under way ends on its own; its rows are not shown.
+CompareWindow::~CompareWindow() = default;
+
 void CompareWindow::createControls() {
     onlyDifferences_ = new QCheckBox(QStringLiteral("Only differences"), this);
     onlyDifferences_->setObjectName(QStringLiteral("OnlyDifferences"));
-    auto* refreshButton = new QPushButton(QStringLiteral("Refresh"), this);
-    refreshButton->setObjectName(QStringLiteral("Refresh"));
-    refreshButton->setShortcut(QKeySequence::Refresh);
-    refreshButton->setToolTip(QStringLiteral("Read both folders again"));
+    auto* save = new QPushButton(QStringLiteral("Save comparison\u2026"), this);
+    save->setObjectName(QStringLiteral("SaveComparison"));
+    save->setToolTip(QStringLiteral("Save the rows shown as tab-separated values"));
+    refresh_ = new QPushButton(QStringLiteral("Refresh"), this);
+    refresh_->setObjectName(QStringLiteral("Refresh"));
+    refresh_->setShortcut(QKeySequence::Refresh);
+    refresh_->setToolTip(QStringLiteral("Read both folders again"));
 
     const auto folderName = [](const std::string& folder) {
         return displayName(folder.substr(folder.find_last_of('/') + 1));
     };
-    model_ = new CompareTableModel(pairs_,
+    model_ = new CompareTableModel(blocks_,
                                    {QStringLiteral("Name"),
                                     QStringLiteral("This folder: ") + folderName(folders_[0]),
                                     QStringLiteral("The other folder: ") + folderName(folders_[1])},
@@ -244,6 +283,7 @@ void CompareWindow::createControls() {
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setWordWrap(false);
     grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -256,7 +296,8 @@ void CompareWindow::createControls() {
     auto* bar = new QHBoxLayout;
     bar->addWidget(onlyDifferences_);
     bar->addStretch(1);
-    bar->addWidget(refreshButton);
+    bar->addWidget(save);
+    bar->addWidget(refresh_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(grid_, 1);
@@ -264,42 +305,128 @@ void CompareWindow::createControls() {
 
     connect(onlyDifferences_, &QCheckBox::toggled, this,
             [this](bool only) { model_->showPairs(only); });
-    connect(refreshButton, &QPushButton::clicked, this, &CompareWindow::refresh);
+    connect(refresh_, &QPushButton::clicked, this, &CompareWindow::refresh);
+    connect(save, &QPushButton::clicked, this, &CompareWindow::saveComparison);
+    closeOnEscapeAndCtrlW(*this);
 }
 
 void CompareWindow::createMenu() {
     copyMenu_ = new GridCopyMenu(
-        *grid_, QStringLiteral("CompareMenu"), [this](int line) { return model_->pairAt(line); },
-        [this](const std::vector<std::size_t>& indexes) { return pairsAsText(pairs_, indexes); },
-        [this](const std::vector<std::size_t>& indexes) { return pairsAsJson(pairs_, indexes); });
+        *grid_, QStringLiteral("CompareMenu"),
+        [](int line) { return static_cast<std::size_t>(line); },
+        [this](const std::vector<std::size_t>& indexes) {
+            return pairsAsText(model_->lines(), indexes);
+        },
+        [this](const std::vector<std::size_t>& indexes) {
+            return pairsAsJson(model_->lines(), indexes);
+        });
 }
 
 QMenu* CompareWindow::menu() const {
     return copyMenu_->menu();
 }
 
+CompareLine CompareWindow::lineAt(int row) const {
+    return model_->lines().at(static_cast<std::size_t>(row));
+}
+
+bool CompareWindow::reading() const {
+    return reading_ != nullptr;
+}
+
 void CompareWindow::refresh() {
-    Side sides[2];
-    QStringList notes;
-    const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder_);
-    for (int i = 0; i < 2; ++i) {
-        sides[i] = decodeFolder(command_, folders_[i], settings);
-        if (!sides[i].error.isEmpty())
-            notes << sideName(i) + QStringLiteral(": ") + sides[i].error;
-        else if (!sides[i].found)
-            notes << sideName(i) + QStringLiteral(": no ") + heading(command_).toLower() +
-                         QStringLiteral(" rows");
-        for (const QString& message : sides[i].messages)
-            notes << sideName(i) + QStringLiteral(": ") + message;
-    }
-    pairs_ = dravik::pairRows(sides[0].rows, sides[1].rows);
-    model_->showPairs(onlyDifferences_->isChecked());
-    const auto differing = std::count_if(pairs_.begin(), pairs_.end(), [](const RowPair& pair) {
-        return pair.state != PairState::Same;
+    if (reading_ != nullptr)
+        return;
+    refresh_->setEnabled(false);
+    status_->setText(QStringLiteral("Reading both folders\u2026"));
+    reading_ = new QFutureWatcher<DrivesRead>(this);
+    connect(reading_, &QFutureWatcherBase::finished, this, [this] {
+        DrivesRead read = reading_->result();
+        reading_->deleteLater();
+        reading_ = nullptr;
+        showRead(std::move(read));
     });
-    notes.prepend(differing == 0 ? QStringLiteral("No row differs.")
-                                 : QStringLiteral("%1 of %2 rows differ or stand on one side.")
-                                       .arg(differing)
-                                       .arg(pairs_.size()));
+    reading_->setFuture(
+        QtConcurrent::run([folders = std::array<std::string, 2>{folders_[0], folders_[1]},
+                           settings = settingsFolder_] { return readDrives(folders, settings); }));
+}
+
+void CompareWindow::showRead(DrivesRead read) {
+    QStringList notes;
+    blocks_.clear();
+    const bool readable = read.trouble[0].isEmpty() && read.trouble[1].isEmpty();
+    for (int i = 0; i < 2; ++i) {
+        if (!read.trouble[i].isEmpty())
+            notes << sideName(i) + QStringLiteral(": ") + read.trouble[i];
+    }
+    if (readable) {
+        if (const auto families = dravik::familiesDiffer(read.drives[0], read.drives[1]))
+            notes << QStringLiteral("Families differ: %1 and %2.")
+                         .arg(fromCp1251(families->first), fromCp1251(families->second));
+        for (std::size_t kind = 0; kind < read.drives[0].size(); ++kind) {
+            const SideBlock* sides[2] = {&read.drives[0][kind], &read.drives[1][kind]};
+            bool decoded = true;
+            for (int i = 0; i < 2; ++i) {
+                for (const std::string& message : sides[i]->messages)
+                    notes << sideName(i) + QStringLiteral(": ") + fromCp1251(message);
+                if (sides[i]->error) {
+                    notes << sideName(i) + QStringLiteral(": ") +
+                                 fromCp1251(dravik::errorReportText(sides[i]->error->message()));
+                    decoded = false;
+                } else if (!dravik::blockKind(sides[i]->block).perFile && !sides[i]->found &&
+                           sides[1 - i]->found) {
+                    notes << sideName(i) + QStringLiteral(": no ") +
+                                 heading(sides[i]->block).toLower() + QStringLiteral(" rows");
+                }
+            }
+            if (!decoded)
+                continue;
+            for (BlockPairs& block : dravik::pairBlocks(*sides[0], *sides[1]))
+                blocks_.push_back(std::move(block));
+        }
+    }
+    model_->showPairs(onlyDifferences_->isChecked());
+    std::size_t pairs = 0;
+    std::size_t differing = 0;
+    for (const BlockPairs& block : blocks_) {
+        pairs += block.pairs.size();
+        differing += static_cast<std::size_t>(
+            std::count_if(block.pairs.begin(), block.pairs.end(),
+                          [](const RowPair& pair) { return pair.state != PairState::Same; }));
+    }
+    if (readable)
+        notes.prepend(differing == 0 ? QStringLiteral("No row differs.")
+                                     : QStringLiteral("%1 of %2 rows differ or stand on one side.")
+                                           .arg(differing)
+                                           .arg(pairs));
     status_->setText(notes.join(QLatin1Char('\n')));
+    // The block the window was opened for comes into view.
+    const std::vector<CompareLine>& lines = model_->lines();
+    const auto first = std::find_if(lines.begin(), lines.end(), [this](const CompareLine& line) {
+        return line.pair == nullptr && line.block->block == start_;
+    });
+    if (first != lines.end())
+        grid_->scrollTo(model_->index(static_cast<int>(first - lines.begin()), 0),
+                        QAbstractItemView::PositionAtTop);
+    refresh_->setEnabled(true);
+    emit shown();
+}
+
+void CompareWindow::saveComparison() {
+    const QString path = dialogs_.chooseSaveFile(
+        QStringLiteral("Save comparison"),
+        nativeToQString(dravik::joinPath(folders_[0], "comparison.tsv")),
+        QStringLiteral("Tab-separated values (*.tsv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const std::string text =
+        dravik::blocksTsv(blocks_, folders_[0], folders_[1], onlyDifferences_->isChecked());
+    try {
+        // A file the user names is written whole or not at all; a link there
+        // is replaced rather than written through.
+        dravik::writeFileSafely(qStringToNative(path), text, dravik::WriteStyle::Whole,
+                                dravik::TemporaryFile::Unnamed, dravik::AtLink::Replace);
+    } catch (const dravik::Error& error) {
+        dialogs_.showError(fromCp1251(dravik::errorReportText(error.message())));
+    }
 }

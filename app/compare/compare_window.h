@@ -1,6 +1,6 @@
 #pragma once
 
-#include "compare/row_pairs.h"
+#include "compare/drive_blocks.h"
 
 #include <QWidget>
 
@@ -8,62 +8,86 @@
 #include <vector>
 
 class CompareTableModel;
+class Dialogs;
 class GridCopyMenu;
 class QCheckBox;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QTableView;
+template <class T> class QFutureWatcher;
 
-/// The folder commands whose rows the Compare window holds side by side.
-enum class CompareCommand { Pasport, Specification, CheckRom };
+/// A line of the Compare window's grid: the heading of a block, or one of its
+/// pairs.
+struct CompareLine {
+    const dravik::BlockPairs* block = nullptr;
+    /// Nothing on the block's heading.
+    const dravik::RowPair* pair = nullptr;
+};
 
-/// The command whose rows the grid shows: that of the last block of rows a
-/// folder command appended (Check ROM and Specification append to what is
-/// there); the passport when no such block is there.
-CompareCommand commandShown(const std::vector<dravik::ResultRow>& rows);
+/// What both folders gave, decoded off the window's thread.
+struct DrivesRead;
 
-/// The Compare window: the rows of one command decoded from two folders side
-/// by side, Name | this folder | the other folder, each pair that differs or
-/// stands on one side marked by its symbol ("!", "<", ">") and by colour, each
-/// side's source in its cell's tooltip. It reads both folders without
-/// changing anything of the main window, and is not modal.
+/// The Compare window: every comparable block of two drive folders side by
+/// side, each under its heading (the passport, the specification, each ROM
+/// image, each loader), Name | this folder | the other folder, each pair that
+/// differs or stands on one side marked by its symbol ("!", "<", ">") and by
+/// colour, each side's source in its cell's tooltip. It reads both folders on
+/// a worker without changing anything of the main window, shows the rows when
+/// they are ready, starts on the block it was opened for, and is not modal.
 class CompareWindow : public QWidget {
     Q_OBJECT
 
   public:
-    CompareWindow(CompareCommand command, std::string thisFolder, std::string otherFolder,
-                  std::string settingsFolder, QWidget* parent);
+    CompareWindow(dravik::CompareBlock start, std::string thisFolder, std::string otherFolder,
+                  std::string settingsFolder, Dialogs& dialogs, QWidget* parent);
+    ~CompareWindow() override;
 
-    const std::vector<dravik::RowPair>& pairs() const { return pairs_; }
+    const std::vector<dravik::BlockPairs>& blocks() const { return blocks_; }
     QTableView* grid() const { return grid_; }
     QCheckBox* onlyDifferences() const { return onlyDifferences_; }
     QLabel* status() const { return status_; }
     QMenu* menu() const;
+    /// What the grid's line row shows.
+    CompareLine lineAt(int row) const;
+    /// True while both folders are being read.
+    bool reading() const;
 
-    /// Reads both folders again.
+    /// Reads both folders again, on a worker; Refresh is disabled meanwhile.
     void refresh();
+    /// "Save comparison…": writes the blocks as the grid shows them as
+    /// tab-separated lines, safely, to a file the user chooses.
+    void saveComparison();
+
+  signals:
+    /// The rows of a reading are shown.
+    void shown();
 
   private:
     void createControls();
     void createMenu();
+    void showRead(DrivesRead read);
 
-    CompareCommand command_;
+    dravik::CompareBlock start_;
     std::string folders_[2];
     std::string settingsFolder_;
-    std::vector<dravik::RowPair> pairs_;
+    Dialogs& dialogs_;
+    std::vector<dravik::BlockPairs> blocks_;
     CompareTableModel* model_ = nullptr;
     QTableView* grid_ = nullptr;
     QCheckBox* onlyDifferences_ = nullptr;
+    QPushButton* refresh_ = nullptr;
     QLabel* status_ = nullptr;
     GridCopyMenu* copyMenu_ = nullptr;
+    QFutureWatcher<DrivesRead>* reading_ = nullptr;
 };
 
-/// The pairs at indexes as "MARK<TAB>Name<TAB>this<TAB>other" lines, texts as
-/// the window shows them.
-QString pairsAsText(const std::vector<dravik::RowPair>& pairs,
+/// The lines at indexes as "MARK<TAB>Name<TAB>this<TAB>other" lines, a
+/// heading as "#<TAB>title", texts as the window shows them.
+QString pairsAsText(const std::vector<CompareLine>& lines,
                     const std::vector<std::size_t>& indexes);
 
-/// The pairs at indexes as a JSON array, each pair as dravik-cli compare
-/// --format json writes it.
-QString pairsAsJson(const std::vector<dravik::RowPair>& pairs,
+/// The pairs among the lines at indexes as a JSON array, each pair as
+/// dravik-cli compare --format json writes it.
+QString pairsAsJson(const std::vector<CompareLine>& lines,
                     const std::vector<std::size_t>& indexes);

@@ -26,18 +26,30 @@ CompareWindow* CompareWith::window() const {
 }
 
 void CompareWith::compareWith() {
-    const std::string folder = context_.workingFolder;
-    if (!dravik::isFolder(folder))
+    // Before the first folder command the working folder is the one the
+    // loader list shows, the current directory.
+    const std::string folder =
+        context_.workingFolder.empty() ? dravik::currentDirectory() : context_.workingFolder;
+    if (!dravik::isFolder(folder)) {
+        dialogs_.showMessage(QStringLiteral("There is no working folder to compare: %1 is no "
+                                            "longer there. Choose a drive folder first.")
+                                 .arg(nativeToQString(folder)));
         return;
+    }
     // The twin of a drive folder usually stands beside it.
     const std::string above = dravik::folderAbove(folder);
     const QString other = dialogs_.chooseFolder(
         QStringLiteral("Compare with"), nativeToQString(dravik::isFolder(above) ? above : folder));
     if (other.isEmpty())
         return;
-    compare_ = new CompareWindow(commandShown(rows_.rows()), folder, qStringToNative(other),
-                                 context_.startFolder, &window_);
+    const QPointer<CompareWindow> previous = compare_;
+    compare_ = new CompareWindow(dravik::blockShown(rows_.rows()).value_or(dravik::CompareBlock::Pasport),
+                                 folder, qStringToNative(other), context_.startFolder, dialogs_,
+                                 &window_);
     compare_->setAttribute(Qt::WA_DeleteOnClose);
+    // A second window stands offset from the first, not on top of it.
+    if (previous && previous->isVisible())
+        compare_->move(previous->pos() + QPoint(32, 32));
     compare_->show();
     compare_->raise();
     compare_->activateWindow();

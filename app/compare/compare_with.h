@@ -12,7 +12,7 @@ class QMenu;
 
 /// "Compare with…" in the main grid's menu, and Ctrl+D anywhere in the main
 /// window: asks for a second folder and opens a Compare window on the
-/// working folder and it, for the command whose rows the grid shows.
+/// working folder and it, starting on the block whose rows the grid shows.
 class CompareWith : public QObject {
     Q_OBJECT
 

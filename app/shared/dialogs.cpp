@@ -67,6 +67,11 @@ QString MessageBoxDialogs::chooseFile(const QString& caption, const QString& sta
     return QFileDialog::getOpenFileName(nullptr, caption, start, filter);
 }
 
+QString MessageBoxDialogs::chooseSaveFile(const QString& caption, const QString& start,
+                                          const QString& filter) {
+    return QFileDialog::getSaveFileName(nullptr, caption, start, filter);
+}
+
 void DialogsUserInterface::showMessage(const std::string& text) {
     dialogs_.showMessage(fromCp1251(text));
 }

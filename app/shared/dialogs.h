@@ -37,6 +37,11 @@ class Dialogs {
     /// user cancels.
     virtual QString chooseFile(const QString& caption, const QString& start,
                                const QString& filter) = 0;
+
+    /// Asks for a file to save as, starting at start (a folder or a proposed
+    /// file); empty when the user cancels.
+    virtual QString chooseSaveFile(const QString& caption, const QString& start,
+                                   const QString& filter) = 0;
 };
 
 /// The dialogs of the real window: Qt message boxes, centred on the screen.
@@ -51,6 +56,8 @@ class MessageBoxDialogs : public Dialogs {
     QString chooseFolder(const QString& caption, const QString& start) override;
     QString chooseFile(const QString& caption, const QString& start,
                        const QString& filter) override;
+    QString chooseSaveFile(const QString& caption, const QString& start,
+                           const QString& filter) override;
 
   private:
     QString applicationTitle_;

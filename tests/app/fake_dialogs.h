@@ -30,6 +30,10 @@ class FakeDialogs : public Dialogs {
         fileStarts << start;
         return fileAnswer;
     }
+    QString chooseSaveFile(const QString&, const QString& start, const QString&) override {
+        saveStarts << start;
+        return saveAnswer;
+    }
 
     QStringList errors;
     QStringList messages;
@@ -44,4 +48,7 @@ class FakeDialogs : public Dialogs {
     /// The same for each file dialog.
     QStringList fileStarts;
     QString fileAnswer;
+    /// The same for each dialog that asks for a file to save as.
+    QStringList saveStarts;
+    QString saveAnswer;
 };

@@ -159,6 +159,25 @@ TEST(PairBlocks, FamiliesDifferOnlyWhenBothPassportsNameOne) {
     EXPECT_EQ(familiesDiffer(drive({"/:Family =Ares"}), drive({})), std::nullopt);
 }
 
+TEST(BlockShown, IsThatOfTheLastBlockOfRowsACommandPutThere) {
+    const std::pair<std::vector<std::string>, std::optional<CompareBlock>> cases[] = {
+        {{}, std::nullopt},
+        {{"Family ", "Serial"}, CompareBlock::Pasport},
+        {{"Family ", "Serial", "File Name", "Code FW"}, CompareBlock::CheckRom},
+        {{"File Name", "Status", "Specification", "Heads"}, CompareBlock::Specification},
+        {{"Check sum ROM in LDR", "Family", "Status"}, CompareBlock::CheckLdr},
+    };
+    for (const auto& [names, block] : cases) {
+        std::vector<ResultRow> rows;
+        for (const std::string& name : names)
+            rows.push_back({name, "v"});
+        EXPECT_EQ(blockShown(rows), block) << names.size();
+    }
+    EXPECT_EQ(blockNamed("passport"), &blockKind(CompareBlock::Pasport));
+    EXPECT_EQ(blockNamed("check-ldr"), &blockKind(CompareBlock::CheckLdr));
+    EXPECT_EQ(blockNamed("all"), nullptr);
+}
+
 TEST(PairRows, AnyDiffersUnlessEveryPairIsTheSame) {
     EXPECT_FALSE(anyDiffers(pairRows({}, {})));
     EXPECT_FALSE(anyDiffers(pairRows(rowsOf({"A=1"}), rowsOf({"A=1"}))));
