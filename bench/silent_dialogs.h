@@ -11,4 +11,5 @@ class SilentDialogs : public Dialogs {
     bool runEditor(QDialog&) override { return false; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
 };

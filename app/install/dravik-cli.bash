@@ -20,7 +20,8 @@ _dravik_cli()
             return
             ;;
         --command)
-            COMPREPLY=($(compgen -W 'pasport specification check-rom all' -- "$cur"))
+            COMPREPLY=($(compgen -W 'pasport passport specification check-rom check-ldr all' \
+                -- "$cur"))
             return
             ;;
     esac
@@ -45,7 +46,7 @@ _dravik_cli()
         [[ $command == default-settings ]] && options='--output --help --version'
         [[ $command == check-settings ]] && options='--format --help --version'
         [[ $command == compare ]] &&
-            options='--command --only-differences --format --settings --help --version'
+            options='--command --only-differences --format --settings --trim --help --version'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
@@ -64,8 +65,8 @@ _dravik_cli()
             _filedir ini
             ;;
         compare)
-            # Two drive folders, or two loaders.
-            _filedir ldr
+            # Two drive folders, two loaders or two passport modules.
+            _filedir '@(ldr|rpm)'
             ;;
     esac
 } &&

@@ -4,7 +4,7 @@
 # those that take a loader, settings files for check-settings, folders and
 # loaders for compare, any file for the options that name one.
 
-local -a commands formats
+local -a commands
 commands=(
   'pasport:the passport of a drive folder'
   'passport:the passport of a drive folder'
@@ -16,19 +16,37 @@ commands=(
   'check-settings:the problems of a settings file'
   'compare:two drive folders or loaders side by side'
 )
-formats=(text tsv json)
-(( ${words[(I)check-settings]} )) && formats=(text json)
+# Each command is offered the options it takes, as dravik-cli --help lists them.
+local command=${words[(r)(pasport|passport|check-rom|specification|check-ldr|rename-ldr|default-settings|check-settings|compare)]}
+local -a options
+options=('(- *)'{-h,--help}'[show the help]' '(- *)--version[show the version]')
+case $command in
+  default-settings)
+    options+=('--output=[write the default settings to a file]:file:_files')
+    ;;
+  check-settings)
+    options+=('--format=[output format]:format:(text json)')
+    ;;
+  compare)
+    options+=(
+      '--format=[output format]:format:(text tsv json)'
+      '--settings=[read the settings from a file]:settings file:_files'
+      '--trim[values without trailing blanks]'
+      '--command=[the one kind of block to compare]:block:(pasport passport specification check-rom check-ldr all)'
+      '--only-differences[leave out the pairs that are the same]'
+    )
+    ;;
+  *)
+    options+=(
+      '--format=[output format]:format:(text tsv json)'
+      '--report=[also write the rows as a report]:report file:_files'
+      '--settings=[read the settings from a file]:settings file:_files'
+      '--trim[names and values without trailing blanks]'
+    )
+    ;;
+esac
 
-_arguments -S \
-  '(- *)'{-h,--help}'[show the help]' \
-  '(- *)--version[show the version]' \
-  "--format=[output format]:format:(${formats[*]})" \
-  '--report=[also write the rows as a report]:report file:_files' \
-  '--settings=[read the settings from a file]:settings file:_files' \
-  '--output=[default-settings: write a file]:file:_files' \
-  '--trim[names and values without trailing blanks]' \
-  '--command=[compare: the one block to compare]:block:(pasport specification check-rom all)' \
-  '--only-differences[compare: leave out the pairs that are the same]' \
+_arguments -S $options \
   '1:command:->command' \
   '*:input:->input'
 
@@ -41,7 +59,7 @@ case $state in
       pasport | passport | check-rom | specification) _files -/ ;;
       check-ldr | rename-ldr) _files -g '*.(#i)ldr(-.)' ;;
       check-settings) _files -g '*.(#i)ini(-.)' ;;
-      compare) _files -g '*.(#i)ldr(-.)' ;;
+      compare) _files -g '*.(#i)(ldr|rpm)(-.)' ;;
     esac
     ;;
 esac

@@ -3,6 +3,7 @@
 # and checks what it offers for the last word of a few command lines.
 set -u
 export LC_ALL=C
+prefix=$1
 source /usr/share/bash-completion/bash_completion
 XDG_DATA_DIRS=$1/share __load_completion dravik-cli || { echo "no completion in $1"; exit 1; }
 cd "$(mktemp -d)" && trap 'rm -rf "$PWD"' EXIT
@@ -29,7 +30,21 @@ expect "--format --help --version" check-settings --
 expect "json text" check-settings --format ""
 expect "Dravik.ini WX31" check-settings ""
 expect "compare" com
-expect "check-rom" compare --command ch
-expect "B.LDR WX31 a.ldr" compare WX31 ""
-expect "--command --format --help --only-differences --settings --version" compare --
+expect "B.LDR WX31 a.ldr pasport.rpm" compare WX31 ""
+expect "--command --format --help --only-differences --settings --trim --version" compare --
+expect "check-ldr check-rom" compare --command ch
+
+# fish, where it is installed: each command is offered the options it takes.
+fish_expect() { # OFFERED LINE
+    local got
+    got=$(fish --no-config -c "source '$prefix/share/fish/vendor_completions.d/dravik-cli.fish'
+        complete -C '$2'" | cut -f1 | sort | paste -sd ' ')
+    [ "$got" = "$1" ] || { echo "fish: $2|: '$got', not '$1'"; failed=1; }
+}
+if command -v fish >/dev/null; then
+    fish_expect "--command --format --help --only-differences --settings --trim --version" \
+        "dravik-cli compare --"
+    fish_expect "--format --help --report --settings --trim --version" "dravik-cli check-rom --"
+    fish_expect "--help --output --version" "dravik-cli default-settings --"
+fi
 exit "$failed"
