@@ -26,7 +26,10 @@ Commands:
                              message, then the counts
   compare A B                the rows of two drive folders side by side, one line
                              a pair: "=" same, "!" differs, "<" only in A, ">" only
-                             in B; two loader files compare as check-ldr shows them
+                             in B; the whole drive, each ROM image and loader as a
+                             block of its own paired by file name (loaders then by
+                             firmware code); two loader files compare as check-ldr
+                             shows them, two passport modules as pasport does
 
 FOLDER defaults to the current directory. Rows go to standard output; the
 title, messages and errors to standard error. On Windows FILE and FOLDER may
@@ -56,8 +59,9 @@ Options:
                           text field keeps the blanks that fill it otherwise);
                           the report is written as it is
   --output PATH           default-settings: write PATH (safely) instead
-  --command NAME          compare: pasport, specification, check-rom or all (the
-                          default: each of the three that either side has)
+  --command NAME          compare: pasport (or passport), specification,
+                          check-rom, check-ldr or all (the default: each block
+                          of the drive that either side has)
   --only-differences      compare: leave out the pairs that are the same
   -h, --help, /?          show this text
   --version               show the version
@@ -65,7 +69,8 @@ Options:
 Output is UTF-8; the report and Dravik.ini are Windows-1251.
 Exit status: 0 success, 1 an input ended with an error (check-settings: the
 file has an error), 2 usage error. compare, as diff does: 0 no pair differs,
-1 some pair differs, 2 trouble (a folder missing, a module unreadable).
+1 some pair differs, 2 trouble (a folder missing or unreadable, a file against
+a folder, a module unreadable), told on standard error for its side.
 )";
 
 namespace {
