@@ -113,8 +113,26 @@ QString sideToolTip(const std::optional<ResultRow>& row, int side) {
     return sideName(side) + QStringLiteral(": ") + sourceText(*row->source);
 }
 
+// The room a cell leaves around its text, on each side.
+constexpr int kCellMargin = 4;
+
 QString cellText(const std::optional<ResultRow>& row) {
     return row ? shownCellText(row->value) : QString();
+}
+
+// A differing value as its cell shows it: one that may be too wide for the
+// cell gets a break opportunity (a zero-width space) after each character, so
+// that it wraps anywhere rather than being cut where the two values part.
+QString shownValue(const RowPair& pair, const std::optional<ResultRow>& row) {
+    QString text = cellText(row);
+    constexpr qsizetype kShortValue = 16;
+    if (pair.state != PairState::Differs || text.size() <= kShortValue)
+        return text;
+    QString breakable;
+    breakable.reserve(text.size() * 2);
+    for (const QChar c : text)
+        breakable += QString(c) + QChar(0x200B);
+    return breakable;
 }
 
 } // namespace
@@ -164,7 +182,7 @@ class CompareTableModel : public QAbstractTableModel {
             if (index.column() == 0)
                 return QString(QLatin1Char(dravik::pairMark(pair.state))) + QStringLiteral("  ") +
                        shownCellText(pair.name());
-            return cellText(row);
+            return shownValue(pair, row);
         case Qt::ToolTipRole:
             if (index.column() == 0)
                 return shownCellText(pair.name()) + QStringLiteral(": ") + stateText(pair.state) +
@@ -283,7 +301,9 @@ void CompareWindow::createControls() {
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setWordWrap(false);
+    // A long value that differs wraps in its cell, anywhere (fitLongLines
+    // makes its line tall enough), so that where the two part is in view.
+    grid_->setWordWrap(true);
     grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -303,8 +323,9 @@ void CompareWindow::createControls() {
     layout->addWidget(grid_, 1);
     layout->addWidget(status_);
 
-    connect(onlyDifferences_, &QCheckBox::toggled, this,
-            [this](bool only) { model_->showPairs(only); });
+    connect(onlyDifferences_, &QCheckBox::toggled, this, &CompareWindow::showLines);
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            &CompareWindow::fitLongLines);
     connect(refresh_, &QPushButton::clicked, this, &CompareWindow::refresh);
     connect(save, &QPushButton::clicked, this, &CompareWindow::saveComparison);
     closeOnEscapeAndCtrlW(*this);
@@ -385,7 +406,7 @@ void CompareWindow::showRead(DrivesRead read) {
                 blocks_.push_back(std::move(block));
         }
     }
-    model_->showPairs(onlyDifferences_->isChecked());
+    showLines();
     std::size_t pairs = 0;
     std::size_t differing = 0;
     for (const BlockPairs& block : blocks_) {
@@ -410,6 +431,35 @@ void CompareWindow::showRead(DrivesRead read) {
                         QAbstractItemView::PositionAtTop);
     refresh_->setEnabled(true);
     emit shown();
+}
+
+void CompareWindow::showLines() {
+    model_->showPairs(onlyDifferences_->isChecked());
+    fitLongLines();
+}
+
+void CompareWindow::fitLongLines() {
+    // Only the lines whose differing values are too wide for their cells are
+    // measured: a whole drive has tens of thousands of lines.
+    const QFontMetrics metrics = grid_->fontMetrics();
+    const int lineHeight = grid_->verticalHeader()->defaultSectionSize();
+    const std::vector<CompareLine>& lines = model_->lines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const RowPair* pair = lines[i].pair;
+        if (pair == nullptr || pair->state != PairState::Differs)
+            continue;
+        int textLines = 1;
+        for (int side = 0; side < 2; ++side) {
+            const std::optional<ResultRow>& row = side == 0 ? pair->first : pair->second;
+            const int room = grid_->columnWidth(side + 1) - 2 * kCellMargin;
+            if (row && room > 0)
+                textLines = std::max(
+                    textLines, (metrics.horizontalAdvance(cellText(row)) + room - 1) / room);
+        }
+        const int row = static_cast<int>(i);
+        if (textLines > 1 || grid_->rowHeight(row) != lineHeight)
+            grid_->setRowHeight(row, lineHeight + (textLines - 1) * metrics.lineSpacing());
+    }
 }
 
 void CompareWindow::saveComparison() {

@@ -67,6 +67,8 @@ class CompareWindow : public QWidget {
     void createControls();
     void createMenu();
     void showRead(DrivesRead read);
+    void showLines();
+    void fitLongLines();
 
     dravik::CompareBlock start_;
     std::string folders_[2];
