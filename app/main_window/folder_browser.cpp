@@ -118,6 +118,9 @@ void FolderBrowser::connectControls() {
     connect(ShellListView1, &QListView::customContextMenuRequested, this,
             &FolderBrowser::showFolderListMenu);
     connect(SpeedButton1, &QToolButton::clicked, this, &FolderBrowser::goUp);
+    // A folder that can't be read is said as the commands say it.
+    connect(folderModel_, &FolderListModel::folderUnreadable, this,
+            &FolderBrowser::errorReported);
 }
 
 // ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "app/shared/file_icons.h"
 #include "app/shared/native_path.h"
+#include "platform/errors.h"
 
 #include <QCollator>
 #include <QFileSystemWatcher>
@@ -54,13 +55,18 @@ private:
 };
 
 // Runs in a worker thread: lists the folder, touching no entry but by its name.
-std::vector<Entry> readEntries(const std::string& folder) {
-    std::vector<Entry> entries;
-    // Every name ends in the empty extension, so all entries come.
-    for (dravik::DirEntry& entry : dravik::listEntries(folder, ""))
-        entries.push_back(makeEntry(std::move(entry.name), entry.kind));
-    std::sort(entries.begin(), entries.end(), ListedBefore());
-    return entries;
+FolderListModel::Listing readEntries(const std::string& folder) {
+    FolderListModel::Listing listing;
+    try {
+        // Every name ends in the empty extension, so all entries come.
+        for (dravik::DirEntry& entry :
+             dravik::listEntries(folder, "", dravik::Unreadable::Raise))
+            listing.entries.push_back(makeEntry(std::move(entry.name), entry.kind));
+    } catch (const dravik::Error& error) {
+        listing.trouble = error.message();
+    }
+    std::sort(listing.entries.begin(), listing.entries.end(), ListedBefore());
+    return listing;
 }
 
 // A change of the rows that the folder's new listing asks for: rows of the
@@ -158,16 +164,20 @@ void FolderListModel::startReading(bool merge) {
         reading_->deleteLater();
     }
     changedMeanwhile_ = false;
-    reading_ = new QFutureWatcher<std::vector<Entry>>(this);
+    reading_ = new QFutureWatcher<Listing>(this);
     connect(reading_, &QFutureWatcherBase::finished, this, [this, merge] {
-        std::vector<Entry> listing = reading_->future().takeResult();
+        Listing listing = reading_->future().takeResult();
         reading_->deleteLater();
         reading_ = nullptr;
+        trouble_ = std::move(listing.trouble);
         if (merge)
-            this->merge(std::move(listing));
+            this->merge(std::move(listing.entries));
         else
-            show(std::move(listing));
+            show(std::move(listing.entries));
         emit folderLoaded();
+        // Said once a reading the user asked for, not at each change seen.
+        if (!merge && !trouble_.empty())
+            emit folderUnreadable(trouble_);
         if (changedMeanwhile_)
             readChanges();
     });

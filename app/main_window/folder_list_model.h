@@ -27,6 +27,11 @@ class FolderListModel : public QAbstractListModel {
         QString text;
         dravik::EntryKind kind = dravik::EntryKind::Other;
     };
+    /// A folder's entries as a worker read them, or why it could not.
+    struct Listing {
+        std::vector<Entry> entries;
+        std::string trouble;
+    };
 
     explicit FolderListModel(QObject* parent = nullptr);
     ~FolderListModel() override;
@@ -38,6 +43,10 @@ class FolderListModel : public QAbstractListModel {
     void refresh();
 
     const std::string& folder() const { return folder_; }
+
+    /// Why the folder could not be read (Windows-1251, "File access denied");
+    /// empty when it was read, or is not there.
+    const std::string& trouble() const { return trouble_; }
 
     /// The native path of the entry at index.
     std::string path(const QModelIndex& index) const;
@@ -55,6 +64,8 @@ class FolderListModel : public QAbstractListModel {
   signals:
     /// The rows show the folder as it has just been read.
     void folderLoaded();
+    /// A folder just set or refreshed could not be read: the message says why.
+    void folderUnreadable(const std::string& message);
 
   private:
     void read();
@@ -68,7 +79,8 @@ class FolderListModel : public QAbstractListModel {
 
     std::string folder_;
     std::vector<Entry> rows_;
-    QFutureWatcher<std::vector<Entry>>* reading_ = nullptr;
+    std::string trouble_;
+    QFutureWatcher<Listing>* reading_ = nullptr;
     bool changedMeanwhile_ = false;
     QFileSystemWatcher* watcher_ = nullptr;
 };
