@@ -94,7 +94,7 @@ const BlockKind* kindAsked(const Options& options) {
 enum class InputKind { Folder, File, Missing };
 
 InputKind kindOf(const Input& input) {
-    return isFolder(input.path) ? InputKind::Folder
+    return isFolder(input.path)      ? InputKind::Folder
            : isPlainFile(input.path) ? InputKind::File
                                      : InputKind::Missing;
 }
@@ -223,8 +223,8 @@ Comparison compareFiles(StandardOutput& out, const Options& options, const Input
     }
     if (!comparison.trouble && sides[0].block != sides[1].block) {
         tellAbout(out, inputs[1],
-                  std::string(fileKindName(sides[1].block)) + ", and " + inputs[0].label +
-                      " is " + std::string(fileKindName(sides[0].block)));
+                  std::string(fileKindName(sides[1].block)) + ", and " + inputs[0].label + " is " +
+                      std::string(fileKindName(sides[0].block)));
         comparison.trouble = true;
     }
     if (!comparison.trouble)

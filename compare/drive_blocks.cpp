@@ -64,8 +64,8 @@ std::vector<BlockPart> partsByImage(std::vector<ResultRow> rows) {
     std::vector<BlockPart> parts;
     for (ResultRow& row : rows) {
         if (row.name == blockKind(CompareBlock::CheckRom).firstRow || parts.empty())
-            parts.push_back({row.source ? nameOf(row.source->file->path) : toUtf8(row.value), {},
-                             {}});
+            parts.push_back(
+                {row.source ? nameOf(row.source->file->path) : toUtf8(row.value), {}, {}});
         parts.back().rows.push_back(std::move(row));
     }
     return parts;
@@ -164,7 +164,7 @@ SideBlock decodeFolderBlock(CompareBlock block, const std::string& folder,
     case CompareBlock::Pasport:
     case CompareBlock::Specification: {
         SideBlock side;
-    side.block = block;
+        side.block = block;
         guarded(side, [&] {
             takeDecoded(side, block == CompareBlock::Pasport ? decodePasport(folder, settings)
                                                              : decodeSpecification(folder));

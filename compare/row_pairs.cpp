@@ -105,9 +105,9 @@ std::vector<RowPair> pairRows(const std::vector<ResultRow>& first,
         else if (!j)
             pairs.push_back({PairState::OnlyInFirst, first[*i], std::nullopt});
         else
-            pairs.push_back({first[*i].value == second[*j].value ? PairState::Same
-                                                                   : PairState::Differs,
-                             first[*i], second[*j]});
+            pairs.push_back(
+                {first[*i].value == second[*j].value ? PairState::Same : PairState::Differs,
+                 first[*i], second[*j]});
     }
     return pairs;
 }

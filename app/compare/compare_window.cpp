@@ -453,8 +453,8 @@ void CompareWindow::fitLongLines() {
             const std::optional<ResultRow>& row = side == 0 ? pair->first : pair->second;
             const int room = grid_->columnWidth(side + 1) - 2 * kCellMargin;
             if (row && room > 0)
-                textLines = std::max(
-                    textLines, (metrics.horizontalAdvance(cellText(row)) + room - 1) / room);
+                textLines = std::max(textLines,
+                                     (metrics.horizontalAdvance(cellText(row)) + room - 1) / room);
         }
         const int row = static_cast<int>(i);
         if (textLines > 1 || grid_->rowHeight(row) != lineHeight)
@@ -463,10 +463,10 @@ void CompareWindow::fitLongLines() {
 }
 
 void CompareWindow::saveComparison() {
-    const QString path = dialogs_.chooseSaveFile(
-        QStringLiteral("Save comparison"),
-        nativeToQString(dravik::joinPath(folders_[0], "comparison.tsv")),
-        QStringLiteral("Tab-separated values (*.tsv);;All files (*)"));
+    const QString path =
+        dialogs_.chooseSaveFile(QStringLiteral("Save comparison"),
+                                nativeToQString(dravik::joinPath(folders_[0], "comparison.tsv")),
+                                QStringLiteral("Tab-separated values (*.tsv);;All files (*)"));
     if (path.isEmpty())
         return;
     const std::string text =

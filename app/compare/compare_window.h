@@ -86,10 +86,8 @@ class CompareWindow : public QWidget {
 
 /// The lines at indexes as "MARK<TAB>Name<TAB>this<TAB>other" lines, a
 /// heading as "#<TAB>title", texts as the window shows them.
-QString pairsAsText(const std::vector<CompareLine>& lines,
-                    const std::vector<std::size_t>& indexes);
+QString pairsAsText(const std::vector<CompareLine>& lines, const std::vector<std::size_t>& indexes);
 
 /// The pairs among the lines at indexes as a JSON array, each pair as
 /// dravik-cli compare --format json writes it.
-QString pairsAsJson(const std::vector<CompareLine>& lines,
-                    const std::vector<std::size_t>& indexes);
+QString pairsAsJson(const std::vector<CompareLine>& lines, const std::vector<std::size_t>& indexes);

@@ -43,9 +43,9 @@ void CompareWith::compareWith() {
     if (other.isEmpty())
         return;
     const QPointer<CompareWindow> previous = compare_;
-    compare_ = new CompareWindow(dravik::blockShown(rows_.rows()).value_or(dravik::CompareBlock::Pasport),
-                                 folder, qStringToNative(other), context_.startFolder, dialogs_,
-                                 &window_);
+    compare_ =
+        new CompareWindow(dravik::blockShown(rows_.rows()).value_or(dravik::CompareBlock::Pasport),
+                          folder, qStringToNative(other), context_.startFolder, dialogs_, &window_);
     compare_->setAttribute(Qt::WA_DeleteOnClose);
     // A second window stands offset from the first, not on top of it.
     if (previous && previous->isVisible())

@@ -119,8 +119,7 @@ void FolderBrowser::connectControls() {
             &FolderBrowser::showFolderListMenu);
     connect(SpeedButton1, &QToolButton::clicked, this, &FolderBrowser::goUp);
     // A folder that can't be read is said as the commands say it.
-    connect(folderModel_, &FolderListModel::folderUnreadable, this,
-            &FolderBrowser::errorReported);
+    connect(folderModel_, &FolderListModel::folderUnreadable, this, &FolderBrowser::errorReported);
 }
 
 // ---------------------------------------------------------------------------

@@ -59,8 +59,7 @@ FolderListModel::Listing readEntries(const std::string& folder) {
     FolderListModel::Listing listing;
     try {
         // Every name ends in the empty extension, so all entries come.
-        for (dravik::DirEntry& entry :
-             dravik::listEntries(folder, "", dravik::Unreadable::Raise))
+        for (dravik::DirEntry& entry : dravik::listEntries(folder, "", dravik::Unreadable::Raise))
             listing.entries.push_back(makeEntry(std::move(entry.name), entry.kind));
     } catch (const dravik::Error& error) {
         listing.trouble = error.message();

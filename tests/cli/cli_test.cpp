@@ -831,7 +831,8 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
          ""},
         {{"compare", "a", "b", "--command", "check-rom", "--format", "tsv"},
          1,
-         "#\tCheck ROM: rom.rpm\ta\tb\n=\tFile Name\trom.rpm\trom.rpm\n=\tCode FW\tVAM4019Z\tVAM4019Z\n"
+         "#\tCheck ROM: rom.rpm\ta\tb\n=\tFile Name\trom.rpm\trom.rpm\n=\tCode "
+         "FW\tVAM4019Z\tVAM4019Z\n"
          "!\tCheck sum ROM\tABCD\tABCE\n=\tStatus\tProgram A - Main\tProgram A - Main\n",
          ""},
         {{"compare", "a", "b", "--command", "pasport", "--format", "json", diffs},

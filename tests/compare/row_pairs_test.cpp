@@ -134,7 +134,10 @@ TEST(PairBlocks, FilesPairByNameLoadersThenByCodeAndOneSidedFilesWhole) {
          {"/:Family =Ares,Heads=4"},
          {"/:Family =Bora,Board=B7"},
          "[Passport] !Family :Ares|Bora <Heads:4|- >Board:-|B7"},
-        {"a passport on one side", CompareBlock::Pasport, {}, {"/:Serial=W1"},
+        {"a passport on one side",
+         CompareBlock::Pasport,
+         {},
+         {"/:Serial=W1"},
          "[Passport] >Serial:-|W1"},
         {"nothing on either side", CompareBlock::CheckRom, {}, {}, ""},
     };
@@ -142,8 +145,8 @@ TEST(PairBlocks, FilesPairByNameLoadersThenByCodeAndOneSidedFilesWhole) {
         std::string shownBlocks;
         for (const BlockPairs& block :
              pairBlocks(sideOf(c.block, c.first), sideOf(c.block, c.second))) {
-            shownBlocks += (shownBlocks.empty() ? "[" : " [") + blockTitle(block) + "] " +
-                           shown(block.pairs);
+            shownBlocks +=
+                (shownBlocks.empty() ? "[" : " [") + blockTitle(block) + "] " + shown(block.pairs);
         }
         EXPECT_EQ(shownBlocks, c.blocks) << c.what;
     }

@@ -9,12 +9,12 @@
 #include "support/test_support.h"
 
 #include <QApplication>
-#include <QSignalSpy>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -89,8 +89,8 @@ TEST(CompareWindow, ComparesTheGridsCommandWithAnotherFolderAndMarksTheDiffering
     EXPECT_FALSE(compare->isModal());
     // The passport's heading and rows, then the heading of a ROM check that found no image.
     ASSERT_EQ(compare->grid()->model()->rowCount(), 23);
-    EXPECT_EQ(markedRows(*compare), (QStringList{"# Passport", "!  Serial|WX310041|WX310077",
-                                                 "# Check ROM"}));
+    EXPECT_EQ(markedRows(*compare),
+              (QStringList{"# Passport", "!  Serial|WX310041|WX310077", "# Check ROM"}));
     const QModelIndex serial = compare->grid()->model()->index(6, 1);
     EXPECT_TRUE(serial.data(Qt::BackgroundRole).isValid());
     EXPECT_FALSE(compare->grid()->model()->index(5, 1).data(Qt::BackgroundRole).isValid());
@@ -135,7 +135,8 @@ TEST(CompareWindow, ComparesTheGridsCommandWithAnotherFolderAndMarksTheDiffering
 }
 
 std::string romImage(std::string_view storedCode, char checksum) {
-    return bytesWith(131072, {{96, storedCode}, {4000, "DISK"}, {131070, std::string(1, checksum)}});
+    return bytesWith(131072,
+                     {{96, storedCode}, {4000, "DISK"}, {131070, std::string(1, checksum)}});
 }
 
 std::string loader(char romChecksum) {
@@ -182,7 +183,8 @@ TEST(CompareWindow, FromAFreshStartComparesEveryBlockOfTheDriveAndMarksExactlyTh
               "# Check ROM: rom-b.rpm\n<  File Name|rom-b.rpm|\n<  Code FW|VBM4019Z|\n"
               "<  Check sum ROM|0042|\n<  Status|Program B - Additional|\n"
               "# Check ROM: rom.rpm\n# Loader: ares.ldr\n!  Check sum ROM in LDR|0041|0043");
-    EXPECT_TRUE(compare->status()->text().startsWith("6 of ")) << compare->status()->text().toStdString();
+    EXPECT_TRUE(compare->status()->text().startsWith("6 of "))
+        << compare->status()->text().toStdString();
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
