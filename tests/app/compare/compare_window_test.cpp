@@ -165,14 +165,21 @@ struct Twins {
     }
 };
 
-TEST(CompareWindow, FromAFreshStartComparesEveryBlockOfTheDriveAndMarksExactlyTheDifferences) {
+// The main window as it starts in the first of the twins, before any command.
+class FreshStart : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    }
+
     Twins twins;
     CurrentDirectoryGuard inOne{twins.one};
     FakeDialogs dialogs;
-    TForm1 w(dialogs);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    TForm1 w{dialogs};
+};
 
+TEST_F(FreshStart, CompareWithShowsEveryBlockOfTheDriveAndMarksExactlyTheDifferences) {
     CompareWindow* compare = compareWith(w, dialogs, twins.twin);
 
     ASSERT_NE(compare, nullptr);
@@ -188,13 +195,7 @@ TEST(CompareWindow, FromAFreshStartComparesEveryBlockOfTheDriveAndMarksExactlyTh
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
-TEST(CompareWindow, ClosesByKeysOpensOffsetSavesWhatItShowsAndSaysWhatIsMissing) {
-    Twins twins;
-    CurrentDirectoryGuard inOne{twins.one};
-    FakeDialogs dialogs;
-    TForm1 w(dialogs);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+TEST_F(FreshStart, CompareClosesByKeysOpensOffsetSavesWhatItShowsAndSaysWhatIsMissing) {
     CompareWindow* first = compareWith(w, dialogs, twins.twin);
     ASSERT_NE(first, nullptr);
     CompareWindow* second = compareWith(w, dialogs, twins.twin);
