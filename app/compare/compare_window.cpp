@@ -33,11 +33,11 @@ using dravik::ResultRow;
 using dravik::RowPair;
 using dravik::SideBlock;
 
-/// What both folders gave: every block of each, or why a folder could not be
-/// read at all.
+/// What the worker made of both folders: the blocks paired and the notes for
+/// the status line, the count of differing pairs first.
 struct DrivesRead {
-    std::vector<SideBlock> drives[2];
-    QString trouble[2];
+    std::vector<BlockPairs> blocks;
+    QStringList notes;
 };
 
 namespace {
@@ -62,16 +62,65 @@ QString folderTrouble(const std::string& folder) {
     return {};
 }
 
-// Runs on a worker: every block of both folders, changing nothing.
+// The notes on one kind of block of both sides: their messages and errors,
+// and a folder's block that one side alone has; false when an error ended
+// the decode of a side.
+bool noteSides(const SideBlock (&sides)[2], QStringList& notes) {
+    bool decoded = true;
+    for (int i = 0; i < 2; ++i) {
+        for (const std::string& message : sides[i].messages)
+            notes << sideName(i) + QStringLiteral(": ") + fromCp1251(message);
+        if (sides[i].error) {
+            notes << sideName(i) + QStringLiteral(": ") +
+                         fromCp1251(dravik::errorReportText(sides[i].error->message()));
+            decoded = false;
+        } else if (!dravik::blockKind(sides[i].block).perFile && !sides[i].found &&
+                   sides[1 - i].found) {
+            notes << sideName(i) + QStringLiteral(": no ") + heading(sides[i].block).toLower() +
+                         QStringLiteral(" rows");
+        }
+    }
+    return decoded;
+}
+
+// Runs on a worker: every block of both folders decoded and paired, changing
+// nothing. A folder that can't be read leaves nothing to compare.
 DrivesRead readDrives(const std::array<std::string, 2>& folders,
                       const std::string& settingsFolder) {
     DrivesRead read;
-    const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder);
     for (int i = 0; i < 2; ++i) {
-        read.trouble[i] = folderTrouble(folders[i]);
-        if (read.trouble[i].isEmpty())
-            read.drives[i] = dravik::decodeDrive(folders[i], settings);
+        if (const QString trouble = folderTrouble(folders[i]); !trouble.isEmpty())
+            read.notes << sideName(i) + QStringLiteral(": ") + trouble;
     }
+    if (!read.notes.isEmpty())
+        return read;
+    const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder);
+    std::vector<SideBlock> drives[2] = {dravik::decodeDrive(folders[0], settings),
+                                        dravik::decodeDrive(folders[1], settings)};
+    const auto families = dravik::familiesDiffer(drives[0], drives[1]);
+    for (std::size_t kind = 0; kind < drives[0].size(); ++kind) {
+        const SideBlock sides[2] = {std::move(drives[0][kind]), std::move(drives[1][kind])};
+        if (!noteSides(sides, read.notes))
+            continue;
+        for (BlockPairs& block : dravik::pairBlocks(sides[0], sides[1]))
+            read.blocks.push_back(std::move(block));
+    }
+    std::size_t pairs = 0;
+    std::size_t differing = 0;
+    for (const BlockPairs& block : read.blocks) {
+        pairs += block.pairs.size();
+        differing += static_cast<std::size_t>(
+            std::count_if(block.pairs.begin(), block.pairs.end(),
+                          [](const RowPair& pair) { return pair.state != PairState::Same; }));
+    }
+    read.notes.prepend(differing == 0 ? QStringLiteral("No row differs.")
+                                      : QStringLiteral("%1 of %2 rows differ or stand on one side.")
+                                            .arg(differing)
+                                            .arg(pairs));
+    // Families that differ are said first.
+    if (families)
+        read.notes.prepend(QStringLiteral("Families differ: %1 and %2.")
+                               .arg(fromCp1251(families->first), fromCp1251(families->second)));
     return read;
 }
 
@@ -373,54 +422,9 @@ void CompareWindow::refresh() {
 }
 
 void CompareWindow::showRead(DrivesRead read) {
-    QStringList notes;
-    blocks_.clear();
-    const bool readable = read.trouble[0].isEmpty() && read.trouble[1].isEmpty();
-    for (int i = 0; i < 2; ++i) {
-        if (!read.trouble[i].isEmpty())
-            notes << sideName(i) + QStringLiteral(": ") + read.trouble[i];
-    }
-    if (readable) {
-        if (const auto families = dravik::familiesDiffer(read.drives[0], read.drives[1]))
-            notes << QStringLiteral("Families differ: %1 and %2.")
-                         .arg(fromCp1251(families->first), fromCp1251(families->second));
-        for (std::size_t kind = 0; kind < read.drives[0].size(); ++kind) {
-            const SideBlock* sides[2] = {&read.drives[0][kind], &read.drives[1][kind]};
-            bool decoded = true;
-            for (int i = 0; i < 2; ++i) {
-                for (const std::string& message : sides[i]->messages)
-                    notes << sideName(i) + QStringLiteral(": ") + fromCp1251(message);
-                if (sides[i]->error) {
-                    notes << sideName(i) + QStringLiteral(": ") +
-                                 fromCp1251(dravik::errorReportText(sides[i]->error->message()));
-                    decoded = false;
-                } else if (!dravik::blockKind(sides[i]->block).perFile && !sides[i]->found &&
-                           sides[1 - i]->found) {
-                    notes << sideName(i) + QStringLiteral(": no ") +
-                                 heading(sides[i]->block).toLower() + QStringLiteral(" rows");
-                }
-            }
-            if (!decoded)
-                continue;
-            for (BlockPairs& block : dravik::pairBlocks(*sides[0], *sides[1]))
-                blocks_.push_back(std::move(block));
-        }
-    }
+    blocks_ = std::move(read.blocks);
     showLines();
-    std::size_t pairs = 0;
-    std::size_t differing = 0;
-    for (const BlockPairs& block : blocks_) {
-        pairs += block.pairs.size();
-        differing += static_cast<std::size_t>(
-            std::count_if(block.pairs.begin(), block.pairs.end(),
-                          [](const RowPair& pair) { return pair.state != PairState::Same; }));
-    }
-    if (readable)
-        notes.prepend(differing == 0 ? QStringLiteral("No row differs.")
-                                     : QStringLiteral("%1 of %2 rows differ or stand on one side.")
-                                           .arg(differing)
-                                           .arg(pairs));
-    status_->setText(notes.join(QLatin1Char('\n')));
+    status_->setText(read.notes.join(QLatin1Char('\n')));
     // The block the window was opened for comes into view.
     const std::vector<CompareLine>& lines = model_->lines();
     const auto first = std::find_if(lines.begin(), lines.end(), [this](const CompareLine& line) {
