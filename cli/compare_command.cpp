@@ -177,6 +177,11 @@ Comparison compareFolders(StandardOutput& out, const Options& options, const Inp
         for (int i = 0; i < 2; ++i) {
             sides[i] = decodeFolderBlock(kind.block, inputs[i].path, settings);
             decoded = tellSide(out, inputs[i], sides[i]) && decoded;
+            // A block asked for by name says what a folder lacks; its other
+            // side's rows are one-sided.
+            if (asked != nullptr && !sides[i].error &&
+                (kind.perFile ? sides[i].parts.empty() : !sides[i].found))
+                tellAbout(out, inputs[i], "no " + std::string(kind.lacking));
             if (options.trim)
                 trimRows(sides[i]);
         }

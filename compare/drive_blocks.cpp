@@ -15,10 +15,11 @@ namespace dravik {
 namespace {
 
 constexpr BlockKind kKinds[] = {
-    {CompareBlock::Pasport, "pasport", "Passport", "Family ", false},
-    {CompareBlock::Specification, "specification", "Specification", "Specification", false},
-    {CompareBlock::CheckRom, "check-rom", "Check ROM", "File Name", true},
-    {CompareBlock::CheckLdr, "check-ldr", "Loader", "Check sum ROM in LDR", true},
+    {CompareBlock::Pasport, "pasport", "Passport", "Family ", false, "passport module"},
+    {CompareBlock::Specification, "specification", "Specification", "Specification", false,
+     "specification module"},
+    {CompareBlock::CheckRom, "check-rom", "Check ROM", "File Name", true, "ROM image"},
+    {CompareBlock::CheckLdr, "check-ldr", "Loader", "Check sum ROM in LDR", true, "loader"},
 };
 
 constexpr std::string_view kLoaderExtension = ".ldr";

@@ -17,14 +17,16 @@ namespace dravik {
 enum class CompareBlock { Pasport, Specification, CheckRom, CheckLdr };
 
 /// One kind of comparable block: the name "--command" gives it, its heading,
-/// the name of the first row its command shows, and whether it comes once per
-/// file (a ROM image, a loader) rather than once per folder.
+/// the name of the first row its command shows, whether it comes once per
+/// file (a ROM image, a loader) rather than once per folder, and what a folder
+/// without it lacks ("passport module").
 struct BlockKind {
     CompareBlock block;
     std::string_view command;
     std::string_view heading;
     std::string_view firstRow;
     bool perFile;
+    std::string_view lacking;
 };
 
 /// Every kind of block, in the order of a whole drive: "pasport" (Passport),

@@ -854,13 +854,14 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
          "> Code FW                                           VAM4019Z\n"
          "> Check sum ROM                                     ABCD\n"
          "> Status                                            Program A - Main\n",
-         ""},
+         "dravik-cli: A none: no ROM image\n"},
         // A block asked for by name comes also when neither side has its module.
         {{"compare", "none", "copy", "--command", "specification", "--format", "json"},
          0,
          "[\n  {\"block\": \"specification\", \"heading\": \"Specification\", \"a\": \"none\", "
          "\"b\": \"copy\", \"pairs\": []}\n]\n",
-         ""},
+         "dravik-cli: A none: no specification module\ndravik-cli: B copy: no specification "
+         "module\n"},
         {{"compare", "none", "none"}, 0, "", ""},
         {{"compare", "a", "serial", diffs},
          1,
