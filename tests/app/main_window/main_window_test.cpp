@@ -890,6 +890,10 @@ TEST_F(MainWindowTest, BytesShowsTheModuleWithTheRowsBytesMarkedAndFollowsTheCur
     EXPECT_TRUE(window->view()->document()->isEmpty());
     EXPECT_EQ(marked().join(QString()), "");
     EXPECT_TRUE(dialogs.errors.isEmpty());
+    // Esc closes it, as it closes the other windows beside the main one.
+    QApplication::setActiveWindow(window);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 }
 
 // Each command's key clicks its button from anywhere in the window, and does
