@@ -195,11 +195,15 @@ SideBlock decodeFile(const std::string& path, const SettingsFile& settings) {
             takeDecoded(side, decodeLoader(path, settings));
             return;
         }
-        const std::string bytes = readWholeFile(path);
-        if (extensionMatches(path, ".rpm") && bytes.size() == kPasportModuleSize &&
-            marksPasport(std::string_view(bytes).substr(kPasportVersionOffset))) {
-            takeDecoded(side, decodePasportModule(bytes, path, settings));
-            return;
+        // Only a file of a passport module's size is read, whatever else is there.
+        if (extensionMatches(path, ".rpm") && fileSize(path) == kPasportModuleSize) {
+            PieceReader reader(path);
+            const std::string bytes = reader.readUpTo(0, kPasportModuleSize);
+            if (marksPasport(std::string_view(bytes).substr(
+                    std::min<std::size_t>(kPasportVersionOffset, bytes.size())))) {
+                takeDecoded(side, decodePasportModule(bytes, path, settings));
+                return;
+            }
         }
         throw Error("Not a loader or a passport module");
     });
