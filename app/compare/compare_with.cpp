@@ -31,9 +31,14 @@ void CompareWith::compareWith() {
     const std::string folder =
         context_.workingFolder.empty() ? dravik::currentDirectory() : context_.workingFolder;
     if (!dravik::isFolder(folder)) {
-        dialogs_.showMessage(QStringLiteral("There is no working folder to compare: %1 is no "
-                                            "longer there. Choose a drive folder first.")
-                                 .arg(nativeToQString(folder)));
+        // The computer level, or a folder deleted meanwhile.
+        const QString why = folder == dravik::kComputerLevel
+                                ? QStringLiteral("the computer level holds no drive files")
+                                : nativeToQString(folder) + QStringLiteral(" is no longer there");
+        dialogs_.showMessage(
+            QStringLiteral("There is no working folder to compare: %1. Choose a drive folder "
+                           "first.")
+                .arg(why));
         return;
     }
     // The twin of a drive folder usually stands beside it.
