@@ -213,6 +213,13 @@ TEST_F(FreshStart, CompareClosesByKeysOpensOffsetSavesWhatItShowsAndSaysWhatIsMi
         << saved;
     EXPECT_EQ(dialogs.errors, QStringList{});
 
+    // Families that differ are said first.
+    twins.start.write("twin/pasport.rpm", bytesWith(512, {{128, "2B"}, {505, "Q8.01"}}));
+    QTest::mouseClick(second->findChild<QPushButton*>("Refresh"), Qt::LeftButton);
+    waitUntilShown(*second);
+    EXPECT_TRUE(second->status()->text().startsWith("Families differ: Ares 64 and Athena.\n"))
+        << second->status()->text().toStdString();
+
     // A deleted other folder is said as such.
     std::filesystem::remove_all(twins.twin);
     QTest::mouseClick(second->findChild<QPushButton*>("Refresh"), Qt::LeftButton);
