@@ -120,7 +120,8 @@ class PostgresConnection : public Connection {
                          values.data(), lengths.data(), formats.data(), 1);
         const ExecStatusType status = PQresultStatus(result);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-            const std::string text = result ? PQresultErrorMessage(result) : PQerrorMessage(conn_);
+            const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+            const std::string text = primary ? primary : PQerrorMessage(conn_);
             PQclear(result);
             throw LibraryError("Library \"" + name_ + "\": " + masked(text));
         }
