@@ -229,6 +229,29 @@ TEST_P(StoreOperations, RefusesALibraryOfANewerProgram) {
 INSTANTIATE_TEST_SUITE_P(Engines, StoreOperations, ::testing::ValuesIn(testing::engines()),
                          [](const auto& info) { return info.param; });
 
+#ifdef DRAVIK_WITH_POSTGRESQL
+TEST(PostgresLibrary, ThatRefusesTheLoginOrCannotBeReachedSaysSo) {
+    const std::string server = testing::serverUrl();
+    const std::string socket = server.substr(server.find("host="), server.find('&') - server.find("host="));
+    const struct {
+        std::string url;
+        std::string says;
+    } cases[] = {
+        {"postgresql:///dravik?" + socket + "&user=guarded&password=wrong-one",
+         "password authentication failed for user \"guarded\""},
+        {"postgresql://guarded:wrong-one@/dravik?" + socket,
+         "password authentication failed for user \"guarded\""},
+        {"postgresql:///dravik?host=/nonexistent/folder&user=dravik", "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        const std::string message = dravik::testing::thrownMessage<LibraryError>([&] { openStore(c.url); });
+        EXPECT_EQ(message.find("Library \"" + maskedUrl(c.url) + "\": cannot connect: "), 0u) << message;
+        EXPECT_NE(message.find(c.says), std::string::npos) << message;
+        EXPECT_EQ(message.find("wrong-one"), std::string::npos) << message;
+    }
+}
+#endif
+
 TEST(FindTerm, SplitsAtTheFirstSign) {
     const struct {
         std::string text;

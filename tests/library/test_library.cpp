@@ -4,14 +4,21 @@
 #include "platform/process.h"
 
 #include <atomic>
-#include <random>
 #include <fstream>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace dravik::library::testing {
 namespace {
 
-// The URL of the tests' server, as its fixture wrote it.
+std::string withDatabase(std::string url, const std::string& database) {
+    const std::size_t start = url.find(":///") + 4;
+    url.replace(start, url.find('?') - start, database);
+    return url;
+}
+
+} // namespace
+
 std::string serverUrl() {
     const std::string file = environmentVariable("DRAVIK_TEST_POSTGRES_URL_FILE");
     std::ifstream in(dravik::testing::fsPath(file));
@@ -22,14 +29,6 @@ std::string serverUrl() {
                                  "which starts one (tests/postgres_cluster.sh)");
     return url;
 }
-
-std::string withDatabase(std::string url, const std::string& database) {
-    const std::size_t start = url.find(":///") + 4;
-    url.replace(start, url.find('?') - start, database);
-    return url;
-}
-
-} // namespace
 
 std::vector<std::string> engines() {
 #ifdef DRAVIK_WITH_POSTGRESQL

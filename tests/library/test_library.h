@@ -11,6 +11,9 @@
 
 namespace dravik::library::testing {
 
+/// The URL of the tests' PostgreSQL server, from the file its fixture wrote.
+std::string serverUrl();
+
 /// The engines the store runs on in this build.
 std::vector<std::string> engines();
 
