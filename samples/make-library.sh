@@ -87,11 +87,25 @@ pick() {
 }
 
 familyWeights=()
-for family in "${families[@]}"; do familyWeights+=("${family##*|}"); done
+sampleCodes=()
+for family in "${families[@]}"; do
+    familyWeights+=("${family##*|}")
+    IFS="|" read -r _ sample _ <<<"$family"
+    sampleCodes+=("$(dd if="$templates/samples/$sample/pasport.rpm" bs=1 skip=152 count=8 status=none)")
+done
+passports=()
 
-# The templates made for the values drawn so far, each made when first needed.
+# The templates made for the values drawn so far, each made when first
+# needed; the folders that get a copy of each.
 made="$templates/made"
 mkdir -p "$made"
+declare -A pasportBytes copies
+folders=()
+
+# escaped FILE: the file's bytes as printf's %b escapes (\xHH each).
+escaped() {
+    od -An -v -tx1 "$1" | tr -d ' \n' | sed 's/../\\x&/g'
+}
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -102,10 +116,9 @@ for ((n = 1; n <= count; n++)); do
     familyIndex=$picked
     IFS="|" read -r family sample _ <<<"${families[familyIndex]}"
     base=$templates/samples/$sample
-    baseCode=$(dd if="$base/pasport.rpm" bs=1 skip=152 count=4 status=none)
     pick "${codeWeights[@]}"
     codeIndex=$picked
-    code=$baseCode${codeDigits[codeIndex]}Z
+    code=${sampleCodes[familyIndex]:0:4}${codeDigits[codeIndex]}Z
     random
     version=$((roll % 2))
     pick "${boardWeights[@]}"
@@ -116,15 +129,16 @@ for ((n = 1; n <= count; n++)); do
     assembly=${assemblies[picked]}
     checksum=$(((0x1A2B + familyIndex * 0x977 + codeIndex * 0x100 + version * 0x11) & 0xFFFF))
     # Eight characters, as the passport holds them, and none twice.
-    serial=$(printf 'WX%06d' $(((n * 7919) % 1000000)))
+    printf -v serial 'WX%06d' $(((n * 7919) % 1000000))
 
     pasport=$made/$family-$code-$board-$config-$assembly.rpm
-    if [ ! -e "$pasport" ]; then
+    if [ -z "${pasportBytes[$pasport]:-}" ]; then
         cp "$base/pasport.rpm" "$pasport"
         put "$pasport" 152 "$code"
         put "$pasport" 344 "$board"
         put "$pasport" 70 "$config"
         put "$pasport" 66 "$assembly"
+        pasportBytes[$pasport]=$(escaped "$pasport")
     fi
     rom=$made/$code-$checksum.rom
     loader=$made/$code-$checksum.ldr
@@ -138,13 +152,27 @@ for ((n = 1; n <= count; n++)); do
     fi
 
     dir=$out/$serial
-    mkdir -p "$dir"
-    cp "$pasport" "$dir/pasport.rpm"
-    put "$dir/pasport.rpm" 0 "$serial"
-    cp "$rom" "$dir/rom.rpm"
+    folders+=("$dir")
+    copies[$rom]+="$dir/rom.rpm"$'\n'
     random
     if [ $((roll % 5)) -lt 2 ]; then
-        cp "$loader" "$dir/$code.ldr"
+        copies[$loader]+="$dir/$code.ldr"$'\n'
     fi
+    # The passport with the drive's serial over its first eight bytes,
+    # written once its folder is there.
+    passports+=("$dir/pasport.rpm" "$serial${pasportBytes[$pasport]:32}")
+done
+
+# Many files at once: the folders, the passports by printf alone, and each
+# image copied to its many folders by one tee (a few thousand names a call).
+printf '%s\n' "${folders[@]}" | xargs -d '\n' mkdir -p
+for ((i = 0; i < ${#passports[@]}; i += 2)); do
+    printf '%b' "${passports[i + 1]}" >"${passports[i]}"
+done
+for image in "${!copies[@]}"; do
+    mapfile -t targets < <(printf '%s' "${copies[$image]}")
+    for ((i = 0; i < ${#targets[@]}; i += 2000)); do
+        tee "${targets[@]:i:2000}" <"$image" >/dev/null
+    done
 done
 echo "Made $count drive folders in $out"

@@ -2,7 +2,8 @@
 # zsh completion for dravik-cli: its commands, its options and the values of
 # --format; folders for the commands that read a drive folder, loaders for
 # those that take a loader, settings files for check-settings, folders and
-# loaders for compare, any file for the options that name one.
+# loaders for compare, the actions and then folders for library, any file for
+# the options that name one.
 
 local -a commands formats
 commands=(
@@ -15,6 +16,7 @@ commands=(
   'default-settings:the default content of Dravik.ini'
   'check-settings:the problems of a settings file'
   'compare:two drive folders or loaders side by side'
+  'library:the library of drive folders'
 )
 formats=(text tsv json)
 (( ${words[(I)check-settings]} )) && formats=(text json)
@@ -29,6 +31,9 @@ _arguments -S \
   '--trim[names and values without trailing blanks]' \
   '--command=[compare: the one block to compare]:block:(pasport specification check-rom all)' \
   '--only-differences[compare: leave out the pairs that are the same]' \
+  '--library=[library: the library file or server]:library:_files' \
+  '--recursive[library add: the drive folders below each folder]' \
+  '--match=[library donors: the rows to match]:names:' \
   '1:command:->command' \
   '*:input:->input'
 
@@ -37,11 +42,18 @@ case $state in
     _describe -t commands 'dravik-cli command' commands
     ;;
   input)
-    case $words[(r)(pasport|passport|check-rom|specification|check-ldr|rename-ldr|check-settings|compare)] in
+    case $words[(r)(pasport|passport|check-rom|specification|check-ldr|rename-ldr|check-settings|compare|library)] in
       pasport | passport | check-rom | specification) _files -/ ;;
       check-ldr | rename-ldr) _files -g '*.(#i)ldr(-.)' ;;
       check-settings) _files -g '*.(#i)ini(-.)' ;;
       compare) _files -g '*.(#i)ldr(-.)' ;;
+      library)
+        if (( ${words[(I)(add|list|show|remove|find|donors)]} )); then
+          _files -/
+        else
+          _values 'library action' add list show remove find donors
+        fi
+        ;;
     esac
     ;;
 esac

@@ -32,4 +32,8 @@ expect "compare" com
 expect "check-rom" compare --command ch
 expect "B.LDR WX31 a.ldr" compare WX31 ""
 expect "--command --format --help --only-differences --settings --version" compare --
+expect "library" lib
+expect "add" library --library x.sqlite a
+expect "WX31" library --recursive add ""
+expect "--format --help --library --match --recursive --settings --trim --version" library --
 exit "$failed"
