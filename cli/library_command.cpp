@@ -13,8 +13,10 @@
 
 #include <algorithm>
 #include <ctime>
+#include <future>
 #include <memory>
 #include <optional>
+#include <thread>
 
 namespace dravik::cli {
 namespace {
@@ -283,18 +285,47 @@ std::vector<std::string> foldersToAdd(const LibraryRun& run, std::size_t& failed
     return folders;
 }
 
-AddOutcome addFolder(const LibraryRun& run, const SettingsFile& settings, const std::string& folder) {
-    AddOutcome outcome;
-    if (isUnchanged(run.store, folder)) {
-        outcome.status = AddStatus::Unchanged;
-        // The id only goes into tsv and json: text saves the look-up.
-        if (run.format() != Format::Text) {
-            const std::vector<DriveSummary> drives = run.store.lookUp(DriveRef::byPath(folder));
-            outcome.id = drives.empty() ? 0 : drives.front().id;
+// A folder on its way into the library: decided already (unchanged, or
+// failed while its files were looked at), or being decoded on a thread of
+// its own.
+struct PendingFolder {
+    std::optional<AddOutcome> decided;
+    std::future<Snapshot> snapshot;
+};
+
+// Looks whether folder is unchanged, and else starts decoding it. The store
+// is used from the calling thread alone.
+PendingFolder startFolder(const LibraryRun& run, const SettingsFile& settings,
+                          const std::string& folder) {
+    PendingFolder pending;
+    try {
+        if (isUnchanged(run.store, folder)) {
+            AddOutcome outcome{AddStatus::Unchanged, 0, std::nullopt};
+            // The id only goes into tsv and json: text saves the look-up.
+            if (run.format() != Format::Text) {
+                const std::vector<DriveSummary> drives = run.store.lookUp(DriveRef::byPath(folder));
+                outcome.id = drives.empty() ? 0 : drives.front().id;
+            }
+            pending.decided = outcome;
+            return pending;
         }
-        return outcome;
+    } catch (const LibraryError&) {
+        throw;
+    } catch (const Error& error) {
+        pending.decided = AddOutcome{AddStatus::Failed, 0, folder + ": " + errorText(error)};
+        return pending;
     }
-    const Snapshot snapshot = snapshotFolder(folder, settings);
+    pending.snapshot = std::async(std::launch::async,
+                                  [&settings, folder] { return snapshotFolder(folder, settings); });
+    return pending;
+}
+
+// Stores what the folder decoded to; raises the decode's error.
+AddOutcome finishFolder(const LibraryRun& run, PendingFolder& pending, const std::string& folder) {
+    if (pending.decided)
+        return *pending.decided;
+    const Snapshot snapshot = pending.snapshot.get();
+    AddOutcome outcome;
     if (snapshot.files.empty()) {
         outcome.error = holdsNoFilesText(folder);
         return outcome;
@@ -320,12 +351,20 @@ int addFolders(const LibraryRun& run) {
     Records records(run.out, run.format());
     const std::vector<std::string> folders = foldersToAdd(run, counts[3]);
     const SettingsFile settings = SettingsFile::loadFrom(run.settingsFolder);
+    // The folders after the one being stored are decoded meanwhile, one a
+    // core; they go in in their order all the same.
+    const std::size_t ahead = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    std::vector<PendingFolder> pending(folders.size());
+    std::size_t started = 0;
     ProgressLine progress(stderr, folders.size() > 1 && isTerminal(stderr));
     for (std::size_t i = 0; i < folders.size(); ++i) {
         progress.show(i, folders.size());
         AddOutcome outcome;
         try {
-            outcome = addFolder(run, settings, folders[i]);
+            for (; started < folders.size() && started <= i + ahead; ++started)
+                pending[started] = startFolder(run, settings, folders[started]);
+            outcome = finishFolder(run, pending[i], folders[i]);
+            pending[i] = {};
         } catch (const LibraryError&) {
             progress.clear();
             records.finish();
