@@ -39,15 +39,6 @@ word() {
         dd of="$1" bs=1 seek="$2" conv=notrunc status=none
 }
 
-# The firmware code as a drive stores it: each pair of characters swapped.
-stored() {
-    local code=$1 swapped="" i
-    for ((i = 0; i < ${#code}; i += 2)); do
-        swapped+="${code:i+1:1}${code:i:1}"
-    done
-    printf '%s' "$swapped"
-}
-
 # family code|sample folder|weight: the families of the default settings,
 # the common ones first.
 families=(
@@ -57,6 +48,8 @@ families=(
 # Within a family: the codes' last digits, weighted 6:3:1; the boards, the
 # configurations and the assemblies, weighted as listed.
 codeDigits=(019 021 107)
+# The same four characters as a drive stores them, each pair swapped.
+storedDigits=(10Z9 20Z1 01Z7)
 codeWeights=(6 3 1)
 boards=(20-7X 20-8B)
 boardWeights=(3 1)
@@ -88,10 +81,12 @@ pick() {
 
 familyWeights=()
 sampleCodes=()
+sampleStoredCodes=()
 for family in "${families[@]}"; do
     familyWeights+=("${family##*|}")
     IFS="|" read -r _ sample _ <<<"$family"
-    sampleCodes+=("$(dd if="$templates/samples/$sample/pasport.rpm" bs=1 skip=152 count=8 status=none)")
+    sampleCodes+=("$(dd if="$templates/samples/$sample/pasport.rpm" bs=1 skip=152 count=4 status=none)")
+    sampleStoredCodes+=("$(dd if="$templates/samples/$sample/rom.rpm" bs=1 skip=96 count=4 status=none)")
 done
 passports=()
 
@@ -119,6 +114,7 @@ for ((n = 1; n <= count; n++)); do
     pick "${codeWeights[@]}"
     codeIndex=$picked
     code=${sampleCodes[familyIndex]:0:4}${codeDigits[codeIndex]}Z
+    storedCode=${sampleStoredCodes[familyIndex]:0:4}${storedDigits[codeIndex]}
     random
     version=$((roll % 2))
     pick "${boardWeights[@]}"
@@ -144,10 +140,10 @@ for ((n = 1; n <= count; n++)); do
     loader=$made/$code-$checksum.ldr
     if [ ! -e "$rom" ]; then
         cp "$base/rom.rpm" "$rom"
-        put "$rom" 96 "$(stored "$code")"
+        put "$rom" 96 "$storedCode"
         word "$rom" 131070 "$checksum"
         cp "$base/$sample.ldr" "$loader"
-        put "$loader" $((512 + 96)) "$(stored "$code")"
+        put "$loader" $((512 + 96)) "$storedCode"
         word "$loader" $((512 + 131070)) "$checksum"
     fi
 
