@@ -231,7 +231,7 @@ std::vector<DriveSummary> SqlStore::lookUp(const DriveRef& ref) {
     case DriveRef::Kind::Id:
         return summaries("WHERE d.id = ?", {ref.id});
     case DriveRef::Kind::Path:
-        return summaries("WHERE d.path = ?", {ref.text});
+        return summaries("WHERE d.path = ?", {storedPath(ref.text)});
     case DriveRef::Kind::Label:
         return summaries("WHERE d.label = ?", {ref.text});
     }
