@@ -278,6 +278,8 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     });
     std::string exact;
     std::string hits = anyExact ? "SELECT drive_id FROM exact" : "";
+    // Both sets are made first, so that the rows of their few drives are
+    // then read by the drives' keys.
     std::string rowCondition;
     std::vector<SqlValue> exactParams;
     std::vector<SqlValue> hitParams;
@@ -292,7 +294,7 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
         rowCondition += joined(rowCondition.empty() ? "(" : " OR (", condition, ")");
         rowParams.insert(rowParams.end(), {name, text});
         std::string& to = isExact ? exact : hits;
-        to += joined(to.empty() ? "" : " INTERSECT ", "SELECT r.drive_id FROM ",
+        to += joined(to.empty() ? "" : " INTERSECT ", "SELECT DISTINCT r.drive_id FROM ",
                      !isExact && anyExact ? "exact e JOIN drive_row r ON r.drive_id = e.drive_id"
                                           : "drive_row r",
                      " WHERE ", condition);
@@ -302,8 +304,8 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     params.insert(params.end(), hitParams.begin(), hitParams.end());
     params.insert(params.end(), rowParams.begin(), rowParams.end());
     const std::string sql =
-        joined(anyExact ? joined("WITH exact AS (", exact, "), ") : std::string("WITH "),
-               joined("hits AS (", hits, ") SELECT ", kSummaryColumns, ", ", kRowColumns),
+        joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, "), ") : std::string("WITH "),
+               joined("hits AS MATERIALIZED (", hits, ") SELECT ", kSummaryColumns, ", ", kRowColumns),
                " FROM hits h JOIN drive d ON d.id = h.drive_id JOIN drive_row r ON r.drive_id = h.drive_id",
                joined(kRowJoins, " WHERE ", rowCondition, " ORDER BY d.id, r.seq"));
     std::vector<FoundDrive> found;
