@@ -335,7 +335,8 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
     if (wanted.empty() || limit == 0)
         return {};
 
-    // Each agreeing row through the index of values, counted once a name.
+    // Each agreeing row through the index of values; the drives are ranked
+    // here, counting each name once, which an engine's grouping sorts for.
     std::string agreeing;
     std::vector<SqlValue> params;
     for (const auto& [number, value] : wanted) {
@@ -345,20 +346,20 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
                            " (SELECT id FROM phrase WHERE spelling_key = ?) AND r.value_key = ?");
         params.insert(params.end(), {nameKeys[number], value});
     }
-    params.insert(params.end(), {bench.path, static_cast<std::int64_t>(limit)});
+    params.emplace_back(bench.path);
     Transaction transaction(*connection_, false);
-    const std::vector<SqlRow> ranked = connection_->query(
-        joined("SELECT m.drive_id, COUNT(DISTINCT m.term) AS agreeing FROM (", agreeing,
-               ") m WHERE m.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"
-               " GROUP BY m.drive_id ORDER BY agreeing DESC, m.drive_id LIMIT ?"),
-        params);
+    std::vector<std::pair<std::int64_t, std::int64_t>> agreements;
+    for (const SqlRow& row : connection_->query(
+             joined("SELECT m.drive_id, m.term FROM (", agreeing,
+                    ") m WHERE m.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"),
+             params))
+        agreements.emplace_back(intOf(row[0]), intOf(row[1]));
+    const std::vector<std::int64_t> ranked = rankedByAgreement(std::move(agreements), limit);
     if (ranked.empty())
         return {};
 
     // The ranked drives with their rows of the match names.
-    std::vector<SqlValue> rowParams;
-    for (const SqlRow& row : ranked)
-        rowParams.push_back(row[0]);
+    std::vector<SqlValue> rowParams(ranked.begin(), ranked.end());
     rowParams.insert(rowParams.end(), nameKeys.begin(), nameKeys.end());
     std::map<std::int64_t, DriveSummary> drives;
     std::map<std::int64_t, std::vector<StoredRow>> rowsOf;
@@ -375,14 +376,35 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
     transaction.commit();
 
     std::vector<Donor> donors;
-    for (const SqlRow& row : ranked) {
-        Donor donor{drives[intOf(row[0])], 0, {}};
+    for (const std::int64_t id : ranked) {
+        Donor donor{drives[id], 0, {}};
         donor.rows = compareMatchRows(bench.rows, rowsOf[donor.drive.id], matchNames);
         donor.agreeing = static_cast<std::size_t>(
             std::count_if(donor.rows.begin(), donor.rows.end(), [](const DonorRow& r) { return r.agrees; }));
         donors.push_back(std::move(donor));
     }
     return donors;
+}
+
+std::vector<std::int64_t> rankedByAgreement(std::vector<std::pair<std::int64_t, std::int64_t>> agreements,
+                                            std::size_t limit) {
+    std::sort(agreements.begin(), agreements.end());
+    agreements.erase(std::unique(agreements.begin(), agreements.end()), agreements.end());
+    std::vector<std::pair<std::size_t, std::int64_t>> counted; // (count, id)
+    for (const auto& [id, term] : agreements) {
+        if (counted.empty() || counted.back().second != id)
+            counted.emplace_back(0, id);
+        ++counted.back().first;
+    }
+    const auto better = [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    };
+    const std::size_t kept = std::min(limit, counted.size());
+    std::partial_sort(counted.begin(), counted.begin() + static_cast<std::ptrdiff_t>(kept), counted.end(), better);
+    std::vector<std::int64_t> ids;
+    for (std::size_t i = 0; i < kept; ++i)
+        ids.push_back(counted[i].second);
+    return ids;
 }
 
 std::string inContains(const Dialect& dialect, std::string_view haystack, std::string_view needle) {
