@@ -40,6 +40,11 @@ class SqlStore : public Store {
 /// The dialect's test that haystack holds needle, with the two put in.
 std::string inContains(const Dialect& dialect, std::string_view haystack, std::string_view needle);
 
+/// The ids of at most limit drives with the most agreements, (drive id, match
+/// name's number) pairs counted once each; ties by id.
+std::vector<std::int64_t> rankedByAgreement(std::vector<std::pair<std::int64_t, std::int64_t>> agreements,
+                                            std::size_t limit);
+
 /// The match rows of a donor: for each name, the first bench and donor values
 /// that agree (trimmed), else each side's first value of that name.
 std::vector<DonorRow> compareMatchRows(const std::vector<StoredRow>& bench,
