@@ -220,10 +220,8 @@ struct LibraryRun {
 // folder; nothing, said on standard error, when no one drive is named.
 std::optional<DriveSummary> namedDrive(const LibraryRun& run, const std::string& text) {
     DriveRef ref = DriveRef::parse(text);
-    if (ref.kind == DriveRef::Kind::Path) {
-        const std::string path = resolvePath(run.startFolder, ref.text);
-        ref.text = isFolder(path) ? absoluteFolder(path) : path;
-    }
+    if (ref.kind == DriveRef::Kind::Path)
+        ref.text = storedPath(resolvePath(run.startFolder, ref.text));
     std::vector<DriveSummary> drives = run.store.lookUp(ref);
     if (drives.size() == 1)
         return drives.front();
