@@ -274,9 +274,10 @@ std::vector<std::string> foldersToAdd(const LibraryRun& run, std::size_t& failed
             for (const UnreadableFolder& unreadable : tree.unreadable)
                 tell(run.out, unreadable.path + ": " + errorReportText(unreadable.reason));
             failed += tree.unreadable.size();
-            if (tree.holding.empty() && tree.unreadable.empty())
+            if (tree.holding.empty() && tree.unreadable.empty()) {
                 tell(run.out, input + ": No drive folder (one that holds .rpm or .ldr files) below it.");
-            failed += tree.holding.empty() ? 1 : 0;
+                ++failed;
+            }
             folders.insert(folders.end(), tree.holding.begin(), tree.holding.end());
         }
     }
@@ -354,7 +355,9 @@ int addFolders(const LibraryRun& run) {
     const std::size_t ahead = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
     std::vector<PendingFolder> pending(folders.size());
     std::size_t started = 0;
-    ProgressLine progress(stderr, folders.size() > 1 && isTerminal(stderr));
+    // Records on a terminal tell how far it has come themselves.
+    ProgressLine progress(stderr, folders.size() > 1 && isTerminal(stderr) &&
+                                      (run.format() == Format::Text || !isTerminal(stdout)));
     for (std::size_t i = 0; i < folders.size(); ++i) {
         progress.show(i, folders.size());
         AddOutcome outcome;
@@ -379,8 +382,9 @@ int addFolders(const LibraryRun& run) {
             records.add(addRecord(run.format(), folders[i], outcome));
     }
     progress.clear();
+    const std::size_t total = counts[0] + counts[1] + counts[2] + counts[3];
     if (run.format() == Format::Text)
-        run.out.write(std::to_string(folders.size()) + " drive folders: " +
+        run.out.write(std::to_string(total) + (total == 1 ? " drive folder: " : " drive folders: ") +
                       std::to_string(counts[0]) + " added, " + std::to_string(counts[1]) +
                       " replaced, " + std::to_string(counts[2]) + " unchanged, " +
                       std::to_string(counts[3]) + " failed, in " + run.store.name() + "\n");

@@ -1081,6 +1081,14 @@ TEST_P(LibraryCliTest, EachActionInEachFormatWithItsExitStatus) {
          "dravik-cli: notes.txt: A file, not a drive folder.\n"
          "dravik-cli: {S}/shop/empty: No .rpm or .ldr file that can be read; nothing done.\n",
          [&] { start.write("shop/b/rom.rpm", romImage("AV4M10Z9", 0xABCE)); }},
+        {{"add", "shop/a", "notes.txt"},
+         1,
+         "2 drive folders: 0 added, 0 replaced, 1 unchanged, 1 failed, in {L}\n",
+         "dravik-cli: notes.txt: A file, not a drive folder.\n"},
+        {{"add", "--recursive", "shop/empty"},
+         1,
+         "1 drive folder: 0 added, 0 replaced, 0 unchanged, 1 failed, in {L}\n",
+         "dravik-cli: shop/empty: No drive folder (one that holds .rpm or .ldr files) below it.\n"},
         {{"list"},
          0,
          "ID  LABEL  FAMILY      CODE FW   SERIAL    BOARD  UPDATED\n"
