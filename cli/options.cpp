@@ -74,7 +74,7 @@ Options:
   -h, --help, /?          show this text
   --version               show the version
 
-Library actions, each decoding folders with the settings found as above:
+Library actions (add and donors decode folders with the settings found as above):
   add FOLDER...       decodes and stores each drive folder; one whose .rpm and
                       .ldr files are unchanged (size and time) is skipped, a
                       changed one replaced whole

@@ -1194,11 +1194,27 @@ TEST_P(LibraryCliTest, BadInputIsSaidAndChangesNothing) {
             dravik::testing::giveToOrdinaryUser(path);
     }
     const auto code = [](const CliRun& run) { return std::to_string(run.status) + " " + run.err; };
+    const auto usage = [&](std::vector<std::string> args) {
+        return [&, args] { return code(runCli(start.path(), args)); };
+    };
+    const std::string help = "\nTry 'dravik-cli --help'.\n";
     const struct {
         std::string engine; // the one engine the row runs on, or any
         std::function<std::string()> run;
         std::string said; // the status and the start of standard error
     } rows[] = {
+        {"", usage({"library"}),
+         "2 dravik-cli: 'library' needs an action: add, list, show, remove, find or donors" + help},
+        {"", usage({"library", "frob"}),
+         "2 dravik-cli: unknown library action 'frob' (add, list, show, remove, find or donors)" + help},
+        {"", usage({"library", "show"}), "2 dravik-cli: 'library show' takes one DRIVE, not 0" + help},
+        {"", usage({"library", "list", "--recursive"}),
+         "2 dravik-cli: option '--recursive' goes with 'library add' only" + help},
+        {"", usage({"library", "add", "shop/a", "--trim"}),
+         "2 dravik-cli: option '--trim' does not go with 'library add'" + help},
+        {"", usage({"library", "donors", "--match", " , "}), "2 dravik-cli: option '--match' needs a NAME" + help},
+        {"", usage({"pasport", "--library", "x.sqlite"}),
+         "2 dravik-cli: options '--library', '--recursive' and '--match' go with 'library' only" + help},
         {"", [&] { return code(library({"find", "Serial"})); },
          "2 dravik-cli: A find term is NAME=VALUE or NAME~TEXT: Serial\nTry 'dravik-cli --help'.\n"},
         {"", [&] { return code(runCli(start.path(), {"library", "add", "shop/b", "--library", notALibrary})); },
