@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <utility>
 
 namespace dravik::cli {
 namespace {
@@ -233,14 +234,12 @@ std::optional<DriveSummary> namedDrive(const LibraryRun& run, const std::string&
     return std::nullopt;
 }
 
-// The folder of a drive that text names, absolute; nothing, said on standard
-// error, when it is no folder.
-std::optional<std::string> driveFolder(const LibraryRun& run, const std::string& text) {
+// Why text names no folder; nothing when it names one.
+std::optional<std::string> notAFolder(const LibraryRun& run, const std::string& text) {
     const std::string path = resolvePath(run.startFolder, text);
     if (isFolder(path))
-        return absoluteFolder(path);
-    tell(run.out, text + ": " + (pathExists(path) ? "A file, not a drive folder." : "Folder not found."));
-    return std::nullopt;
+        return std::nullopt;
+    return text + ": " + (pathExists(path) ? "A file, not a drive folder." : "Folder not found.");
 }
 
 std::string holdsNoFilesText(const std::string& text) {
@@ -260,26 +259,32 @@ struct AddOutcome {
 };
 
 // The drive folders that the inputs name: each FOLDER, or with "--recursive"
-// the folders below it that hold drive files. What is no folder is said and counted.
-std::vector<std::string> foldersToAdd(const LibraryRun& run, std::size_t& failed) {
+// the folders below it that hold drive files. What is no drive folder or
+// can't be read goes into failures, with its path and its line, told.
+std::vector<std::string> foldersToAdd(const LibraryRun& run,
+                                      std::vector<std::pair<std::string, std::string>>& failures) {
     std::vector<std::string> folders;
+    const auto fail = [&](const std::string& path, const std::string& line) {
+        tell(run.out, line);
+        failures.emplace_back(path, line);
+    };
     for (const std::string& input : run.options.inputs) {
-        const std::optional<std::string> folder = driveFolder(run, input);
-        if (!folder) {
-            ++failed;
-        } else if (!run.options.recursive) {
-            folders.push_back(*folder);
-        } else {
-            FolderTree tree = foldersHolding(*folder, {".rpm", ".ldr"});
-            for (const UnreadableFolder& unreadable : tree.unreadable)
-                tell(run.out, unreadable.path + ": " + errorReportText(unreadable.reason));
-            failed += tree.unreadable.size();
-            if (tree.holding.empty() && tree.unreadable.empty()) {
-                tell(run.out, input + ": No drive folder (one that holds .rpm or .ldr files) below it.");
-                ++failed;
-            }
-            folders.insert(folders.end(), tree.holding.begin(), tree.holding.end());
+        const std::string path = resolvePath(run.startFolder, input);
+        if (std::optional<std::string> why = notAFolder(run, input)) {
+            fail(path, *why);
+            continue;
         }
+        const std::string folder = absoluteFolder(path);
+        if (!run.options.recursive) {
+            folders.push_back(folder);
+            continue;
+        }
+        const FolderTree tree = foldersHolding(folder, {".rpm", ".ldr"});
+        for (const UnreadableFolder& unreadable : tree.unreadable)
+            fail(unreadable.path, unreadable.path + ": " + errorReportText(unreadable.reason));
+        if (tree.holding.empty() && tree.unreadable.empty())
+            fail(folder, input + ": No drive folder (one that holds .rpm or .ldr files) below it.");
+        folders.insert(folders.end(), tree.holding.begin(), tree.holding.end());
     }
     return folders;
 }
@@ -346,9 +351,14 @@ std::string addRecord(Format format, const std::string& folder, const AddOutcome
 }
 
 int addFolders(const LibraryRun& run) {
-    std::size_t counts[4] = {};
     Records records(run.out, run.format());
-    const std::vector<std::string> folders = foldersToAdd(run, counts[3]);
+    std::vector<std::pair<std::string, std::string>> failures;
+    const std::vector<std::string> folders = foldersToAdd(run, failures);
+    std::size_t counts[4] = {0, 0, 0, failures.size()};
+    for (const auto& [path, line] : failures) {
+        if (run.format() != Format::Text)
+            records.add(addRecord(run.format(), path, AddOutcome{AddStatus::Failed, 0, line}));
+    }
     const SettingsFile settings = SettingsFile::loadFrom(run.settingsFolder);
     // The folders after the one being stored are decoded meanwhile, one a
     // core; they go in in their order all the same.
@@ -615,10 +625,12 @@ std::string donorRecord(const Donor& donor, std::size_t rank, Format format, boo
 
 int rankDonors(const LibraryRun& run) {
     const std::string& input = run.options.inputs.front();
-    const std::optional<std::string> folder = driveFolder(run, input);
-    if (!folder)
+    if (std::optional<std::string> why = notAFolder(run, input)) {
+        tell(run.out, *why);
         return kLibraryNothing;
-    const Snapshot bench = snapshotFolder(*folder, SettingsFile::loadFrom(run.settingsFolder));
+    }
+    const Snapshot bench = snapshotFolder(resolvePath(run.startFolder, input),
+                                          SettingsFile::loadFrom(run.settingsFolder));
     if (bench.files.empty()) {
         tell(run.out, holdsNoFilesText(input));
         return kLibraryNothing;

@@ -1074,7 +1074,11 @@ TEST_P(LibraryCliTest, EachActionInEachFormatWithItsExitStatus) {
         // A changed folder is replaced; what is no drive folder is named.
         {{"add", "shop/b", "missing", "notes.txt", "shop/empty", "--format", "json"},
          1,
-         "[\n  {\"status\": \"replaced\", \"id\": 2, \"path\": \"{S}/shop/b\", \"error\": null},\n"
+         "[\n  {\"status\": \"failed\", \"id\": null, \"path\": \"{S}/missing\", \"error\": "
+         "\"missing: Folder not found.\"},\n"
+         "  {\"status\": \"failed\", \"id\": null, \"path\": \"{S}/notes.txt\", \"error\": "
+         "\"notes.txt: A file, not a drive folder.\"},\n"
+         "  {\"status\": \"replaced\", \"id\": 2, \"path\": \"{S}/shop/b\", \"error\": null},\n"
          "  {\"status\": \"failed\", \"id\": null, \"path\": \"{S}/shop/empty\", \"error\": "
          "\"{S}/shop/empty: No .rpm or .ldr file that can be read; nothing done.\"}\n]\n",
          "dravik-cli: missing: Folder not found.\n"
