@@ -4,6 +4,7 @@
 // check-settings lists the problems of a settings file.
 
 #include "cli/compare_command.h"
+#include "cli/library_command.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/settings_copy.h"
@@ -309,11 +310,13 @@ int run(const Options& options, StandardOutput& out) {
         return checkSettingsFile(options, out, startFolder);
 
     PreparedSettings settings{nullptr, startFolder};
-    if (readsSettings(options.command))
+    if (readsSettings(options))
         settings = prepareSettings(options, startFolder);
 
     if (options.command == Command::Compare)
         return runCompare(options, out, startFolder, settings.folder);
+    if (options.command == Command::Library)
+        return runLibrary(options, out, startFolder, settings.folder);
     Printer printer(out, options.format, options.command, options.inputs.size(), options.trim);
     const Run run{options, startFolder, settings.folder, printer};
     int status = kSuccess;

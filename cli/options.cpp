@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/compare_command.h"
+#include "cli/library_command.h"
 #include "platform/console.h"
 
 #include <utility>
@@ -30,6 +31,7 @@ Commands:
                              block of its own paired by file name (loaders then by
                              firmware code); two loader files compare as check-ldr
                              shows them, two passport modules as pasport does
+  library ACTION [ARG...]    the library of drive folders (see below)
 
 FOLDER defaults to the current directory. Rows go to standard output; the
 title, messages and errors to standard error. On Windows FILE and FOLDER may
@@ -63,14 +65,43 @@ Options:
                           check-rom, check-ldr or all (the default: each block
                           of the drive that either side has)
   --only-differences      compare: leave out the pairs that are the same
+  --library URL           library: the library file, or a PostgreSQL server as
+                          postgresql://USER@HOST/DATABASE (libpq's URI form);
+                          without it DRAVIK_LIBRARY, else the user's library
+                          $XDG_DATA_HOME/dravik/library.sqlite
+                          (~/.local/share/dravik; %LOCALAPPDATA%\Dravik)
+  --recursive             library add: every drive folder (one that holds .rpm
+                          or .ldr files) below each FOLDER
+  --match NAME,...        library donors: the rows to match (default: Family,
+                          Code FW, PCBA Pn. IDE Label, PCBA Config, HDA Module,
+                          Check sum ROM)
   -h, --help, /?          show this text
   --version               show the version
+
+Library actions (add and donors decode folders with the settings found as above):
+  add FOLDER...       decodes and stores each drive folder; one whose .rpm and
+                      .ldr files are unchanged (size and time) is skipped, a
+                      changed one replaced whole
+  list                every drive: id, label, family, firmware code, serial,
+                      board and when it was last updated
+  show DRIVE          a drive's rows, block by block; DRIVE is an id, a folder
+                      (holding a separator, or . and ..) or a label
+  remove DRIVE...     takes drives out of the library (their folders stay)
+  find TERM...        the drives that every term holds for, with the rows that
+                      matched: NAME=VALUE matches a row exactly, blanks at either
+                      end not counting; NAME~TEXT a part of the value, letter
+                      case not counting
+  donors [FOLDER]     the library's drives ranked by how many match rows agree
+                      with FOLDER's (the 20 best): "=" agrees, "!" differs, then
+                      the name, FOLDER's value and the donor's
 
 Output is UTF-8; the report and Dravik.ini are Windows-1251.
 Exit status: 0 success, 1 an input ended with an error (check-settings: the
 file has an error), 2 usage error. compare, as diff does: 0 no pair differs,
 1 some pair differs, 2 trouble (a folder missing or unreadable, a file against
 a folder, a module unreadable), told on standard error for its side.
+library: 0 found or done, 1 nothing found or an input failed, 2 usage error or
+the library can't be opened or written.
 )";
 
 namespace {
@@ -90,6 +121,7 @@ constexpr CommandName kCommands[] = {
     {"default-settings", Command::DefaultSettings},
     {"check-settings", Command::CheckSettings},
     {"compare", Command::Compare},
+    {"library", Command::Library},
 };
 
 std::string quoted(std::string_view text) {
@@ -109,6 +141,10 @@ std::optional<std::string>* valueOf(const std::string& option, Options& options,
         return &format;
     if (option == "--command")
         return &options.compareCommand;
+    if (option == "--library")
+        return &options.libraryUrl;
+    if (option == "--match")
+        return &options.matchNames;
     return nullptr;
 }
 
@@ -140,6 +176,10 @@ bool readsSettings(Command command) {
            command == Command::CheckLdr || command == Command::Compare;
 }
 
+bool readsSettings(const Options& options) {
+    return readsSettings(options.command) || libraryDecodes(options);
+}
+
 namespace {
 
 // Sorts the arguments into the options' values and the positional words.
@@ -169,6 +209,10 @@ std::vector<std::string> readArguments(const std::vector<std::string>& args, Opt
         }
         if (arg == "--trim") {
             options.trim = true;
+            continue;
+        }
+        if (arg == "--recursive") {
+            options.recursive = true;
             continue;
         }
         std::optional<std::string>* target = valueOf(option, options, format);
@@ -229,7 +273,13 @@ void fitToCommand(Options& options, const std::string& name) {
     case Command::Compare:
         checkCompareOptions(options);
         break;
+    case Command::Library:
+        checkLibraryOptions(options);
+        break;
     }
+    if (options.command != Command::Library &&
+        (options.libraryUrl || options.recursive || options.matchNames))
+        throw UsageError{"options '--library', '--recursive' and '--match' go with 'library' only"};
     // check-settings prints no rows.
     if (options.trim && options.command == Command::CheckSettings)
         throw UsageError{"option '--trim' does not go with " + quoted(name)};

@@ -15,7 +15,8 @@ enum class Command {
     RenameLdr,
     DefaultSettings,
     CheckSettings,
-    Compare
+    Compare,
+    Library
 };
 
 enum class Format { Text, Tsv, Json };
@@ -36,6 +37,16 @@ struct Options {
     bool onlyDifferences = false;
     /// "--trim": names and values printed without their trailing blanks.
     bool trim = false;
+    /// library: the action (add, list, show, remove, find or donors); the
+    /// inputs are then its arguments.
+    std::string libraryAction;
+    /// library: "--library URL", the library to use instead of the one that
+    /// DRAVIK_LIBRARY names or the user's own.
+    std::optional<std::string> libraryUrl;
+    /// library add: "--recursive", the drive folders below each FOLDER.
+    bool recursive = false;
+    /// library donors: "--match NAME,...", as given.
+    std::optional<std::string> matchNames;
 };
 
 /// A command line that asks for nothing that can be done; the message says why.
@@ -56,5 +67,7 @@ Options parseOptions(const std::vector<std::string>& args);
 
 /// True for the commands that read the settings file.
 bool readsSettings(Command command);
+/// The same for a whole command line: the library reads them to decode folders.
+bool readsSettings(const Options& options);
 
 } // namespace dravik::cli

@@ -1,7 +1,8 @@
 # bash completion for dravik-cli: its commands, its options and the values of
 # --format; folders for the commands that read a drive folder, loaders for
 # those that take a loader, settings files for check-settings, folders and
-# loaders for compare, any file for the options that name one.
+# loaders for compare, the actions and then folders for library, any file for
+# the options that name one.
 
 _dravik_cli()
 {
@@ -15,8 +16,11 @@ _dravik_cli()
             COMPREPLY=($(compgen -W "$formats" -- "$cur"))
             return
             ;;
-        --report | --settings | --output)
+        --report | --settings | --output | --library)
             _filedir
+            return
+            ;;
+        --match)
             return
             ;;
         --command)
@@ -33,7 +37,7 @@ _dravik_cli()
         if [[ ! $ended ]]; then
             case ${words[i]} in
                 --) ended=1; continue ;;
-                --format | --report | --settings | --output | --command) ((i++)); continue ;;
+                --format | --report | --settings | --output | --command | --library | --match) ((i++)); continue ;;
                 -*) continue ;;
             esac
         fi
@@ -47,13 +51,15 @@ _dravik_cli()
         [[ $command == check-settings ]] && options='--format --help --version'
         [[ $command == compare ]] &&
             options='--command --only-differences --format --settings --trim --help --version'
+        [[ $command == library ]] &&
+            options='--library --recursive --match --format --settings --trim --help --version'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
     case $command in
         '')
             COMPREPLY=($(compgen -W 'pasport passport check-rom specification
-                check-ldr rename-ldr default-settings check-settings compare' -- "$cur"))
+                check-ldr rename-ldr default-settings check-settings compare library' -- "$cur"))
             ;;
         pasport | passport | check-rom | specification)
             _filedir -d
@@ -67,6 +73,22 @@ _dravik_cli()
         compare)
             # Two drive folders, two loaders or two passport modules.
             _filedir '@(ldr|rpm)'
+            ;;
+        library)
+            # The action, then folders for the actions that decode one.
+            local action=
+            for ((i = i + 1; i < cword; i++)); do
+                case ${words[i]} in
+                    --library | --match | --format | --settings) ((i++)) ;;
+                    -*) ;;
+                    *) action=${words[i]}; break ;;
+                esac
+            done
+            if [[ ! $action ]]; then
+                COMPREPLY=($(compgen -W 'add list show remove find donors' -- "$cur"))
+            elif [[ $action == add || $action == donors ]]; then
+                _filedir -d
+            fi
             ;;
     esac
 } &&

@@ -14,7 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/top/samples"
 ln -s "$build" "$work/top/build"
-cp "$source/samples/make-samples.sh" "$work/top/samples/"
+cp "$source/samples/make-samples.sh" "$source/samples/make-library.sh" "$work/top/samples/"
 
 commands=()
 expected=()

@@ -33,6 +33,10 @@ expect "compare" com
 expect "B.LDR WX31 a.ldr pasport.rpm" compare WX31 ""
 expect "--command --format --help --only-differences --settings --trim --version" compare --
 expect "check-ldr check-rom" compare --command ch
+expect "library" lib
+expect "add" library --library x.sqlite a
+expect "WX31" library --recursive add ""
+expect "--format --help --library --match --recursive --settings --trim --version" library --
 
 # fish, where it is installed: each command is offered the options it takes.
 fish_expect() { # OFFERED LINE
@@ -46,5 +50,7 @@ if command -v fish >/dev/null; then
         "dravik-cli compare --"
     fish_expect "--format --help --report --settings --trim --version" "dravik-cli check-rom --"
     fish_expect "--help --output --version" "dravik-cli default-settings --"
+    fish_expect "--format --help --library --match --recursive --settings --trim --version" \
+        "dravik-cli library --"
 fi
 exit "$failed"
