@@ -77,8 +77,14 @@ class LibraryTableModel : public QAbstractTableModel {
         return ranked_ ? kRankColumns + kDriveColumns + static_cast<int>(matchNames_.size())
                        : kDriveColumns;
     }
+    /// Where the marks of the match rows begin; columnCount() when there are none.
+    int firstMatchColumn() const { return ranked_ ? kRankColumns + kDriveColumns : kDriveColumns; }
+
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        // A match row's name shows whole in its heading's tooltip, as its
+        // narrow column cuts it.
+        if (orientation != Qt::Horizontal ||
+            (role != Qt::DisplayRole && !(role == Qt::ToolTipRole && section >= firstMatchColumn())))
             return {};
         const int column = ranked_ ? section - kRankColumns : section;
         if (column < 0)
@@ -156,7 +162,7 @@ LibraryWindow::LibraryWindow(std::string url, const dravik::Context& context, Di
       cancelAdding_(std::make_shared<std::atomic_bool>(false)) {
     setObjectName(QStringLiteral("LibraryWindow"));
     setWindowTitle(QStringLiteral("Library"));
-    resize(820, 520);
+    resize(900, 520);
     createControls();
     createMenu();
     placeBesideParent();
@@ -199,6 +205,7 @@ void LibraryWindow::createControls() {
     drives_->verticalHeader()->hide();
     drives_->verticalHeader()->setDefaultSectionSize(drives_->fontMetrics().height() + 6);
     drives_->horizontalHeader()->setStretchLastSection(true);
+    drives_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
 
     progress_ = new QLabel(this);
     progress_->setObjectName(QStringLiteral("LibraryProgress"));
@@ -272,12 +279,12 @@ void LibraryWindow::placeBesideParent() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!main || !screen)
         return;
-    // Right of the main window where the screen has room, else left of it,
-    // else wherever it stays on the screen.
+    // Right of the main window where the screen has room, else left of it;
+    // else over its grid, keeping its folder browser in sight.
     const QRect room = screen->availableGeometry();
     const QRect beside = main->frameGeometry();
     QPoint at(beside.right() + 8, beside.top());
-    if (at.x() + width() > room.right())
+    if (at.x() + width() > room.right() && beside.left() - 8 - width() >= room.left())
         at.setX(beside.left() - 8 - width());
     at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - width())));
     at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - height())));
@@ -314,6 +321,7 @@ void LibraryWindow::findDonors() {
             QStringLiteral("The working folder is no folder: choose a drive's folder first."));
         return;
     }
+    status_->clear();
     rankDonorsFor(context_.workingFolder);
 }
 
@@ -352,6 +360,10 @@ void LibraryWindow::showLines(const LibraryLines& lines, bool ranked) {
     ranked_ = ranked;
     model_->show(lines.lines, ranked);
     drives_->resizeColumnsToContents();
+    // The marks stay in sight beside the drive's columns.
+    const int markWidth = drives_->fontMetrics().horizontalAdvance(QStringLiteral("Code FW")) + 12;
+    for (int column = model_->firstMatchColumn(); column < model_->columnCount(); ++column)
+        drives_->setColumnWidth(column, markWidth);
     if (!ranked)
         heading_->setText(search_->text().trimmed().isEmpty()
                               ? QStringLiteral("%1 drives").arg(lines.lines.size())
