@@ -310,7 +310,7 @@ void LibraryWindow::searchLibrary() {
     heading_->setText(QStringLiteral("Searching\u2026"));
     runView<LibraryLines>(
         [url = url_, query = parseLibraryQuery(search_->text())] {
-            return ::searchLibrary(url, query);
+            return searchDrives(url, query);
         },
         [this](const LibraryLines& lines) { showLines(lines, false); });
 }
@@ -331,7 +331,7 @@ void LibraryWindow::rankDonorsFor(const std::string& folder) {
                           .arg(nativeToQString(folder)));
     runView<LibraryLines>(
         [url = url_, folder, settings = context_.startFolder] {
-            return ::findDonors(url, folder, settings);
+            return rankDonors(url, folder, settings);
         },
         [this, folder](const LibraryLines& lines) {
             showLines(lines, true);

@@ -5,9 +5,11 @@
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDirIterator>
 #include <QPromise>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -63,6 +65,17 @@ QString folderName(const std::string& folder) {
     return displayName(dravik::nameOf(folder));
 }
 
+// Adding may take minutes: it gets a thread of its own, so that the folder
+// list and the searches, which share Qt's pool, never wait for it.
+QThreadPool* addingPool() {
+    static QThreadPool* pool = [] {
+        auto* made = new QThreadPool(QCoreApplication::instance());
+        made->setMaxThreadCount(1);
+        return made;
+    }();
+    return pool;
+}
+
 LibraryLine lineOf(DriveSummary drive) {
     LibraryLine line;
     line.drive = std::move(drive);
@@ -95,7 +108,7 @@ QStringList shownDriveColumns(const DriveSummary& drive) {
             QDateTime::fromSecsSinceEpoch(drive.updated).toString(QStringLiteral("yyyy-MM-dd hh:mm"))};
 }
 
-LibraryLines searchLibrary(const std::string& url, const LibraryQuery& query) {
+LibraryLines searchDrives(const std::string& url, const LibraryQuery& query) {
     LibraryLines result;
     try {
         const std::unique_ptr<dravik::library::Store> store = dravik::library::openStore(url);
@@ -122,7 +135,7 @@ LibraryLines searchLibrary(const std::string& url, const LibraryQuery& query) {
     return result;
 }
 
-LibraryLines findDonors(const std::string& url, const std::string& folder,
+LibraryLines rankDonors(const std::string& url, const std::string& folder,
                         const std::string& settingsFolder) {
     LibraryLines result;
     try {
@@ -176,7 +189,7 @@ std::vector<std::string> driveFoldersAt(const std::string& folder) {
 QFuture<AddReport> addFoldersInWorker(const std::string& url, const std::string& folder,
                                       const std::string& settingsFolder,
                                       std::shared_ptr<std::atomic_bool> cancel) {
-    return QtConcurrent::run([url, folder, settingsFolder,
+    return QtConcurrent::run(addingPool(), [url, folder, settingsFolder,
                               cancel = std::move(cancel)](QPromise<AddReport>& promise) {
         AddReport report;
         try {

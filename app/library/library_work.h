@@ -47,11 +47,11 @@ struct LibraryLines {
 };
 
 /// The drives of the library at url (openStore's form) that query asks for.
-LibraryLines searchLibrary(const std::string& url, const LibraryQuery& query);
+LibraryLines searchDrives(const std::string& url, const LibraryQuery& query);
 
 /// The library's donors for the drive folder at folder, decoded with the
 /// settings of settingsFolder, ranked by defaultMatchNames().
-LibraryLines findDonors(const std::string& url, const std::string& folder,
+LibraryLines rankDonors(const std::string& url, const std::string& folder,
                         const std::string& settingsFolder);
 
 /// Removes the drive of id; an empty text, or why it could not be removed.
