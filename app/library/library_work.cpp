@@ -171,9 +171,10 @@ std::vector<std::string> driveFoldersAt(const std::string& folder) {
     if (isDriveFolder(folder))
         return {folder};
     std::vector<std::string> found;
-    // Links to folders are listed but not entered, so that a link back up
-    // can't make the walk endless.
-    QDirIterator below(nativeToQString(folder), QDir::Dirs | QDir::NoDotAndDotDot,
+    // Links to folders are passed over: a link back up can't make the walk
+    // endless, and a link to a drive folder doesn't store its drive twice.
+    QDirIterator below(nativeToQString(folder),
+                       QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
                        QDirIterator::Subdirectories);
     while (below.hasNext()) {
         std::string path = qStringToNative(below.next());

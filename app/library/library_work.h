@@ -59,7 +59,7 @@ QString removeDrive(const std::string& url, std::int64_t id);
 
 /// The drive folders that "Add this folder" adds for folder: folder itself
 /// when it holds ".rpm" or ".ldr" files, else every such folder below it
-/// (hidden folders and links to folders not entered), in the order of
+/// (hidden folders and links to folders passed over), in the order of
 /// enumeration of their paths.
 std::vector<std::string> driveFoldersAt(const std::string& folder);
 

@@ -204,4 +204,43 @@ TEST_F(LibraryWindowTest, ALibraryThatCannotBeOpenedIsSaidAndLeavesNothingToDo) 
     EXPECT_EQ(form.openLibraryItem()->window(), nullptr);
 }
 
+TEST(LibraryQuery, TermsRunAFindAndAnythingElseFiltersByText) {
+    using Match = dravik::library::FindTerm::Match;
+    const struct {
+        const char* typed;
+        std::vector<dravik::library::FindTerm> terms;
+        const char* text;
+    } cases[] = {
+        {"  ares 64 ", {}, "ares 64"},
+        {"Family=Ares 64", {{"Family", "Ares 64", Match::Exact}}, ""},
+        {"\"Code FW~VAM\" Serial=WX310041",
+         {{"Code FW", "VAM", Match::Part}, {"Serial", "WX310041", Match::Exact}},
+         ""},
+        {"Family=2F Code FW=VAM4019Z", {{"Family", "2F Code FW=VAM4019Z", Match::Exact}}, ""},
+        {"=2F", {}, "=2F"},
+        {"\u0421\u0435\u0440\u0438\u044f~\u0430", {{"\xD1\xE5\xF0\xE8\xFF", "\xE0", Match::Part}}, ""},
+    };
+    for (const auto& c : cases) {
+        const LibraryQuery query = parseLibraryQuery(QString::fromUtf8(c.typed));
+        EXPECT_EQ(query.terms, c.terms) << c.typed;
+        EXPECT_EQ(query.text, QString::fromUtf8(c.text)) << c.typed;
+    }
+}
+
+TEST(LibraryAdd, TheDriveFoldersBelowAFolderLeaveOutHiddenFoldersAndLinks) {
+    TempFolder top;
+    for (const char* drive : {"b/one", "a", "b/one/two", ".hidden/three"}) {
+        top.makeFolder(drive);
+        top.write(std::string(drive) + "/x.LDR", "loader");
+    }
+    top.makeFolder("c");
+    top.write("c/notes.txt", "not a drive");
+    std::filesystem::create_directory_symlink(top.file("a"), top.file("c/a-again"));
+    std::filesystem::create_directory_symlink(top.path(), top.file("c/top"));
+    EXPECT_EQ(driveFoldersAt(top.path()),
+              (std::vector<std::string>{top.file("a"), top.file("b/one"), top.file("b/one/two")}));
+    EXPECT_EQ(driveFoldersAt(top.file("b/one")), std::vector<std::string>{top.file("b/one")});
+    EXPECT_EQ(driveFoldersAt(top.file("c")), std::vector<std::string>{});
+}
+
 } // namespace
