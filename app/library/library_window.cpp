@@ -30,8 +30,8 @@ using dravik::library::DriveSummary;
 
 namespace {
 
-const char* const kDriveHeadings[] = {"Label", "Family", "Firmware code",
-                                      "Serial", "Board", "Updated"};
+const char* const kDriveHeadings[] = {"Label",  "Family", "Firmware code",
+                                      "Serial", "Board",  "Updated"};
 constexpr int kDriveColumns = 6;
 /// A donor's rank and its count of agreeing rows stand before its drive's columns.
 constexpr int kRankColumns = 2;
@@ -84,7 +84,8 @@ class LibraryTableModel : public QAbstractTableModel {
         // A match row's name shows whole in its heading's tooltip, as its
         // narrow column cuts it.
         if (orientation != Qt::Horizontal ||
-            (role != Qt::DisplayRole && !(role == Qt::ToolTipRole && section >= firstMatchColumn())))
+            (role != Qt::DisplayRole &&
+             !(role == Qt::ToolTipRole && section >= firstMatchColumn())))
             return {};
         const int column = ranked_ ? section - kRankColumns : section;
         if (column < 0)
@@ -99,8 +100,8 @@ class LibraryTableModel : public QAbstractTableModel {
         const LibraryLine& shown = line(index.row());
         const int column = ranked_ ? index.column() - kRankColumns : index.column();
         if (column >= kDriveColumns)
-            return matchData(shown, shown.matches.at(static_cast<std::size_t>(column - kDriveColumns)),
-                             role);
+            return matchData(
+                shown, shown.matches.at(static_cast<std::size_t>(column - kDriveColumns)), role);
         if (role == Qt::DisplayRole) {
             if (column == -2)
                 return index.row() + 1;
@@ -155,8 +156,7 @@ void compareFolders(const std::string& workingFolder, const std::string& driveFo
 }
 
 LibraryWindow::LibraryWindow(std::string url, const dravik::Context& context, Dialogs& dialogs,
-                             std::function<void(const std::string&)> chooseFolder,
-                             QWidget* parent)
+                             std::function<void(const std::string&)> chooseFolder, QWidget* parent)
     : QWidget(parent, Qt::Window), url_(std::move(url)), context_(context), dialogs_(dialogs),
       chooseFolder_(std::move(chooseFolder)),
       cancelAdding_(std::make_shared<std::atomic_bool>(false)) {
@@ -189,7 +189,8 @@ void LibraryWindow::createControls() {
         "Store the working folder's drive, or every drive folder below it, in the library"));
     donors_ = new QPushButton(QStringLiteral("Find donors"), this);
     donors_->setObjectName(QStringLiteral("LibraryDonors"));
-    donors_->setToolTip(QStringLiteral("Rank the library's drives as donors for the working folder"));
+    donors_->setToolTip(
+        QStringLiteral("Rank the library's drives as donors for the working folder"));
 
     heading_ = new QLabel(this);
     heading_->setObjectName(QStringLiteral("LibraryHeading"));
@@ -308,11 +309,9 @@ void LibraryWindow::runView(Work work, Shown shown) {
 void LibraryWindow::searchLibrary() {
     pause_->stop();
     heading_->setText(QStringLiteral("Searching\u2026"));
-    runView<LibraryLines>(
-        [url = url_, query = parseLibraryQuery(search_->text())] {
-            return searchDrives(url, query);
-        },
-        [this](const LibraryLines& lines) { showLines(lines, false); });
+    runView<LibraryLines>([url = url_, query = parseLibraryQuery(
+                                           search_->text())] { return searchDrives(url, query); },
+                          [this](const LibraryLines& lines) { showLines(lines, false); });
 }
 
 void LibraryWindow::findDonors() {
@@ -385,7 +384,8 @@ void LibraryWindow::addThisFolder() {
     }
     add_->setEnabled(false);
     status_->clear();
-    progress_->setText(QStringLiteral("Looking for drive folders in %1\u2026").arg(nativeToQString(folder)));
+    progress_->setText(
+        QStringLiteral("Looking for drive folders in %1\u2026").arg(nativeToQString(folder)));
     progress_->show();
     cancel_->show();
     cancel_->setEnabled(true);

@@ -100,12 +100,13 @@ LibraryQuery parseLibraryQuery(const QString& text) {
 }
 
 QStringList shownDriveColumns(const DriveSummary& drive) {
-    return {displayName(drive.label),
-            shownCellText(drive.family),
-            shownCellText(drive.firmwareCode),
-            shownCellText(drive.serial),
-            shownCellText(drive.board),
-            QDateTime::fromSecsSinceEpoch(drive.updated).toString(QStringLiteral("yyyy-MM-dd hh:mm"))};
+    return {
+        displayName(drive.label),
+        shownCellText(drive.family),
+        shownCellText(drive.firmwareCode),
+        shownCellText(drive.serial),
+        shownCellText(drive.board),
+        QDateTime::fromSecsSinceEpoch(drive.updated).toString(QStringLiteral("yyyy-MM-dd hh:mm"))};
 }
 
 LibraryLines searchDrives(const std::string& url, const LibraryQuery& query) {
@@ -140,8 +141,8 @@ LibraryLines rankDonors(const std::string& url, const std::string& folder,
     LibraryLines result;
     try {
         const std::unique_ptr<dravik::library::Store> store = dravik::library::openStore(url);
-        const dravik::library::Snapshot bench = dravik::library::snapshotFolder(
-            folder, dravik::SettingsFile::loadFrom(settingsFolder));
+        const dravik::library::Snapshot bench =
+            dravik::library::snapshotFolder(folder, dravik::SettingsFile::loadFrom(settingsFolder));
         for (dravik::library::Donor& donor :
              store->donors(bench, dravik::library::defaultMatchNames())) {
             LibraryLine line = lineOf(std::move(donor.drive));
@@ -191,7 +192,8 @@ QFuture<AddReport> addFoldersInWorker(const std::string& url, const std::string&
                                       const std::string& settingsFolder,
                                       std::shared_ptr<std::atomic_bool> cancel) {
     return QtConcurrent::run(addingPool(), [url, folder, settingsFolder,
-                              cancel = std::move(cancel)](QPromise<AddReport>& promise) {
+                                            cancel =
+                                                std::move(cancel)](QPromise<AddReport>& promise) {
         AddReport report;
         try {
             const std::unique_ptr<dravik::library::Store> store = dravik::library::openStore(url);
@@ -217,8 +219,8 @@ QFuture<AddReport> addFoldersInWorker(const std::string& url, const std::string&
                     store->put(dravik::library::snapshotFolder(drive, settings));
                     ++report.added;
                 } catch (const std::exception& failure) {
-                    report.failures << folderName(drive) + QStringLiteral(": ") +
-                                           failureText(failure);
+                    report.failures
+                        << folderName(drive) + QStringLiteral(": ") + failureText(failure);
                 }
             }
         } catch (const std::exception& failure) {

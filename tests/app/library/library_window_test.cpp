@@ -1,7 +1,9 @@
 #include "app/library/library_window.h"
 #include "app/library/open_library.h"
 #include "app/main_window/main_window.h"
+#include "app/shared/native_path.h"
 #include "fake_dialogs.h"
+#include "platform/file_system.h"
 #include "settings/default_settings.h"
 #include "support/test_support.h"
 
@@ -18,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -37,12 +38,16 @@ void writeDrive(const TempFolder& top, const std::string& name, std::string_view
     for (std::size_t i = 0; i + 1 < storedCode.size(); i += 2)
         std::swap(storedCode[i], storedCode[i + 1]);
     top.makeFolder(name);
-    top.write(name + "/pasport.rpm",
-              bytesWith(512, {{0, serial}, {57, "R07"}, {66, "HDA"}, {70, "C12"}, {128, family},
-                              {152, code}, {344, "20-7X"}, {505, "Q8A07"}}));
-    top.write(name + "/rom.rpm", bytesWith(131072, {{96, storedCode},
-                                                    {4096, "DISK"},
-                                                    {131070, checksum}}));
+    top.write(name + "/pasport.rpm", bytesWith(512, {{0, serial},
+                                                     {57, "R07"},
+                                                     {66, "HDA"},
+                                                     {70, "C12"},
+                                                     {128, family},
+                                                     {152, code},
+                                                     {344, "20-7X"},
+                                                     {505, "Q8A07"}}));
+    top.write(name + "/rom.rpm",
+              bytesWith(131072, {{96, storedCode}, {4096, "DISK"}, {131070, checksum}}));
 }
 
 // The texts of the table's lines, cells joined by "|".
@@ -80,9 +85,9 @@ class LibraryWindowTest : public ::testing::Test {
         writeDrive(start, "drives/athena", "2B", "WX310517", "WAH3112Z", "\x2C\x1B");
         start.makeFolder("drives/notes");
         start.write("drives/notes/read-me.txt", "not a drive");
-        setenv("DRAVIK_LIBRARY", start.file("library.sqlite").c_str(), 1);
+        qputenv("DRAVIK_LIBRARY", QByteArray::fromStdString(start.file("library.sqlite")));
     }
-    ~LibraryWindowTest() override { unsetenv("DRAVIK_LIBRARY"); }
+    ~LibraryWindowTest() override { qunsetenv("DRAVIK_LIBRARY"); }
 
     LibraryWindow& openLibrary() {
         form.show();
@@ -91,7 +96,8 @@ class LibraryWindowTest : public ::testing::Test {
         QTest::keySequence(&form, QKeySequence("Ctrl+Shift+F"));
         LibraryWindow* library = form.openLibraryItem()->window();
         EXPECT_NE(library, nullptr);
-        EXPECT_TRUE(waitUntil(*library, [&] { return !library->heading()->text().endsWith(u'…'); }));
+        EXPECT_TRUE(
+            waitUntil(*library, [&] { return !library->heading()->text().endsWith(u'…'); }));
         return *library;
     }
 
@@ -101,6 +107,11 @@ class LibraryWindowTest : public ::testing::Test {
         EXPECT_TRUE(library.progress()->isVisible());
         ASSERT_TRUE(waitUntil(library, [&] { return library.addButton()->isEnabled(); }));
         ASSERT_TRUE(waitUntil(library, [&] { return !library.heading()->text().endsWith(u'…'); }));
+    }
+
+    // The drive folder name below the start folder's "drives", or that folder.
+    std::string drive(std::string_view name) const {
+        return name.empty() ? start.file("drives") : dravik::joinPath(start.file("drives"), name);
     }
 
     TempFolder start;
@@ -115,16 +126,17 @@ TEST_F(LibraryWindowTest, AddsTheDriveFoldersAndRanksTheTwinFirstAmongTheDonors)
     EXPECT_FALSE(library.isModal());
     EXPECT_EQ(library.heading()->text(), "0 drives");
 
-    addFolder(library, start.file("drives"));
-    EXPECT_EQ(library.status()->text(), "Added 3 of 3 drive folders: 3 stored, 0 unchanged, 0 failed.");
-    EXPECT_EQ(tableLines(library, 5),
-              (QStringList{"ares-64|Ares 64|VAM4019Z|WX310041|20-7X",
-                           "ares-64-twin|Ares 64|VAM4019Z|WX310077|20-7X",
-                           "athena|Athena|WAH3112Z|WX310517|20-7X"}));
-    addFolder(library, start.file("drives"));
-    EXPECT_EQ(library.status()->text(), "Added 3 of 3 drive folders: 0 stored, 3 unchanged, 0 failed.");
+    addFolder(library, drive(""));
+    EXPECT_EQ(library.status()->text(),
+              "Added 3 of 3 drive folders: 3 stored, 0 unchanged, 0 failed.");
+    EXPECT_EQ(tableLines(library, 5), (QStringList{"ares-64|Ares 64|VAM4019Z|WX310041|20-7X",
+                                                   "ares-64-twin|Ares 64|VAM4019Z|WX310077|20-7X",
+                                                   "athena|Athena|WAH3112Z|WX310517|20-7X"}));
+    addFolder(library, drive(""));
+    EXPECT_EQ(library.status()->text(),
+              "Added 3 of 3 drive folders: 0 stored, 3 unchanged, 0 failed.");
 
-    form.chooseFolder(start.file("drives/ares-64"));
+    form.chooseFolder(drive("ares-64"));
     QTest::mouseClick(library.donorsButton(), Qt::LeftButton);
     ASSERT_TRUE(waitUntil(library, [&] { return library.heading()->text().startsWith("Donors"); }));
     // Rank, agreeing, label, then a mark per match row: the family, the
@@ -148,13 +160,13 @@ TEST_F(LibraryWindowTest, AddsTheDriveFoldersAndRanksTheTwinFirstAmongTheDonors)
     const QPoint athena = library.drives()->visualRect(model->index(1, 2)).center();
     QTest::mouseClick(library.drives()->viewport(), Qt::LeftButton, {}, athena);
     QTest::mouseDClick(library.drives()->viewport(), Qt::LeftButton, {}, athena);
-    EXPECT_EQ(form.context().workingFolder, start.file("drives/athena"));
-    std::filesystem::rename(start.file("drives/athena"), start.file("drives/gone"));
+    EXPECT_EQ(form.context().workingFolder, drive("athena"));
+    std::filesystem::rename(dravik::testing::fsPath(drive("athena")),
+                            dravik::testing::fsPath(drive("gone")));
     QTest::mouseDClick(library.drives()->viewport(), Qt::LeftButton, {}, athena);
-    EXPECT_EQ(form.context().workingFolder, start.file("drives/athena"));
-    EXPECT_EQ(dialogs.messages,
-              QStringList{"The folder of the drive athena is not there:\n" +
-                          QString::fromStdString(start.file("drives/athena"))});
+    EXPECT_EQ(form.context().workingFolder, drive("athena"));
+    EXPECT_EQ(dialogs.messages, QStringList{"The folder of the drive athena is not there:\n" +
+                                            nativeToQString(drive("athena"))});
 
     // Removing it asks first; the donors are then ranked again.
     library.drives()->selectRow(1);
@@ -165,7 +177,7 @@ TEST_F(LibraryWindowTest, AddsTheDriveFoldersAndRanksTheTwinFirstAmongTheDonors)
 
 TEST_F(LibraryWindowTest, TheSearchFieldFiltersByTextOrFindsByRows) {
     LibraryWindow& library = openLibrary();
-    addFolder(library, start.file("drives"));
+    addFolder(library, drive(""));
     const struct {
         const char* typed;
         QStringList labels;
@@ -191,7 +203,7 @@ TEST_F(LibraryWindowTest, TheSearchFieldFiltersByTextOrFindsByRows) {
 TEST_F(LibraryWindowTest, ALibraryThatCannotBeOpenedIsSaidAndLeavesNothingToDo) {
     start.write("library.sqlite", std::string(4096, 'x'));
     LibraryWindow& library = openLibrary();
-    EXPECT_TRUE(library.status()->text().contains(QString::fromStdString(start.file("library.sqlite"))))
+    EXPECT_TRUE(library.status()->text().contains(nativeToQString(start.file("library.sqlite"))))
         << library.status()->text().toStdString();
     EXPECT_FALSE(library.search()->isEnabled());
     EXPECT_FALSE(library.addButton()->isEnabled());
@@ -218,29 +230,15 @@ TEST(LibraryQuery, TermsRunAFindAndAnythingElseFiltersByText) {
          ""},
         {"Family=2F Code FW=VAM4019Z", {{"Family", "2F Code FW=VAM4019Z", Match::Exact}}, ""},
         {"=2F", {}, "=2F"},
-        {"\u0421\u0435\u0440\u0438\u044f~\u0430", {{"\xD1\xE5\xF0\xE8\xFF", "\xE0", Match::Part}}, ""},
+        {"\u0421\u0435\u0440\u0438\u044f~\u0430",
+         {{"\xD1\xE5\xF0\xE8\xFF", "\xE0", Match::Part}},
+         ""},
     };
     for (const auto& c : cases) {
         const LibraryQuery query = parseLibraryQuery(QString::fromUtf8(c.typed));
         EXPECT_EQ(query.terms, c.terms) << c.typed;
         EXPECT_EQ(query.text, QString::fromUtf8(c.text)) << c.typed;
     }
-}
-
-TEST(LibraryAdd, TheDriveFoldersBelowAFolderLeaveOutHiddenFoldersAndLinks) {
-    TempFolder top;
-    for (const char* drive : {"b/one", "a", "b/one/two", ".hidden/three"}) {
-        top.makeFolder(drive);
-        top.write(std::string(drive) + "/x.LDR", "loader");
-    }
-    top.makeFolder("c");
-    top.write("c/notes.txt", "not a drive");
-    std::filesystem::create_directory_symlink(top.file("a"), top.file("c/a-again"));
-    std::filesystem::create_directory_symlink(top.path(), top.file("c/top"));
-    EXPECT_EQ(driveFoldersAt(top.path()),
-              (std::vector<std::string>{top.file("a"), top.file("b/one"), top.file("b/one/two")}));
-    EXPECT_EQ(driveFoldersAt(top.file("b/one")), std::vector<std::string>{top.file("b/one")});
-    EXPECT_EQ(driveFoldersAt(top.file("c")), std::vector<std::string>{});
 }
 
 } // namespace
