@@ -357,6 +357,7 @@ void LibraryWindow::showLines(const LibraryLines& lines, bool ranked) {
     }
     opened_ = true;
     ranked_ = ranked;
+    setWindowTitle(QStringLiteral("Library: ") + lines.library);
     model_->show(lines.lines, ranked);
     drives_->resizeColumnsToContents();
     // The marks stay in sight beside the drive's columns.

@@ -17,6 +17,7 @@
 
 using dravik::library::DriveSummary;
 using dravik::library::FindTerm;
+using dravik::library::Store;
 
 namespace {
 
@@ -61,6 +62,22 @@ QString failureText(const std::exception& failure) {
     return libraryMessage(failure.what());
 }
 
+// Runs work; gives the message of the failure that ended it, or nothing.
+template <class Work> QString failureOf(Work&& work) {
+    try {
+        work();
+    } catch (const std::exception& failure) {
+        return failureText(failure);
+    }
+    return {};
+}
+
+// Runs work on the library at url; gives the message of the failure that
+// ended it, or nothing.
+template <class Work> QString onStore(const std::string& url, Work&& work) {
+    return failureOf([&] { work(*dravik::library::openStore(url)); });
+}
+
 QString folderName(const std::string& folder) {
     return displayName(dravik::nameOf(folder));
 }
@@ -74,6 +91,42 @@ QThreadPool* addingPool() {
         return made;
     }();
     return pool;
+}
+
+// Adds each drive folder at folder in turn, until cancel is set, telling
+// promise how far it is.
+AddReport addFolders(QPromise<AddReport>& promise, const std::string& url,
+                     const std::string& folder, const std::string& settingsFolder,
+                     const std::atomic_bool& cancel) {
+    AddReport report;
+    report.error = onStore(url, [&](Store& store) {
+        const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder);
+        const std::vector<std::string> folders = driveFoldersAt(folder);
+        report.found = static_cast<int>(folders.size());
+        promise.setProgressRange(0, report.found);
+        for (int i = 0; i < report.found; ++i) {
+            if (cancel) {
+                report.cancelled = true;
+                break;
+            }
+            const std::string& drive = folders[static_cast<std::size_t>(i)];
+            promise.setProgressValueAndText(i, QStringLiteral("Adding %1 of %2: %3\u2026")
+                                                   .arg(i + 1)
+                                                   .arg(report.found)
+                                                   .arg(folderName(drive)));
+            const QString failure = failureOf([&] {
+                if (dravik::library::isUnchanged(store, drive)) {
+                    ++report.unchanged;
+                    return;
+                }
+                store.put(dravik::library::snapshotFolder(drive, settings));
+                ++report.added;
+            });
+            if (!failure.isEmpty())
+                report.failures << folderName(drive) + QStringLiteral(": ") + failure;
+        }
+    });
+    return report;
 }
 
 LibraryLine lineOf(DriveSummary drive) {
@@ -111,58 +164,52 @@ QStringList shownDriveColumns(const DriveSummary& drive) {
 
 LibraryLines searchDrives(const std::string& url, const LibraryQuery& query) {
     LibraryLines result;
-    try {
-        const std::unique_ptr<dravik::library::Store> store = dravik::library::openStore(url);
+    result.error = onStore(url, [&](Store& store) {
+        result.library = libraryMessage(store.name());
         if (!query.terms.empty()) {
-            for (dravik::library::FoundDrive& found : store->find(query.terms)) {
+            for (dravik::library::FoundDrive& found : store.find(query.terms)) {
                 LibraryLine line = lineOf(std::move(found.drive));
                 for (const dravik::library::StoredRow& row : found.rows)
                     line.foundRows += QLatin1Char('\n') + shownCellText(row.name) +
                                       QStringLiteral(": ") + shownCellText(row.value);
                 result.lines.push_back(std::move(line));
             }
-            return result;
+            return;
         }
-        for (DriveSummary& drive : store->list()) {
+        for (DriveSummary& drive : store.list()) {
             const QStringList columns = shownDriveColumns(drive);
             if (std::any_of(columns.begin(), columns.end(), [&](const QString& column) {
                     return column.contains(query.text, Qt::CaseInsensitive);
                 }))
                 result.lines.push_back(lineOf(std::move(drive)));
         }
-    } catch (const std::exception& failure) {
-        result.error = failureText(failure);
-    }
+    });
     return result;
 }
 
 LibraryLines rankDonors(const std::string& url, const std::string& folder,
                         const std::string& settingsFolder) {
     LibraryLines result;
-    try {
-        const std::unique_ptr<dravik::library::Store> store = dravik::library::openStore(url);
+    result.error = onStore(url, [&](Store& store) {
+        result.library = libraryMessage(store.name());
         const dravik::library::Snapshot bench =
             dravik::library::snapshotFolder(folder, dravik::SettingsFile::loadFrom(settingsFolder));
+        if (bench.files.empty())
+            throw dravik::library::LibraryError("No drive in " + folder +
+                                                ": a drive folder holds .rpm or .ldr files");
         for (dravik::library::Donor& donor :
-             store->donors(bench, dravik::library::defaultMatchNames())) {
+             store.donors(bench, dravik::library::defaultMatchNames())) {
             LibraryLine line = lineOf(std::move(donor.drive));
             line.agreeing = donor.agreeing;
             line.matches = std::move(donor.rows);
             result.lines.push_back(std::move(line));
         }
-    } catch (const std::exception& failure) {
-        result.error = failureText(failure);
-    }
+    });
     return result;
 }
 
 QString removeDrive(const std::string& url, std::int64_t id) {
-    try {
-        dravik::library::openStore(url)->remove(id);
-    } catch (const std::exception& failure) {
-        return failureText(failure);
-    }
-    return {};
+    return onStore(url, [id](Store& store) { store.remove(id); });
 }
 
 std::vector<std::string> driveFoldersAt(const std::string& folder) {
@@ -191,43 +238,11 @@ std::vector<std::string> driveFoldersAt(const std::string& folder) {
 QFuture<AddReport> addFoldersInWorker(const std::string& url, const std::string& folder,
                                       const std::string& settingsFolder,
                                       std::shared_ptr<std::atomic_bool> cancel) {
-    return QtConcurrent::run(addingPool(), [url, folder, settingsFolder,
-                                            cancel =
-                                                std::move(cancel)](QPromise<AddReport>& promise) {
-        AddReport report;
-        try {
-            const std::unique_ptr<dravik::library::Store> store = dravik::library::openStore(url);
-            const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder);
-            const std::vector<std::string> folders = driveFoldersAt(folder);
-            report.found = static_cast<int>(folders.size());
-            promise.setProgressRange(0, report.found);
-            for (int i = 0; i < report.found; ++i) {
-                if (*cancel) {
-                    report.cancelled = true;
-                    break;
-                }
-                const std::string& drive = folders[static_cast<std::size_t>(i)];
-                promise.setProgressValueAndText(i, QStringLiteral("Adding %1 of %2: %3\u2026")
-                                                       .arg(i + 1)
-                                                       .arg(report.found)
-                                                       .arg(folderName(drive)));
-                try {
-                    if (dravik::library::isUnchanged(*store, drive)) {
-                        ++report.unchanged;
-                        continue;
-                    }
-                    store->put(dravik::library::snapshotFolder(drive, settings));
-                    ++report.added;
-                } catch (const std::exception& failure) {
-                    report.failures
-                        << folderName(drive) + QStringLiteral(": ") + failureText(failure);
-                }
-            }
-        } catch (const std::exception& failure) {
-            report.error = failureText(failure);
-        }
-        promise.addResult(std::move(report));
-    });
+    return QtConcurrent::run(
+        addingPool(),
+        [url, folder, settingsFolder, cancel = std::move(cancel)](QPromise<AddReport>& promise) {
+            promise.addResult(addFolders(promise, url, folder, settingsFolder, *cancel));
+        });
 }
 
 QString libraryMessage(const std::string& message) {

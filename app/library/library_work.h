@@ -44,6 +44,8 @@ QStringList shownDriveColumns(const dravik::library::DriveSummary& drive);
 struct LibraryLines {
     std::vector<LibraryLine> lines;
     QString error;
+    /// The library's name: its file, or its server's URL without the password.
+    QString library;
 };
 
 /// The drives of the library at url (openStore's form) that query asks for.

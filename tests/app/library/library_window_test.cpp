@@ -136,6 +136,11 @@ TEST_F(LibraryWindowTest, AddsTheDriveFoldersAndRanksTheTwinFirstAmongTheDonors)
     EXPECT_EQ(library.status()->text(),
               "Added 3 of 3 drive folders: 0 stored, 3 unchanged, 0 failed.");
 
+    // The folder of drives is no drive itself.
+    QTest::mouseClick(library.donorsButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil(library, [&] { return !library.status()->text().isEmpty(); }));
+    EXPECT_EQ(library.status()->text().toStdString(),
+              "No drive in " + drive("") + ": a drive folder holds .rpm or .ldr files");
     form.chooseFolder(drive("ares-64"));
     QTest::mouseClick(library.donorsButton(), Qt::LeftButton);
     ASSERT_TRUE(waitUntil(library, [&] { return library.heading()->text().startsWith("Donors"); }));
