@@ -66,7 +66,6 @@ class LibraryTableModel : public QAbstractTableModel {
         endResetModel();
     }
     const LibraryLine& line(int row) const { return lines_.at(static_cast<std::size_t>(row)); }
-    std::size_t lineCount() const { return lines_.size(); }
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(lines_.size());
@@ -431,13 +430,14 @@ void LibraryWindow::endAdding(const AddReport& report) {
             lines << QStringLiteral("and %1 more.").arg(report.failures.size() - kFailuresShown);
     }
     status_->setText(lines.join(QLatin1Char('\n')));
-    if (!ranked_)
-        searchLibrary();
+    refreshView();
 }
 
-const DriveSummary* LibraryWindow::currentDrive() const {
+std::optional<DriveSummary> LibraryWindow::currentDrive() const {
     const QModelIndex current = drives_->currentIndex();
-    return current.isValid() ? &model_->line(current.row()).drive : nullptr;
+    if (!current.isValid())
+        return std::nullopt;
+    return model_->line(current.row()).drive;
 }
 
 bool LibraryWindow::driveFolderThere(const DriveSummary& drive) {
@@ -449,13 +449,13 @@ bool LibraryWindow::driveFolderThere(const DriveSummary& drive) {
 }
 
 void LibraryWindow::showInFolderList() {
-    const DriveSummary* drive = currentDrive();
+    const std::optional<DriveSummary> drive = currentDrive();
     if (drive && driveFolderThere(*drive))
         chooseFolder_(drive->path);
 }
 
 void LibraryWindow::compareWithDrive() {
-    const DriveSummary* drive = currentDrive();
+    const std::optional<DriveSummary> drive = currentDrive();
     if (!drive || !driveFolderThere(*drive))
         return;
     if (!dravik::isFolder(context_.workingFolder)) {
@@ -467,7 +467,7 @@ void LibraryWindow::compareWithDrive() {
 }
 
 void LibraryWindow::removeFromLibrary() {
-    const DriveSummary* drive = currentDrive();
+    const std::optional<DriveSummary> drive = currentDrive();
     if (!drive ||
         !dialogs_.confirm(QStringLiteral("Remove the drive %1 from the library?\n%2\n"
                                          "Its folder stays as it is.")

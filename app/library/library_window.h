@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class Dialogs;
@@ -81,8 +82,9 @@ class LibraryWindow : public QWidget {
     void refreshView();
     void endAdding(const AddReport& report);
 
-    /// The drive of the table's current line; nothing when no line is current.
-    const dravik::library::DriveSummary* currentDrive() const;
+    /// The drive of the table's current line (a copy, as the lines change
+    /// while a question waits); nothing when no line is current.
+    std::optional<dravik::library::DriveSummary> currentDrive() const;
     /// The drive's folder when it is there; else tells the user, and gives false.
     bool driveFolderThere(const dravik::library::DriveSummary& drive);
     void showInFolderList();
