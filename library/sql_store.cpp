@@ -127,6 +127,18 @@ std::map<std::string, std::int64_t> SqlStore::phraseIds(const std::set<std::stri
     return ids;
 }
 
+void SqlStore::insertInChunks(std::string_view into, std::size_t width, std::size_t count,
+                              const std::function<void(std::size_t, std::vector<SqlValue>&)>& valuesOf) {
+    const std::size_t chunk = kParameterLimit / width;
+    for (std::size_t from = 0; from < count; from += chunk) {
+        const std::size_t rows = std::min(chunk, count - from);
+        std::vector<SqlValue> values;
+        for (std::size_t i = from; i < from + rows; ++i)
+            valuesOf(i, values);
+        connection_->query(joined("INSERT INTO ", into, " VALUES ", placeholders(rows, width)), values);
+    }
+}
+
 std::int64_t SqlStore::put(const Snapshot& snapshot) {
     Transaction transaction(*connection_, true);
     const std::vector<std::string> summary = firstValues(snapshot.rows, summaryRowNames());
@@ -146,20 +158,12 @@ std::int64_t SqlStore::put(const Snapshot& snapshot) {
     connection_->query("DELETE FROM drive_row WHERE drive_id = ?", {id});
     connection_->query("DELETE FROM drive_file WHERE drive_id = ?", {id});
 
-    constexpr std::size_t kFileWidth = 6;
-    for (std::size_t from = 0; from < snapshot.files.size(); from += kParameterLimit / kFileWidth) {
-        const std::size_t count = std::min(kParameterLimit / kFileWidth, snapshot.files.size() - from);
-        std::vector<SqlValue> values;
-        for (std::size_t i = from; i < from + count; ++i) {
-            const StoredFile& file = snapshot.files[i];
-            values.insert(values.end(), {id, static_cast<std::int64_t>(i), file.name, file.size,
-                                         file.modified, file.sha256});
-        }
-        connection_->query(joined("INSERT INTO drive_file (drive_id, seq, name, size, modified, "
-                                  "sha256) VALUES ",
-                                  placeholders(count, kFileWidth)),
-                           values);
-    }
+    insertInChunks("drive_file (drive_id, seq, name, size, modified, sha256)", 6, snapshot.files.size(),
+                   [&](std::size_t i, std::vector<SqlValue>& values) {
+                       const StoredFile& file = snapshot.files[i];
+                       values.insert(values.end(), {id, static_cast<std::int64_t>(i), file.name,
+                                                    file.size, file.modified, file.sha256});
+                   });
 
     std::set<std::string> spellings;
     for (const StoredRow& row : snapshot.rows) {
@@ -172,28 +176,20 @@ std::int64_t SqlStore::put(const Snapshot& snapshot) {
         }
     }
     const std::map<std::string, std::int64_t> ids = phraseIds(spellings);
-    constexpr std::size_t kRowWidth = 12;
-    for (std::size_t from = 0; from < snapshot.rows.size(); from += kParameterLimit / kRowWidth) {
-        const std::size_t count = std::min(kParameterLimit / kRowWidth, snapshot.rows.size() - from);
-        std::vector<SqlValue> values;
-        for (std::size_t i = from; i < from + count; ++i) {
-            const StoredRow& row = snapshot.rows[i];
-            const bool sourced = row.source.has_value();
-            values.insert(values.end(),
-                          {id, static_cast<std::int64_t>(i), static_cast<std::int64_t>(row.block),
-                           nullableId(ids, row.loader, !row.loader.empty()), ids.at(row.name),
-                           row.value, trimmedKey(row.value), foldedKey(row.value),
-                           nullableId(ids, sourced ? row.source->file : "", sourced),
-                           sourced ? SqlValue(row.source->offset) : SqlValue(nullptr),
-                           sourced ? SqlValue(row.source->bytes) : SqlValue(nullptr),
-                           nullableId(ids, sourced ? row.source->entry : "", sourced)});
-        }
-        connection_->query(joined("INSERT INTO drive_row (drive_id, seq, block, loader_id, name_id,"
-                                  " value, value_key, value_fold, source_file_id, source_offset,"
-                                  " source_bytes, source_entry_id) VALUES ",
-                                  placeholders(count, kRowWidth)),
-                           values);
-    }
+    insertInChunks("drive_row (drive_id, seq, block, loader_id, name_id, value, value_key, value_fold,"
+                   " source_file_id, source_offset, source_bytes, source_entry_id)",
+                   12, snapshot.rows.size(), [&](std::size_t i, std::vector<SqlValue>& values) {
+                       const StoredRow& row = snapshot.rows[i];
+                       const bool sourced = row.source.has_value();
+                       values.insert(values.end(),
+                                     {id, static_cast<std::int64_t>(i), static_cast<std::int64_t>(row.block),
+                                      nullableId(ids, row.loader, !row.loader.empty()), ids.at(row.name),
+                                      row.value, trimmedKey(row.value), foldedKey(row.value),
+                                      nullableId(ids, sourced ? row.source->file : "", sourced),
+                                      sourced ? SqlValue(row.source->offset) : SqlValue(nullptr),
+                                      sourced ? SqlValue(row.source->bytes) : SqlValue(nullptr),
+                                      nullableId(ids, sourced ? row.source->entry : "", sourced)});
+                   });
     transaction.commit();
     return id;
 }
@@ -231,7 +227,7 @@ std::vector<DriveSummary> SqlStore::lookUp(const DriveRef& ref) {
     case DriveRef::Kind::Id:
         return summaries("WHERE d.id = ?", {ref.id});
     case DriveRef::Kind::Path:
-        return summaries("WHERE d.path = ?", {ref.text});
+        return summaries("WHERE d.path = ?", {storedPath(ref.text)});
     case DriveRef::Kind::Label:
         return summaries("WHERE d.label = ?", {ref.text});
     }
@@ -269,34 +265,47 @@ bool SqlStore::remove(std::int64_t id) {
 std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     if (terms.empty())
         return {};
-    // One statement: each term's rows, the drives that every term has rows
-    // in, and those rows with their drives.
-    std::string matches;
-    std::string hits;
-    std::vector<SqlValue> params;
+    // One statement. Exact terms go first, each through the index of values;
+    // part terms then look only at the drives the exact ones left (or, with
+    // none, at every row of their names). The drives that every term holds
+    // for give their rows that match any term.
+    const bool anyExact = std::any_of(terms.begin(), terms.end(), [](const FindTerm& term) {
+        return term.match == FindTerm::Match::Exact;
+    });
+    std::string exact;
+    std::string hits = anyExact ? "SELECT drive_id FROM exact" : "";
+    // Both sets are made first, so that the rows of their few drives are
+    // then read by the drives' keys.
+    std::string rowCondition;
+    std::vector<SqlValue> exactParams;
+    std::vector<SqlValue> hitParams;
+    std::vector<SqlValue> rowParams;
     for (const FindTerm& term : terms) {
-        const bool exact = term.match == FindTerm::Match::Exact;
-        const std::string condition =
-            exact ? "r.value_key = ?"
-                  : inContains(connection_->dialect(), "r.value_fold", "?");
-        const std::string select =
-            joined("SELECT r.drive_id, r.seq FROM drive_row r WHERE r.name_id IN"
-                   " (SELECT id FROM phrase WHERE spelling_key = ?) AND ",
-                   condition);
-        matches += (matches.empty() ? "" : " UNION ") + select;
-        hits += (hits.empty() ? "" : " INTERSECT ") + joined("SELECT drive_id FROM (", select, ") t");
-        params.emplace_back(trimmedKey(term.name));
-        params.emplace_back(exact ? trimmedKey(term.text) : foldedKey(term.text));
+        const bool isExact = term.match == FindTerm::Match::Exact;
+        const std::string condition = joined(
+            "r.name_id IN (SELECT id FROM phrase WHERE spelling_key = ?) AND ",
+            isExact ? "r.value_key = ?" : inContains(connection_->dialect(), "r.value_fold", "?"));
+        const SqlValue name = trimmedKey(term.name);
+        const SqlValue text = isExact ? trimmedKey(term.text) : foldedKey(term.text);
+        rowCondition += joined(rowCondition.empty() ? "(" : " OR (", condition, ")");
+        rowParams.insert(rowParams.end(), {name, text});
+        std::string& to = isExact ? exact : hits;
+        to += joined(to.empty() ? "" : " INTERSECT ", "SELECT DISTINCT r.drive_id FROM ",
+                     !isExact && anyExact ? "exact e JOIN drive_row r ON r.drive_id = e.drive_id"
+                                          : "drive_row r",
+                     " WHERE ", condition);
+        (isExact ? exactParams : hitParams).insert((isExact ? exactParams : hitParams).end(), {name, text});
     }
-    std::vector<SqlValue> all = params;
-    all.insert(all.end(), params.begin(), params.end());
+    std::vector<SqlValue> params = exactParams;
+    params.insert(params.end(), hitParams.begin(), hitParams.end());
+    params.insert(params.end(), rowParams.begin(), rowParams.end());
     const std::string sql =
-        joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
-               joined(" FROM (", matches, ") m JOIN drive d ON d.id = m.drive_id"
-                      " JOIN drive_row r ON r.drive_id = m.drive_id AND r.seq = m.seq"),
-               joined(kRowJoins, " WHERE m.drive_id IN (", hits, ") ORDER BY d.id, r.seq"));
+        joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, "), ") : std::string("WITH "),
+               joined("hits AS MATERIALIZED (", hits, ") SELECT ", kSummaryColumns, ", ", kRowColumns),
+               " FROM hits h JOIN drive d ON d.id = h.drive_id JOIN drive_row r ON r.drive_id = h.drive_id",
+               joined(kRowJoins, " WHERE ", rowCondition, " ORDER BY d.id, r.seq"));
     std::vector<FoundDrive> found;
-    for (const SqlRow& row : connection_->query(sql, all)) {
+    for (const SqlRow& row : connection_->query(sql, params)) {
         if (found.empty() || found.back().drive.id != intOf(row[0]))
             found.push_back({summaryOf(row), {}});
         found.back().rows.push_back(storedRowOf(row, kSummaryWidth));
@@ -306,72 +315,92 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
 
 std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std::string>& matchNames,
                                     std::size_t limit) {
-    // Every value the bench drive has for each match name.
-    std::vector<std::pair<std::string, std::string>> wanted;
+    // Every value the bench drive has for each match name, by the name's number.
+    std::vector<std::string> nameKeys;
+    std::set<std::pair<std::size_t, std::string>> wanted;
     for (const std::string& name : matchNames) {
         const std::string key = trimmedKey(name);
+        if (std::find(nameKeys.begin(), nameKeys.end(), key) != nameKeys.end())
+            continue;
         for (const StoredRow& row : bench.rows) {
             if (trimmedKey(row.name) == key)
-                wanted.emplace_back(key, trimmedKey(row.value));
+                wanted.emplace(nameKeys.size(), trimmedKey(row.value));
         }
+        nameKeys.push_back(key);
     }
-    std::sort(wanted.begin(), wanted.end());
-    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
     if (wanted.empty() || limit == 0)
         return {};
 
-    Transaction transaction(*connection_, false);
+    // Each agreeing row through the index of values; the drives are ranked
+    // here, counting each name once, which an engine's grouping sorts for.
+    std::string agreeing;
     std::vector<SqlValue> params;
-    std::string condition;
-    for (const auto& [name, value] : wanted) {
-        condition += condition.empty() ? "" : " OR ";
-        condition += "(n.spelling_key = ? AND r.value_key = ?)";
-        params.emplace_back(name);
-        params.emplace_back(value);
+    for (const auto& [number, value] : wanted) {
+        agreeing += joined(agreeing.empty() ? "" : " UNION ALL ", "SELECT r.drive_id, ",
+                           std::to_string(number),
+                           " AS term FROM drive_row r WHERE r.name_id IN"
+                           " (SELECT id FROM phrase WHERE spelling_key = ?) AND r.value_key = ?");
+        params.insert(params.end(), {nameKeys[number], value});
     }
     params.emplace_back(bench.path);
-    params.emplace_back(static_cast<std::int64_t>(limit));
-    const std::vector<SqlRow> ranked = connection_->query(
-        joined("SELECT r.drive_id, COUNT(DISTINCT n.spelling_key) AS agreeing"
-               " FROM drive_row r JOIN phrase n ON n.id = r.name_id WHERE (",
-               condition,
-               ") AND r.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"
-               " GROUP BY r.drive_id ORDER BY agreeing DESC, r.drive_id LIMIT ?"),
-        params);
+    Transaction transaction(*connection_, false);
+    std::vector<std::pair<std::int64_t, std::int64_t>> agreements;
+    for (const SqlRow& row : connection_->query(
+             joined("SELECT m.drive_id, m.term FROM (", agreeing,
+                    ") m WHERE m.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"),
+             params))
+        agreements.emplace_back(intOf(row[0]), intOf(row[1]));
+    const std::vector<std::int64_t> ranked = rankedByAgreement(std::move(agreements), limit);
     if (ranked.empty())
         return {};
 
-    // The ranked drives' summaries and their rows of the match names.
-    std::vector<SqlValue> ids;
-    for (const SqlRow& row : ranked)
-        ids.push_back(row[0]);
-    std::vector<SqlValue> rowParams = ids;
-    std::set<std::string> nameKeys;
-    for (const std::string& name : matchNames)
-        nameKeys.insert(trimmedKey(name));
+    // The ranked drives with their rows of the match names.
+    std::vector<SqlValue> rowParams(ranked.begin(), ranked.end());
     rowParams.insert(rowParams.end(), nameKeys.begin(), nameKeys.end());
-    std::map<std::int64_t, Donor> byId;
-    for (const DriveSummary& drive : summaries(joined("WHERE d.id IN ", placeholders(1, ids.size())), ids))
-        byId[drive.id].drive = drive;
+    std::map<std::int64_t, DriveSummary> drives;
     std::map<std::int64_t, std::vector<StoredRow>> rowsOf;
     for (const SqlRow& row : connection_->query(
-             joined("SELECT r.drive_id, ", kRowColumns, " FROM drive_row r", kRowJoins,
-                    joined(" WHERE r.drive_id IN ", placeholders(1, ids.size()),
+             joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
+                    " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
+                    joined(" WHERE d.id IN ", placeholders(1, ranked.size()),
                            " AND n.spelling_key IN ", placeholders(1, nameKeys.size()),
-                           " ORDER BY r.drive_id, r.seq")),
-             rowParams))
-        rowsOf[intOf(row[0])].push_back(storedRowOf(row, 1));
+                           " ORDER BY d.id, r.seq")),
+             rowParams)) {
+        drives[intOf(row[0])] = summaryOf(row);
+        rowsOf[intOf(row[0])].push_back(storedRowOf(row, kSummaryWidth));
+    }
     transaction.commit();
 
     std::vector<Donor> donors;
-    for (const SqlRow& row : ranked) {
-        Donor donor = std::move(byId[intOf(row[0])]);
+    for (const std::int64_t id : ranked) {
+        Donor donor{drives[id], 0, {}};
         donor.rows = compareMatchRows(bench.rows, rowsOf[donor.drive.id], matchNames);
         donor.agreeing = static_cast<std::size_t>(
             std::count_if(donor.rows.begin(), donor.rows.end(), [](const DonorRow& r) { return r.agrees; }));
         donors.push_back(std::move(donor));
     }
     return donors;
+}
+
+std::vector<std::int64_t> rankedByAgreement(std::vector<std::pair<std::int64_t, std::int64_t>> agreements,
+                                            std::size_t limit) {
+    std::sort(agreements.begin(), agreements.end());
+    agreements.erase(std::unique(agreements.begin(), agreements.end()), agreements.end());
+    std::vector<std::pair<std::size_t, std::int64_t>> counted; // (count, id)
+    for (const auto& [id, term] : agreements) {
+        if (counted.empty() || counted.back().second != id)
+            counted.emplace_back(0, id);
+        ++counted.back().first;
+    }
+    const auto better = [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    };
+    const std::size_t kept = std::min(limit, counted.size());
+    std::partial_sort(counted.begin(), counted.begin() + static_cast<std::ptrdiff_t>(kept), counted.end(), better);
+    std::vector<std::int64_t> ids;
+    for (std::size_t i = 0; i < kept; ++i)
+        ids.push_back(counted[i].second);
+    return ids;
 }
 
 std::string inContains(const Dialect& dialect, std::string_view haystack, std::string_view needle) {

@@ -3,6 +3,7 @@
 #include "library/sql.h"
 #include "library/store.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -33,12 +34,21 @@ class SqlStore : public Store {
     /// The ids of spellings in the phrase table, adding those it lacks.
     std::map<std::string, std::int64_t> phraseIds(const std::set<std::string>& spellings);
     std::vector<DriveSummary> summaries(std::string_view where, const std::vector<SqlValue>& params);
+    /// Inserts count rows of width values into what into names ("table
+    /// (columns)"), a statement a chunk; valuesOf appends row i's values.
+    void insertInChunks(std::string_view into, std::size_t width, std::size_t count,
+                        const std::function<void(std::size_t, std::vector<SqlValue>&)>& valuesOf);
 
     std::unique_ptr<Connection> connection_;
 };
 
 /// The dialect's test that haystack holds needle, with the two put in.
 std::string inContains(const Dialect& dialect, std::string_view haystack, std::string_view needle);
+
+/// The ids of at most limit drives with the most agreements, (drive id, match
+/// name's number) pairs counted once each; ties by id.
+std::vector<std::int64_t> rankedByAgreement(std::vector<std::pair<std::int64_t, std::int64_t>> agreements,
+                                            std::size_t limit);
 
 /// The match rows of a donor: for each name, the first bench and donor values
 /// that agree (trimmed), else each side's first value of that name.

@@ -39,6 +39,10 @@ class SqliteConnection : public Connection {
                 throw;
         }
         query("PRAGMA synchronous = NORMAL", {});
+        // Find and donors sort and group in memory, over a cache that holds
+        // the indexes of a shop's library.
+        query("PRAGMA temp_store = MEMORY", {});
+        query("PRAGMA cache_size = -65536", {});
     }
 
     ~SqliteConnection() override {

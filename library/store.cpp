@@ -52,10 +52,13 @@ const std::vector<std::string>& summaryRowNames() {
 }
 
 bool isUnchanged(Store& store, const std::string& folder) {
-    const std::optional<std::vector<StoredFile>> stored = store.storedFiles(folder);
+    if (!isFolder(folder))
+        return false;
+    const std::string path = absoluteFolder(folder);
+    const std::optional<std::vector<StoredFile>> stored = store.storedFiles(path);
     if (!stored)
         return false;
-    const std::vector<StoredFile> now = folderFiles(folder);
+    const std::vector<StoredFile> now = folderFiles(path);
     return std::equal(stored->begin(), stored->end(), now.begin(), now.end(),
                       [](const StoredFile& a, const StoredFile& b) {
                           return a.name == b.name && a.size == b.size && a.modified == b.modified;
@@ -71,6 +74,12 @@ DriveSummary resolveOne(Store& store, const DriveRef& ref) {
         throw LibraryError(std::to_string(drives.size()) + " drives of the library " +
                            store.name() + " are labelled " + named + "; name one by its id");
     return drives.front();
+}
+
+std::string storedPath(const std::string& path) {
+    if (isFolder(path))
+        return absoluteFolder(path);
+    return resolvePath(currentDirectory(), path);
 }
 
 std::string defaultLibraryPath() {

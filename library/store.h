@@ -56,7 +56,7 @@ struct DriveRef {
     enum class Kind { Id, Path, Label };
     Kind kind = Kind::Label;
     std::int64_t id = 0;
-    /// The path (native, compared as given: pass an absolute one) or label.
+    /// The path (native; a relative one is read by storedPath) or label.
     std::string text;
 
     static DriveRef byId(std::int64_t id) { return {Kind::Id, id, {}}; }
@@ -182,6 +182,11 @@ bool isUnchanged(Store& store, const std::string& folder);
 /// The drive that ref names: raises a LibraryError naming the library when
 /// none does ("No drive ... in the library ...") or several share a label.
 DriveSummary resolveOne(Store& store, const DriveRef& ref);
+
+/// The path under which the library keeps the folder at path: the folder's
+/// absolute path as snapshotFolder gives it when it exists, else path read
+/// from the current directory (a folder that is gone can still be named).
+std::string storedPath(const std::string& path);
 
 /// Opens (creating when missing) the library that url names:
 /// - empty: the user's library file, defaultLibraryPath();

@@ -1,6 +1,5 @@
 #include "library/snapshot.h"
 #include "library/store.h"
-#include "platform/errors.h"
 #include "settings/settings_file.h"
 #include "test_library.h"
 
@@ -26,7 +25,7 @@ using testing::TestLibrary;
 constexpr int kDrivesPerWriter = 30;
 
 // A drive whose serial tells how many rows it has: a reader that sees any
-// other count saw half of a change.
+// other count saw half of a change. Up to 250 rows take several statements.
 Snapshot countedDrive(const std::string& path, int rows) {
     Snapshot snapshot = driveAt(path, {{"Serial", std::to_string(rows)}});
     for (int i = 1; i < rows; ++i)
@@ -45,7 +44,7 @@ pid_t startWriter(const std::string& url, int writer) {
         for (int i = 0; i < kDrivesPerWriter; ++i) {
             store->put(driveAt("/writer" + std::to_string(writer) + "/" + std::to_string(i),
                                {{"Family", "Ares 64"}, {"Serial", std::to_string(i)}}));
-            store->put(countedDrive("/shared", 1 + (i * 7 + writer * 3) % 40));
+            store->put(countedDrive("/shared", 1 + (i * 37 + writer * 101) % 250));
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "writer %d: %s\n", writer, e.what());
@@ -85,7 +84,8 @@ TEST_P(StoreProcesses, TwoWritersLoseNothingAndReadersSeeDrivesWhole) {
         }
         const std::optional<Drive> shared = reader->drive(resolveOne(*reader, DriveRef::byPath("/shared")).id);
         ++reads;
-        if (!shared || std::to_string(shared->rows.size()) != shared->rows.front().value)
+        if (!shared || shared->rows.empty() ||
+            std::to_string(shared->rows.size()) != shared->rows.front().value)
             ++halves;
     }
     for (const int status : statuses)
@@ -166,7 +166,9 @@ TEST_F(LibraryFile, ThatFillsTheDiskKeepsTheEarlierEntryWhole) {
         store->put(bigger);
         return std::string("<added>");
     });
-    EXPECT_EQ(result, "<error: Library \"" + path + "\": disk I/O error: " + systemErrorText(EFBIG) + ">");
+    // SQLite tells a write past the limit as an I/O error (a full disk as
+    // "database or disk is full").
+    EXPECT_EQ(result.find("<error: Library \"" + path + "\": disk I/O error"), 0u) << result;
     expectOriginalWhole();
 }
 
@@ -197,6 +199,13 @@ TEST(Snapshot, KeepsTheFilesAndTheRowsOfAFolder) {
     EXPECT_FALSE(isUnchanged(*store, drive.path()));
     store->put(snapshot);
     EXPECT_TRUE(isUnchanged(*store, drive.path()));
+    {
+        // A folder named from the current directory is the same drive.
+        const dravik::testing::CurrentDirectoryGuard inParent(drive.file(".."));
+        const std::string name = drive.path().substr(drive.path().rfind('/') + 1);
+        EXPECT_TRUE(isUnchanged(*store, name));
+        EXPECT_EQ(resolveOne(*store, DriveRef::parse("./" + name)).path, drive.path());
+    }
     drive.write("notes.txt", "other notes");
     EXPECT_TRUE(isUnchanged(*store, drive.path()));
     drive.write("a.rpm", "module bytes, longer");

@@ -23,7 +23,8 @@ class StoreOperations : public ::testing::TestWithParam<std::string> {
     void putShop() {
         store->put(driveAt("/shop/a", {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z   "},
                                        {"Serial", "WX310041"}, {"PCBA Pn. IDE Label", "20-7X"},
-                                       {"PCBA Config", "C12"}, {"Check sum ROM", "1A2B"}},
+                                       {"PCBA Config", "C12"}, {"Check sum ROM", "1A2B"},
+                                       {"Code FW", "VAM4019Z"}},
                            "alpha"));
         store->put(driveAt("/shop/b", {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z"},
                                        {"Serial", "WX310099"}, {"PCBA Pn. IDE Label", "20-7X"},
@@ -118,7 +119,9 @@ TEST_P(StoreOperations, FindsDrivesThatEveryTermHoldsFor) {
         std::size_t rowsOfFirst;
     } cases[] = {
         {{"Family=Ares 64"}, {"alpha", "beta"}, 1},
-        {{" Code FW = VAM4019Z "}, {"alpha", "beta"}, 1}, // blanks at the ends don't count
+        {{"Code FW=VAM4019Z"}, {"alpha", "beta"}, 2},      // each drive once, with both rows
+        {{"Code FW~vam"}, {"alpha", "beta"}, 2},
+        {{" Code FW = VAM4019Z "}, {"alpha", "beta"}, 2}, // blanks at the ends don't count
         {{"Family=ares 64"}, {}, 0},                       // exact means exact case
         {{"Serial~wx3100"}, {"alpha", "beta"}, 1},
         {{"Serial~0041"}, {"alpha"}, 1},
