@@ -205,6 +205,8 @@ void LibraryWindow::createControls() {
     drives_->verticalHeader()->hide();
     drives_->verticalHeader()->setDefaultSectionSize(drives_->fontMetrics().height() + 6);
     drives_->horizontalHeader()->setStretchLastSection(true);
+    // A heading wider than its column keeps its start in sight.
+    drives_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     drives_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
 
     progress_ = new QLabel(this);
