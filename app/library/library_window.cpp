@@ -415,6 +415,8 @@ void LibraryWindow::endAdding(const AddReport& report) {
     QStringList lines;
     if (!report.error.isEmpty()) {
         lines << report.error;
+    } else if (report.cancelled && report.found == 0) {
+        lines << QStringLiteral("Cancelled while looking for drive folders.");
     } else if (report.found == 0) {
         lines << QStringLiteral("No drive folder here: a drive folder holds .rpm or .ldr files.");
     } else {

@@ -101,7 +101,11 @@ AddReport addFolders(QPromise<AddReport>& promise, const std::string& url,
     AddReport report;
     report.error = onStore(url, [&](Store& store) {
         const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder);
-        const std::vector<std::string> folders = driveFoldersAt(folder);
+        const std::vector<std::string> folders = driveFoldersAt(folder, cancel);
+        if (cancel) {
+            report.cancelled = true;
+            return;
+        }
         report.found = static_cast<int>(folders.size());
         promise.setProgressRange(0, report.found);
         for (int i = 0; i < report.found; ++i) {
@@ -212,7 +216,7 @@ QString removeDrive(const std::string& url, std::int64_t id) {
     return onStore(url, [id](Store& store) { store.remove(id); });
 }
 
-std::vector<std::string> driveFoldersAt(const std::string& folder) {
+std::vector<std::string> driveFoldersAt(const std::string& folder, const std::atomic_bool& stop) {
     const auto isDriveFolder = [](const std::string& path) {
         return !dravik::library::folderFiles(path).empty();
     };
@@ -224,7 +228,7 @@ std::vector<std::string> driveFoldersAt(const std::string& folder) {
     QDirIterator below(nativeToQString(folder),
                        QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
                        QDirIterator::Subdirectories);
-    while (below.hasNext()) {
+    while (below.hasNext() && !stop) {
         std::string path = qStringToNative(below.next());
         if (isDriveFolder(path))
             found.push_back(std::move(path));

@@ -62,8 +62,8 @@ QString removeDrive(const std::string& url, std::int64_t id);
 /// The drive folders that "Add this folder" adds for folder: folder itself
 /// when it holds ".rpm" or ".ldr" files, else every such folder below it
 /// (hidden folders and links to folders passed over), in the order of
-/// enumeration of their paths.
-std::vector<std::string> driveFoldersAt(const std::string& folder);
+/// enumeration of their paths; those found until stop is set.
+std::vector<std::string> driveFoldersAt(const std::string& folder, const std::atomic_bool& stop);
 
 /// What adding folders to the library did.
 struct AddReport {
