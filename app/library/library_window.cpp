@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -196,7 +197,15 @@ void LibraryWindow::createControls() {
     model_ = new LibraryTableModel(this);
     drives_ = new QTableView(this);
     drives_->setObjectName(QStringLiteral("LibraryDrives"));
-    drives_->setModel(model_);
+    // A click on a heading sorts by its column, a third one back to the
+    // library's order (by rank for donors).
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortCaseSensitivity(Qt::CaseInsensitive);
+    drives_->setModel(sorted_);
+    drives_->horizontalHeader()->setSortIndicatorClearable(true);
+    drives_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    drives_->setSortingEnabled(true);
     drives_->setSelectionBehavior(QAbstractItemView::SelectRows);
     drives_->setSelectionMode(QAbstractItemView::SingleSelection);
     drives_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -357,6 +366,9 @@ void LibraryWindow::showLines(const LibraryLines& lines, bool ranked) {
         return;
     }
     opened_ = true;
+    // Drives and donors have other columns: a sort of the one isn't kept for the other.
+    if (ranked != ranked_)
+        drives_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     ranked_ = ranked;
     setWindowTitle(QStringLiteral("Library: ") + lines.library);
     model_->show(lines.lines, ranked);
@@ -441,7 +453,7 @@ std::optional<DriveSummary> LibraryWindow::currentDrive() const {
     const QModelIndex current = drives_->currentIndex();
     if (!current.isValid())
         return std::nullopt;
-    return model_->line(current.row()).drive;
+    return model_->line(sorted_->mapToSource(current).row()).drive;
 }
 
 bool LibraryWindow::driveFolderThere(const DriveSummary& drive) {

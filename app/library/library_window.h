@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTableView;
 class QTimer;
 
@@ -96,6 +97,7 @@ class LibraryWindow : public QWidget {
     Dialogs& dialogs_;
     std::function<void(const std::string&)> chooseFolder_;
     LibraryTableModel* model_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;
     QLineEdit* search_ = nullptr;
     QTableView* drives_ = nullptr;
     QPushButton* add_ = nullptr;

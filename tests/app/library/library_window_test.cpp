@@ -135,8 +135,18 @@ TEST_F(LibraryWindowTest, AddsTheDriveFoldersAndRanksTheTwinFirstAmongTheDonors)
     addFolder(library, drive(""));
     EXPECT_EQ(library.status()->text(),
               "Added 3 of 3 drive folders: 0 stored, 3 unchanged, 0 failed.");
+    // Sorted by serial, the last drive comes first, and a double-click
+    // chooses the drive on the line clicked.
+    library.drives()->sortByColumn(3, Qt::DescendingOrder);
+    EXPECT_EQ(tableLines(library, 1), (QStringList{"athena", "ares-64-twin", "ares-64"}));
+    const QPoint first =
+        library.drives()->visualRect(library.drives()->model()->index(0, 0)).center();
+    QTest::mouseClick(library.drives()->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(library.drives()->viewport(), Qt::LeftButton, {}, first);
+    EXPECT_EQ(form.context().workingFolder, drive("athena"));
 
     // The folder of drives is no drive itself.
+    form.chooseFolder(drive(""));
     QTest::mouseClick(library.donorsButton(), Qt::LeftButton);
     ASSERT_TRUE(waitUntil(library, [&] { return !library.status()->text().isEmpty(); }));
     EXPECT_EQ(library.status()->text().toStdString(),
