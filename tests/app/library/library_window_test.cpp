@@ -1,3 +1,4 @@
+#include "app/compare/compare_window.h"
 #include "app/library/library_window.h"
 #include "app/library/open_library.h"
 #include "app/main_window/main_window.h"
@@ -169,6 +170,13 @@ TEST_F(LibraryWindowTest, AddsTheDriveFoldersAndRanksTheTwinFirstAmongTheDonors)
     EXPECT_NE(agrees.data(Qt::BackgroundRole), differs.data(Qt::BackgroundRole));
     EXPECT_EQ(differs.data(Qt::ToolTipRole).toString(),
               "Check sum ROM differs\nThe working folder: 1A2B\nares-64-twin: 1A36");
+
+    // Compare with… holds the working folder against the drive in a Compare window.
+    library.drives()->selectRow(0);
+    library.menu()->findChild<QAction*>("LibraryCompareWith")->trigger();
+    const QList<CompareWindow*> compared = form.findChildren<CompareWindow*>();
+    ASSERT_EQ(compared.size(), 1);
+    EXPECT_TRUE(compared.front()->isVisible());
 
     // A double-click makes a drive's folder the working folder; a drive whose
     // folder went is said so, and the working folder stays.
