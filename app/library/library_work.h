@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,7 +43,7 @@ QStringList shownDriveColumns(const dravik::library::DriveSummary& drive);
 struct LibraryLines {
     std::vector<LibraryLine> lines;
     QString error;
-    /// The library's name: its file, or its server's URL without the password.
+    /// The library's name: its file, or its server's URL with the password masked.
     QString library;
 };
 
