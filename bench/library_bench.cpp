@@ -215,12 +215,34 @@ void LibraryFileSize(benchmark::State& state) {
 }
 BENCHMARK(LibraryFileSize)->Iterations(1);
 
+// The console's report, noting a missed target: an answer of 50 ms or more,
+// a file of 100 MB or more.
+class TargetReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const auto over = [&](const char* counter, double target) {
+                const auto found = run.counters.find(counter);
+                return found != run.counters.end() && found->second.value >= target;
+            };
+            if (over("ms", 50) || over("MB", 100)) {
+                missed = true;
+                std::fprintf(stderr, "target missed: %s\n", run.benchmark_name().c_str());
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    bool missed = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     registerShopBenchmarks();
-    benchmark::RunSpecifiedBenchmarks();
+    TargetReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    return 0;
+    return reporter.missed ? 1 : 0;
 }

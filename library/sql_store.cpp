@@ -127,6 +127,18 @@ std::map<std::string, std::int64_t> SqlStore::phraseIds(const std::set<std::stri
     return ids;
 }
 
+void SqlStore::insertInChunks(std::string_view into, std::size_t width, std::size_t count,
+                              const std::function<void(std::size_t, std::vector<SqlValue>&)>& valuesOf) {
+    const std::size_t chunk = kParameterLimit / width;
+    for (std::size_t from = 0; from < count; from += chunk) {
+        const std::size_t rows = std::min(chunk, count - from);
+        std::vector<SqlValue> values;
+        for (std::size_t i = from; i < from + rows; ++i)
+            valuesOf(i, values);
+        connection_->query(joined("INSERT INTO ", into, " VALUES ", placeholders(rows, width)), values);
+    }
+}
+
 std::int64_t SqlStore::put(const Snapshot& snapshot) {
     Transaction transaction(*connection_, true);
     const std::vector<std::string> summary = firstValues(snapshot.rows, summaryRowNames());
@@ -146,20 +158,12 @@ std::int64_t SqlStore::put(const Snapshot& snapshot) {
     connection_->query("DELETE FROM drive_row WHERE drive_id = ?", {id});
     connection_->query("DELETE FROM drive_file WHERE drive_id = ?", {id});
 
-    constexpr std::size_t kFileWidth = 6;
-    for (std::size_t from = 0; from < snapshot.files.size(); from += kParameterLimit / kFileWidth) {
-        const std::size_t count = std::min(kParameterLimit / kFileWidth, snapshot.files.size() - from);
-        std::vector<SqlValue> values;
-        for (std::size_t i = from; i < from + count; ++i) {
-            const StoredFile& file = snapshot.files[i];
-            values.insert(values.end(), {id, static_cast<std::int64_t>(i), file.name, file.size,
-                                         file.modified, file.sha256});
-        }
-        connection_->query(joined("INSERT INTO drive_file (drive_id, seq, name, size, modified, "
-                                  "sha256) VALUES ",
-                                  placeholders(count, kFileWidth)),
-                           values);
-    }
+    insertInChunks("drive_file (drive_id, seq, name, size, modified, sha256)", 6, snapshot.files.size(),
+                   [&](std::size_t i, std::vector<SqlValue>& values) {
+                       const StoredFile& file = snapshot.files[i];
+                       values.insert(values.end(), {id, static_cast<std::int64_t>(i), file.name,
+                                                    file.size, file.modified, file.sha256});
+                   });
 
     std::set<std::string> spellings;
     for (const StoredRow& row : snapshot.rows) {
@@ -172,28 +176,20 @@ std::int64_t SqlStore::put(const Snapshot& snapshot) {
         }
     }
     const std::map<std::string, std::int64_t> ids = phraseIds(spellings);
-    constexpr std::size_t kRowWidth = 12;
-    for (std::size_t from = 0; from < snapshot.rows.size(); from += kParameterLimit / kRowWidth) {
-        const std::size_t count = std::min(kParameterLimit / kRowWidth, snapshot.rows.size() - from);
-        std::vector<SqlValue> values;
-        for (std::size_t i = from; i < from + count; ++i) {
-            const StoredRow& row = snapshot.rows[i];
-            const bool sourced = row.source.has_value();
-            values.insert(values.end(),
-                          {id, static_cast<std::int64_t>(i), static_cast<std::int64_t>(row.block),
-                           nullableId(ids, row.loader, !row.loader.empty()), ids.at(row.name),
-                           row.value, trimmedKey(row.value), foldedKey(row.value),
-                           nullableId(ids, sourced ? row.source->file : "", sourced),
-                           sourced ? SqlValue(row.source->offset) : SqlValue(nullptr),
-                           sourced ? SqlValue(row.source->bytes) : SqlValue(nullptr),
-                           nullableId(ids, sourced ? row.source->entry : "", sourced)});
-        }
-        connection_->query(joined("INSERT INTO drive_row (drive_id, seq, block, loader_id, name_id,"
-                                  " value, value_key, value_fold, source_file_id, source_offset,"
-                                  " source_bytes, source_entry_id) VALUES ",
-                                  placeholders(count, kRowWidth)),
-                           values);
-    }
+    insertInChunks("drive_row (drive_id, seq, block, loader_id, name_id, value, value_key, value_fold,"
+                   " source_file_id, source_offset, source_bytes, source_entry_id)",
+                   12, snapshot.rows.size(), [&](std::size_t i, std::vector<SqlValue>& values) {
+                       const StoredRow& row = snapshot.rows[i];
+                       const bool sourced = row.source.has_value();
+                       values.insert(values.end(),
+                                     {id, static_cast<std::int64_t>(i), static_cast<std::int64_t>(row.block),
+                                      nullableId(ids, row.loader, !row.loader.empty()), ids.at(row.name),
+                                      row.value, trimmedKey(row.value), foldedKey(row.value),
+                                      nullableId(ids, sourced ? row.source->file : "", sourced),
+                                      sourced ? SqlValue(row.source->offset) : SqlValue(nullptr),
+                                      sourced ? SqlValue(row.source->bytes) : SqlValue(nullptr),
+                                      nullableId(ids, sourced ? row.source->entry : "", sourced)});
+                   });
     transaction.commit();
     return id;
 }

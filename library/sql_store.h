@@ -3,6 +3,7 @@
 #include "library/sql.h"
 #include "library/store.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -33,6 +34,10 @@ class SqlStore : public Store {
     /// The ids of spellings in the phrase table, adding those it lacks.
     std::map<std::string, std::int64_t> phraseIds(const std::set<std::string>& spellings);
     std::vector<DriveSummary> summaries(std::string_view where, const std::vector<SqlValue>& params);
+    /// Inserts count rows of width values into what into names ("table
+    /// (columns)"), a statement a chunk; valuesOf appends row i's values.
+    void insertInChunks(std::string_view into, std::size_t width, std::size_t count,
+                        const std::function<void(std::size_t, std::vector<SqlValue>&)>& valuesOf);
 
     std::unique_ptr<Connection> connection_;
 };

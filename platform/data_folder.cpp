@@ -5,24 +5,33 @@
 
 namespace dravik {
 
-std::string dataFolderPath(std::string_view xdgDataHome, std::string_view home) {
+std::string xdgDravikFolder(std::string_view xdgValue, std::string_view home,
+                            std::string_view homeRelative) {
     // Relative values are ignored, as the XDG base directory rules ask.
-    if (xdgDataHome.starts_with('/'))
-        return joinPath(xdgDataHome, "dravik");
+    if (xdgValue.starts_with('/'))
+        return joinPath(xdgValue, "dravik");
     if (home.starts_with('/'))
-        return joinPath(joinPath(joinPath(home, ".local"), "share"), "dravik");
+        return joinPath(joinPath(home, homeRelative), "dravik");
     return {};
 }
 
-std::string windowsDataFolderPath(std::string_view localAppData) {
-    const bool driveAbsolute = localAppData.size() >= 3 && localAppData[1] == ':' &&
-                               (localAppData[2] == '\\' || localAppData[2] == '/');
-    if (!driveAbsolute && !localAppData.starts_with("\\\\"))
+std::string windowsDravikFolder(std::string_view base) {
+    const bool driveAbsolute =
+        base.size() >= 3 && base[1] == ':' && (base[2] == '\\' || base[2] == '/');
+    if (!driveAbsolute && !base.starts_with("\\\\"))
         return {};
-    std::string folder(localAppData);
+    std::string folder(base);
     if (!folder.ends_with('\\') && !folder.ends_with('/'))
         folder += '\\';
     return folder + "Dravik";
+}
+
+std::string dataFolderPath(std::string_view xdgDataHome, std::string_view home) {
+    return xdgDravikFolder(xdgDataHome, home, ".local/share");
+}
+
+std::string windowsDataFolderPath(std::string_view localAppData) {
+    return windowsDravikFolder(localAppData);
 }
 
 std::string dataFolder() {

@@ -1,28 +1,16 @@
 #include "workspace/user_folder.h"
 
-#include "platform/file_system.h"
+#include "platform/data_folder.h"
 #include "platform/process.h"
 
 namespace dravik {
 
 std::string userFolderPath(std::string_view xdgConfigHome, std::string_view home) {
-    // Relative values are ignored, as the XDG base directory rules ask.
-    if (xdgConfigHome.starts_with('/'))
-        return joinPath(xdgConfigHome, "dravik");
-    if (home.starts_with('/'))
-        return joinPath(joinPath(home, ".config"), "dravik");
-    return {};
+    return xdgDravikFolder(xdgConfigHome, home, ".config");
 }
 
 std::string windowsUserFolderPath(std::string_view appData) {
-    const bool driveAbsolute = appData.size() >= 3 && appData[1] == ':' &&
-                               (appData[2] == '\\' || appData[2] == '/');
-    if (!driveAbsolute && !appData.starts_with("\\\\"))
-        return {};
-    std::string folder(appData);
-    if (!folder.ends_with('\\') && !folder.ends_with('/'))
-        folder += '\\';
-    return folder + "Dravik";
+    return windowsDravikFolder(appData);
 }
 
 std::string userFolder() {

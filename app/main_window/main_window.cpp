@@ -2,6 +2,7 @@
 
 #include "app/bytes/show_bytes.h"
 #include "app/compare/compare_with.h"
+#include "app/library/open_library.h"
 #include "app/main_window/appended_rows.h"
 #include "app/main_window/loader_list_box.h"
 #include "app/main_window/result_table_model.h"
@@ -206,6 +207,8 @@ void TForm1::createGrid() {
     gridMenu_->menu()->addSeparator();
     showBytes_ = new ShowBytes(*ValueListEditor1, *gridMenu_->menu(), results_, *this);
     compareWith_ = new CompareWith(*gridMenu_->menu(), results_, *this, dialogs_, context_);
+    openLibrary_ = new OpenLibrary(*gridMenu_->menu(), *this, dialogs_, context_,
+                                   [this](const std::string& folder) { chooseFolder(folder); });
     scrollToAppendedRows(*ValueListEditor1);
 }
 

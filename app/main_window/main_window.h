@@ -13,6 +13,7 @@
 class CompareWith;
 class GridCopyMenu;
 class LoaderListBox;
+class OpenLibrary;
 class QComboBox;
 class QFrame;
 class QHelpEvent;
@@ -79,6 +80,8 @@ class TForm1 : public QMainWindow {
     ShowBytes* showBytesItem() const { return showBytes_; }
     /// Its Compare with…, with the Compare window opened last.
     CompareWith* compareWithItem() const { return compareWith_; }
+    /// Its Library…, with the Library window while it is open.
+    OpenLibrary* openLibraryItem() const { return openLibrary_; }
 
     /// The folder the browser shows: a native path, or the computer level.
     const std::string& shownFolder() const { return browser_->shownFolder(); }
@@ -151,6 +154,7 @@ class TForm1 : public QMainWindow {
     GridCopyMenu* gridMenu_ = nullptr;
     ShowBytes* showBytes_ = nullptr;
     CompareWith* compareWith_ = nullptr;
+    OpenLibrary* openLibrary_ = nullptr;
     FolderBrowser* browser_ = nullptr;
     LoaderListBox* loaderBox_ = nullptr;
     bool shown_ = false;

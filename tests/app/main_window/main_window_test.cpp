@@ -722,13 +722,15 @@ TEST_F(MainWindowTest, SelectedRowsAreCopiedAsLinesAllRowsAndAsJson) {
         return texts.join(QStringLiteral(", ")).toStdString();
     };
     EXPECT_EQ(items(false),
-              "Copy|Ctrl+C, Copy all|, Copy as JSON|, |, Bytes|, Compare with\xE2\x80\xA6|Ctrl+D");
+              "Copy|Ctrl+C, Copy all|, Copy as JSON|, |, Bytes|, Compare with\xE2\x80\xA6|Ctrl+D, "
+              "Library\xE2\x80\xA6|Ctrl+Shift+F");
     w.ValueListEditor1->clearSelection();
-    EXPECT_EQ(items(true), "Copy all|, Compare with\xE2\x80\xA6|Ctrl+D");
+    EXPECT_EQ(items(true),
+              "Copy all|, Compare with\xE2\x80\xA6|Ctrl+D, Library\xE2\x80\xA6|Ctrl+Shift+F");
     selectRows(w, {5, 0, 9});
     ASSERT_EQ(w.ValueListEditor1->selectionModel()->selectedRows().size(), 3);
     EXPECT_EQ(items(true), "Copy|Ctrl+C, Copy all|, Copy as JSON|, Bytes|, "
-                           "Compare with\xE2\x80\xA6|Ctrl+D");
+                           "Compare with\xE2\x80\xA6|Ctrl+D, Library\xE2\x80\xA6|Ctrl+Shift+F");
 
     // Ctrl+C on the grid: the rows in grid order, the blanks that pad a text
     // left out, a tab inside a value made a blank.

@@ -1,0 +1,34 @@
+#include "app/library/library_work.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+
+namespace {
+
+using dravik::testing::TempFolder;
+
+TEST(LibraryAdd, TheDriveFoldersBelowAFolderLeaveOutHiddenFoldersAndLinks) {
+    TempFolder top;
+    for (const char* drive : {"b/one", "a", "b/one/two", ".hidden/three"}) {
+        top.makeFolder(drive);
+        top.write(std::string(drive) + "/x.LDR", "loader");
+    }
+    top.makeFolder("c");
+    top.write("c/notes.txt", "not a drive");
+    std::filesystem::create_directory_symlink(top.file("a"), top.file("c/a-again"));
+    std::filesystem::create_directory_symlink(top.path(), top.file("c/top"));
+    const std::atomic_bool going{false};
+    EXPECT_EQ(driveFoldersAt(top.path(), going),
+              (std::vector<std::string>{top.file("a"), top.file("b/one"), top.file("b/one/two")}));
+    EXPECT_EQ(driveFoldersAt(top.file("b/one"), going),
+              std::vector<std::string>{top.file("b/one")});
+    EXPECT_EQ(driveFoldersAt(top.file("c"), going), std::vector<std::string>{});
+    // A cancelled walk stops where it stands.
+    const std::atomic_bool stopped{true};
+    EXPECT_EQ(driveFoldersAt(top.path(), stopped), std::vector<std::string>{});
+}
+
+} // namespace
