@@ -25,11 +25,14 @@ CompareWindow* CompareWith::window() const {
     return compare_;
 }
 
-void CompareWith::compareWith() {
+std::string folderToCompare(const dravik::Context& context) {
     // Before the first folder command the working folder is the one the
     // loader list shows, the current directory.
-    const std::string folder =
-        context_.workingFolder.empty() ? dravik::currentDirectory() : context_.workingFolder;
+    return context.workingFolder.empty() ? dravik::currentDirectory() : context.workingFolder;
+}
+
+void CompareWith::compareWith() {
+    const std::string folder = folderToCompare(context_);
     if (!dravik::isFolder(folder)) {
         // The computer level, or a folder deleted meanwhile.
         const QString why = folder == dravik::kComputerLevel

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <string>
+
 class CompareWindow;
 class Dialogs;
 class QMenu;
@@ -32,3 +34,7 @@ class CompareWith : public QObject {
     const dravik::Context& context_;
     QPointer<CompareWindow> compare_;
 };
+
+/// The folder Compare with… compares: the working folder, or before the first
+/// folder command the current directory, which the loader list shows.
+std::string folderToCompare(const dravik::Context& context);

@@ -1,6 +1,7 @@
 #include "app/library/library_window.h"
 
 #include "app/compare/compare_window.h"
+#include "app/compare/compare_with.h"
 #include "app/shared/cp1251_text.h"
 #include "app/shared/dialogs.h"
 #include "app/shared/native_path.h"
@@ -146,9 +147,9 @@ class LibraryTableModel : public QAbstractTableModel {
 };
 
 void compareFolders(const std::string& workingFolder, const std::string& driveFolder,
-                    const std::string& settingsFolder, QWidget* parent) {
-    auto* compare = new CompareWindow(CompareCommand::Pasport, workingFolder, driveFolder,
-                                      settingsFolder, parent);
+                    const std::string& settingsFolder, Dialogs& dialogs, QWidget* parent) {
+    auto* compare = new CompareWindow(dravik::CompareBlock::Pasport, workingFolder, driveFolder,
+                                      settingsFolder, dialogs, parent);
     compare->setAttribute(Qt::WA_DeleteOnClose);
     compare->show();
     compare->raise();
@@ -474,12 +475,13 @@ void LibraryWindow::compareWithDrive() {
     const std::optional<DriveSummary> drive = currentDrive();
     if (!drive || !driveFolderThere(*drive))
         return;
-    if (!dravik::isFolder(context_.workingFolder)) {
+    const std::string working = folderToCompare(context_);
+    if (!dravik::isFolder(working)) {
         dialogs_.showMessage(
             QStringLiteral("The working folder is no folder: choose one to compare with first."));
         return;
     }
-    compareFolders(context_.workingFolder, drive->path, context_.startFolder, parentWidget());
+    compareFolders(working, drive->path, context_.startFolder, dialogs_, parentWidget());
 }
 
 void LibraryWindow::removeFromLibrary() {

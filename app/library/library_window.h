@@ -120,4 +120,4 @@ class LibraryWindow : public QWidget {
 
 /// The Compare window of the working folder against a drive's folder.
 void compareFolders(const std::string& workingFolder, const std::string& driveFolder,
-                    const std::string& settingsFolder, QWidget* parent);
+                    const std::string& settingsFolder, Dialogs& dialogs, QWidget* parent);
