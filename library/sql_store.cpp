@@ -140,6 +140,8 @@ void SqlStore::insertInChunks(std::string_view into, std::size_t width, std::siz
 }
 
 std::int64_t SqlStore::put(const Snapshot& snapshot) {
+    if (snapshot.path.empty())
+        throw LibraryError("Library \"" + name() + "\": a drive without a folder can't be added");
     Transaction transaction(*connection_, true);
     const std::vector<std::string> summary = firstValues(snapshot.rows, summaryRowNames());
     const bool keepLabel = snapshot.label.empty();

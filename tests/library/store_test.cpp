@@ -66,6 +66,9 @@ TEST_P(StoreOperations, KeepsEveryByteOfADrive) {
     EXPECT_EQ(store->storedFiles("/shop/a"), snapshot.files);
     EXPECT_EQ(store->storedFiles("/shop/b"), std::nullopt);
     EXPECT_EQ(store->drive(id + 1), std::nullopt);
+    EXPECT_EQ(dravik::testing::thrownMessage<LibraryError>([&] { store->put(driveAt("", {})); }),
+              "Library \"" + store->name() + "\": a drive without a folder can't be added");
+    EXPECT_EQ(store->list().size(), 1u);
 }
 
 TEST_P(StoreOperations, ReplacesADriveWholeAndRemovesIt) {
