@@ -29,27 +29,15 @@ class SqliteConnection : public Connection {
             sqlite3_close_v2(db_);
             throw LibraryError("Library \"" + name_ + "\": " + text);
         }
-        sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-        // Readers and a writer at once; a file that only reads keeps its mode.
         try {
-            query("PRAGMA journal_mode = WAL", {});
-        } catch (const LibraryError&) {
-            if ((sqlite3_extended_errcode(db_) & 0xff) != SQLITE_READONLY)
-                throw;
+            configure();
+        } catch (...) {
+            close();
+            throw;
         }
-        query("PRAGMA synchronous = NORMAL", {});
-        // Find and donors sort and group in memory, over a cache that holds
-        // the indexes of a shop's library.
-        query("PRAGMA temp_store = MEMORY", {});
-        query("PRAGMA cache_size = -65536", {});
     }
 
-    ~SqliteConnection() override {
-        for (auto& [sql, statement] : statements_)
-            sqlite3_finalize(statement);
-        sqlite3_close_v2(db_);
-    }
+    ~SqliteConnection() override { close(); }
 
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;
@@ -95,15 +83,41 @@ class SqliteConnection : public Connection {
     }
 
   private:
+    void configure() {
+        sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        // Readers and a writer at once; a file that only reads keeps its mode.
+        try {
+            query("PRAGMA journal_mode = WAL", {});
+        } catch (const LibraryError&) {
+            if ((sqlite3_extended_errcode(db_) & 0xff) != SQLITE_READONLY)
+                throw;
+        }
+        query("PRAGMA synchronous = NORMAL", {});
+        // Find and donors sort and group in memory, over a cache that holds
+        // the indexes of a shop's library.
+        query("PRAGMA temp_store = MEMORY", {});
+        query("PRAGMA cache_size = -65536", {});
+    }
+
+    void finalizeStatements() noexcept {
+        for (auto& [sql, statement] : statements_)
+            sqlite3_finalize(statement);
+        statements_.clear();
+    }
+
+    void close() noexcept {
+        finalizeStatements();
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+
     sqlite3_stmt* prepared(std::string_view sql) {
         const std::string key(sql);
         if (const auto kept = statements_.find(key); kept != statements_.end())
             return kept->second;
-        if (statements_.size() >= kKeptStatements) {
-            for (auto& [text, statement] : statements_)
-                sqlite3_finalize(statement);
-            statements_.clear();
-        }
+        if (statements_.size() >= kKeptStatements)
+            finalizeStatements();
         sqlite3_stmt* statement = nullptr;
         const int prepared = sqlite3_prepare_v2(db_, key.c_str(), static_cast<int>(key.size() + 1),
                                                 &statement, nullptr);
