@@ -37,6 +37,10 @@ struct Dialect {
     std::string_view withoutRowId;
     /// Whether haystack holds needle: {0} and {1} stand for them.
     std::string_view contains;
+    /// Whether a value is one of a subquery's: {0} and {1} stand for them.
+    /// PostgreSQL reads an index by the values of "= ANY (ARRAY(...))" but
+    /// joins "IN (...)" without one.
+    std::string_view anyOf;
 };
 
 /// One connection to a library. Failures raise a LibraryError naming it.

@@ -98,6 +98,11 @@ SqlStore::SqlStore(std::unique_ptr<Connection> connection) : connection_(std::mo
     upgradeSchema(*connection_);
 }
 
+std::string SqlStore::rowNamed() const {
+    return filledIn(connection_->dialect().anyOf, "r.name_id",
+                    "SELECT id FROM phrase WHERE spelling_key = ?");
+}
+
 std::string SqlStore::name() const {
     return connection_->name();
 }
@@ -285,8 +290,8 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     for (const FindTerm& term : terms) {
         const bool isExact = term.match == FindTerm::Match::Exact;
         const std::string condition = joined(
-            "r.name_id IN (SELECT id FROM phrase WHERE spelling_key = ?) AND ",
-            isExact ? "r.value_key = ?" : inContains(connection_->dialect(), "r.value_fold", "?"));
+            rowNamed(), " AND ",
+            isExact ? "r.value_key = ?" : filledIn(connection_->dialect().contains, "r.value_fold", "?"));
         const SqlValue name = trimmedKey(term.name);
         const SqlValue text = isExact ? trimmedKey(term.text) : foldedKey(term.text);
         rowCondition += joined(rowCondition.empty() ? "(" : " OR (", condition, ")");
@@ -339,9 +344,8 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
     std::vector<SqlValue> params;
     for (const auto& [number, value] : wanted) {
         agreeing += joined(agreeing.empty() ? "" : " UNION ALL ", "SELECT r.drive_id, ",
-                           std::to_string(number),
-                           " AS term FROM drive_row r WHERE r.name_id IN"
-                           " (SELECT id FROM phrase WHERE spelling_key = ?) AND r.value_key = ?");
+                           std::to_string(number), " AS term FROM drive_row r WHERE ", rowNamed(),
+                           " AND r.value_key = ?");
         params.insert(params.end(), {nameKeys[number], value});
     }
     params.emplace_back(bench.path);
@@ -405,10 +409,10 @@ std::vector<std::int64_t> rankedByAgreement(std::vector<std::pair<std::int64_t, 
     return ids;
 }
 
-std::string inContains(const Dialect& dialect, std::string_view haystack, std::string_view needle) {
-    std::string text(dialect.contains);
-    text.replace(text.find("{0}"), 3, haystack);
-    text.replace(text.find("{1}"), 3, needle);
+std::string filledIn(std::string_view form, std::string_view first, std::string_view second) {
+    std::string text(form);
+    text.replace(text.find("{0}"), 3, first);
+    text.replace(text.find("{1}"), 3, second);
     return text;
 }
 

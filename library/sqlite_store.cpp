@@ -11,7 +11,7 @@ namespace dravik::library {
 namespace {
 
 constexpr Dialect kSqlite = {"BLOB", "INTEGER PRIMARY KEY", "INTEGER", " WITHOUT ROWID",
-                             "instr({0}, {1}) > 0"};
+                             "instr({0}, {1}) > 0", "{0} IN ({1})"};
 
 // A writer waits this long for another one to finish before it gives up.
 constexpr int kBusyTimeoutMs = 30000;
