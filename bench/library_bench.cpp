@@ -199,6 +199,8 @@ void registerShopBenchmarks() {
         add("FindFamilyAndCode", [](Store& s) {
             return s.find(terms({"Family=Nike", "Code FW~vgm4012", "PCBA Config=C7"})).size();
         });
+        // A broad answer: a tenth of the library, for what such a list costs.
+        add("FindFamily", [](Store& s) { return s.find(terms({"Family=Nike"})).size(); });
         const Snapshot bench = sampleLikeDrive(54321);
         add("Donors", [bench](Store& s) { return s.donors(bench, defaultMatchNames(), 20).size(); });
     }

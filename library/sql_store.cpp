@@ -272,17 +272,16 @@ bool SqlStore::remove(std::int64_t id) {
 std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     if (terms.empty())
         return {};
-    // One statement. Exact terms go first, each through the index of values;
-    // part terms then look only at the drives the exact ones left (or, with
-    // none, at every row of their names). The drives that every term holds
-    // for give their rows that match any term.
+    // First the drives that every term holds for: exact terms go first, each
+    // through the index of values; part terms then look only at the drives
+    // the exact ones left (or, with none, at every row of their names). Then
+    // the rows of those drives that match any term, read by the drives' ids,
+    // which an engine can't foresee from the first query's text.
     const bool anyExact = std::any_of(terms.begin(), terms.end(), [](const FindTerm& term) {
         return term.match == FindTerm::Match::Exact;
     });
     std::string exact;
     std::string hits = anyExact ? "SELECT drive_id FROM exact" : "";
-    // Both sets are made first, so that the rows of their few drives are
-    // then read by the drives' keys.
     std::string rowCondition;
     std::vector<SqlValue> exactParams;
     std::vector<SqlValue> hitParams;
@@ -305,18 +304,33 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     }
     std::vector<SqlValue> params = exactParams;
     params.insert(params.end(), hitParams.begin(), hitParams.end());
-    params.insert(params.end(), rowParams.begin(), rowParams.end());
-    const std::string sql =
-        joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, "), ") : std::string("WITH "),
-               joined("hits AS MATERIALIZED (", hits, ") SELECT ", kSummaryColumns, ", ", kRowColumns),
-               " FROM hits h JOIN drive d ON d.id = h.drive_id JOIN drive_row r ON r.drive_id = h.drive_id",
-               joined(kRowJoins, " WHERE ", rowCondition, " ORDER BY d.id, r.seq"));
+
+    Transaction transaction(*connection_, false);
+    std::vector<SqlValue> ids;
+    for (const SqlRow& row : connection_->query(
+             joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, ") ") : std::string(),
+                    hits, " ORDER BY 1"),
+             params))
+        ids.push_back(row[0]);
     std::vector<FoundDrive> found;
-    for (const SqlRow& row : connection_->query(sql, params)) {
-        if (found.empty() || found.back().drive.id != intOf(row[0]))
-            found.push_back({summaryOf(row), {}});
-        found.back().rows.push_back(storedRowOf(row, kSummaryWidth));
+    const std::size_t chunk = kParameterLimit - rowParams.size();
+    for (std::size_t from = 0; from < ids.size(); from += chunk) {
+        const std::size_t count = std::min(chunk, ids.size() - from);
+        std::vector<SqlValue> chunkParams(ids.begin() + static_cast<std::ptrdiff_t>(from),
+                                          ids.begin() + static_cast<std::ptrdiff_t>(from + count));
+        chunkParams.insert(chunkParams.end(), rowParams.begin(), rowParams.end());
+        for (const SqlRow& row : connection_->query(
+                 joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
+                        " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
+                        joined(" WHERE d.id IN ", placeholders(1, count), " AND (", rowCondition,
+                               ") ORDER BY d.id, r.seq")),
+                 chunkParams)) {
+            if (found.empty() || found.back().drive.id != intOf(row[0]))
+                found.push_back({summaryOf(row), {}});
+            found.back().rows.push_back(storedRowOf(row, kSummaryWidth));
+        }
     }
+    transaction.commit();
     return found;
 }
 
