@@ -4,6 +4,9 @@
 
 #include <libpq-fe.h>
 
+#include <functional>
+#include <memory>
+
 namespace dravik::library {
 namespace {
 
@@ -98,7 +101,8 @@ class PostgresConnection : public Connection {
     const std::string& name() const override { return name_; }
     const Dialect& dialect() const override { return kPostgres; }
 
-    std::vector<SqlRow> query(std::string_view sql, const std::vector<SqlValue>& params) override {
+    void each(std::string_view sql, const std::vector<SqlValue>& params,
+              const std::function<void(const SqlRow&)>& take) override {
         std::vector<std::string> bytes(params.size());
         std::vector<Oid> types(params.size(), 0);
         std::vector<const char*> values(params.size(), nullptr);
@@ -127,15 +131,14 @@ class PostgresConnection : public Connection {
             PQclear(result);
             throw LibraryError("Library \"" + name_ + "\": " + masked(text));
         }
-        std::vector<SqlRow> rows;
+        // The result is freed however the rows' taker ends.
+        const std::unique_ptr<PGresult, void (*)(PGresult*)> owned(result, PQclear);
+        SqlRow row(static_cast<std::size_t>(PQnfields(result)));
         for (int r = 0; r < PQntuples(result); ++r) {
-            SqlRow row;
-            for (int c = 0; c < PQnfields(result); ++c)
-                row.push_back(valueOf(result, r, c));
-            rows.push_back(std::move(row));
+            for (std::size_t c = 0; c < row.size(); ++c)
+                row[c] = valueOf(result, r, static_cast<int>(c));
+            take(row);
         }
-        PQclear(result);
-        return rows;
     }
 
     void begin(bool write) override {

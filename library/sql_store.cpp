@@ -365,11 +365,9 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
     params.emplace_back(bench.path);
     Transaction transaction(*connection_, false);
     std::vector<std::pair<std::int64_t, std::int64_t>> agreements;
-    for (const SqlRow& row : connection_->query(
-             joined("SELECT m.drive_id, m.term FROM (", agreeing,
-                    ") m WHERE m.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"),
-             params))
-        agreements.emplace_back(intOf(row[0]), intOf(row[1]));
+    connection_->each(joined("SELECT m.drive_id, m.term FROM (", agreeing,
+                             ") m WHERE m.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"),
+                      params, [&](const SqlRow& row) { agreements.emplace_back(intOf(row[0]), intOf(row[1])); });
     const std::vector<std::int64_t> ranked = rankedByAgreement(std::move(agreements), limit);
     if (ranked.empty())
         return {};

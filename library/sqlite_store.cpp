@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
+#include <functional>
 #include <map>
 #include <sqlite3.h>
 
@@ -45,7 +46,8 @@ class SqliteConnection : public Connection {
     const std::string& name() const override { return name_; }
     const Dialect& dialect() const override { return kSqlite; }
 
-    std::vector<SqlRow> query(std::string_view sql, const std::vector<SqlValue>& params) override {
+    void each(std::string_view sql, const std::vector<SqlValue>& params,
+              const std::function<void(const SqlRow&)>& take) override {
         sqlite3_stmt* statement = prepared(sql);
         for (std::size_t i = 0; i < params.size(); ++i) {
             const int at = static_cast<int>(i + 1);
@@ -56,19 +58,22 @@ class SqliteConnection : public Connection {
             else
                 sqlite3_bind_null(statement, at);
         }
-        std::vector<SqlRow> rows;
+        SqlRow row(static_cast<std::size_t>(sqlite3_column_count(statement)));
         int step = SQLITE_ROW;
-        while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
-            SqlRow row;
-            for (int column = 0; column < sqlite3_column_count(statement); ++column)
-                row.push_back(valueOf(statement, column));
-            rows.push_back(std::move(row));
+        try {
+            while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+                for (std::size_t column = 0; column < row.size(); ++column)
+                    row[column] = valueOf(statement, static_cast<int>(column));
+                take(row);
+            }
+        } catch (...) {
+            sqlite3_reset(statement);
+            throw;
         }
         sqlite3_reset(statement);
         sqlite3_clear_bindings(statement);
         if (step != SQLITE_DONE)
             fail(step);
-        return rows;
     }
 
     void begin(bool write) override { query(write ? "BEGIN IMMEDIATE" : "BEGIN", {}); }
