@@ -226,6 +226,9 @@ class TargetReporter : public benchmark::ConsoleReporter {
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
+            // Each run, or the median of repetitions.
+            if (!run.aggregate_name.empty() && run.aggregate_name != "median")
+                continue;
             const auto over = [&](const char* counter, double target) {
                 const auto found = run.counters.find(counter);
                 return found != run.counters.end() && found->second.value >= target;

@@ -306,12 +306,13 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     params.insert(params.end(), hitParams.begin(), hitParams.end());
 
     Transaction transaction(*connection_, false);
-    std::vector<SqlValue> ids;
-    for (const SqlRow& row : connection_->query(
-             joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, ") ") : std::string(),
-                    hits, " ORDER BY 1"),
-             params))
-        ids.push_back(row[0]);
+    // The drives come sorted here: sorting them in the query would have an
+    // engine read the rows in the drives' order, every one of them.
+    std::vector<std::int64_t> hitIds;
+    connection_->each(joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, ") ") : std::string(), hits),
+                      params, [&](const SqlRow& row) { hitIds.push_back(intOf(row[0])); });
+    std::sort(hitIds.begin(), hitIds.end());
+    const std::vector<SqlValue> ids(hitIds.begin(), hitIds.end());
     std::vector<FoundDrive> found;
     const std::size_t chunk = kParameterLimit - rowParams.size();
     for (std::size_t from = 0; from < ids.size(); from += chunk) {
