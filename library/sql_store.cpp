@@ -48,6 +48,12 @@ std::string placeholders(std::size_t count, std::size_t width) {
     return all;
 }
 
+// How many ids a statement takes beside others parameters of its own.
+std::size_t idsPerStatement(std::size_t others) {
+    constexpr std::size_t kFewest = 100;
+    return others + kFewest < kParameterLimit ? kParameterLimit - others : kFewest;
+}
+
 DriveSummary summaryOf(const SqlRow& row, std::size_t at = 0) {
     return {intOf(row[at]),         bytesOf(row[at + 1]), bytesOf(row[at + 2]),
             bytesOf(row[at + 3]),   bytesOf(row[at + 4]), bytesOf(row[at + 5]),
@@ -314,7 +320,7 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     std::sort(hitIds.begin(), hitIds.end());
     const std::vector<SqlValue> ids(hitIds.begin(), hitIds.end());
     std::vector<FoundDrive> found;
-    const std::size_t chunk = kParameterLimit - rowParams.size();
+    const std::size_t chunk = idsPerStatement(rowParams.size());
     for (std::size_t from = 0; from < ids.size(); from += chunk) {
         const std::size_t count = std::min(chunk, ids.size() - from);
         std::vector<SqlValue> chunkParams(ids.begin() + static_cast<std::ptrdiff_t>(from),
@@ -374,19 +380,23 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
         return {};
 
     // The ranked drives with their rows of the match names.
-    std::vector<SqlValue> rowParams(ranked.begin(), ranked.end());
-    rowParams.insert(rowParams.end(), nameKeys.begin(), nameKeys.end());
     std::map<std::int64_t, DriveSummary> drives;
     std::map<std::int64_t, std::vector<StoredRow>> rowsOf;
-    for (const SqlRow& row : connection_->query(
-             joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
-                    " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
-                    joined(" WHERE d.id IN ", placeholders(1, ranked.size()),
-                           " AND n.spelling_key IN ", placeholders(1, nameKeys.size()),
-                           " ORDER BY d.id, r.seq")),
-             rowParams)) {
-        drives[intOf(row[0])] = summaryOf(row);
-        rowsOf[intOf(row[0])].push_back(storedRowOf(row, kSummaryWidth));
+    const std::size_t chunk = idsPerStatement(nameKeys.size());
+    for (std::size_t from = 0; from < ranked.size(); from += chunk) {
+        const std::size_t count = std::min(chunk, ranked.size() - from);
+        std::vector<SqlValue> rowParams(ranked.begin() + static_cast<std::ptrdiff_t>(from),
+                                        ranked.begin() + static_cast<std::ptrdiff_t>(from + count));
+        rowParams.insert(rowParams.end(), nameKeys.begin(), nameKeys.end());
+        connection_->each(joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
+                                 " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
+                                 joined(" WHERE d.id IN ", placeholders(1, count),
+                                        " AND n.spelling_key IN ", placeholders(1, nameKeys.size()),
+                                        " ORDER BY d.id, r.seq")),
+                          rowParams, [&](const SqlRow& row) {
+                              drives[intOf(row[0])] = summaryOf(row);
+                              rowsOf[intOf(row[0])].push_back(storedRowOf(row, kSummaryWidth));
+                          });
     }
     transaction.commit();
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace dravik::library {
 namespace {
 
@@ -163,6 +165,7 @@ TEST_P(StoreOperations, RanksDonorsByTheMatchRowsThatAgree) {
     } cases[] = {
         {defaultMatchNames(), 20, {"beta", "gamma"}, {4, 1}},
         {defaultMatchNames(), 1, {"beta"}, {4}},
+        {defaultMatchNames(), std::numeric_limits<std::size_t>::max(), {"beta", "gamma"}, {4, 1}},
         {{"Family", "PCBA Config"}, 20, {"beta"}, {1}},
         {{"HDA Module"}, 20, {}, {}}, // a row the bench lacks agrees with none
     };
