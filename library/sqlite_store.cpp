@@ -76,7 +76,16 @@ class SqliteConnection : public Connection {
             fail(step);
     }
 
-    void begin(bool write) override { query(write ? "BEGIN IMMEDIATE" : "BEGIN", {}); }
+    void begin(bool write) override {
+        // Readers and a writer at once: the first write puts the file in
+        // write-ahead mode, which it keeps. Until then nothing is written, so
+        // that a library refused on opening is left as it was.
+        if (write && !writeAhead_) {
+            query("PRAGMA journal_mode = WAL", {});
+            writeAhead_ = true;
+        }
+        query(write ? "BEGIN IMMEDIATE" : "BEGIN", {});
+    }
     void commit() override { query("COMMIT", {}); }
     void rollback() noexcept override { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); }
 
@@ -91,13 +100,6 @@ class SqliteConnection : public Connection {
     void configure() {
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-        // Readers and a writer at once; a file that only reads keeps its mode.
-        try {
-            query("PRAGMA journal_mode = WAL", {});
-        } catch (const LibraryError&) {
-            if ((sqlite3_extended_errcode(db_) & 0xff) != SQLITE_READONLY)
-                throw;
-        }
         query("PRAGMA synchronous = NORMAL", {});
         // Find and donors sort and group in memory, over a cache that holds
         // the indexes of a shop's library.
@@ -171,6 +173,7 @@ class SqliteConnection : public Connection {
 
     std::string name_;
     sqlite3* db_ = nullptr;
+    bool writeAhead_ = false;
     std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
 };
 

@@ -223,14 +223,19 @@ TEST_P(StoreOperations, UpgradesALibraryOfTheFirstSchema) {
 TEST_P(StoreOperations, RefusesALibraryOfANewerProgram) {
     store->put(driveAt("/shop/a", {{"Serial", "S1"}}));
     store.reset();
-    const std::unique_ptr<Connection> connection =
-        library.isServer() ? connectPostgres(library.url()) : connectSqlite(library.url());
-    connection->query("UPDATE library SET version = ?", {std::int64_t{kSchemaVersion + 1}});
+    const auto connect = [&] {
+        return library.isServer() ? connectPostgres(library.url()) : connectSqlite(library.url());
+    };
+    connect()->query("UPDATE library SET version = ?", {std::int64_t{kSchemaVersion + 1}});
+    const std::string before = dravik::testing::fileContent(library.url());
+
     const std::string message =
         dravik::testing::thrownMessage<LibraryError>([&] { openStore(library.url()); });
-    EXPECT_EQ(message, "Library \"" + connection->name() + "\" is of a newer Dravik (schema " +
+    EXPECT_EQ(message, "Library \"" + connect()->name() + "\" is of a newer Dravik (schema " +
                            std::to_string(kSchemaVersion + 1) + "; this one knows up to " +
                            std::to_string(kSchemaVersion) + "): left as it was");
+    EXPECT_EQ(dravik::testing::fileContent(library.url()), before);
+    const std::unique_ptr<Connection> connection = connect();
     EXPECT_EQ(intOf(connection->query("SELECT version FROM library", {}).front()[0]), kSchemaVersion + 1);
     EXPECT_EQ(intOf(connection->query("SELECT COUNT(*) FROM drive_row", {}).front()[0]), 1);
 }
