@@ -13,4 +13,10 @@ const std::string& bytesOf(const SqlValue& value) {
     return bytes ? *bytes : none;
 }
 
+std::vector<SqlRow> Connection::query(std::string_view sql, const std::vector<SqlValue>& params) {
+    std::vector<SqlRow> rows;
+    each(sql, params, [&](const SqlRow& row) { rows.push_back(row); });
+    return rows;
+}
+
 } // namespace dravik::library

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,10 @@ struct Dialect {
     std::string_view withoutRowId;
     /// Whether haystack holds needle: {0} and {1} stand for them.
     std::string_view contains;
+    /// Whether a value is one of a subquery's: {0} and {1} stand for them.
+    /// PostgreSQL reads an index by the values of "= ANY (ARRAY(...))" but
+    /// joins "IN (...)" without one.
+    std::string_view anyOf;
 };
 
 /// One connection to a library. Failures raise a LibraryError naming it.
@@ -48,8 +53,13 @@ class Connection {
     virtual const std::string& name() const = 0;
     virtual const Dialect& dialect() const = 0;
 
+    /// Runs one statement with its parameters and hands each of its rows to
+    /// take, in one buffer that the next row overwrites.
+    virtual void each(std::string_view sql, const std::vector<SqlValue>& params,
+                      const std::function<void(const SqlRow&)>& take) = 0;
+
     /// Runs one statement with its parameters and gives its rows.
-    virtual std::vector<SqlRow> query(std::string_view sql, const std::vector<SqlValue>& params = {}) = 0;
+    std::vector<SqlRow> query(std::string_view sql, const std::vector<SqlValue>& params = {});
 
     /// Begins a transaction; a writing one takes the library's write lock at
     /// once, so that two writers queue rather than fail halfway.

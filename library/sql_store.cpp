@@ -48,6 +48,12 @@ std::string placeholders(std::size_t count, std::size_t width) {
     return all;
 }
 
+// How many ids a statement takes beside others parameters of its own.
+std::size_t idsPerStatement(std::size_t others) {
+    constexpr std::size_t kFewest = 100;
+    return others + kFewest < kParameterLimit ? kParameterLimit - others : kFewest;
+}
+
 DriveSummary summaryOf(const SqlRow& row, std::size_t at = 0) {
     return {intOf(row[at]),         bytesOf(row[at + 1]), bytesOf(row[at + 2]),
             bytesOf(row[at + 3]),   bytesOf(row[at + 4]), bytesOf(row[at + 5]),
@@ -98,6 +104,11 @@ SqlStore::SqlStore(std::unique_ptr<Connection> connection) : connection_(std::mo
     upgradeSchema(*connection_);
 }
 
+std::string SqlStore::rowNamed() const {
+    return filledIn(connection_->dialect().anyOf, "r.name_id",
+                    "SELECT id FROM phrase WHERE spelling_key = ?");
+}
+
 std::string SqlStore::name() const {
     return connection_->name();
 }
@@ -140,6 +151,8 @@ void SqlStore::insertInChunks(std::string_view into, std::size_t width, std::siz
 }
 
 std::int64_t SqlStore::put(const Snapshot& snapshot) {
+    if (snapshot.path.empty())
+        throw LibraryError("Library \"" + name() + "\": a drive without a folder can't be added");
     Transaction transaction(*connection_, true);
     const std::vector<std::string> summary = firstValues(snapshot.rows, summaryRowNames());
     const bool keepLabel = snapshot.label.empty();
@@ -265,17 +278,16 @@ bool SqlStore::remove(std::int64_t id) {
 std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     if (terms.empty())
         return {};
-    // One statement. Exact terms go first, each through the index of values;
-    // part terms then look only at the drives the exact ones left (or, with
-    // none, at every row of their names). The drives that every term holds
-    // for give their rows that match any term.
+    // First the drives that every term holds for: exact terms go first, each
+    // through the index of values; part terms then look only at the drives
+    // the exact ones left (or, with none, at every row of their names). Then
+    // the rows of those drives that match any term, read by the drives' ids,
+    // which an engine can't foresee from the first query's text.
     const bool anyExact = std::any_of(terms.begin(), terms.end(), [](const FindTerm& term) {
         return term.match == FindTerm::Match::Exact;
     });
     std::string exact;
     std::string hits = anyExact ? "SELECT drive_id FROM exact" : "";
-    // Both sets are made first, so that the rows of their few drives are
-    // then read by the drives' keys.
     std::string rowCondition;
     std::vector<SqlValue> exactParams;
     std::vector<SqlValue> hitParams;
@@ -283,8 +295,8 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     for (const FindTerm& term : terms) {
         const bool isExact = term.match == FindTerm::Match::Exact;
         const std::string condition = joined(
-            "r.name_id IN (SELECT id FROM phrase WHERE spelling_key = ?) AND ",
-            isExact ? "r.value_key = ?" : inContains(connection_->dialect(), "r.value_fold", "?"));
+            rowNamed(), " AND ",
+            isExact ? "r.value_key = ?" : filledIn(connection_->dialect().contains, "r.value_fold", "?"));
         const SqlValue name = trimmedKey(term.name);
         const SqlValue text = isExact ? trimmedKey(term.text) : foldedKey(term.text);
         rowCondition += joined(rowCondition.empty() ? "(" : " OR (", condition, ")");
@@ -298,18 +310,34 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     }
     std::vector<SqlValue> params = exactParams;
     params.insert(params.end(), hitParams.begin(), hitParams.end());
-    params.insert(params.end(), rowParams.begin(), rowParams.end());
-    const std::string sql =
-        joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, "), ") : std::string("WITH "),
-               joined("hits AS MATERIALIZED (", hits, ") SELECT ", kSummaryColumns, ", ", kRowColumns),
-               " FROM hits h JOIN drive d ON d.id = h.drive_id JOIN drive_row r ON r.drive_id = h.drive_id",
-               joined(kRowJoins, " WHERE ", rowCondition, " ORDER BY d.id, r.seq"));
+
+    Transaction transaction(*connection_, false);
+    // The drives come sorted here: sorting them in the query would have an
+    // engine read the rows in the drives' order, every one of them.
+    std::vector<std::int64_t> hitIds;
+    connection_->each(joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, ") ") : std::string(), hits),
+                      params, [&](const SqlRow& row) { hitIds.push_back(intOf(row[0])); });
+    std::sort(hitIds.begin(), hitIds.end());
+    const std::vector<SqlValue> ids(hitIds.begin(), hitIds.end());
     std::vector<FoundDrive> found;
-    for (const SqlRow& row : connection_->query(sql, params)) {
-        if (found.empty() || found.back().drive.id != intOf(row[0]))
-            found.push_back({summaryOf(row), {}});
-        found.back().rows.push_back(storedRowOf(row, kSummaryWidth));
+    const std::size_t chunk = idsPerStatement(rowParams.size());
+    for (std::size_t from = 0; from < ids.size(); from += chunk) {
+        const std::size_t count = std::min(chunk, ids.size() - from);
+        std::vector<SqlValue> chunkParams(ids.begin() + static_cast<std::ptrdiff_t>(from),
+                                          ids.begin() + static_cast<std::ptrdiff_t>(from + count));
+        chunkParams.insert(chunkParams.end(), rowParams.begin(), rowParams.end());
+        for (const SqlRow& row : connection_->query(
+                 joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
+                        " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
+                        joined(" WHERE d.id IN ", placeholders(1, count), " AND (", rowCondition,
+                               ") ORDER BY d.id, r.seq")),
+                 chunkParams)) {
+            if (found.empty() || found.back().drive.id != intOf(row[0]))
+                found.push_back({summaryOf(row), {}});
+            found.back().rows.push_back(storedRowOf(row, kSummaryWidth));
+        }
     }
+    transaction.commit();
     return found;
 }
 
@@ -337,37 +365,38 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
     std::vector<SqlValue> params;
     for (const auto& [number, value] : wanted) {
         agreeing += joined(agreeing.empty() ? "" : " UNION ALL ", "SELECT r.drive_id, ",
-                           std::to_string(number),
-                           " AS term FROM drive_row r WHERE r.name_id IN"
-                           " (SELECT id FROM phrase WHERE spelling_key = ?) AND r.value_key = ?");
+                           std::to_string(number), " AS term FROM drive_row r WHERE ", rowNamed(),
+                           " AND r.value_key = ?");
         params.insert(params.end(), {nameKeys[number], value});
     }
     params.emplace_back(bench.path);
     Transaction transaction(*connection_, false);
     std::vector<std::pair<std::int64_t, std::int64_t>> agreements;
-    for (const SqlRow& row : connection_->query(
-             joined("SELECT m.drive_id, m.term FROM (", agreeing,
-                    ") m WHERE m.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"),
-             params))
-        agreements.emplace_back(intOf(row[0]), intOf(row[1]));
+    connection_->each(joined("SELECT m.drive_id, m.term FROM (", agreeing,
+                             ") m WHERE m.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"),
+                      params, [&](const SqlRow& row) { agreements.emplace_back(intOf(row[0]), intOf(row[1])); });
     const std::vector<std::int64_t> ranked = rankedByAgreement(std::move(agreements), limit);
     if (ranked.empty())
         return {};
 
     // The ranked drives with their rows of the match names.
-    std::vector<SqlValue> rowParams(ranked.begin(), ranked.end());
-    rowParams.insert(rowParams.end(), nameKeys.begin(), nameKeys.end());
     std::map<std::int64_t, DriveSummary> drives;
     std::map<std::int64_t, std::vector<StoredRow>> rowsOf;
-    for (const SqlRow& row : connection_->query(
-             joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
-                    " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
-                    joined(" WHERE d.id IN ", placeholders(1, ranked.size()),
-                           " AND n.spelling_key IN ", placeholders(1, nameKeys.size()),
-                           " ORDER BY d.id, r.seq")),
-             rowParams)) {
-        drives[intOf(row[0])] = summaryOf(row);
-        rowsOf[intOf(row[0])].push_back(storedRowOf(row, kSummaryWidth));
+    const std::size_t chunk = idsPerStatement(nameKeys.size());
+    for (std::size_t from = 0; from < ranked.size(); from += chunk) {
+        const std::size_t count = std::min(chunk, ranked.size() - from);
+        std::vector<SqlValue> rowParams(ranked.begin() + static_cast<std::ptrdiff_t>(from),
+                                        ranked.begin() + static_cast<std::ptrdiff_t>(from + count));
+        rowParams.insert(rowParams.end(), nameKeys.begin(), nameKeys.end());
+        connection_->each(joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
+                                 " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
+                                 joined(" WHERE d.id IN ", placeholders(1, count),
+                                        " AND n.spelling_key IN ", placeholders(1, nameKeys.size()),
+                                        " ORDER BY d.id, r.seq")),
+                          rowParams, [&](const SqlRow& row) {
+                              drives[intOf(row[0])] = summaryOf(row);
+                              rowsOf[intOf(row[0])].push_back(storedRowOf(row, kSummaryWidth));
+                          });
     }
     transaction.commit();
 
@@ -403,10 +432,10 @@ std::vector<std::int64_t> rankedByAgreement(std::vector<std::pair<std::int64_t, 
     return ids;
 }
 
-std::string inContains(const Dialect& dialect, std::string_view haystack, std::string_view needle) {
-    std::string text(dialect.contains);
-    text.replace(text.find("{0}"), 3, haystack);
-    text.replace(text.find("{1}"), 3, needle);
+std::string filledIn(std::string_view form, std::string_view first, std::string_view second) {
+    std::string text(form);
+    text.replace(text.find("{0}"), 3, first);
+    text.replace(text.find("{1}"), 3, second);
     return text;
 }
 

@@ -31,6 +31,9 @@ class SqlStore : public Store {
                               std::size_t limit) override;
 
   private:
+    /// The condition that a row r has the name whose trimmed key is the
+    /// next parameter.
+    std::string rowNamed() const;
     /// The ids of spellings in the phrase table, adding those it lacks.
     std::map<std::string, std::int64_t> phraseIds(const std::set<std::string>& spellings);
     std::vector<DriveSummary> summaries(std::string_view where, const std::vector<SqlValue>& params);
@@ -42,8 +45,8 @@ class SqlStore : public Store {
     std::unique_ptr<Connection> connection_;
 };
 
-/// The dialect's test that haystack holds needle, with the two put in.
-std::string inContains(const Dialect& dialect, std::string_view haystack, std::string_view needle);
+/// A dialect's form ("{0} IN ({1})") with its two parts put in.
+std::string filledIn(std::string_view form, std::string_view first, std::string_view second);
 
 /// The ids of at most limit drives with the most agreements, (drive id, match
 /// name's number) pairs counted once each; ties by id.

@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
+#include <functional>
 #include <map>
 #include <sqlite3.h>
 
@@ -11,7 +12,7 @@ namespace dravik::library {
 namespace {
 
 constexpr Dialect kSqlite = {"BLOB", "INTEGER PRIMARY KEY", "INTEGER", " WITHOUT ROWID",
-                             "instr({0}, {1}) > 0"};
+                             "instr({0}, {1}) > 0", "{0} IN ({1})"};
 
 // A writer waits this long for another one to finish before it gives up.
 constexpr int kBusyTimeoutMs = 30000;
@@ -29,27 +30,15 @@ class SqliteConnection : public Connection {
             sqlite3_close_v2(db_);
             throw LibraryError("Library \"" + name_ + "\": " + text);
         }
-        sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-        // Readers and a writer at once; a file that only reads keeps its mode.
         try {
-            query("PRAGMA journal_mode = WAL", {});
-        } catch (const LibraryError&) {
-            if ((sqlite3_extended_errcode(db_) & 0xff) != SQLITE_READONLY)
-                throw;
+            configure();
+        } catch (...) {
+            close();
+            throw;
         }
-        query("PRAGMA synchronous = NORMAL", {});
-        // Find and donors sort and group in memory, over a cache that holds
-        // the indexes of a shop's library.
-        query("PRAGMA temp_store = MEMORY", {});
-        query("PRAGMA cache_size = -65536", {});
     }
 
-    ~SqliteConnection() override {
-        for (auto& [sql, statement] : statements_)
-            sqlite3_finalize(statement);
-        sqlite3_close_v2(db_);
-    }
+    ~SqliteConnection() override { close(); }
 
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;
@@ -57,7 +46,8 @@ class SqliteConnection : public Connection {
     const std::string& name() const override { return name_; }
     const Dialect& dialect() const override { return kSqlite; }
 
-    std::vector<SqlRow> query(std::string_view sql, const std::vector<SqlValue>& params) override {
+    void each(std::string_view sql, const std::vector<SqlValue>& params,
+              const std::function<void(const SqlRow&)>& take) override {
         sqlite3_stmt* statement = prepared(sql);
         for (std::size_t i = 0; i < params.size(); ++i) {
             const int at = static_cast<int>(i + 1);
@@ -68,22 +58,34 @@ class SqliteConnection : public Connection {
             else
                 sqlite3_bind_null(statement, at);
         }
-        std::vector<SqlRow> rows;
+        SqlRow row(static_cast<std::size_t>(sqlite3_column_count(statement)));
         int step = SQLITE_ROW;
-        while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
-            SqlRow row;
-            for (int column = 0; column < sqlite3_column_count(statement); ++column)
-                row.push_back(valueOf(statement, column));
-            rows.push_back(std::move(row));
+        try {
+            while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+                for (std::size_t column = 0; column < row.size(); ++column)
+                    row[column] = valueOf(statement, static_cast<int>(column));
+                take(row);
+            }
+        } catch (...) {
+            sqlite3_reset(statement);
+            throw;
         }
         sqlite3_reset(statement);
         sqlite3_clear_bindings(statement);
         if (step != SQLITE_DONE)
             fail(step);
-        return rows;
     }
 
-    void begin(bool write) override { query(write ? "BEGIN IMMEDIATE" : "BEGIN", {}); }
+    void begin(bool write) override {
+        // Readers and a writer at once: the first write puts the file in
+        // write-ahead mode, which it keeps. Until then nothing is written, so
+        // that a library refused on opening is left as it was.
+        if (write && !writeAhead_) {
+            query("PRAGMA journal_mode = WAL", {});
+            writeAhead_ = true;
+        }
+        query(write ? "BEGIN IMMEDIATE" : "BEGIN", {});
+    }
     void commit() override { query("COMMIT", {}); }
     void rollback() noexcept override { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); }
 
@@ -95,15 +97,34 @@ class SqliteConnection : public Connection {
     }
 
   private:
+    void configure() {
+        sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        query("PRAGMA synchronous = NORMAL", {});
+        // Find and donors sort and group in memory, over a cache that holds
+        // the indexes of a shop's library.
+        query("PRAGMA temp_store = MEMORY", {});
+        query("PRAGMA cache_size = -65536", {});
+    }
+
+    void finalizeStatements() noexcept {
+        for (auto& [sql, statement] : statements_)
+            sqlite3_finalize(statement);
+        statements_.clear();
+    }
+
+    void close() noexcept {
+        finalizeStatements();
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+
     sqlite3_stmt* prepared(std::string_view sql) {
         const std::string key(sql);
         if (const auto kept = statements_.find(key); kept != statements_.end())
             return kept->second;
-        if (statements_.size() >= kKeptStatements) {
-            for (auto& [text, statement] : statements_)
-                sqlite3_finalize(statement);
-            statements_.clear();
-        }
+        if (statements_.size() >= kKeptStatements)
+            finalizeStatements();
         sqlite3_stmt* statement = nullptr;
         const int prepared = sqlite3_prepare_v2(db_, key.c_str(), static_cast<int>(key.size() + 1),
                                                 &statement, nullptr);
@@ -152,6 +173,7 @@ class SqliteConnection : public Connection {
 
     std::string name_;
     sqlite3* db_ = nullptr;
+    bool writeAhead_ = false;
     std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
 };
 

@@ -176,7 +176,8 @@ class Store {
 /// True when the folder's ".rpm" and ".ldr" files are the ones stored for its
 /// drive, by name, size and time of change: its snapshot would be the same,
 /// so adding it again can be skipped without decoding. False when the
-/// library has no drive at folder.
+/// library has no drive at folder or there is no folder. A relative folder is
+/// read from the current directory.
 bool isUnchanged(Store& store, const std::string& folder);
 
 /// The drive that ref names: raises a LibraryError naming the library when
@@ -199,7 +200,7 @@ std::string storedPath(const std::string& path);
 /// per step; a library of a newer program is refused and left untouched.
 std::unique_ptr<Store> openStore(const std::string& url);
 
-/// The user's library file: "library.sqlite" in libraryFolder() (platform/).
+/// The user's library file: "library.sqlite" in dataFolder() (platform/).
 /// Raises a LibraryError when the environment names no such folder.
 std::string defaultLibraryPath();
 

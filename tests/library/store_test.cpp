@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace dravik::library {
 namespace {
 
@@ -66,6 +68,9 @@ TEST_P(StoreOperations, KeepsEveryByteOfADrive) {
     EXPECT_EQ(store->storedFiles("/shop/a"), snapshot.files);
     EXPECT_EQ(store->storedFiles("/shop/b"), std::nullopt);
     EXPECT_EQ(store->drive(id + 1), std::nullopt);
+    EXPECT_EQ(dravik::testing::thrownMessage<LibraryError>([&] { store->put(driveAt("", {})); }),
+              "Library \"" + store->name() + "\": a drive without a folder can't be added");
+    EXPECT_EQ(store->list().size(), 1u);
 }
 
 TEST_P(StoreOperations, ReplacesADriveWholeAndRemovesIt) {
@@ -160,6 +165,7 @@ TEST_P(StoreOperations, RanksDonorsByTheMatchRowsThatAgree) {
     } cases[] = {
         {defaultMatchNames(), 20, {"beta", "gamma"}, {4, 1}},
         {defaultMatchNames(), 1, {"beta"}, {4}},
+        {defaultMatchNames(), std::numeric_limits<std::size_t>::max(), {"beta", "gamma"}, {4, 1}},
         {{"Family", "PCBA Config"}, 20, {"beta"}, {1}},
         {{"HDA Module"}, 20, {}, {}}, // a row the bench lacks agrees with none
     };
@@ -217,14 +223,19 @@ TEST_P(StoreOperations, UpgradesALibraryOfTheFirstSchema) {
 TEST_P(StoreOperations, RefusesALibraryOfANewerProgram) {
     store->put(driveAt("/shop/a", {{"Serial", "S1"}}));
     store.reset();
-    const std::unique_ptr<Connection> connection =
-        library.isServer() ? connectPostgres(library.url()) : connectSqlite(library.url());
-    connection->query("UPDATE library SET version = ?", {std::int64_t{kSchemaVersion + 1}});
+    const auto connect = [&] {
+        return library.isServer() ? connectPostgres(library.url()) : connectSqlite(library.url());
+    };
+    connect()->query("UPDATE library SET version = ?", {std::int64_t{kSchemaVersion + 1}});
+    const std::string before = dravik::testing::fileContent(library.url());
+
     const std::string message =
         dravik::testing::thrownMessage<LibraryError>([&] { openStore(library.url()); });
-    EXPECT_EQ(message, "Library \"" + connection->name() + "\" is of a newer Dravik (schema " +
+    EXPECT_EQ(message, "Library \"" + connect()->name() + "\" is of a newer Dravik (schema " +
                            std::to_string(kSchemaVersion + 1) + "; this one knows up to " +
                            std::to_string(kSchemaVersion) + "): left as it was");
+    EXPECT_EQ(dravik::testing::fileContent(library.url()), before);
+    const std::unique_ptr<Connection> connection = connect();
     EXPECT_EQ(intOf(connection->query("SELECT version FROM library", {}).front()[0]), kSchemaVersion + 1);
     EXPECT_EQ(intOf(connection->query("SELECT COUNT(*) FROM drive_row", {}).front()[0]), 1);
 }
