@@ -28,12 +28,13 @@ top=$(pwd)
 build=$(realpath -m "${1:-build-windows}")
 linux_cli=$(realpath -m "${2:-build/cli/dravik-cli}")
 . scripts/qt-windows.sh
+. scripts/sqlite-windows.sh
 
 # Wine's preloader reserves the addresses that every Windows process needs
 # (its shared user data at 0x7FFE0000 among them) before anything else is
 # mapped; without it a program now and then fails to start ("failed to map
 # the shared user data"), printing nothing a test would.
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 wine64-preloader googletest zip unzip \
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix libsqlite3-dev wine64 wine64-preloader googletest zip unzip \
     xvfb xauth xdotool imagemagick
 if [ ! -x "$linux_cli" ]; then
     echo "windows.sh: $linux_cli not found; build it first (cmake --build build)" >&2
@@ -79,6 +80,26 @@ find_qt() {
     fi
 }
 
+# The SQLite for Windows, built into the cache when there is none; a folder
+# that DRAVIK_SQLITE_WINDOWS names must hold one.
+find_sqlite() {
+    find_sqlite_windows
+    sqlite=$sqlite_windows
+    if [ -z "$sqlite" ]; then
+        scripts/build-sqlite-windows.sh "$sqlite_windows_cache"
+        sqlite=$sqlite_windows_cache
+    fi
+    if [ ! -f "$sqlite/include/sqlite3.h" ] || [ ! -f "$sqlite/lib/libsqlite3.a" ]; then
+        echo "windows.sh: no SQLite for Windows in $sqlite (DRAVIK_SQLITE_WINDOWS);" \
+            "scripts/build-sqlite-windows.sh $sqlite builds one" >&2
+        return 1
+    fi
+    echo "SQLite for Windows: $sqlite"
+}
+
+# SQLite is linked into the programs: it adds no DLL to the release zips. The
+# library of drive folders on Windows has SQLite only: no PostgreSQL is looked
+# for, whatever the build machine has.
 cross_build() {
     local window=(-DDRAVIK_BUILD_APP=OFF) programs=(cli/dravik-cli.exe)
     if [ -n "$qt" ]; then
@@ -86,7 +107,10 @@ cross_build() {
         programs+=(app/Dravik.exe tests/test_app.exe)
     fi
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON "${window[@]}" > "$scratch/configure.log" ||
+        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON "${window[@]}" \
+        -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a" \
+        -DCMAKE_DISABLE_FIND_PACKAGE_PostgreSQL=ON \
+        > "$scratch/configure.log" ||
         { cat "$scratch/configure.log"; return 1; }
     grep "left out" "$scratch/configure.log" || true
     cmake --build "$build" -j2
@@ -260,7 +284,8 @@ pack() {
 
 # The window's release: Dravik.exe with what the build laid beside it (Qt's
 # DLLs, MinGW's runtime that they need, the windows platform and the Windows
-# style plugins), dravik-cli.exe, the licences and the README for Windows.
+# style plugins), dravik-cli.exe, the licences (Qt's, and SQLite's notice
+# when the programs carry it) and the README for Windows.
 pack_window() {
     local version name folder licenses
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -276,6 +301,11 @@ pack_window() {
     sed 's/$/\r/' package/windows/Dravik-README.txt > "$folder/README.txt"
     sed 's/$/\r/' LICENSE > "$folder/LICENSE.txt"
     sed 's/$/\r/' package/windows/Qt-NOTICE.txt > "$folder/licenses/Qt/NOTICE.txt"
+    # SQLite's notice goes with the programs that carry SQLite.
+    if grep -aqF 'SQLite format 3' "$folder/Dravik.exe" "$folder/dravik-cli.exe"; then
+        mkdir -p "$folder/licenses/SQLite"
+        sed 's/$/\r/' package/windows/SQLite-NOTICE.txt > "$folder/licenses/SQLite/NOTICE.txt"
+    fi
     licenses=$qt/licenses
     if [ ! -d "$licenses" ]; then
         # A Qt built elsewhere: Debian's copies of the same licences.
@@ -351,6 +381,7 @@ window_under_wine() {
 }
 
 step "Qt for Windows" find_qt
+step "SQLite for Windows" find_sqlite
 step "cross-build" cross_build
 step "Wine's first start" start_wine
 step "tests under Wine" run_tests
