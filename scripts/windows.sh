@@ -167,6 +167,34 @@ same() { # WHAT LINUX_FILE WINDOWS_FILE
     fi
 }
 
+# The SQLite linked into the Windows programs against the Linux build's: one
+# small program (scripts/sqlite-check.c), built for both, must print the same
+# version, the same compile options and the same answers from a store in WAL
+# mode in a folder named in Cyrillic. Aside are the compiler's name, the isnan()
+# that Linux's configure found and each system's own mutexes.
+compare_sqlite() {
+    local check=$scratch/sqlite-check side
+    local disk=$'\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA' # "Диск"
+    mkdir -p "$check/linux/$disk" "$check/windows/$disk"
+    gcc -Wall -Wextra -Werror -O2 -o "$check/linux/sqlite-check" scripts/sqlite-check.c -lsqlite3
+    x86_64-w64-mingw32-gcc-posix -Wall -Wextra -Werror -O2 -static -I"$sqlite/include" \
+        -o "$check/windows/sqlite-check.exe" scripts/sqlite-check.c "$sqlite/lib/libsqlite3.a"
+    (cd "$check/linux" && ./sqlite-check .) > "$check/linux.out" || true
+    (cd "$check/windows" && "$wine" sqlite-check.exe .) > "$check/windows.out" || true
+    for side in linux windows; do
+        tr -d '\r' < "$check/$side.out" | grep -Ev '^option (COMPILER=|HAVE_ISNAN$|MUTEX_)' \
+            > "$check/$side.compared"
+    done
+    if ! grep -qx 'after the commit, rows: 2' "$check/linux.compared"; then
+        echo "sqlite-check failed on Linux:"
+        cat "$check/linux.out"
+        return 1
+    fi
+    same "SQLite: version, options, a store in WAL mode in a Cyrillic folder" \
+        "$check/linux.compared" "$check/windows.compared"
+    return "$failed"
+}
+
 # Each program works in a copy of its own of the sample folders, from the
 # folder that holds samples/ and Dravik.ini, given the paths of its own system.
 compare_cli() {
@@ -384,6 +412,7 @@ step "Qt for Windows" find_qt
 step "SQLite for Windows" find_sqlite
 step "cross-build" cross_build
 step "Wine's first start" start_wine
+step "SQLite for Windows against Linux's" compare_sqlite
 step "tests under Wine" run_tests
 if [ -n "$qt" ]; then
     step "window's tests under Wine" run_window_tests
