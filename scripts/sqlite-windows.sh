@@ -14,14 +14,19 @@ sqlite_windows_names() {
 }
 
 # Sets sqlite_windows to the SQLite for Windows to use: the one
-# DRAVIK_SQLITE_WINDOWS names, else the cached one; empty when there is none.
-# Nothing is built here.
-find_sqlite_windows() {
+# DRAVIK_SQLITE_WINDOWS names, else the cached one, else one of the same
+# version beside the repository's folder (../shared/sqlite-windows); empty
+# when there is none. Nothing is built here.
+find_sqlite_windows() { # REPOSITORY_FOLDER
+    local beside
+    beside=$(dirname "$1")/shared/sqlite-windows
     sqlite_windows_names
     sqlite_windows=
     if [ -n "${DRAVIK_SQLITE_WINDOWS:-}" ]; then
         sqlite_windows=$(realpath -m "$DRAVIK_SQLITE_WINDOWS")
     elif [ -f "$sqlite_windows_cache/$sqlite_windows_stamp" ]; then
         sqlite_windows=$sqlite_windows_cache
+    elif [ -f "$beside/$sqlite_windows_stamp" ]; then
+        sqlite_windows=$(realpath "$beside")
     fi
 }

@@ -83,7 +83,7 @@ find_qt() {
 # The SQLite for Windows, built into the cache when there is none; a folder
 # that DRAVIK_SQLITE_WINDOWS names must hold one.
 find_sqlite() {
-    find_sqlite_windows
+    find_sqlite_windows "$top"
     sqlite=$sqlite_windows
     if [ -z "$sqlite" ]; then
         scripts/build-sqlite-windows.sh "$sqlite_windows_cache"
