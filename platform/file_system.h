@@ -177,6 +177,12 @@ void setCurrentDirectory(const std::string& path);
 /// "%s". %s" naming folder.
 void makeFolders(const std::string& folder);
 
+/// Makes an empty file at path that only its owner may read and write (on
+/// Windows: with the security of its folder, which the user's own folders
+/// keep to the user) and gives true; gives false when something is there
+/// already, which is left as it was. Raises "Cannot create file "%s". %s".
+bool createPrivateFile(const std::string& path);
+
 /// Makes folder the current directory; raises "Cannot open folder "%s". %s".
 void enterFolder(const std::string& folder);
 

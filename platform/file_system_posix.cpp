@@ -596,6 +596,22 @@ void makeFolders(const std::string& folder) {
     }
 }
 
+bool createPrivateFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        if (errno == EEXIST)
+            return false;
+        throw cannotCreateFile(path, errno);
+    }
+    // The mode is set whole, whatever the process's mask takes away.
+    const bool moded = ::fchmod(fd, 0600) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!moded)
+        throw cannotCreateFile(path, error);
+    return true;
+}
+
 void enterFolder(const std::string& folder) {
     if (::chdir(folder.c_str()) != 0)
         throw cannotOpenFolder(folder, errno);

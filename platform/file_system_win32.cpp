@@ -693,6 +693,19 @@ std::string makeTemporaryFolder(std::string_view prefix) {
     throw cannotCreateFile(base, static_cast<int>(error));
 }
 
+bool createPrivateFile(const std::string& path) {
+    const HANDLE file = ::CreateFileW(nativePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            return false;
+        throw cannotCreateFile(path, static_cast<int>(error));
+    }
+    ::CloseHandle(file);
+    return true;
+}
+
 void removeFileAndFolder(const std::string& file, const std::string& folder) {
     ::DeleteFileW(nativePath(file).c_str());
     ::RemoveDirectoryW(nativePath(folder).c_str());

@@ -5,13 +5,15 @@
 # Usage: scripts/install-deps.sh [--run] [PACKAGE...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev)
+# SQLite and libpq are the library of drive folders' two engines.
+packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev libsqlite3-dev libpq-dev)
 if [ "${1:-}" = "--run" ]; then
     shift
 else
     # The tests, benchmarks and fuzz harnesses, the checks of the installed
-    # files, and the Debian package with its check.
-    packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
+    # files, and the Debian package with its check; the library's tests start
+    # a PostgreSQL server of their own.
+    packages+=(postgresql libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
                desktop-file-utils appstream bash-completion zsh fish pkgconf dpkg-dev file lintian)
 fi
 packages+=("$@")

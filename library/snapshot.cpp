@@ -1,0 +1,99 @@
+#include "library/snapshot.h"
+
+#include "library/sha256.h"
+#include "loaders/loader.h"
+#include "modules/pasport.h"
+#include "modules/rom_check.h"
+#include "modules/specification.h"
+#include "platform/file_system.h"
+#include "settings/settings_file.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace dravik::library {
+namespace {
+
+constexpr std::array<std::pair<Block, std::string_view>, 4> kBlockNames = {{
+    {Block::Pasport, "pasport"},
+    {Block::Specification, "specification"},
+    {Block::CheckRom, "check-rom"},
+    {Block::Loader, "check-ldr"},
+}};
+
+// The native paths of the folder's ".rpm" and ".ldr" files in the order of
+// enumeration.
+std::vector<DirEntry> driveFiles(const std::string& folder) {
+    std::vector<DirEntry> files = listFiles(folder, ".rpm");
+    for (DirEntry& loader : listFiles(folder, ".ldr"))
+        files.push_back(std::move(loader));
+    std::stable_sort(files.begin(), files.end(), [](const DirEntry& a, const DirEntry& b) {
+        return enumerationLess(a.name, b.name);
+    });
+    return files;
+}
+
+void appendRows(std::vector<StoredRow>& rows, Block block, const std::string& loader,
+                const Decoded& decoded) {
+    for (const ResultRow& row : decoded.rows) {
+        StoredRow stored{block, loader, row.name, row.value, std::nullopt};
+        if (row.source && row.source->file)
+            stored.source = StoredSource{nameOf(row.source->file->path), row.source->offset,
+                                         row.source->bytes, row.source->entryText()};
+        rows.push_back(std::move(stored));
+    }
+}
+
+} // namespace
+
+std::string_view blockName(Block block) {
+    for (const auto& [each, name] : kBlockNames) {
+        if (each == block)
+            return name;
+    }
+    return {};
+}
+
+std::optional<Block> blockNamed(std::string_view name) {
+    for (const auto& [block, each] : kBlockNames) {
+        if (each == name)
+            return block;
+    }
+    return std::nullopt;
+}
+
+std::vector<StoredFile> folderFiles(const std::string& folder) {
+    std::vector<StoredFile> files;
+    for (const DirEntry& entry : driveFiles(folder)) {
+        if (const std::optional<FileStamp> stamp = plainFileStamp(joinPath(folder, entry.name)))
+            files.push_back({entry.name, stamp->size, stamp->modified, {}});
+    }
+    return files;
+}
+
+Snapshot snapshotFolder(const std::string& folder, const SettingsFile& settings) {
+    Snapshot snapshot;
+    snapshot.path = absoluteFolder(folder);
+    const std::string& path = snapshot.path;
+
+    // The stamp is taken before the bytes are read: a file that changes
+    // meanwhile then never looks unchanged later.
+    std::string bytes;
+    for (StoredFile& file : folderFiles(path)) {
+        if (!readPlainFile(joinPath(path, file.name), bytes))
+            continue;
+        file.sha256 = sha256Hex(bytes);
+        snapshot.files.push_back(std::move(file));
+    }
+
+    appendRows(snapshot.rows, Block::Pasport, {}, decodePasport(path, settings));
+    appendRows(snapshot.rows, Block::Specification, {}, decodeSpecification(path));
+    appendRows(snapshot.rows, Block::CheckRom, {}, decodeRoms(path, settings));
+    for (const DirEntry& loader : listFiles(path, ".ldr"))
+        appendRows(snapshot.rows, Block::Loader, loader.name,
+                   decodeLoader(joinPath(path, loader.name), settings));
+    return snapshot;
+}
+
+} // namespace dravik::library

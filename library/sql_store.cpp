@@ -1,0 +1,417 @@
+#include "library/sql_store.h"
+
+#include "library/keys.h"
+#include "library/schema.h"
+#include "platform/file_system.h"
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace dravik::library {
+namespace {
+
+// Rows and files go in with one statement per chunk; a chunk stays under the
+// 999 parameters that older SQLite libraries allow.
+constexpr std::size_t kParameterLimit = 990;
+
+constexpr std::string_view kSummaryColumns =
+    "d.id, d.path, d.label, d.family, d.firmware_code, d.serial, d.board, d.added, d.updated";
+constexpr std::size_t kSummaryWidth = 9;
+
+// A row with its texts spelled out, after kSummaryColumns where a query
+// gives both.
+constexpr std::string_view kRowColumns =
+    "r.block, l.spelling, n.spelling, r.value, f.spelling, r.source_offset, r.source_bytes,"
+    " e.spelling";
+constexpr std::string_view kRowJoins =
+    " JOIN phrase n ON n.id = r.name_id LEFT JOIN phrase l ON l.id = r.loader_id"
+    " LEFT JOIN phrase f ON f.id = r.source_file_id LEFT JOIN phrase e ON e.id = r.source_entry_id";
+
+template <class... Parts> std::string joined(const Parts&... parts) {
+    std::string text;
+    (text.append(std::string_view(parts)), ...);
+    return text;
+}
+
+// "(?, ?, ...), ..." for count rows of width parameters.
+std::string placeholders(std::size_t count, std::size_t width) {
+    std::string one = "(";
+    for (std::size_t i = 0; i < width; ++i)
+        one += i == 0 ? "?" : ", ?";
+    one += ")";
+    std::string all;
+    for (std::size_t i = 0; i < count; ++i)
+        all += (i == 0 ? "" : ", ") + one;
+    return all;
+}
+
+DriveSummary summaryOf(const SqlRow& row, std::size_t at = 0) {
+    return {intOf(row[at]),         bytesOf(row[at + 1]), bytesOf(row[at + 2]),
+            bytesOf(row[at + 3]),   bytesOf(row[at + 4]), bytesOf(row[at + 5]),
+            bytesOf(row[at + 6]),   intOf(row[at + 7]),   intOf(row[at + 8])};
+}
+
+StoredRow storedRowOf(const SqlRow& row, std::size_t at) {
+    StoredRow stored;
+    stored.block = static_cast<Block>(intOf(row[at]));
+    stored.loader = bytesOf(row[at + 1]);
+    stored.name = bytesOf(row[at + 2]);
+    stored.value = bytesOf(row[at + 3]);
+    if (!std::holds_alternative<std::nullptr_t>(row[at + 4]))
+        stored.source = StoredSource{bytesOf(row[at + 4]), intOf(row[at + 5]), bytesOf(row[at + 6]),
+                                     bytesOf(row[at + 7])};
+    return stored;
+}
+
+std::int64_t secondsNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// The first value of each of names among rows, by their trimmed names.
+std::vector<std::string> firstValues(const std::vector<StoredRow>& rows,
+                                     const std::vector<std::string>& names) {
+    std::vector<std::string> values;
+    for (const std::string& name : names) {
+        const std::string key = trimmedKey(name);
+        const auto row = std::find_if(rows.begin(), rows.end(),
+                                      [&](const StoredRow& r) { return trimmedKey(r.name) == key; });
+        values.push_back(row == rows.end() ? std::string() : row->value);
+    }
+    return values;
+}
+
+SqlValue nullableId(const std::map<std::string, std::int64_t>& ids, const std::string& spelling,
+                    bool present) {
+    if (!present)
+        return nullptr;
+    return ids.at(spelling);
+}
+
+} // namespace
+
+SqlStore::SqlStore(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {
+    upgradeSchema(*connection_);
+}
+
+std::string SqlStore::name() const {
+    return connection_->name();
+}
+
+std::map<std::string, std::int64_t> SqlStore::phraseIds(const std::set<std::string>& spellings) {
+    std::map<std::string, std::int64_t> ids;
+    const std::vector<std::string> all(spellings.begin(), spellings.end());
+    const std::size_t chunk = kParameterLimit / 2;
+    for (std::size_t from = 0; from < all.size(); from += chunk) {
+        const std::size_t count = std::min(chunk, all.size() - from);
+        std::vector<SqlValue> pairs;
+        std::vector<SqlValue> singles;
+        for (std::size_t i = from; i < from + count; ++i) {
+            pairs.emplace_back(all[i]);
+            pairs.emplace_back(trimmedKey(all[i]));
+            singles.emplace_back(all[i]);
+        }
+        connection_->query(joined("INSERT INTO phrase (spelling, spelling_key) VALUES ",
+                                  placeholders(count, 2), " ON CONFLICT (spelling) DO NOTHING"),
+                           pairs);
+        std::string list = placeholders(1, count);
+        for (const SqlRow& row :
+             connection_->query(joined("SELECT id, spelling FROM phrase WHERE spelling IN ", list),
+                                singles))
+            ids[bytesOf(row[1])] = intOf(row[0]);
+    }
+    return ids;
+}
+
+std::int64_t SqlStore::put(const Snapshot& snapshot) {
+    Transaction transaction(*connection_, true);
+    const std::vector<std::string> summary = firstValues(snapshot.rows, summaryRowNames());
+    const bool keepLabel = snapshot.label.empty();
+    const std::int64_t now = secondsNow();
+    const std::int64_t id = intOf(
+        connection_
+            ->query("INSERT INTO drive (path, label, family, firmware_code, serial, board, added,"
+                    " updated) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (path) DO UPDATE SET"
+                    " label = CASE WHEN ? = 1 THEN drive.label ELSE excluded.label END,"
+                    " family = excluded.family, firmware_code = excluded.firmware_code,"
+                    " serial = excluded.serial, board = excluded.board,"
+                    " updated = excluded.updated RETURNING id",
+                    {snapshot.path, keepLabel ? nameOf(snapshot.path) : snapshot.label, summary[0],
+                     summary[1], summary[2], summary[3], now, now, std::int64_t{keepLabel}})
+            .front()[0]);
+    connection_->query("DELETE FROM drive_row WHERE drive_id = ?", {id});
+    connection_->query("DELETE FROM drive_file WHERE drive_id = ?", {id});
+
+    constexpr std::size_t kFileWidth = 6;
+    for (std::size_t from = 0; from < snapshot.files.size(); from += kParameterLimit / kFileWidth) {
+        const std::size_t count = std::min(kParameterLimit / kFileWidth, snapshot.files.size() - from);
+        std::vector<SqlValue> values;
+        for (std::size_t i = from; i < from + count; ++i) {
+            const StoredFile& file = snapshot.files[i];
+            values.insert(values.end(), {id, static_cast<std::int64_t>(i), file.name, file.size,
+                                         file.modified, file.sha256});
+        }
+        connection_->query(joined("INSERT INTO drive_file (drive_id, seq, name, size, modified, "
+                                  "sha256) VALUES ",
+                                  placeholders(count, kFileWidth)),
+                           values);
+    }
+
+    std::set<std::string> spellings;
+    for (const StoredRow& row : snapshot.rows) {
+        spellings.insert(row.name);
+        if (!row.loader.empty())
+            spellings.insert(row.loader);
+        if (row.source) {
+            spellings.insert(row.source->file);
+            spellings.insert(row.source->entry);
+        }
+    }
+    const std::map<std::string, std::int64_t> ids = phraseIds(spellings);
+    constexpr std::size_t kRowWidth = 12;
+    for (std::size_t from = 0; from < snapshot.rows.size(); from += kParameterLimit / kRowWidth) {
+        const std::size_t count = std::min(kParameterLimit / kRowWidth, snapshot.rows.size() - from);
+        std::vector<SqlValue> values;
+        for (std::size_t i = from; i < from + count; ++i) {
+            const StoredRow& row = snapshot.rows[i];
+            const bool sourced = row.source.has_value();
+            values.insert(values.end(),
+                          {id, static_cast<std::int64_t>(i), static_cast<std::int64_t>(row.block),
+                           nullableId(ids, row.loader, !row.loader.empty()), ids.at(row.name),
+                           row.value, trimmedKey(row.value), foldedKey(row.value),
+                           nullableId(ids, sourced ? row.source->file : "", sourced),
+                           sourced ? SqlValue(row.source->offset) : SqlValue(nullptr),
+                           sourced ? SqlValue(row.source->bytes) : SqlValue(nullptr),
+                           nullableId(ids, sourced ? row.source->entry : "", sourced)});
+        }
+        connection_->query(joined("INSERT INTO drive_row (drive_id, seq, block, loader_id, name_id,"
+                                  " value, value_key, value_fold, source_file_id, source_offset,"
+                                  " source_bytes, source_entry_id) VALUES ",
+                                  placeholders(count, kRowWidth)),
+                           values);
+    }
+    transaction.commit();
+    return id;
+}
+
+std::optional<std::vector<StoredFile>> SqlStore::storedFiles(const std::string& path) {
+    const std::vector<SqlRow> rows = connection_->query(
+        "SELECT f.name, f.size, f.modified, f.sha256, d.id FROM drive d"
+        " LEFT JOIN drive_file f ON f.drive_id = d.id WHERE d.path = ? ORDER BY f.seq",
+        {path});
+    if (rows.empty())
+        return std::nullopt;
+    std::vector<StoredFile> files;
+    for (const SqlRow& row : rows) {
+        if (!std::holds_alternative<std::nullptr_t>(row[0]))
+            files.push_back({bytesOf(row[0]), intOf(row[1]), intOf(row[2]), bytesOf(row[3])});
+    }
+    return files;
+}
+
+std::vector<DriveSummary> SqlStore::summaries(std::string_view where, const std::vector<SqlValue>& params) {
+    std::vector<DriveSummary> drives;
+    for (const SqlRow& row :
+         connection_->query(joined("SELECT ", kSummaryColumns, " FROM drive d ", where, " ORDER BY d.id"),
+                            params))
+        drives.push_back(summaryOf(row));
+    return drives;
+}
+
+std::vector<DriveSummary> SqlStore::list() {
+    return summaries("", {});
+}
+
+std::vector<DriveSummary> SqlStore::lookUp(const DriveRef& ref) {
+    switch (ref.kind) {
+    case DriveRef::Kind::Id:
+        return summaries("WHERE d.id = ?", {ref.id});
+    case DriveRef::Kind::Path:
+        return summaries("WHERE d.path = ?", {ref.text});
+    case DriveRef::Kind::Label:
+        return summaries("WHERE d.label = ?", {ref.text});
+    }
+    return {};
+}
+
+std::optional<Drive> SqlStore::drive(std::int64_t id) {
+    // One transaction: the drive's three parts as one change left them.
+    Transaction transaction(*connection_, false);
+    std::vector<DriveSummary> found = summaries("WHERE d.id = ?", {id});
+    if (found.empty())
+        return std::nullopt;
+    Drive drive{found.front(), {}, {}};
+    for (const SqlRow& row : connection_->query(
+             "SELECT name, size, modified, sha256 FROM drive_file WHERE drive_id = ? ORDER BY seq", {id}))
+        drive.files.push_back({bytesOf(row[0]), intOf(row[1]), intOf(row[2]), bytesOf(row[3])});
+    for (const SqlRow& row : connection_->query(
+             joined("SELECT ", kRowColumns, " FROM drive_row r", kRowJoins,
+                    " WHERE r.drive_id = ? ORDER BY r.seq"),
+             {id}))
+        drive.rows.push_back(storedRowOf(row, 0));
+    transaction.commit();
+    return drive;
+}
+
+bool SqlStore::remove(std::int64_t id) {
+    Transaction transaction(*connection_, true);
+    connection_->query("DELETE FROM drive_row WHERE drive_id = ?", {id});
+    connection_->query("DELETE FROM drive_file WHERE drive_id = ?", {id});
+    const bool removed = !connection_->query("DELETE FROM drive WHERE id = ? RETURNING id", {id}).empty();
+    transaction.commit();
+    return removed;
+}
+
+std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
+    if (terms.empty())
+        return {};
+    // One statement: each term's rows, the drives that every term has rows
+    // in, and those rows with their drives.
+    std::string matches;
+    std::string hits;
+    std::vector<SqlValue> params;
+    for (const FindTerm& term : terms) {
+        const bool exact = term.match == FindTerm::Match::Exact;
+        const std::string condition =
+            exact ? "r.value_key = ?"
+                  : inContains(connection_->dialect(), "r.value_fold", "?");
+        const std::string select =
+            joined("SELECT r.drive_id, r.seq FROM drive_row r WHERE r.name_id IN"
+                   " (SELECT id FROM phrase WHERE spelling_key = ?) AND ",
+                   condition);
+        matches += (matches.empty() ? "" : " UNION ") + select;
+        hits += (hits.empty() ? "" : " INTERSECT ") + joined("SELECT drive_id FROM (", select, ") t");
+        params.emplace_back(trimmedKey(term.name));
+        params.emplace_back(exact ? trimmedKey(term.text) : foldedKey(term.text));
+    }
+    std::vector<SqlValue> all = params;
+    all.insert(all.end(), params.begin(), params.end());
+    const std::string sql =
+        joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
+               joined(" FROM (", matches, ") m JOIN drive d ON d.id = m.drive_id"
+                      " JOIN drive_row r ON r.drive_id = m.drive_id AND r.seq = m.seq"),
+               joined(kRowJoins, " WHERE m.drive_id IN (", hits, ") ORDER BY d.id, r.seq"));
+    std::vector<FoundDrive> found;
+    for (const SqlRow& row : connection_->query(sql, all)) {
+        if (found.empty() || found.back().drive.id != intOf(row[0]))
+            found.push_back({summaryOf(row), {}});
+        found.back().rows.push_back(storedRowOf(row, kSummaryWidth));
+    }
+    return found;
+}
+
+std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std::string>& matchNames,
+                                    std::size_t limit) {
+    // Every value the bench drive has for each match name.
+    std::vector<std::pair<std::string, std::string>> wanted;
+    for (const std::string& name : matchNames) {
+        const std::string key = trimmedKey(name);
+        for (const StoredRow& row : bench.rows) {
+            if (trimmedKey(row.name) == key)
+                wanted.emplace_back(key, trimmedKey(row.value));
+        }
+    }
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    if (wanted.empty() || limit == 0)
+        return {};
+
+    Transaction transaction(*connection_, false);
+    std::vector<SqlValue> params;
+    std::string condition;
+    for (const auto& [name, value] : wanted) {
+        condition += condition.empty() ? "" : " OR ";
+        condition += "(n.spelling_key = ? AND r.value_key = ?)";
+        params.emplace_back(name);
+        params.emplace_back(value);
+    }
+    params.emplace_back(bench.path);
+    params.emplace_back(static_cast<std::int64_t>(limit));
+    const std::vector<SqlRow> ranked = connection_->query(
+        joined("SELECT r.drive_id, COUNT(DISTINCT n.spelling_key) AS agreeing"
+               " FROM drive_row r JOIN phrase n ON n.id = r.name_id WHERE (",
+               condition,
+               ") AND r.drive_id NOT IN (SELECT id FROM drive WHERE path = ?)"
+               " GROUP BY r.drive_id ORDER BY agreeing DESC, r.drive_id LIMIT ?"),
+        params);
+    if (ranked.empty())
+        return {};
+
+    // The ranked drives' summaries and their rows of the match names.
+    std::vector<SqlValue> ids;
+    for (const SqlRow& row : ranked)
+        ids.push_back(row[0]);
+    std::vector<SqlValue> rowParams = ids;
+    std::set<std::string> nameKeys;
+    for (const std::string& name : matchNames)
+        nameKeys.insert(trimmedKey(name));
+    rowParams.insert(rowParams.end(), nameKeys.begin(), nameKeys.end());
+    std::map<std::int64_t, Donor> byId;
+    for (const DriveSummary& drive : summaries(joined("WHERE d.id IN ", placeholders(1, ids.size())), ids))
+        byId[drive.id].drive = drive;
+    std::map<std::int64_t, std::vector<StoredRow>> rowsOf;
+    for (const SqlRow& row : connection_->query(
+             joined("SELECT r.drive_id, ", kRowColumns, " FROM drive_row r", kRowJoins,
+                    joined(" WHERE r.drive_id IN ", placeholders(1, ids.size()),
+                           " AND n.spelling_key IN ", placeholders(1, nameKeys.size()),
+                           " ORDER BY r.drive_id, r.seq")),
+             rowParams))
+        rowsOf[intOf(row[0])].push_back(storedRowOf(row, 1));
+    transaction.commit();
+
+    std::vector<Donor> donors;
+    for (const SqlRow& row : ranked) {
+        Donor donor = std::move(byId[intOf(row[0])]);
+        donor.rows = compareMatchRows(bench.rows, rowsOf[donor.drive.id], matchNames);
+        donor.agreeing = static_cast<std::size_t>(
+            std::count_if(donor.rows.begin(), donor.rows.end(), [](const DonorRow& r) { return r.agrees; }));
+        donors.push_back(std::move(donor));
+    }
+    return donors;
+}
+
+std::string inContains(const Dialect& dialect, std::string_view haystack, std::string_view needle) {
+    std::string text(dialect.contains);
+    text.replace(text.find("{0}"), 3, haystack);
+    text.replace(text.find("{1}"), 3, needle);
+    return text;
+}
+
+std::vector<DonorRow> compareMatchRows(const std::vector<StoredRow>& bench,
+                                       const std::vector<StoredRow>& donor,
+                                       const std::vector<std::string>& matchNames) {
+    const auto valuesNamed = [](const std::vector<StoredRow>& rows, const std::string& key) {
+        std::vector<const std::string*> values;
+        for (const StoredRow& row : rows) {
+            if (trimmedKey(row.name) == key)
+                values.push_back(&row.value);
+        }
+        return values;
+    };
+    std::vector<DonorRow> rows;
+    for (const std::string& name : matchNames) {
+        const std::string key = trimmedKey(name);
+        const std::vector<const std::string*> ours = valuesNamed(bench, key);
+        const std::vector<const std::string*> theirs = valuesNamed(donor, key);
+        DonorRow compared{name, ours.empty() ? "" : *ours.front(),
+                          theirs.empty() ? "" : *theirs.front(), false};
+        // The first pair that agrees names the row.
+        for (const std::string* a : ours) {
+            const auto b = std::find_if(theirs.begin(), theirs.end(), [&](const std::string* value) {
+                return trimmedKey(*value) == trimmedKey(*a);
+            });
+            if (b != theirs.end()) {
+                compared = {name, *a, **b, true};
+                break;
+            }
+        }
+        rows.push_back(std::move(compared));
+    }
+    return rows;
+}
+
+} // namespace dravik::library
