@@ -14,6 +14,7 @@ top=$(pwd)
 [ $# -eq 1 ] || { echo "usage: scripts/build-qt-windows.sh PREFIX" >&2; exit 2; }
 prefix=$(realpath -m "$1")
 . scripts/qt-windows.sh
+. scripts/debian-source.sh
 version=$qt_windows_version
 stamp=$prefix/$qt_windows_stamp
 
@@ -23,56 +24,15 @@ if [ -f "$stamp" ]; then
 fi
 started=$SECONDS
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-# apt-get source needs a deb-src entry of the suite the machine's packages
-# come from.
-add_deb_src() {
-    if apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -qx 'Sources'; then
-        return
-    fi
-    local suite
-    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    echo "Adding a deb-src entry for Debian $suite"
-    as_root tee /etc/apt/sources.list.d/dravik-deb-src.sources > /dev/null <<EOF
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $suite $suite-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-    as_root apt-get update -qq
-}
-
 scripts/install-deps.sh cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev-tools dpkg-dev
 add_deb_src
 
 work=$(realpath -m "${DRAVIK_QT_WORK:-${TMPDIR:-/tmp}/dravik-qt-windows}")
 mkdir -p "$work"
 cd "$work"
-# dpkg-source checks every file against the sizes and checksums of the .dsc
-# while it unpacks; a mismatch stops the build here. The .dsc's own signature
-# is checked too where the machine has the uploader's key (debian-keyring);
-# where it can't be, the run says that only the sums were checked.
-if [ ! -s source.ok ]; then
-    rm -rf source qt6-base-* qt6-base_*
-    source_version=$(apt-cache showsrc qt6-base | sed -n 's/^Version: //p' | grep "^$version" | head -n1)
-    [ -n "$source_version" ] || { echo "no qt6-base $version source package"; exit 1; }
-    apt-get source --download-only "qt6-base=$source_version" > download.log 2>&1 ||
-        { cat download.log; exit 1; }
-    if dpkg-source --require-valid-signature -x qt6-base_"$version"*.dsc source > unpack.log 2>&1; then
-        echo "a valid signature and the sizes and sums of its files" > source.ok
-    else
-        why=$(grep -m1 -i 'signature\|gpgv\|key' unpack.log || tail -n1 unpack.log)
-        rm -rf source
-        dpkg-source -x qt6-base_"$version"*.dsc source > unpack.log 2>&1 || { cat unpack.log; exit 1; }
-        echo "only the sizes and sums of its files; its signature could NOT be checked ($why)" \
-            > source.ok
-    fi
-fi
-echo "Source: $(ls "$work"/qt6-base_*.dsc), checked against its .dsc: $(cat source.ok)"
+source_version=$(apt-cache showsrc qt6-base | sed -n 's/^Version: //p' | grep "^$version" | head -n1)
+[ -n "$source_version" ] || { echo "no qt6-base $version source package"; exit 1; }
+fetch_debian_source qt6-base "$source_version"
 
 # The smallest Qt that the window and its tests need. The windows plugin of
 # 6.4.2 does not compile with OpenGL off; the source package has no wintab.h.

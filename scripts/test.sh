@@ -13,6 +13,9 @@
 # ~/.cache/dravik or ../shared/qt-windows; none is built unasked: without one
 # (or with DRAVIK_QT_WINDOWS=none) the last lines say what was left out and
 # how to build it (scripts/build-qt-windows.sh, about an hour and a half, once).
+# The SQLite that the Windows programs link is found the same way
+# (DRAVIK_SQLITE_WINDOWS, else ~/.cache/dravik), and built there when missing:
+# scripts/build-sqlite-windows.sh takes about a minute.
 # DRAVIK_FUZZ_SECONDS sets the time of each harness (20 s);
 # DRAVIK_KEEP_BUILD=1 keeps the build folder.
 set -euo pipefail

@@ -28,12 +28,13 @@ top=$(pwd)
 build=$(realpath -m "${1:-build-windows}")
 linux_cli=$(realpath -m "${2:-build/cli/dravik-cli}")
 . scripts/qt-windows.sh
+. scripts/sqlite-windows.sh
 
 # Wine's preloader reserves the addresses that every Windows process needs
 # (its shared user data at 0x7FFE0000 among them) before anything else is
 # mapped; without it a program now and then fails to start ("failed to map
 # the shared user data"), printing nothing a test would.
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 wine64-preloader googletest zip unzip \
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix libsqlite3-dev wine64 wine64-preloader googletest zip unzip \
     xvfb xauth xdotool imagemagick
 if [ ! -x "$linux_cli" ]; then
     echo "windows.sh: $linux_cli not found; build it first (cmake --build build)" >&2
@@ -79,6 +80,26 @@ find_qt() {
     fi
 }
 
+# The SQLite for Windows, built into the cache when there is none; a folder
+# that DRAVIK_SQLITE_WINDOWS names must hold one.
+find_sqlite() {
+    find_sqlite_windows "$top"
+    sqlite=$sqlite_windows
+    if [ -z "$sqlite" ]; then
+        scripts/build-sqlite-windows.sh "$sqlite_windows_cache"
+        sqlite=$sqlite_windows_cache
+    fi
+    if [ ! -f "$sqlite/include/sqlite3.h" ] || [ ! -f "$sqlite/lib/libsqlite3.a" ]; then
+        echo "windows.sh: no SQLite for Windows in $sqlite (DRAVIK_SQLITE_WINDOWS);" \
+            "scripts/build-sqlite-windows.sh $sqlite builds one" >&2
+        return 1
+    fi
+    echo "SQLite for Windows: $sqlite"
+}
+
+# SQLite is linked into the programs: it adds no DLL to the release zips. The
+# library of drive folders on Windows has SQLite only: no PostgreSQL is looked
+# for, whatever the build machine has.
 cross_build() {
     local window=(-DDRAVIK_BUILD_APP=OFF) programs=(cli/dravik-cli.exe)
     if [ -n "$qt" ]; then
@@ -86,7 +107,10 @@ cross_build() {
         programs+=(app/Dravik.exe tests/test_app.exe)
     fi
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON "${window[@]}" > "$scratch/configure.log" ||
+        -DCMAKE_BUILD_TYPE=Release -DDRAVIK_WERROR=ON "${window[@]}" \
+        -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a" \
+        -DCMAKE_DISABLE_FIND_PACKAGE_PostgreSQL=ON \
+        > "$scratch/configure.log" ||
         { cat "$scratch/configure.log"; return 1; }
     grep "left out" "$scratch/configure.log" || true
     cmake --build "$build" -j2
@@ -141,6 +165,34 @@ same() { # WHAT LINUX_FILE WINDOWS_FILE
         diff "$2" "$3" | head -n 20 || true
         failed=1
     fi
+}
+
+# The SQLite linked into the Windows programs against the Linux build's: one
+# small program (scripts/sqlite-check.c), built for both, must print the same
+# version, the same compile options and the same answers from a store in WAL
+# mode in a folder named in Cyrillic. Aside are the compiler's name, the isnan()
+# that Linux's configure found and each system's own mutexes.
+compare_sqlite() {
+    local check=$scratch/sqlite-check side
+    local disk=$'\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA' # "Диск"
+    mkdir -p "$check/linux/$disk" "$check/windows/$disk"
+    gcc -Wall -Wextra -Werror -O2 -o "$check/linux/sqlite-check" scripts/sqlite-check.c -lsqlite3
+    x86_64-w64-mingw32-gcc-posix -Wall -Wextra -Werror -O2 -static -I"$sqlite/include" \
+        -o "$check/windows/sqlite-check.exe" scripts/sqlite-check.c "$sqlite/lib/libsqlite3.a"
+    (cd "$check/linux" && ./sqlite-check .) > "$check/linux.out" || true
+    (cd "$check/windows" && "$wine" sqlite-check.exe .) > "$check/windows.out" || true
+    for side in linux windows; do
+        tr -d '\r' < "$check/$side.out" | grep -Ev '^option (COMPILER=|HAVE_ISNAN$|MUTEX_)' \
+            > "$check/$side.compared"
+    done
+    if ! grep -qx 'after the commit, rows: 2' "$check/linux.compared"; then
+        echo "sqlite-check failed on Linux:"
+        cat "$check/linux.out"
+        return 1
+    fi
+    same "SQLite: version, options, a store in WAL mode in a Cyrillic folder" \
+        "$check/linux.compared" "$check/windows.compared"
+    return "$failed"
 }
 
 # Each program works in a copy of its own of the sample folders, from the
@@ -260,7 +312,8 @@ pack() {
 
 # The window's release: Dravik.exe with what the build laid beside it (Qt's
 # DLLs, MinGW's runtime that they need, the windows platform and the Windows
-# style plugins), dravik-cli.exe, the licences and the README for Windows.
+# style plugins), dravik-cli.exe, the licences (Qt's, and SQLite's notice
+# when the programs carry it) and the README for Windows.
 pack_window() {
     local version name folder licenses
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -276,6 +329,11 @@ pack_window() {
     sed 's/$/\r/' package/windows/Dravik-README.txt > "$folder/README.txt"
     sed 's/$/\r/' LICENSE > "$folder/LICENSE.txt"
     sed 's/$/\r/' package/windows/Qt-NOTICE.txt > "$folder/licenses/Qt/NOTICE.txt"
+    # SQLite's notice goes with the programs that carry SQLite.
+    if grep -aqF 'SQLite format 3' "$folder/Dravik.exe" "$folder/dravik-cli.exe"; then
+        mkdir -p "$folder/licenses/SQLite"
+        sed 's/$/\r/' package/windows/SQLite-NOTICE.txt > "$folder/licenses/SQLite/NOTICE.txt"
+    fi
     licenses=$qt/licenses
     if [ ! -d "$licenses" ]; then
         # A Qt built elsewhere: Debian's copies of the same licences.
@@ -351,8 +409,10 @@ window_under_wine() {
 }
 
 step "Qt for Windows" find_qt
+step "SQLite for Windows" find_sqlite
 step "cross-build" cross_build
 step "Wine's first start" start_wine
+step "SQLite for Windows against Linux's" compare_sqlite
 step "tests under Wine" run_tests
 if [ -n "$qt" ]; then
     step "window's tests under Wine" run_window_tests
