@@ -79,10 +79,11 @@ std::string readWholeFile(const std::string& path) {
 }
 
 PieceReader::PieceReader(PieceReader&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)) {}
+    : handle_(std::exchange(other.handle_, kNoHandle)), opened_(other.opened_) {}
 
 PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
     std::swap(handle_, other.handle_);
+    std::swap(opened_, other.opened_);
     return *this;
 }
 

@@ -433,17 +433,38 @@ void readWholeFile(const std::string& path, std::string& into) {
         throw inOutError(error);
 }
 
-bool readPlainFile(const std::string& path, std::string& into) {
-    into.clear();
-    struct stat info {};
-    FileDescriptor file(openForReading(path, info));
-    if (file.fd < 0) {
+namespace {
+
+// Opens the plain file at path as a file that is read whole; -1 when there is
+// no plain file there.
+int openPlainFile(const std::string& path, struct stat& info) {
+    const int fd = openForReading(path, info);
+    if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return false;
+            return -1;
         throw cannotOpenFile(path, errno);
     }
-    if (!S_ISREG(info.st_mode))
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+bool readPlainFile(const std::string& path, std::string& into) {
+    FileStamp stamp;
+    return readPlainFile(path, into, stamp);
+}
+
+bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp) {
+    into.clear();
+    struct stat info {};
+    FileDescriptor file(openPlainFile(path, info));
+    if (file.fd < 0)
         return false;
+    stamp = stampOf(info);
     if (int error = readToEnd(file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
         throw inOutError(error);
     return true;
@@ -458,6 +479,7 @@ PieceReader::PieceReader(const std::string& path) {
         ::close(handle_);
         throw inOutError(ENOENT);
     }
+    opened_ = stampOf(info);
 }
 
 std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
@@ -465,10 +487,18 @@ std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
     const int fd = openForReading(path, info);
     if (fd < 0)
         throw inOutError(errno);
-    PieceReader reader(fd);
+    PieceReader reader(fd, stampOf(info));
     if (!S_ISREG(info.st_mode))
         return std::nullopt;
     return reader;
+}
+
+std::optional<PieceReader> PieceReader::openPlain(const std::string& path) {
+    struct stat info {};
+    const int fd = openPlainFile(path, info);
+    if (fd < 0)
+        return std::nullopt;
+    return PieceReader(fd, stampOf(info));
 }
 
 PieceReader::~PieceReader() {
@@ -503,6 +533,8 @@ std::string PieceReader::readUpTo(std::int64_t offset, std::size_t length) {
 }
 
 FileStamp PieceReader::stamp() const {
+    if (opened_)
+        return *opened_;
     struct stat info {};
     if (::fstat(handle_, &info) != 0)
         throw inOutError(errno);

@@ -551,17 +551,36 @@ void readWholeFile(const std::string& path, std::string& into) {
         throw inOutError(static_cast<int>(error));
 }
 
-bool readPlainFile(const std::string& path, std::string& into) {
-    into.clear();
+namespace {
+
+// Opens the plain file at path as a file that is read whole; an invalid
+// handle when there is no plain file there.
+HANDLE openPlainFile(const std::string& path) {
     DWORD error = 0;
-    Handle file(openForReading(path, error));
-    if (!file.valid()) {
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-            isFolderRefused(error, path))
-            return false;
+    HANDLE file = openForReading(path, error);
+    if (file == INVALID_HANDLE_VALUE && error != ERROR_FILE_NOT_FOUND &&
+        error != ERROR_PATH_NOT_FOUND && !isFolderRefused(error, path))
         throw cannotOpenFile(path, static_cast<int>(error));
-    }
-    if (error = readToEnd(file.handle, into); error != 0)
+    return file;
+}
+
+} // namespace
+
+bool readPlainFile(const std::string& path, std::string& into) {
+    FileStamp stamp;
+    return readPlainFile(path, into, stamp);
+}
+
+bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp) {
+    into.clear();
+    Handle file(openPlainFile(path));
+    if (!file.valid())
+        return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.handle, &info))
+        throw inOutError(static_cast<int>(::GetLastError()));
+    stamp = stampOf(info);
+    if (DWORD error = readToEnd(file.handle, into); error != 0)
         throw inOutError(static_cast<int>(error));
     return true;
 }
@@ -588,6 +607,13 @@ std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
     if (::GetFileType(file) != FILE_TYPE_DISK)
         return std::nullopt;
     return reader;
+}
+
+std::optional<PieceReader> PieceReader::openPlain(const std::string& path) {
+    HANDLE file = openPlainFile(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    return PieceReader(file);
 }
 
 PieceReader::~PieceReader() {

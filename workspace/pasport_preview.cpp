@@ -138,7 +138,7 @@ OpenedModule openModuleFile(const std::string& path) {
         bytes.resize(std::min<std::size_t>(bytes.size(), kPasportModuleSize));
         const bool marked = marksPasport(std::string_view(bytes).substr(
             std::min<std::size_t>(bytes.size(), kPasportVersionOffset)));
-        opened.module = {path, std::move(bytes)};
+        opened.module = {path, std::move(bytes), reader->stamp()};
         if (longer || !marked)
             opened.note = name +
                           " is not a passport module, which is 512 bytes with \"Q8\" at offset "
