@@ -65,19 +65,51 @@ std::optional<LoaderPlaces> readLoaderPlaces(const std::string& path) {
     return places;
 }
 
-// Reads the places of the loader at path; false when there is none. The rows
-// are cleared once a file is there, also when reading it then fails.
-std::optional<LoaderPlaces> readLoader(Context& context, const std::string& path) {
+// Renames the loader at path as renameLoader does; found tells whether a
+// file was there, also when reading it then raises.
+LdrRenameResult renameLoaderFile(const std::string& path, bool& found) {
     std::optional<LoaderPlaces> places;
-    try {
+    if (!path.empty()) {
+        // A file that is there but can't be read counts as found.
+        found = true;
         places = readLoaderPlaces(path);
-    } catch (const Error&) {
-        context.results.clear();
-        throw;
+        found = places.has_value();
     }
-    if (places)
-        context.results.clear();
-    return places;
+    if (!places)
+        return notRenamed("File not found");
+    const std::optional<std::uint16_t> checksum = readWord(places->head, kLdrRomChecksumOffset);
+    if (!checksum)
+        return notRenamed("The loader is too short to hold a ROM checksum");
+    const std::optional<std::string> code = locateFirmwareCode(places->head);
+    if (!code)
+        return notRenamed("Firmware code not found");
+
+    const std::string shown = shownCode(*code);
+    const std::string oldName = nameOf(path);
+    // The code is Windows-1251 text; the extension is part of the native name.
+    const std::string newName =
+        toUtf8(hex4(*checksum) + "_" + shown) + std::string(extensionOf(oldName));
+    // A code holding a separator would move the loader elsewhere: refuse it.
+    if (!isValidFileName(newName))
+        return notRenamed("The firmware code \"" + shown + "\" can't be part of a file name");
+    if (newName == oldName) {
+        LdrRenameResult result =
+            notRenamed("The loader already bears the name \"" + fromUtf8(newName) + "\"");
+        result.alreadyNamed = true;
+        return result;
+    }
+
+    const std::string newPath = joinPath(folderOf(path), newName);
+    const int error = renameWithoutReplacing(path, newPath);
+    if (error == kErrorFileExists)
+        return notRenamed("A file named \"" + fromUtf8(newName) + "\" already exists");
+    if (error != 0)
+        return notRenamed(systemErrorText(error));
+
+    LdrRenameResult result;
+    result.renamed = true;
+    result.newPath = newPath;
+    return result;
 }
 
 } // namespace
@@ -121,50 +153,37 @@ Decoded decodeLoader(const std::string& path, const SettingsFile& settings) {
     return decoded;
 }
 
-void checkLdr(Context& context, const std::string& path) {
-    Decoded decoded = decodeLoader(path, SettingsFile::loadFrom(context.startFolder));
+void showCheckedLoader(Decoded decoded, Context& context) {
     if (decoded.found)
         context.results.clear();
     appendDecoded(std::move(decoded), context);
 }
 
-LdrRenameResult renameLdr(Context& context, const std::string& path) {
-    const std::optional<LoaderPlaces> places = path.empty() ? std::nullopt : readLoader(context, path);
-    if (!places)
-        return notRenamed("File not found");
-    const std::optional<std::uint16_t> checksum = readWord(places->head, kLdrRomChecksumOffset);
-    if (!checksum)
-        return notRenamed("The loader is too short to hold a ROM checksum");
-    const std::optional<std::string> code = locateFirmwareCode(places->head);
-    if (!code)
-        return notRenamed("Firmware code not found");
+void checkLdr(Context& context, const std::string& path) {
+    showCheckedLoader(decodeLoader(path, SettingsFile::loadFrom(context.startFolder)), context);
+}
 
-    const std::string shown = shownCode(*code);
-    const std::string oldName = nameOf(path);
-    // The code is Windows-1251 text; the extension is part of the native name.
-    const std::string newName =
-        toUtf8(hex4(*checksum) + "_" + shown) + std::string(extensionOf(oldName));
-    // A code holding a separator would move the loader elsewhere: refuse it.
-    if (!isValidFileName(newName))
-        return notRenamed("The firmware code \"" + shown + "\" can't be part of a file name");
-    if (newName == oldName) {
-        LdrRenameResult result =
-            notRenamed("The loader already bears the name \"" + fromUtf8(newName) + "\"");
-        result.alreadyNamed = true;
-        return result;
+LoaderRename renameLoader(const std::string& path) {
+    LoaderRename done;
+    try {
+        done.result = renameLoaderFile(path, done.found);
+    } catch (...) {
+        done.failure = std::current_exception();
     }
+    return done;
+}
 
-    const std::string newPath = joinPath(folderOf(path), newName);
-    const int error = renameWithoutReplacing(path, newPath);
-    if (error == kErrorFileExists)
-        return notRenamed("A file named \"" + fromUtf8(newName) + "\" already exists");
-    if (error != 0)
-        return notRenamed(systemErrorText(error));
+LdrRenameResult showRenamedLoader(const LoaderRename& done, Context& context) {
+    // The rows are cleared once a file is there, also when reading it failed.
+    if (done.found)
+        context.results.clear();
+    if (done.failure)
+        std::rethrow_exception(done.failure);
+    return done.result;
+}
 
-    LdrRenameResult result;
-    result.renamed = true;
-    result.newPath = newPath;
-    return result;
+LdrRenameResult renameLdr(Context& context, const std::string& path) {
+    return showRenamedLoader(renameLoader(path), context);
 }
 
 } // namespace dravik

@@ -12,6 +12,7 @@
 
 class CompareWith;
 class GridCopyMenu;
+class LoaderJob;
 class LoaderListBox;
 class QComboBox;
 class QFrame;
@@ -79,6 +80,8 @@ class TForm1 : public QMainWindow {
     ShowBytes* showBytesItem() const { return showBytes_; }
     /// Its Compare with…, with the Compare window opened last.
     CompareWith* compareWithItem() const { return compareWith_; }
+    /// Where CheckLDR and Rename LDR read and rename, off the window's thread.
+    LoaderJob* loaderJob() const { return loaderJob_; }
 
     /// The folder the browser shows: a native path, or the computer level.
     const std::string& shownFolder() const { return browser_->shownFolder(); }
@@ -153,5 +156,6 @@ class TForm1 : public QMainWindow {
     CompareWith* compareWith_ = nullptr;
     FolderBrowser* browser_ = nullptr;
     LoaderListBox* loaderBox_ = nullptr;
+    LoaderJob* loaderJob_ = nullptr;
     bool shown_ = false;
 };

@@ -2,6 +2,7 @@
 #include "app/bytes/show_bytes.h"
 #include "app/main_window/computer_level.h"
 #include "app/main_window/main_window.h"
+#include "app/main_window/loader_job.h"
 #include "app/settings_editor/settings_editor.h"
 #include "app/shared/grid_copy_menu.h"
 #include "app/shared/image_list.h"
@@ -69,6 +70,13 @@ QStringList loaderNames(const TForm1& form) {
     for (int i = 0; i < form.FileListBox1->count(); ++i)
         names << form.FileListBox1->item(i)->text();
     return names;
+}
+
+// Waits until CheckLDR or Rename LDR has read on its worker and shown what it did.
+void finishLoaderJob(const TForm1& form) {
+    for (int wait = 0; wait < 500 && form.loaderJob()->running(); ++wait)
+        QTest::qWait(10);
+    ASSERT_FALSE(form.loaderJob()->running());
 }
 
 // Waits until the folder list shows an item named name, and gives it.
@@ -455,6 +463,7 @@ TEST_F(MainWindowTest, CheckLdrFromTheMenuWithAndWithoutASelectedFile) {
     EXPECT_FALSE(item->isIconVisibleInMenu());
 
     item->trigger();
+    finishLoaderJob(w);
     EXPECT_EQ(w.results().count(), 0u) << "no file selected";
 
     // A right-click opens the menu and leaves the selection alone.
@@ -466,6 +475,7 @@ TEST_F(MainWindowTest, CheckLdrFromTheMenuWithAndWithoutASelectedFile) {
 
     selectLoader(0);
     item->trigger();
+    finishLoaderJob(w);
     const auto rows = rowsOf(w);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0], std::make_pair(std::string("Check sum ROM in LDR"), std::string("1A2B")));
@@ -493,6 +503,7 @@ TEST_F(MainWindowTest, RenameLdrRenamesAndRereadsTheList) {
     TForm1& w = show();
     selectLoader(0);
     QTest::mouseClick(w.Button4, Qt::LeftButton);
+    finishLoaderJob(w);
     EXPECT_EQ(loaderNames(w), (QStringList{"1A2B_VAM4019Z.ldr", "z.ldr"}));
     EXPECT_EQ(w.FileListBox1->currentRow(), -1);
     EXPECT_EQ(fileContent(start.file("1A2B_VAM4019Z.ldr")), loaderFile());
@@ -502,7 +513,25 @@ TEST_F(MainWindowTest, RenameLdrRenamesAndRereadsTheList) {
     // The re-read selected nothing: CheckLDR from the menu has no file to check.
     const std::size_t rows = w.results().count();
     w.ACheckLDR->trigger();
+    finishLoaderJob(w);
     EXPECT_EQ(w.results().count(), rows);
+}
+
+TEST_F(MainWindowTest, ALoaderCommandPressedWhileOneRunsDoesNothing) {
+    start.write("x.ldr", loaderFile());
+    TForm1& w = show();
+    selectLoader(0);
+    w.results().append("Earlier", "row");
+    w.ACheckLDR->trigger();
+    EXPECT_EQ(w.results().count(), 1u) << "the rows come once the worker is done";
+    QTest::mouseClick(w.Button4, Qt::LeftButton);
+    w.ACheckLDR->trigger();
+    finishLoaderJob(w);
+    EXPECT_EQ(rowsOf(w).front(), std::make_pair(std::string("Check sum ROM in LDR"), std::string("1A2B")));
+    EXPECT_EQ(w.results().count(), 5u);
+    EXPECT_EQ(loaderNames(w), QStringList{"x.ldr"}) << "not renamed";
+    QTest::qWait(50);
+    EXPECT_EQ(w.results().count(), 5u) << "checked once";
 }
 
 TEST_F(MainWindowTest, ARefusedRenameKeepsBothFilesAndSaysNothing) {
