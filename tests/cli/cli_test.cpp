@@ -690,16 +690,45 @@ TEST_F(CliTest, SettingsCanComeFromAnotherFileThatMustExist) {
 
     CliCall call{start.path(),
                  {"pasport", drive.path(), "--settings", other.file("families.conf")}};
-    call.tmpdir = tmp.path();
+    // The file is read in place: no temporary folder is needed.
+    call.tmpdir = tmp.file("missing");
     CliRun run = runCli(call);
     CliRun missing = runCli(start.path(), {"pasport", drive.path(), "--settings", "nowhere.ini"});
 
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Family                   :Other name\n");
-    EXPECT_TRUE(std::filesystem::is_empty(tmp.path())) << "the private copy is removed";
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.path()));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "dravik-cli: nowhere.ini: File not found.\n");
+}
+
+TEST_F(CliTest, ASettingsFileOverItsCapacityIsRefusedBeforeItIsRead) {
+    // A sparse file of 1 GiB: read whole, it would cost seconds and a gigabyte.
+    TempFolder large;
+    const std::string big = large.write("Dravik.ini", "[Mod]\r\n");
+    std::filesystem::resize_file(big, std::uintmax_t{1} << 30);
+    drive.write("pasport.rpm", pasportModule());
+    const std::string why =
+        "Cannot open file \"" + big + "\". It is 1073741824 bytes, over the 1048576 bytes a "
+        "settings file may hold.\n";
+    const struct {
+        std::string folder;
+        std::vector<std::string> args;
+        int status;
+        std::string label;
+    } cases[] = {
+        {large.path(), {"pasport", drive.path()}, 1, "Dravik.ini"},
+        {start.path(), {"check-ldr", "x.ldr", "--settings", big}, 1, big},
+        {start.path(), {"compare", drive.path(), drive.path(), "--settings", big}, 2, big},
+        {start.path(), {"check-settings", big}, 1, big},
+    };
+    for (const auto& c : cases) {
+        CliRun run = runCli(c.folder, c.args);
+        EXPECT_EQ(run.status, c.status) << c.args.front();
+        EXPECT_EQ(run.out, "") << c.args.front();
+        EXPECT_EQ(run.err, "dravik-cli: " + c.label + ": " + why) << c.args.front();
+    }
 }
 
 TEST_F(CliTest, DefaultSettingsGoToStandardOutputOrSafelyToAFile) {
