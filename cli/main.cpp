@@ -174,6 +174,11 @@ int runInput(const Run& run, const std::string& input) {
         outcome.error = errorText(error);
         tell(prefix + *outcome.error);
         status = kFailure;
+    } catch (const std::exception& error) {
+        // Ends this input only: the next ones are still read.
+        outcome.error = error.what();
+        tell(prefix + *outcome.error);
+        status = kFailure;
     }
     rows.setObserver(nullptr);
     run.printer.endInput(outcome);

@@ -252,6 +252,13 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
 /// characters : * ? " < > |.
 bool isValidFileName(std::string_view name);
 
+/// What runs with a file's path before the file layer opens it to read or to
+/// write: nothing, unless a test sets a hook to plant a failure below a
+/// command. A failure of the standard library that it or the reading raises
+/// reaches the command as an error that names the file.
+using FileHook = void (*)(const std::string& path);
+void setFileHook(FileHook hook);
+
 /// Renames from to to, never replacing an existing file. Gives 0 on success,
 /// else the system's error number (kErrorFileExists when to exists).
 int renameWithoutReplacing(const std::string& from, const std::string& to);

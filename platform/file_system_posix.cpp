@@ -107,13 +107,15 @@ namespace {
 
 // Reads fd to its end into into, sized from what fstat reported; gives 0 or
 // the system's error number.
-int readToEnd(int fd, std::size_t reportedSize, std::string& into) {
+int readToEnd(const std::string& path, int fd, std::size_t reportedSize, std::string& into) {
     // One byte more than reported shows at once a file that has grown.
-    into.resize(reportedSize + 1);
+    parts::namingFile(path, false, [&] { into.resize(reportedSize + 1); });
     std::size_t done = 0;
     for (;;) {
         if (done == into.size())
-            into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+            parts::namingFile(path, false, [&] {
+                into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+            });
         ssize_t n = ::read(fd, into.data() + done, into.size() - done);
         if (n < 0) {
             const int error = errno;
@@ -133,7 +135,7 @@ int readToEnd(int fd, std::size_t reportedSize, std::string& into) {
 // Opens path for reading and gives the descriptor, or -1 with errno set;
 // info holds what the descriptor is.
 int openForReading(const std::string& path, struct stat& info) {
-    const int fd = ::open(path.c_str(), kReadFlags);
+    const int fd = parts::namingFile(path, false, [&] { return ::open(path.c_str(), kReadFlags); });
     if (fd >= 0 && ::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
@@ -429,7 +431,7 @@ void readWholeFile(const std::string& path, std::string& into) {
         throw cannotOpenFile(path, errno);
     if (!S_ISREG(info.st_mode))
         throw cannotOpenFile(path, S_ISDIR(info.st_mode) ? EISDIR : ENOENT);
-    if (int error = readToEnd(file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
+    if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
         throw inOutError(error);
 }
 
@@ -465,7 +467,7 @@ bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp)
     if (file.fd < 0)
         return false;
     stamp = stampOf(info);
-    if (int error = readToEnd(file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
+    if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
         throw inOutError(error);
     return true;
 }
@@ -645,7 +647,7 @@ void removeFileAndFolder(const std::string& file, const std::string& folder) {
     ::rmdir(folder.c_str());
 }
 
-void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
+void parts::writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
                      TemporaryFile temporary, AtLink atLink) {
     const WriteFailure fail(path, style);
     // A link to be replaced is never opened: what it leads to stays untouched,

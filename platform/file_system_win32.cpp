@@ -165,8 +165,10 @@ namespace {
 // What is not a disk file (a device, a pipe) is closed again at once and
 // counts as not there, so nothing waits on it.
 HANDLE openForReading(const std::string& path, DWORD& error) {
-    HANDLE file = ::CreateFileW(nativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = parts::namingFile(path, false, [&] {
+        return ::CreateFileW(nativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    });
     if (file == INVALID_HANDLE_VALUE) {
         error = ::GetLastError();
         return file;
@@ -180,15 +182,19 @@ HANDLE openForReading(const std::string& path, DWORD& error) {
 }
 
 // Reads file to its end into into; gives 0 or the system's error number.
-DWORD readToEnd(HANDLE file, std::string& into) {
+DWORD readToEnd(const std::string& path, HANDLE file, std::string& into) {
     LARGE_INTEGER reported{};
     ::GetFileSizeEx(file, &reported);
     // One byte more than reported shows at once a file that has grown.
-    into.resize(static_cast<std::size_t>(std::max<LONGLONG>(reported.QuadPart, 0)) + 1);
+    parts::namingFile(path, false, [&] {
+        into.resize(static_cast<std::size_t>(std::max<LONGLONG>(reported.QuadPart, 0)) + 1);
+    });
     std::size_t done = 0;
     for (;;) {
         if (done == into.size())
-            into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+            parts::namingFile(path, false, [&] {
+                into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+            });
         const DWORD wanted =
             static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 30));
         DWORD n = 0;
@@ -547,7 +553,7 @@ void readWholeFile(const std::string& path, std::string& into) {
     Handle file(openForReading(path, error));
     if (!file.valid())
         throw cannotOpenFile(path, static_cast<int>(error));
-    if (error = readToEnd(file.handle, into); error != 0)
+    if (error = readToEnd(path, file.handle, into); error != 0)
         throw inOutError(static_cast<int>(error));
 }
 
@@ -580,7 +586,7 @@ bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp)
     if (!::GetFileInformationByHandle(file.handle, &info))
         throw inOutError(static_cast<int>(::GetLastError()));
     stamp = stampOf(info);
-    if (DWORD error = readToEnd(file.handle, into); error != 0)
+    if (DWORD error = readToEnd(path, file.handle, into); error != 0)
         throw inOutError(static_cast<int>(error));
     return true;
 }
@@ -595,8 +601,10 @@ PieceReader::PieceReader(const std::string& path) {
 }
 
 std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
-    HANDLE file = ::CreateFileW(nativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = parts::namingFile(path, false, [&] {
+        return ::CreateFileW(nativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    });
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (isFolderRefused(error, path))
@@ -724,7 +732,7 @@ void removeFileAndFolder(const std::string& file, const std::string& folder) {
     ::RemoveDirectoryW(nativePath(folder).c_str());
 }
 
-void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
+void parts::writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
                      TemporaryFile, AtLink atLink) {
     const WriteFailure fail(path, style);
     std::wstring target = nativePath(path);

@@ -56,10 +56,9 @@ SettingsFile SettingsFile::load(const std::string& path) {
     try {
         if (!readSettingsBytes(path, bytes))
             return {};
-    } catch (const SettingsTooLarge&) {
-        throw;
     } catch (const Error&) {
-        // The profile lookups never fail: a file that can't be read has no sections.
+        // The profile lookups never fail: a file that can't be read, or one
+        // too large to be read, has no sections.
         return {};
     }
     return parse(bytes);

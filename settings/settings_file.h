@@ -76,8 +76,8 @@ class SettingsFile {
     static SettingsFile parse(std::string_view bytes, const LineObserver& eachLine = {});
 
     /// Reads the file at path; a missing or unreadable file, or anything that
-    /// is not a plain file (a folder, a pipe), reads as a file without sections.
-    /// A file larger than kSettingsCapacity raises SettingsTooLarge.
+    /// is not a plain file (a folder, a pipe), reads as a file without sections;
+    /// so does a file larger than kSettingsCapacity, which is not read.
     static SettingsFile load(const std::string& path);
 
     /// Reads the settings file of startFolder, found by settingsFilePath.

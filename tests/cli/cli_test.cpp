@@ -41,6 +41,9 @@ struct CliCall {
     /// none, so that the machine's own settings stay out.
     std::string xdgConfigHome = "/nonexistent/config";
     std::optional<std::string> home;
+    /// The name of the file where the program meets a failure of the
+    /// standard library of the kind planted (dravik_cli_planted only).
+    std::optional<std::pair<std::string, std::string>> planted;
 };
 
 struct CliRun {
@@ -93,8 +96,13 @@ CliRun runCli(const CliCall& call) {
         ::setenv("XDG_CONFIG_HOME", call.xdgConfigHome.c_str(), 1);
         if (call.home)
             ::setenv("HOME", call.home->c_str(), 1);
-        std::vector<char*> argv;
         std::string program = DRAVIK_CLI_PATH;
+        if (call.planted) {
+            program = DRAVIK_CLI_PLANTED_PATH;
+            ::setenv("DRAVIK_PLANT_AT", call.planted->first.c_str(), 1);
+            ::setenv("DRAVIK_PLANT", call.planted->second.c_str(), 1);
+        }
+        std::vector<char*> argv;
         argv.push_back(program.data());
         std::vector<std::string> copies(call.args);
         for (std::string& arg : copies)
@@ -729,6 +737,57 @@ TEST_F(CliTest, ASettingsFileOverItsCapacityIsRefusedBeforeItIsRead) {
         EXPECT_EQ(run.out, "") << c.args.front();
         EXPECT_EQ(run.err, "dravik-cli: " + c.label + ": " + why) << c.args.front();
     }
+}
+
+// A failure of the standard library while a command reads or writes a file
+// is that input's error line, naming the file; the inputs after it are read.
+TEST_F(CliTest, AStandardLibraryFailureBelowACommandIsItsErrorLine) {
+    drive.write("pasport.rpm", pasportModule());
+    drive.write("rom.rpm", romImage("AV4M10Z9", 0x1234));
+    drive.write("table.rpm", bytesWith(2048, {{0, "version"}}));
+    drive.write("a.ldr", loader("AV4M10Z9", 0x1A2B));
+    drive.write("b.ldr", loader("AV4M10Z9", 0x1A2B));
+    const std::string d = drive.path() + ": ";
+    const std::string noMemory = "\". Out of memory.\n";
+    const std::string tooLong = "\". basic_string::_M_create.\n";
+    const std::string fileSystem = "\". filesystem error: status: Input/output error.\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string file;
+        std::string kind;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"pasport", drive.path()}, "pasport.rpm", "bad_alloc", 1,
+         d + "Cannot read file \"" + drive.file("pasport.rpm") + noMemory},
+        {{"check-rom", drive.path()}, "rom.rpm", "length_error", 1,
+         d + "Cannot read file \"" + drive.file("rom.rpm") + tooLong},
+        {{"specification", drive.path()}, "table.rpm", "filesystem_error", 1,
+         d + "Cannot read file \"" + drive.file("table.rpm") + fileSystem},
+        {{"check-ldr", drive.file("a.ldr"), drive.file("b.ldr")}, "a.ldr", "bad_alloc", 1,
+         drive.file("a.ldr") + ": Cannot read file \"" + drive.file("a.ldr") + noMemory},
+        {{"rename-ldr", drive.file("a.ldr")}, "a.ldr", "length_error", 1,
+         drive.file("a.ldr") + ": Cannot read file \"" + drive.file("a.ldr") + tooLong},
+        {{"compare", drive.file("a.ldr"), drive.file("b.ldr")}, "b.ldr", "bad_alloc", 2,
+         "B " + drive.file("b.ldr") + ": Cannot read file \"" + drive.file("b.ldr") + noMemory},
+        {{"check-settings", "Dravik.ini"}, "Dravik.ini", "filesystem_error", 1,
+         "Dravik.ini: Cannot read file \"" + start.file("Dravik.ini") + fileSystem},
+        {{"default-settings", "--output", "new.ini"}, "new.ini", "bad_alloc", 1,
+         "new.ini: Cannot write file \"" + start.file("new.ini") + noMemory},
+    };
+    for (const auto& c : cases) {
+        CliCall call{start.path(), c.args};
+        call.planted = {c.file, c.kind};
+        CliRun run = runCli(call);
+        EXPECT_EQ(run.status, c.status) << c.args.front();
+        EXPECT_TRUE(run.err.ends_with("dravik-cli: " + c.err)) << run.err;
+        EXPECT_EQ(run.signal, 0) << c.args.front();
+    }
+    CliCall both{start.path(), {"check-ldr", drive.file("a.ldr"), drive.file("b.ldr")}};
+    both.planted = {"a.ldr", "bad_alloc"};
+    EXPECT_TRUE(runCli(both).out.ends_with(kCheckLdrRows)) << "the next input is read";
+    EXPECT_EQ(testing::namesIn(drive.path()),
+              (std::vector<std::string>{"a.ldr", "b.ldr", "pasport.rpm", "rom.rpm", "table.rpm"}));
 }
 
 TEST_F(CliTest, DefaultSettingsGoToStandardOutputOrSafelyToAFile) {

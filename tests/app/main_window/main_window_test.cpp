@@ -556,6 +556,73 @@ TEST_F(MainWindowTest, RenameLdrWithNothingSelectedLeavesTheListAsItIs) {
     EXPECT_EQ(fileContent(start.file("x.ldr")), loaderFile());
 }
 
+// The name of the file at which a failure of the standard library is planted,
+// the failure, and the path at which it was raised.
+std::string gPlantedAt;
+std::function<void()> gPlanted;
+std::string gRaisedAt;
+
+void plantedFailure(const std::string& path) {
+    if (dravik::nameOf(path) == gPlantedAt) {
+        gRaisedAt = path;
+        gPlanted();
+    }
+}
+
+// A failure of the standard library while a command reads or writes a file is
+// the command's error report, naming the file; the window goes on.
+TEST_F(MainWindowTest, AStandardLibraryFailureBelowACommandIsItsErrorReport) {
+    start.write("module.rpm", pasportModule());
+    start.write("rom.rpm", romImage());
+    start.write("table.rpm", bytesWith(2048, {{0, "version"}}));
+    start.write("l.ldr", loaderFile());
+    TForm1& w = show();
+    selectLoader(0);
+    TForm2 editor;
+    w.Form2 = &editor;
+    const std::function<void()> noMemory = [] { throw std::bad_alloc(); };
+    const std::function<void()> tooLong = [] { throw std::length_error("basic_string::_M_create"); };
+    const std::function<void()> fileSystem = [] {
+        throw std::filesystem::filesystem_error("status", std::make_error_code(std::errc::io_error));
+    };
+    const struct {
+        QToolButton* command;
+        std::string file;
+        const std::function<void()>& failure;
+        std::string why;
+    } cases[] = {
+        {w.Button6, "module.rpm", noMemory, "read file \"%1\". Out of memory."},
+        {w.Button1, "rom.rpm", tooLong, "read file \"%1\". basic_string::_M_create."},
+        {w.Button3, "table.rpm", fileSystem,
+         "read file \"%1\". filesystem error: status: Input/output error."},
+        {w.Button2, "l.ldr", noMemory, "read file \"%1\". Out of memory."},
+        {w.Button4, "l.ldr", tooLong, "read file \"%1\". basic_string::_M_create."},
+        {w.Button5, "$Dravik.txt", noMemory, "write file \"%1\". Out of memory."},
+        {w.ToolButton6, "Dravik.ini", fileSystem,
+         "read file \"%1\". filesystem error: status: Input/output error."},
+    };
+    dravik::setFileHook(plantedFailure);
+    for (const auto& c : cases) {
+        w.results().append("Kept", "row");
+        w.Button5->setEnabled(true);
+        dialogs.errors.clear();
+        gPlantedAt = c.file;
+        gPlanted = c.failure;
+        gRaisedAt.clear();
+        c.command->setEnabled(true);
+        QTest::mouseClick(c.command, Qt::LeftButton);
+        finishLoaderJob(w);
+        EXPECT_EQ(dravik::nameOf(gRaisedAt), c.file);
+        const QString why = QString::fromStdString(c.why).arg(QString::fromStdString(gRaisedAt));
+        EXPECT_EQ(dialogs.errors, QStringList{"Cannot " + why}) << c.file;
+    }
+    dravik::setFileHook(nullptr);
+    EXPECT_EQ(dialogs.editorRuns, 0);
+    w.Form2 = nullptr;
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(fileContent(start.file("l.ldr")), loaderFile());
+}
+
 TEST_F(MainWindowTest, ALayoutErrorReachesTheCommonErrorReportWithAFullStop) {
     start.write("Dravik.ini",
                 "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nSerial=S0,8\r\nCod=#x,4\r\nAfter=S0,2\r\n");
