@@ -118,9 +118,14 @@ SettingsPass passSettings(std::string_view settingsText,
                           const std::optional<PasportCandidate>& module,
                           const std::optional<std::string>& section) {
     CheckedSettings checked = readAndCheckSettings(settingsText);
-    SettingsPass pass{std::move(checked.problems), std::nullopt};
-    if (module)
-        pass.preview = previewPasport(*module, checked.settings, pass.problems, section);
+    SettingsPass pass{std::move(checked.problems), std::nullopt, std::nullopt};
+    const PasportCandidate* decoded = module ? &*module : nullptr;
+    if (module && module->stamp && plainFileStamp(module->path) != module->stamp) {
+        pass.reread = openModuleFile(module->path);
+        decoded = pass.reread->module.path.empty() ? nullptr : &pass.reread->module;
+    }
+    if (decoded)
+        pass.preview = previewPasport(*decoded, checked.settings, pass.problems, section);
     return pass;
 }
 
