@@ -286,11 +286,13 @@ void addCheckRomBenchmarks(Registry& registry, BenchFolders& folders) {
     });
 }
 
-// CheckLDR on sparse loaders of 2 and 8 GiB, against reading their places.
+// CheckLDR on sparse loaders of 2 and 8 GiB, against reading their places and
+// the settings file.
 void addCheckLdrBenchmarks(Registry& registry, BenchFolders& folders) {
     for (const int gibibytes : {2, 8}) {
         const std::uint64_t size = std::uint64_t(gibibytes) << 30;
-        registry.add("CheckLdr/" + std::to_string(gibibytes) + "GiB-sparse", "read its places", 3.0,
+        registry.add("CheckLdr/" + std::to_string(gibibytes) + "GiB-sparse",
+                     "read its places and the settings", 3.0,
                      [&folders, size] {
                          const std::string& path = folders.sparseLoader(size);
                          auto check = [&folders, path] {
@@ -304,7 +306,12 @@ void addCheckLdrBenchmarks(Registry& registry, BenchFolders& folders) {
                          expect(rows.count() == 5 && rows.row(1).value == "BEEF",
                                 "the five rows of a loader");
                          auto buffer = std::make_shared<std::vector<char>>();
-                         return Work{[path, buffer] { readLoaderPlaces(path, *buffer); },
+                         const std::string settings =
+                             joinPath(folders.startFolder(), "Dravik.ini");
+                         return Work{[path, settings, buffer] {
+                                         readLoaderPlaces(path, *buffer);
+                                         readPlain(settings, *buffer);
+                                     },
                                      [check] { benchmark::DoNotOptimize(check().count()); }};
                      });
     }

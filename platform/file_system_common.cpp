@@ -92,6 +92,11 @@ PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
     return *this;
 }
 
+bool readPlainFile(const std::string& path, std::string& into) {
+    FileStamp stamp;
+    return readPlainFile(path, into, stamp);
+}
+
 void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
                      TemporaryFile temporary, AtLink atLink) {
     parts::namingFile(path, true,

@@ -58,6 +58,18 @@ template <class Work> auto namingFile(const std::string& path, bool writing, Wor
     }
 }
 
+/// Opens a file to read it into into: into keeps its size until the read
+/// sizes it, so that a buffer reused for files of one size is not filled with
+/// zeros first each time; a failure to open empties it.
+template <class Open> auto emptiedOnFailure(std::string& into, Open&& open) {
+    try {
+        return open();
+    } catch (...) {
+        into.clear();
+        throw;
+    }
+}
+
 /// writeFileSafely, one per system.
 void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
                      TemporaryFile temporary, AtLink atLink);

@@ -455,17 +455,13 @@ int openPlainFile(const std::string& path, struct stat& info) {
 
 } // namespace
 
-bool readPlainFile(const std::string& path, std::string& into) {
-    FileStamp stamp;
-    return readPlainFile(path, into, stamp);
-}
-
 bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp) {
-    into.clear();
     struct stat info {};
-    FileDescriptor file(openPlainFile(path, info));
-    if (file.fd < 0)
+    FileDescriptor file(parts::emptiedOnFailure(into, [&] { return openPlainFile(path, info); }));
+    if (file.fd < 0) {
+        into.clear();
         return false;
+    }
     stamp = stampOf(info);
     if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
         throw inOutError(error);

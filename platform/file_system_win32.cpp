@@ -572,16 +572,12 @@ HANDLE openPlainFile(const std::string& path) {
 
 } // namespace
 
-bool readPlainFile(const std::string& path, std::string& into) {
-    FileStamp stamp;
-    return readPlainFile(path, into, stamp);
-}
-
 bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp) {
-    into.clear();
-    Handle file(openPlainFile(path));
-    if (!file.valid())
+    Handle file(parts::emptiedOnFailure(into, [&] { return openPlainFile(path); }));
+    if (!file.valid()) {
+        into.clear();
         return false;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.handle, &info))
         throw inOutError(static_cast<int>(::GetLastError()));
