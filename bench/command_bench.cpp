@@ -292,8 +292,7 @@ void addCheckLdrBenchmarks(Registry& registry, BenchFolders& folders) {
     for (const int gibibytes : {2, 8}) {
         const std::uint64_t size = std::uint64_t(gibibytes) << 30;
         registry.add("CheckLdr/" + std::to_string(gibibytes) + "GiB-sparse",
-                     "read its places and the settings", 3.0,
-                     [&folders, size] {
+                     "read its places and the settings", 3.0, [&folders, size] {
                          const std::string& path = folders.sparseLoader(size);
                          auto check = [&folders, path] {
                              static SilentUi ui;
@@ -306,8 +305,7 @@ void addCheckLdrBenchmarks(Registry& registry, BenchFolders& folders) {
                          expect(rows.count() == 5 && rows.row(1).value == "BEEF",
                                 "the five rows of a loader");
                          auto buffer = std::make_shared<std::vector<char>>();
-                         const std::string settings =
-                             joinPath(folders.startFolder(), "Dravik.ini");
+                         const std::string settings = joinPath(folders.startFolder(), "Dravik.ini");
                          return Work{[path, settings, buffer] {
                                          readLoaderPlaces(path, *buffer);
                                          readPlain(settings, *buffer);

@@ -52,7 +52,9 @@ std::optional<LoaderPlaces> readLoaderPlaces(const std::string& path) {
         return std::nullopt;
     const FileStamp stamp = reader->stamp();
     LoaderPlaces places{std::make_shared<const SourceFile>(SourceFile{path, stamp}),
-                        reader->readUpTo(0, kLoaderHeadLength), 0, {}};
+                        reader->readUpTo(0, kLoaderHeadLength),
+                        0,
+                        {}};
     places.size = static_cast<std::int64_t>(places.head.size());
     if (places.head.size() < kLoaderHeadLength) {
         // A file of one byte holds no word at its end.
@@ -137,7 +139,8 @@ Decoded decodeLoader(const std::string& path, const SettingsFile& settings) {
                             RowSource::in(file, head, kLdrRomChecksumOffset, 2, "ROM checksum")});
     RowSource ownSource = RowSource::in(file, tail, 0, 2, "loader checksum");
     ownSource.offset = size - 2;
-    decoded.rows.push_back({"Check sum LDR", shownChecksum(readWord(tail, 0)), std::move(ownSource)});
+    decoded.rows.push_back(
+        {"Check sum LDR", shownChecksum(readWord(tail, 0)), std::move(ownSource)});
 
     const std::optional<std::int64_t> code = firmwareCodeOffset(head);
     if (!code) {

@@ -40,8 +40,8 @@ template <class Found> void forEachPasportModule(const std::string& folder, Foun
 PasportCandidate choosePasportModule(const std::string& folder) {
     PasportCandidate chosen;
     forEachPasportModule(folder, [&](std::string path, PieceReader& reader) {
-        chosen = PasportCandidate{std::move(path), reader.read(0, kPasportModuleSize),
-                                  reader.stamp()};
+        chosen =
+            PasportCandidate{std::move(path), reader.read(0, kPasportModuleSize), reader.stamp()};
     });
     return chosen;
 }
@@ -177,7 +177,8 @@ Decoded decodeModuleOf(const std::shared_ptr<const SourceFile>& file, std::strin
 } // namespace
 
 Decoded decodePasportModule(std::string_view module, const std::string& path,
-                            const SettingsFile& settings, const std::optional<std::string>& layout) {
+                            const SettingsFile& settings,
+                            const std::optional<std::string>& layout) {
     return decodeModuleOf(SourceFile::at(path), module, settings, layout);
 }
 

@@ -97,9 +97,10 @@ Decoded decodeRoms(const std::string& folder, const SettingsFile& settings) {
                 continue;
             const std::size_t mark = findRomImageMark(image);
             if (mark != std::string_view::npos)
-                appendImageRows(decoded.rows,
-                                std::make_shared<const SourceFile>(SourceFile{std::move(path), stamp}),
-                                file.name, image, mark, settings);
+                appendImageRows(
+                    decoded.rows,
+                    std::make_shared<const SourceFile>(SourceFile{std::move(path), stamp}),
+                    file.name, image, mark, settings);
         }
     } catch (const Error& error) {
         // The images before the one that failed keep their rows.

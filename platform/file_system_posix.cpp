@@ -431,7 +431,8 @@ void readWholeFile(const std::string& path, std::string& into) {
         throw cannotOpenFile(path, errno);
     if (!S_ISREG(info.st_mode))
         throw cannotOpenFile(path, S_ISDIR(info.st_mode) ? EISDIR : ENOENT);
-    if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
+    if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into);
+        error != 0)
         throw inOutError(error);
 }
 
@@ -463,7 +464,8 @@ bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp)
         return false;
     }
     stamp = stampOf(info);
-    if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
+    if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into);
+        error != 0)
         throw inOutError(error);
     return true;
 }
@@ -644,7 +646,7 @@ void removeFileAndFolder(const std::string& file, const std::string& folder) {
 }
 
 void parts::writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
-                     TemporaryFile temporary, AtLink atLink) {
+                            TemporaryFile temporary, AtLink atLink) {
     const WriteFailure fail(path, style);
     // A link to be replaced is never opened: what it leads to stays untouched,
     // be it a file, a folder, a pipe, a device or nothing.

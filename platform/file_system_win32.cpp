@@ -729,7 +729,7 @@ void removeFileAndFolder(const std::string& file, const std::string& folder) {
 }
 
 void parts::writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
-                     TemporaryFile, AtLink atLink) {
+                            TemporaryFile, AtLink atLink) {
     const WriteFailure fail(path, style);
     std::wstring target = nativePath(path);
     // A link (a symbolic link or a junction) to be replaced is never opened:

@@ -29,8 +29,8 @@ SettingsFile SettingsFile::parse(std::string_view bytes, const LineObserver& eac
 
 SettingsTooLarge::SettingsTooLarge(const std::string& nativePath, std::uint64_t size)
     : FileOpenError("Cannot open file \"" + fromUtf8(nativePath) + "\". It is " +
-                    std::to_string(size) + " bytes, over the " +
-                    std::to_string(kSettingsCapacity) + " bytes a settings file may hold") {}
+                    std::to_string(size) + " bytes, over the " + std::to_string(kSettingsCapacity) +
+                    " bytes a settings file may hold") {}
 
 bool readSettingsBytes(const std::string& path, std::string& bytes) {
     bytes.clear();

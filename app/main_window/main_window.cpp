@@ -176,7 +176,8 @@ void TForm1::createBrowser() {
 void TForm1::createLoaderList() {
     loaderBox_ = new LoaderListBox(ACheckLDR, Panel1);
     loaderJob_ = new LoaderJob(this);
-    connect(loaderJob_, &LoaderJob::done, this, [this](const LoaderJob::Then& then) { guard(then); });
+    connect(loaderJob_, &LoaderJob::done, this,
+            [this](const LoaderJob::Then& then) { guard(then); });
     FileListBox1 = loaderBox_;
     PopupMenu1 = loaderBox_->PopupMenu1;
     browser_->addBelow(FileListBox1);
@@ -376,9 +377,8 @@ void TForm1::Button3Click() {
 void TForm1::ACheckLDRExecute() {
     loaderJob_->start([this, path = loaderList_.selectedPath(), start = context_.startFolder] {
         dravik::Decoded decoded = dravik::decodeLoader(path, dravik::SettingsFile::loadFrom(start));
-        return LoaderJob::Then([this, decoded = std::move(decoded)] {
-            dravik::showCheckedLoader(decoded, context_);
-        });
+        return LoaderJob::Then(
+            [this, decoded = std::move(decoded)] { dravik::showCheckedLoader(decoded, context_); });
     });
 }
 

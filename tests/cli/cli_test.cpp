@@ -717,9 +717,9 @@ TEST_F(CliTest, ASettingsFileOverItsCapacityIsRefusedBeforeItIsRead) {
     const std::string big = large.write("Dravik.ini", "[Mod]\r\n");
     std::filesystem::resize_file(big, std::uintmax_t{1} << 30);
     drive.write("pasport.rpm", pasportModule());
-    const std::string why =
-        "Cannot open file \"" + big + "\". It is 1073741824 bytes, over the 1048576 bytes a "
-        "settings file may hold.\n";
+    const std::string why = "Cannot open file \"" + big +
+                            "\". It is 1073741824 bytes, over the 1048576 bytes a "
+                            "settings file may hold.\n";
     const struct {
         std::string folder;
         std::vector<std::string> args;
@@ -758,21 +758,45 @@ TEST_F(CliTest, AStandardLibraryFailureBelowACommandIsItsErrorLine) {
         int status;
         std::string err;
     } cases[] = {
-        {{"pasport", drive.path()}, "pasport.rpm", "bad_alloc", 1,
+        {{"pasport", drive.path()},
+         "pasport.rpm",
+         "bad_alloc",
+         1,
          d + "Cannot read file \"" + drive.file("pasport.rpm") + noMemory},
-        {{"check-rom", drive.path()}, "rom.rpm", "length_error", 1,
+        {{"check-rom", drive.path()},
+         "rom.rpm",
+         "length_error",
+         1,
          d + "Cannot read file \"" + drive.file("rom.rpm") + tooLong},
-        {{"specification", drive.path()}, "table.rpm", "filesystem_error", 1,
+        {{"specification", drive.path()},
+         "table.rpm",
+         "filesystem_error",
+         1,
          d + "Cannot read file \"" + drive.file("table.rpm") + fileSystem},
-        {{"check-ldr", drive.file("a.ldr"), drive.file("b.ldr")}, "a.ldr", "bad_alloc", 1,
+        {{"check-ldr", drive.file("a.ldr"), drive.file("b.ldr")},
+         "a.ldr",
+         "bad_alloc",
+         1,
          drive.file("a.ldr") + ": Cannot read file \"" + drive.file("a.ldr") + noMemory},
-        {{"rename-ldr", drive.file("a.ldr")}, "a.ldr", "length_error", 1,
+        {{"rename-ldr", drive.file("a.ldr")},
+         "a.ldr",
+         "length_error",
+         1,
          drive.file("a.ldr") + ": Cannot read file \"" + drive.file("a.ldr") + tooLong},
-        {{"compare", drive.file("a.ldr"), drive.file("b.ldr")}, "b.ldr", "bad_alloc", 2,
+        {{"compare", drive.file("a.ldr"), drive.file("b.ldr")},
+         "b.ldr",
+         "bad_alloc",
+         2,
          "B " + drive.file("b.ldr") + ": Cannot read file \"" + drive.file("b.ldr") + noMemory},
-        {{"check-settings", "Dravik.ini"}, "Dravik.ini", "filesystem_error", 1,
+        {{"check-settings", "Dravik.ini"},
+         "Dravik.ini",
+         "filesystem_error",
+         1,
          "Dravik.ini: Cannot read file \"" + start.file("Dravik.ini") + fileSystem},
-        {{"default-settings", "--output", "new.ini"}, "new.ini", "bad_alloc", 1,
+        {{"default-settings", "--output", "new.ini"},
+         "new.ini",
+         "bad_alloc",
+         1,
          "new.ini: Cannot write file \"" + start.file("new.ini") + noMemory},
     };
     for (const auto& c : cases) {

@@ -72,8 +72,8 @@ void limitMemoryGrowth() {
 }
 
 TEST_F(LoaderTest, LargeLoadersAreCheckedAndRenamedInBoundedMemory) {
-    for (const std::uintmax_t size : {std::uintmax_t{131584 + 2}, std::uintmax_t{2} << 30,
-                                      std::uintmax_t{8} << 30}) {
+    for (const std::uintmax_t size :
+         {std::uintmax_t{131584 + 2}, std::uintmax_t{2} << 30, std::uintmax_t{8} << 30}) {
         const std::string path = writeSparseLoader(work, size);
         const std::string checked = testing::runInChild([&] {
             limitMemoryGrowth();

@@ -1,8 +1,8 @@
 #include "app/bytes/bytes_window.h"
 #include "app/bytes/show_bytes.h"
 #include "app/main_window/computer_level.h"
-#include "app/main_window/main_window.h"
 #include "app/main_window/loader_job.h"
+#include "app/main_window/main_window.h"
 #include "app/settings_editor/settings_editor.h"
 #include "app/shared/grid_copy_menu.h"
 #include "app/shared/image_list.h"
@@ -527,7 +527,8 @@ TEST_F(MainWindowTest, ALoaderCommandPressedWhileOneRunsDoesNothing) {
     QTest::mouseClick(w.Button4, Qt::LeftButton);
     w.ACheckLDR->trigger();
     finishLoaderJob(w);
-    EXPECT_EQ(rowsOf(w).front(), std::make_pair(std::string("Check sum ROM in LDR"), std::string("1A2B")));
+    EXPECT_EQ(rowsOf(w).front(),
+              std::make_pair(std::string("Check sum ROM in LDR"), std::string("1A2B")));
     EXPECT_EQ(w.results().count(), 5u);
     EXPECT_EQ(loaderNames(w), QStringList{"x.ldr"}) << "not renamed";
     QTest::qWait(50);
@@ -581,9 +582,12 @@ TEST_F(MainWindowTest, AStandardLibraryFailureBelowACommandIsItsErrorReport) {
     TForm2 editor;
     w.Form2 = &editor;
     const std::function<void()> noMemory = [] { throw std::bad_alloc(); };
-    const std::function<void()> tooLong = [] { throw std::length_error("basic_string::_M_create"); };
+    const std::function<void()> tooLong = [] {
+        throw std::length_error("basic_string::_M_create");
+    };
     const std::function<void()> fileSystem = [] {
-        throw std::filesystem::filesystem_error("status", std::make_error_code(std::errc::io_error));
+        throw std::filesystem::filesystem_error("status",
+                                                std::make_error_code(std::errc::io_error));
     };
     const struct {
         QToolButton* command;
