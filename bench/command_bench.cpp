@@ -7,6 +7,7 @@
 
 #include "cli/compare_command.h"
 #include "cli/output.h"
+#include "loaders/loader.h"
 #include "modules/pasport.h"
 #include "modules/rom_check.h"
 #include "modules/specification.h"
@@ -285,6 +286,35 @@ void addCheckRomBenchmarks(Registry& registry, BenchFolders& folders) {
     });
 }
 
+// CheckLDR on sparse loaders of 2 and 8 GiB, against reading their places and
+// the settings file.
+void addCheckLdrBenchmarks(Registry& registry, BenchFolders& folders) {
+    for (const int gibibytes : {2, 8}) {
+        const std::uint64_t size = std::uint64_t(gibibytes) << 30;
+        registry.add("CheckLdr/" + std::to_string(gibibytes) + "GiB-sparse",
+                     "read its places and the settings", 3.0, [&folders, size] {
+                         const std::string& path = folders.sparseLoader(size);
+                         auto check = [&folders, path] {
+                             static SilentUi ui;
+                             ResultList rows;
+                             Context context{folders.startFolder(), {}, rows, ui, nullptr};
+                             checkLdr(context, path);
+                             return rows;
+                         };
+                         const ResultList rows = check();
+                         expect(rows.count() == 5 && rows.row(1).value == "BEEF",
+                                "the five rows of a loader");
+                         auto buffer = std::make_shared<std::vector<char>>();
+                         const std::string settings = joinPath(folders.startFolder(), "Dravik.ini");
+                         return Work{[path, settings, buffer] {
+                                         readLoaderPlaces(path, *buffer);
+                                         readPlain(settings, *buffer);
+                                     },
+                                     [check] { benchmark::DoNotOptimize(check().count()); }};
+                     });
+    }
+}
+
 void addCompareBenchmark(Registry& registry, BenchFolders& folders) {
     // dravik-cli compare on two folders of 1,000 ROM images each, the pairs
     // printed into /dev/null, against Check ROM run on each of them.
@@ -366,6 +396,7 @@ void addPasportDecodeBenchmarks(Registry& registry, BenchFolders& folders) {
 std::vector<Pair> registerBenchmarks(BenchFolders& folders) {
     Registry registry;
     addCheckRomBenchmarks(registry, folders);
+    addCheckLdrBenchmarks(registry, folders);
     addCompareBenchmark(registry, folders);
     addSettingsAndFolderBenchmarks(registry, folders);
     addPasportDecodeBenchmarks(registry, folders);
@@ -423,6 +454,24 @@ void printCheckRomMemory(BenchFolders& folders) {
                 kMemoryAllowance / 1024, own <= kMemoryAllowance ? "" : " missed");
 }
 
+// CheckLDR's peak on sparse loaders of 2 and 8 GiB: the growth while it runs.
+void printCheckLdrMemory(BenchFolders& folders) {
+    SilentUi ui;
+    ResultList rows;
+    Context context{folders.startFolder(), {}, rows, ui, nullptr};
+    for (const int gibibytes : {2, 8}) {
+        const std::string& path = folders.sparseLoader(std::uint64_t(gibibytes) << 30);
+        const auto growth = peakGrowth([] {}, [&] { checkLdr(context, path); });
+        if (!growth) {
+            std::printf("\nCheckLDR peak memory: not measured (no /proc/self/clear_refs)\n");
+            return;
+        }
+        std::printf("CheckLDR on a sparse loader of %d GiB: peak %ld KiB above the start "
+                    "(at most 65536 KiB)%s\n",
+                    gibibytes, *growth / 1024, *growth <= 64L * 1024 * 1024 ? "" : " missed");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -435,6 +484,8 @@ int main(int argc, char** argv) {
     const bool met = reporter.printTable();
     if (reporter.measured(kCheckRomName))
         printCheckRomMemory(folders);
+    if (reporter.measured("CheckLdr/2GiB-sparse"))
+        printCheckLdrMemory(folders);
     benchmark::Shutdown();
     return met ? 0 : 1;
 }

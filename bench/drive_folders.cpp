@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dravik::bench {
@@ -205,6 +206,34 @@ void writeFile(const std::string& path, std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+const std::string& BenchFolders::sparseLoader(std::uint64_t size) {
+    std::string& path = sparseLoaders_[size];
+    if (path.empty()) {
+        path = joinPath(makeFolder("loader-" + std::to_string(size)), "big.ldr");
+        std::string head(131584, '\0');
+        head.replace(608, 8, "AV4M10Z9");
+        head.replace(131582, 2, "\x2B\x1A");
+        writeFile(path, head);
+        std::filesystem::resize_file(path, size);
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(size - 2));
+        file.write("\xEF\xBE", 2);
+    }
+    return path;
+}
+
+std::size_t readLoaderPlaces(const std::string& path, std::vector<char>& buffer) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0)
+        throw std::runtime_error("cannot open " + path);
+    buffer.resize(131584 + 2);
+    std::size_t done = static_cast<std::size_t>(::pread(fd, buffer.data(), 131584, 0));
+    done += static_cast<std::size_t>(::pread(fd, buffer.data() + 131584, 2, info.st_size - 2));
+    ::close(fd);
+    return done;
 }
 
 std::size_t readPlain(const std::string& path, std::vector<char>& buffer) {

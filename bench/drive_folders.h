@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <random>
 #include <string>
@@ -40,6 +41,11 @@ class BenchFolders {
     /// A folder of count names that link to one ROM image.
     std::string makeImageLinks(std::string_view folderName, std::size_t count);
 
+    /// A sparse loader of size bytes: a ROM image with the code "VAM4019Z"
+    /// behind its header, its own checksum at its end, nothing between but a
+    /// hole that costs no disk. Made when first asked for.
+    const std::string& sparseLoader(std::uint64_t size);
+
   private:
     std::string makeFolder(std::string_view name) const;
 
@@ -49,6 +55,7 @@ class BenchFolders {
     std::vector<std::string> romPaths_;
     std::string scanFolder_;
     std::map<std::string, std::string> pasportFolders_;
+    std::map<std::uint64_t, std::string> sparseLoaders_;
     std::mt19937_64 random_{20261207};
 };
 
@@ -63,5 +70,9 @@ void writeFile(const std::string& path, std::string_view bytes);
 /// The floor of reading a file: open, read until the end into buffer, close,
 /// with plain POSIX calls. Gives the number of bytes read.
 std::size_t readPlain(const std::string& path, std::vector<char>& buffer);
+
+/// The floor of reading a loader's places with plain POSIX calls: open, its
+/// size, its first 131,584 bytes into buffer and its last two, close.
+std::size_t readLoaderPlaces(const std::string& path, std::vector<char>& buffer);
 
 } // namespace dravik::bench

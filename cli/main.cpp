@@ -7,7 +7,6 @@
 #include "cli/library_command.h"
 #include "cli/options.h"
 #include "cli/output.h"
-#include "cli/settings_copy.h"
 #include "cli/settings_lookup.h"
 #include "loaders/loader.h"
 #include "modules/context.h"
@@ -176,6 +175,11 @@ int runInput(const Run& run, const std::string& input) {
         outcome.error = errorText(error);
         tell(prefix + *outcome.error);
         status = kFailure;
+    } catch (const std::exception& error) {
+        // Ends this input only: the next ones are still read.
+        outcome.error = error.what();
+        tell(prefix + *outcome.error);
+        status = kFailure;
     }
     rows.setObserver(nullptr);
     run.printer.endInput(outcome);
@@ -191,10 +195,9 @@ int runInput(const Run& run, const std::string& input) {
     return status;
 }
 
-// The settings the commands read: a private copy of the file that --settings
-// names, or the folder whose Dravik.ini they read as found.
+// Where the commands read the settings: the file that --settings names, in
+// place, or the folder whose Dravik.ini they read as found.
 struct PreparedSettings {
-    std::unique_ptr<SettingsCopy> copy;
     std::string folder;
 };
 
@@ -204,15 +207,19 @@ std::string withoutSettingsText(const std::string& fileName) {
            fileName + "')";
 }
 
-// The bytes of the settings file at path; trouble says why there are none.
-// The caller decides whether trouble ends the call.
-std::string readSettingsBytes(const std::string& path, std::string& trouble,
-                              std::optional<Error>& failure) {
+// The bytes of the settings file at path, labelled label; trouble says why
+// there are none. The caller decides whether trouble ends the call; a file
+// over the settings' capacity always does, as every command would refuse it.
+std::string settingsBytes(const std::string& path, const std::string& label, std::string& trouble,
+                          std::optional<Error>& failure) {
     std::string bytes;
     try {
-        bytes = readWholeFile(path);
+        if (!readSettingsBytes(path, bytes))
+            throw inOutError(kErrorFileNotFound);
         if (bytes.empty())
             trouble = "is empty";
+    } catch (const SettingsTooLarge& error) {
+        throw CallFailure{failureLine(label, error)};
     } catch (const Error& error) {
         trouble = "can't be read (" + toUtf8(error.message()) + ")";
         failure = error;
@@ -227,14 +234,13 @@ PreparedSettings settingsNamed(const std::string& name, const std::string& start
         throw CallFailure{failureLine(name, inOutError(kErrorFileNotFound))};
     std::string trouble;
     std::optional<Error> failure;
-    const std::string bytes = readSettingsBytes(path, trouble, failure);
+    settingsBytes(path, name, trouble, failure);
     if (failure)
         throw CallFailure{failureLine(name, *failure)};
     if (!trouble.empty())
         tell(std::string(kProgram) + name + " " + trouble + withoutSettingsText(name));
-    auto copy = std::make_unique<SettingsCopy>(bytes);
-    std::string folder = copy->folder();
-    return {std::move(copy), std::move(folder)};
+    // The commands read the file itself: a settings place that is a file.
+    return {path};
 }
 
 // Dravik.ini of the start folder, else of the user's Dravik folder. Says once
@@ -246,17 +252,17 @@ PreparedSettings prepareSettings(const Options& options, const std::string& star
     if (!lookup.folder) {
         tell(std::string(kProgram) + settingsNotFoundText(lookup) +
              withoutSettingsText(std::string(SettingsFile::kFileName)));
-        return {nullptr, startFolder};
+        return {startFolder};
     }
     // "DRAVIK.INI" copied from Windows counts when there is no "Dravik.ini".
     const std::string path = settingsFilePath(*lookup.folder);
     std::string trouble;
     std::optional<Error> failure;
-    readSettingsBytes(path, trouble, failure);
+    settingsBytes(path, nameOf(path), trouble, failure);
     if (!trouble.empty())
         tell(std::string(kProgram) + nameOf(path) + " of " + *lookup.folder + " " + trouble +
              withoutSettingsText(nameOf(path)));
-    return {nullptr, *lookup.folder};
+    return {*lookup.folder};
 }
 
 int writeDefaultSettings(const Options& options, StandardOutput& out,
@@ -290,7 +296,7 @@ int checkSettingsFile(const Options& options, StandardOutput& out, const std::st
     }
     std::string bytes;
     try {
-        if (!readPlainFile(path, bytes))
+        if (!readSettingsBytes(path, bytes))
             throw inOutError(kErrorFileNotFound);
     } catch (const Error& error) {
         tell(failureLine(label, error));
@@ -309,7 +315,7 @@ int run(const Options& options, StandardOutput& out) {
     if (options.command == Command::CheckSettings)
         return checkSettingsFile(options, out, startFolder);
 
-    PreparedSettings settings{nullptr, startFolder};
+    PreparedSettings settings{startFolder};
     if (readsSettings(options))
         settings = prepareSettings(options, startFolder);
 

@@ -8,6 +8,8 @@
 #include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace dravik {
@@ -25,76 +27,62 @@ LdrRenameResult notRenamed(std::string reason) {
     return result;
 }
 
-// Reads the loader whole into loader; false when there is none. The rows are
-// cleared once a file is there, also when reading it then fails.
-bool readLoader(Context& context, const std::string& path, std::string& loader) {
-    try {
-        if (!readPlainFile(path, loader))
-            return false;
-    } catch (const Error&) {
-        context.results.clear();
-        throw;
+// What the loader commands read of a loader: its first kLoaderHeadLength
+// bytes, which hold the ROM checksum and every place of the firmware code, and
+// its last two bytes, the loader's own checksum. Nothing else is read, so
+// memory and time stay the same whatever the file's size.
+struct LoaderPlaces {
+    std::shared_ptr<const SourceFile> file;
+    std::string head;
+    /// The size of the file: that of the data read when the head reached its
+    /// end, else as the open file told it.
+    std::int64_t size = 0;
+    /// The last two bytes, as far as the file holds them.
+    std::string tail;
+};
+
+// The last place of the firmware code, 25088, ends long before it.
+constexpr std::size_t kLoaderHeadLength = kLdrRomChecksumOffset + 2;
+
+// Reads the places of the plain file at path; nothing when there is none.
+// Raises as a file read whole does.
+std::optional<LoaderPlaces> readLoaderPlaces(const std::string& path) {
+    std::optional<PieceReader> reader = PieceReader::openPlain(path);
+    if (!reader)
+        return std::nullopt;
+    const FileStamp stamp = reader->stamp();
+    LoaderPlaces places{std::make_shared<const SourceFile>(SourceFile{path, stamp}),
+                        reader->readUpTo(0, kLoaderHeadLength),
+                        0,
+                        {}};
+    places.size = static_cast<std::int64_t>(places.head.size());
+    if (places.head.size() < kLoaderHeadLength) {
+        // A file of one byte holds no word at its end.
+        if (places.head.size() >= 2)
+            places.tail = places.head.substr(places.head.size() - 2);
+    } else {
+        places.size = std::max(places.size, stamp.size);
+        places.tail = reader->readUpTo(places.size - 2, 2);
     }
-    context.results.clear();
-    return true;
+    return places;
 }
 
-} // namespace
-
-Decoded decodeLoader(const std::string& path, const SettingsFile& settings) {
-    Decoded decoded;
-    std::string loader;
-    try {
-        if (path.empty() || !readPlainFile(path, loader))
-            return decoded;
-    } catch (const Error& error) {
-        // The file is there, only reading it failed.
-        decoded.found = true;
-        decoded.error = error;
-        return decoded;
-    } catch (const std::exception& error) {
-        decoded.found = true;
-        decoded.error.emplace(error.what());
-        return decoded;
+// Renames the loader at path as renameLoader does; found tells whether a
+// file was there, also when reading it then raises.
+LdrRenameResult renameLoaderFile(const std::string& path, bool& found) {
+    std::optional<LoaderPlaces> places;
+    if (!path.empty()) {
+        // A file that is there but can't be read counts as found.
+        found = true;
+        places = readLoaderPlaces(path);
+        found = places.has_value();
     }
-    decoded.found = true;
-    const auto file = SourceFile::at(path);
-    const auto size = static_cast<std::int64_t>(loader.size());
-    decoded.rows.push_back({"Check sum ROM in LDR",
-                            shownChecksum(readWord(loader, kLdrRomChecksumOffset)),
-                            RowSource::in(file, loader, kLdrRomChecksumOffset, 2, "ROM checksum")});
-    decoded.rows.push_back({"Check sum LDR", shownChecksum(readWord(loader, size - 2)),
-                            RowSource::in(file, loader, size - 2, 2, "loader checksum")});
-
-    const std::optional<std::int64_t> code = firmwareCodeOffset(loader);
-    if (!code) {
-        decoded.messages.push_back({decoded.rows.size(), "Firmware code not found"});
-        return decoded;
-    }
-    for (auto& [name, row] : {std::pair{"Code FW", shownCodeRow(file, loader, *code)},
-                              std::pair{"Family", codeKeyRow(file, loader, *code, settings,
-                                                             kLoaderFamiliesSection, "none")},
-                              std::pair{"Status", codeKeyRow(file, loader, *code, settings,
-                                                             kProgramClassesSection, "none")}})
-        decoded.rows.push_back({name, row.value, row.source});
-    return decoded;
-}
-
-void checkLdr(Context& context, const std::string& path) {
-    Decoded decoded = decodeLoader(path, SettingsFile::loadFrom(context.startFolder));
-    if (decoded.found)
-        context.results.clear();
-    appendDecoded(std::move(decoded), context);
-}
-
-LdrRenameResult renameLdr(Context& context, const std::string& path) {
-    std::string loader;
-    if (path.empty() || !readLoader(context, path, loader))
+    if (!places)
         return notRenamed("File not found");
-    const std::optional<std::uint16_t> checksum = readWord(loader, kLdrRomChecksumOffset);
+    const std::optional<std::uint16_t> checksum = readWord(places->head, kLdrRomChecksumOffset);
     if (!checksum)
         return notRenamed("The loader is too short to hold a ROM checksum");
-    const std::optional<std::string> code = locateFirmwareCode(loader);
+    const std::optional<std::string> code = locateFirmwareCode(places->head);
     if (!code)
         return notRenamed("Firmware code not found");
 
@@ -124,6 +112,81 @@ LdrRenameResult renameLdr(Context& context, const std::string& path) {
     result.renamed = true;
     result.newPath = newPath;
     return result;
+}
+
+} // namespace
+
+Decoded decodeLoader(const std::string& path, const SettingsFile& settings) {
+    Decoded decoded;
+    std::optional<LoaderPlaces> places;
+    try {
+        if (path.empty() || !(places = readLoaderPlaces(path)))
+            return decoded;
+    } catch (const Error& error) {
+        // The file is there, only reading it failed.
+        decoded.found = true;
+        decoded.error = error;
+        return decoded;
+    } catch (const std::exception& error) {
+        decoded.found = true;
+        decoded.error.emplace(error.what());
+        return decoded;
+    }
+    decoded.found = true;
+    const auto& [file, head, size, tail] = *places;
+    decoded.rows.push_back({"Check sum ROM in LDR",
+                            shownChecksum(readWord(head, kLdrRomChecksumOffset)),
+                            RowSource::in(file, head, kLdrRomChecksumOffset, 2, "ROM checksum")});
+    RowSource ownSource = RowSource::in(file, tail, 0, 2, "loader checksum");
+    ownSource.offset = size - 2;
+    decoded.rows.push_back(
+        {"Check sum LDR", shownChecksum(readWord(tail, 0)), std::move(ownSource)});
+
+    const std::optional<std::int64_t> code = firmwareCodeOffset(head);
+    if (!code) {
+        decoded.messages.push_back({decoded.rows.size(), "Firmware code not found"});
+        return decoded;
+    }
+    for (auto& [name, row] : {std::pair{"Code FW", shownCodeRow(file, head, *code)},
+                              std::pair{"Family", codeKeyRow(file, head, *code, settings,
+                                                             kLoaderFamiliesSection, "none")},
+                              std::pair{"Status", codeKeyRow(file, head, *code, settings,
+                                                             kProgramClassesSection, "none")}})
+        decoded.rows.push_back({name, row.value, row.source});
+    return decoded;
+}
+
+void showCheckedLoader(Decoded decoded, Context& context) {
+    if (decoded.found)
+        context.results.clear();
+    appendDecoded(std::move(decoded), context);
+}
+
+void checkLdr(Context& context, const std::string& path) {
+    showCheckedLoader(decodeLoader(path, SettingsFile::loadFrom(context.startFolder)), context);
+}
+
+LoaderRename renameLoader(const std::string& path) {
+    LoaderRename done;
+    try {
+        done.result = renameLoaderFile(path, done.found);
+    } catch (...) {
+        done.failure = std::current_exception();
+    }
+    return done;
+}
+
+LdrRenameResult showRenamedLoader(const LoaderRename& done, Context& context) {
+    // The rows are cleared once a file is there, also when reading it failed.
+    if (done.found)
+        context.results.clear();
+    if (done.failure)
+        std::rethrow_exception(done.failure);
+    return done.result;
+}
+
+LdrRenameResult renameLdr(Context& context, const std::string& path) {
+    return showRenamedLoader(renameLoader(path), context);
 }
 
 } // namespace dravik

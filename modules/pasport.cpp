@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace dravik {
@@ -39,7 +40,8 @@ template <class Found> void forEachPasportModule(const std::string& folder, Foun
 PasportCandidate choosePasportModule(const std::string& folder) {
     PasportCandidate chosen;
     forEachPasportModule(folder, [&](std::string path, PieceReader& reader) {
-        chosen = PasportCandidate{std::move(path), reader.read(0, kPasportModuleSize)};
+        chosen =
+            PasportCandidate{std::move(path), reader.read(0, kPasportModuleSize), reader.stamp()};
     });
     return chosen;
 }
@@ -123,11 +125,14 @@ std::string decodePasportField(const ByteReader& module, const FieldSpec& field,
     return std::move(decoded.value);
 }
 
-Decoded decodePasportModule(std::string_view module, const std::string& path,
-                            const SettingsFile& settings, const std::optional<std::string>& layout) {
+namespace {
+
+// decodePasportModule of the module bytes read from file.
+Decoded decodeModuleOf(const std::shared_ptr<const SourceFile>& file, std::string_view module,
+                       const SettingsFile& settings, const std::optional<std::string>& layout) {
+    const std::string& path = file->path;
     Decoded decoded;
     decoded.found = true;
-    const auto file = SourceFile::at(path);
     char version[kPasportVersionLength] = {};
     ByteReader(module).readAt(kPasportVersionOffset, kPasportVersionLength, version,
                               kPasportVersionLength);
@@ -169,11 +174,21 @@ Decoded decodePasportModule(std::string_view module, const std::string& path,
     return decoded;
 }
 
+} // namespace
+
+Decoded decodePasportModule(std::string_view module, const std::string& path,
+                            const SettingsFile& settings,
+                            const std::optional<std::string>& layout) {
+    return decodeModuleOf(SourceFile::at(path), module, settings, layout);
+}
+
 Decoded decodePasport(const std::string& folder, const SettingsFile& settings) {
     const PasportCandidate chosen = choosePasportModule(folder);
     if (chosen.path.empty())
         return {};
-    return decodePasportModule(chosen.module, chosen.path, settings);
+    // The stamp is the one the open module told: it is not looked up again.
+    return decodeModuleOf(std::make_shared<const SourceFile>(SourceFile{chosen.path, chosen.stamp}),
+                          chosen.module, settings, std::nullopt);
 }
 
 void readPasport(Context& context) {

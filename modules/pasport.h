@@ -3,6 +3,7 @@
 #include "modules/context.h"
 #include "modules/decoded.h"
 #include "platform/byte_reader.h"
+#include "platform/file_system.h"
 #include "settings/field_layout.h"
 #include "settings/settings_file.h"
 
@@ -25,10 +26,12 @@ inline bool marksPasport(std::string_view version) {
     return version.starts_with("Q8");
 }
 
-/// A passport module: its native path and its bytes.
+/// A passport module: its native path, its bytes and the stamp of the file
+/// they were read from (nothing when it is not known).
 struct PasportCandidate {
     std::string path;
     std::string module;
+    std::optional<FileStamp> stamp = std::nullopt;
 };
 
 /// The passport module of folder (native) that the Pasport command decodes:

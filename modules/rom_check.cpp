@@ -8,6 +8,7 @@
 #include "settings/settings_file.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace dravik {
@@ -89,12 +90,17 @@ Decoded decodeRoms(const std::string& folder, const SettingsFile& settings) {
             // A file that is no longer a plain file (a pipe put in its place) is
             // taken as not listed.
             std::string path = joinPath(folder, file.name);
-            if (!readPlainFile(path, image))
+            // The stamp is the one the open file told, so that no image is
+            // looked up by its path twice.
+            FileStamp stamp;
+            if (!readPlainFile(path, image, stamp))
                 continue;
             const std::size_t mark = findRomImageMark(image);
             if (mark != std::string_view::npos)
-                appendImageRows(decoded.rows, SourceFile::at(std::move(path)), file.name, image,
-                                mark, settings);
+                appendImageRows(
+                    decoded.rows,
+                    std::make_shared<const SourceFile>(SourceFile{std::move(path), stamp}),
+                    file.name, image, mark, settings);
         }
     } catch (const Error& error) {
         // The images before the one that failed keep their rows.

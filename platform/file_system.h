@@ -135,6 +135,9 @@ void readWholeFile(const std::string& path, std::string& into);
 /// file. Any other failure raises "Cannot open file "%s". %s".
 bool readPlainFile(const std::string& path, std::string& into);
 
+/// The same, with the file's stamp as the open file told it before it was read.
+bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp);
+
 /// A file opened for reading piece by piece; failures are worded by the
 /// system's error number ("File not found", ...), a short read as "Read beyond
 /// end of file". The file is released when the reader goes.
@@ -152,13 +155,19 @@ class PieceReader {
     /// Any other failure raises as the constructor does.
     static std::optional<PieceReader> openIfPlain(const std::string& path);
 
+    /// Opens the plain file at path to read places of it, failing as
+    /// readPlainFile does: nothing when there is no plain file at path,
+    /// "Cannot open file "%s". %s" when it can't be opened.
+    static std::optional<PieceReader> openPlain(const std::string& path);
+
     /// Exactly length bytes from offset.
     std::string read(std::int64_t offset, std::size_t length);
 
     /// Up to length bytes from offset: fewer where the file ends first.
     std::string readUpTo(std::int64_t offset, std::size_t length);
 
-    /// The open file's stamp.
+    /// The open file's stamp: as the system told it at opening where opening
+    /// asks for it (POSIX), else asked for now.
     FileStamp stamp() const;
 
   private:
@@ -169,9 +178,11 @@ class PieceReader {
     using Handle = int;
     static constexpr Handle kNoHandle = -1;
 #endif
-    explicit PieceReader(Handle handle) : handle_(handle) {}
+    explicit PieceReader(Handle handle, std::optional<FileStamp> opened = std::nullopt)
+        : handle_(handle), opened_(opened) {}
 
     Handle handle_ = kNoHandle;
+    std::optional<FileStamp> opened_;
 };
 
 /// The process's current directory.
@@ -255,6 +266,13 @@ void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle
 /// empty, not "." or "..", and free of separators, control characters and the
 /// characters : * ? " < > |.
 bool isValidFileName(std::string_view name);
+
+/// What runs with a file's path before the file layer opens it to read or to
+/// write: nothing, unless a test sets a hook to plant a failure below a
+/// command. A failure of the standard library that it or the reading raises
+/// reaches the command as an error that names the file.
+using FileHook = void (*)(const std::string& path);
+void setFileHook(FileHook hook);
 
 /// Renames from to to, never replacing an existing file. Gives 0 on success,
 /// else the system's error number (kErrorFileExists when to exists).

@@ -6,10 +6,15 @@
 #include "platform/file_system_parts.h"
 
 #include <algorithm>
+#include <atomic>
+#include <new>
 #include <utility>
 
 namespace dravik {
 namespace {
+
+// Read by the workers that read loaders and folders too.
+std::atomic<FileHook> gFileHook{nullptr};
 
 char asciiUpper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -81,11 +86,39 @@ std::string readWholeFile(const std::string& path) {
 }
 
 PieceReader::PieceReader(PieceReader&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)) {}
+    : handle_(std::exchange(other.handle_, kNoHandle)), opened_(other.opened_) {}
 
 PieceReader& PieceReader::operator=(PieceReader&& other) noexcept {
     std::swap(handle_, other.handle_);
+    std::swap(opened_, other.opened_);
     return *this;
+}
+
+bool readPlainFile(const std::string& path, std::string& into) {
+    FileStamp stamp;
+    return readPlainFile(path, into, stamp);
+}
+
+void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
+                     TemporaryFile temporary, AtLink atLink) {
+    parts::namingFile(path, true,
+                      [&] { parts::writeFileSafely(path, bytes, style, temporary, atLink); });
+}
+
+void setFileHook(FileHook hook) {
+    gFileHook = hook;
+}
+
+void parts::runFileHook(const std::string& path) {
+    if (const FileHook hook = gFileHook)
+        hook(path);
+}
+
+InOutError parts::standardFailure(const std::string& path, bool writing,
+                                  const std::exception& failure) {
+    const bool noMemory = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr;
+    return InOutError(std::string(writing ? "Cannot write file \"" : "Cannot read file \"") +
+                      fromUtf8(path) + "\". " + (noMemory ? "Out of memory" : failure.what()));
 }
 
 } // namespace dravik

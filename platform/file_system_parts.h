@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,43 @@ class WriteFailure {
     const std::string& path_;
     WriteStyle style_;
 };
+
+/// Runs the hook that setFileHook set, if any.
+void runFileHook(const std::string& path);
+
+/// The InOutError that namingFile raises.
+InOutError standardFailure(const std::string& path, bool writing, const std::exception& failure);
+
+/// Runs work, which reads or writes the file at path, after the file hook.
+/// A failure of the standard library below it (no memory, a length beyond a
+/// string's reach) is raised as an InOutError that names the file: "Cannot
+/// read file "%s". %s", or "Cannot write file ..." when writing.
+template <class Work> auto namingFile(const std::string& path, bool writing, Work&& work) {
+    try {
+        runFileHook(path);
+        return work();
+    } catch (const Error&) {
+        throw;
+    } catch (const std::exception& failure) {
+        throw standardFailure(path, writing, failure);
+    }
+}
+
+/// Opens a file to read it into into: into keeps its size until the read
+/// sizes it, so that a buffer reused for files of one size is not filled with
+/// zeros first each time; a failure to open empties it.
+template <class Open> auto emptiedOnFailure(std::string& into, Open&& open) {
+    try {
+        return open();
+    } catch (...) {
+        into.clear();
+        throw;
+    }
+}
+
+/// writeFileSafely, one per system.
+void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
+                     TemporaryFile temporary, AtLink atLink);
 
 enum class Wanted { Entries, Files };
 

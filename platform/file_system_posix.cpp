@@ -115,13 +115,15 @@ namespace {
 
 // Reads fd to its end into into, sized from what fstat reported; gives 0 or
 // the system's error number.
-int readToEnd(int fd, std::size_t reportedSize, std::string& into) {
+int readToEnd(const std::string& path, int fd, std::size_t reportedSize, std::string& into) {
     // One byte more than reported shows at once a file that has grown.
-    into.resize(reportedSize + 1);
+    parts::namingFile(path, false, [&] { into.resize(reportedSize + 1); });
     std::size_t done = 0;
     for (;;) {
         if (done == into.size())
-            into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+            parts::namingFile(path, false, [&] {
+                into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+            });
         ssize_t n = ::read(fd, into.data() + done, into.size() - done);
         if (n < 0) {
             const int error = errno;
@@ -141,7 +143,7 @@ int readToEnd(int fd, std::size_t reportedSize, std::string& into) {
 // Opens path for reading and gives the descriptor, or -1 with errno set;
 // info holds what the descriptor is.
 int openForReading(const std::string& path, struct stat& info) {
-    const int fd = ::open(path.c_str(), kReadFlags);
+    const int fd = parts::namingFile(path, false, [&] { return ::open(path.c_str(), kReadFlags); });
     if (fd >= 0 && ::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
@@ -437,22 +439,41 @@ void readWholeFile(const std::string& path, std::string& into) {
         throw cannotOpenFile(path, errno);
     if (!S_ISREG(info.st_mode))
         throw cannotOpenFile(path, S_ISDIR(info.st_mode) ? EISDIR : ENOENT);
-    if (int error = readToEnd(file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
+    if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into);
+        error != 0)
         throw inOutError(error);
 }
 
-bool readPlainFile(const std::string& path, std::string& into) {
-    into.clear();
-    struct stat info {};
-    FileDescriptor file(openForReading(path, info));
-    if (file.fd < 0) {
+namespace {
+
+// Opens the plain file at path as a file that is read whole; -1 when there is
+// no plain file there.
+int openPlainFile(const std::string& path, struct stat& info) {
+    const int fd = openForReading(path, info);
+    if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return false;
+            return -1;
         throw cannotOpenFile(path, errno);
     }
-    if (!S_ISREG(info.st_mode))
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp) {
+    struct stat info {};
+    FileDescriptor file(parts::emptiedOnFailure(into, [&] { return openPlainFile(path, info); }));
+    if (file.fd < 0) {
+        into.clear();
         return false;
-    if (int error = readToEnd(file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
+    }
+    stamp = stampOf(info);
+    if (int error = readToEnd(path, file.fd, static_cast<std::size_t>(info.st_size), into);
+        error != 0)
         throw inOutError(error);
     return true;
 }
@@ -466,6 +487,7 @@ PieceReader::PieceReader(const std::string& path) {
         ::close(handle_);
         throw inOutError(ENOENT);
     }
+    opened_ = stampOf(info);
 }
 
 std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
@@ -473,10 +495,18 @@ std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
     const int fd = openForReading(path, info);
     if (fd < 0)
         throw inOutError(errno);
-    PieceReader reader(fd);
+    PieceReader reader(fd, stampOf(info));
     if (!S_ISREG(info.st_mode))
         return std::nullopt;
     return reader;
+}
+
+std::optional<PieceReader> PieceReader::openPlain(const std::string& path) {
+    struct stat info {};
+    const int fd = openPlainFile(path, info);
+    if (fd < 0)
+        return std::nullopt;
+    return PieceReader(fd, stampOf(info));
 }
 
 PieceReader::~PieceReader() {
@@ -511,6 +541,8 @@ std::string PieceReader::readUpTo(std::int64_t offset, std::size_t length) {
 }
 
 FileStamp PieceReader::stamp() const {
+    if (opened_)
+        return *opened_;
     struct stat info {};
     if (::fstat(handle_, &info) != 0)
         throw inOutError(errno);
@@ -637,8 +669,8 @@ void removeFileAndFolder(const std::string& file, const std::string& folder) {
     ::rmdir(folder.c_str());
 }
 
-void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
-                     TemporaryFile temporary, AtLink atLink) {
+void parts::writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
+                            TemporaryFile temporary, AtLink atLink) {
     const WriteFailure fail(path, style);
     // A link to be replaced is never opened: what it leads to stays untouched,
     // be it a file, a folder, a pipe, a device or nothing.

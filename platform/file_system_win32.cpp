@@ -173,8 +173,10 @@ namespace {
 // What is not a disk file (a device, a pipe) is closed again at once and
 // counts as not there, so nothing waits on it.
 HANDLE openForReading(const std::string& path, DWORD& error) {
-    HANDLE file = ::CreateFileW(nativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = parts::namingFile(path, false, [&] {
+        return ::CreateFileW(nativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    });
     if (file == INVALID_HANDLE_VALUE) {
         error = ::GetLastError();
         return file;
@@ -188,15 +190,19 @@ HANDLE openForReading(const std::string& path, DWORD& error) {
 }
 
 // Reads file to its end into into; gives 0 or the system's error number.
-DWORD readToEnd(HANDLE file, std::string& into) {
+DWORD readToEnd(const std::string& path, HANDLE file, std::string& into) {
     LARGE_INTEGER reported{};
     ::GetFileSizeEx(file, &reported);
     // One byte more than reported shows at once a file that has grown.
-    into.resize(static_cast<std::size_t>(std::max<LONGLONG>(reported.QuadPart, 0)) + 1);
+    parts::namingFile(path, false, [&] {
+        into.resize(static_cast<std::size_t>(std::max<LONGLONG>(reported.QuadPart, 0)) + 1);
+    });
     std::size_t done = 0;
     for (;;) {
         if (done == into.size())
-            into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+            parts::namingFile(path, false, [&] {
+                into.resize(into.size() + std::max<std::size_t>(into.size(), 65536));
+            });
         const DWORD wanted =
             static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 30));
         DWORD n = 0;
@@ -555,21 +561,36 @@ void readWholeFile(const std::string& path, std::string& into) {
     Handle file(openForReading(path, error));
     if (!file.valid())
         throw cannotOpenFile(path, static_cast<int>(error));
-    if (error = readToEnd(file.handle, into); error != 0)
+    if (error = readToEnd(path, file.handle, into); error != 0)
         throw inOutError(static_cast<int>(error));
 }
 
-bool readPlainFile(const std::string& path, std::string& into) {
-    into.clear();
+namespace {
+
+// Opens the plain file at path as a file that is read whole; an invalid
+// handle when there is no plain file there.
+HANDLE openPlainFile(const std::string& path) {
     DWORD error = 0;
-    Handle file(openForReading(path, error));
-    if (!file.valid()) {
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-            isFolderRefused(error, path))
-            return false;
+    HANDLE file = openForReading(path, error);
+    if (file == INVALID_HANDLE_VALUE && error != ERROR_FILE_NOT_FOUND &&
+        error != ERROR_PATH_NOT_FOUND && !isFolderRefused(error, path))
         throw cannotOpenFile(path, static_cast<int>(error));
+    return file;
+}
+
+} // namespace
+
+bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp) {
+    Handle file(parts::emptiedOnFailure(into, [&] { return openPlainFile(path); }));
+    if (!file.valid()) {
+        into.clear();
+        return false;
     }
-    if (error = readToEnd(file.handle, into); error != 0)
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.handle, &info))
+        throw inOutError(static_cast<int>(::GetLastError()));
+    stamp = stampOf(info);
+    if (DWORD error = readToEnd(path, file.handle, into); error != 0)
         throw inOutError(static_cast<int>(error));
     return true;
 }
@@ -584,8 +605,10 @@ PieceReader::PieceReader(const std::string& path) {
 }
 
 std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
-    HANDLE file = ::CreateFileW(nativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = parts::namingFile(path, false, [&] {
+        return ::CreateFileW(nativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    });
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (isFolderRefused(error, path))
@@ -596,6 +619,13 @@ std::optional<PieceReader> PieceReader::openIfPlain(const std::string& path) {
     if (::GetFileType(file) != FILE_TYPE_DISK)
         return std::nullopt;
     return reader;
+}
+
+std::optional<PieceReader> PieceReader::openPlain(const std::string& path) {
+    HANDLE file = openPlainFile(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    return PieceReader(file);
 }
 
 PieceReader::~PieceReader() {
@@ -719,8 +749,8 @@ void removeFileAndFolder(const std::string& file, const std::string& folder) {
     ::RemoveDirectoryW(nativePath(folder).c_str());
 }
 
-void writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
-                     TemporaryFile, AtLink atLink) {
+void parts::writeFileSafely(const std::string& path, std::string_view bytes, WriteStyle style,
+                            TemporaryFile, AtLink atLink) {
     const WriteFailure fail(path, style);
     std::wstring target = nativePath(path);
     // A link (a symbolic link or a junction) to be replaced is never opened:

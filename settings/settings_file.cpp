@@ -4,6 +4,8 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
+#include <optional>
+
 namespace dravik {
 
 SettingsFile SettingsFile::parse(std::string_view bytes, const LineObserver& eachLine) {
@@ -25,16 +27,41 @@ SettingsFile SettingsFile::parse(std::string_view bytes, const LineObserver& eac
     return file;
 }
 
+SettingsTooLarge::SettingsTooLarge(const std::string& nativePath, std::uint64_t size)
+    : FileOpenError("Cannot open file \"" + fromUtf8(nativePath) + "\". It is " +
+                    std::to_string(size) + " bytes, over the " + std::to_string(kSettingsCapacity) +
+                    " bytes a settings file may hold") {}
+
+bool readSettingsBytes(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::optional<PieceReader> reader = PieceReader::openPlain(path);
+    if (!reader)
+        return false;
+    const std::int64_t size = reader->stamp().size;
+    if (size > static_cast<std::int64_t>(kSettingsCapacity))
+        throw SettingsTooLarge(path, static_cast<std::uint64_t>(size));
+    // Read to its end, as a file read whole is; one that grew meanwhile is
+    // read no further than a byte past the capacity.
+    bytes = reader->readUpTo(0, static_cast<std::size_t>(size) + 1);
+    if (bytes.size() > static_cast<std::size_t>(size))
+        bytes += reader->readUpTo(static_cast<std::int64_t>(bytes.size()),
+                                  kSettingsCapacity + 1 - bytes.size());
+    if (bytes.size() > kSettingsCapacity)
+        throw SettingsTooLarge(path, bytes.size());
+    return true;
+}
+
 SettingsFile SettingsFile::load(const std::string& path) {
+    std::string bytes;
     try {
-        std::string bytes;
-        if (!readPlainFile(path, bytes))
+        if (!readSettingsBytes(path, bytes))
             return {};
-        return parse(bytes);
     } catch (const Error&) {
-        // The profile lookups never fail: a file that can't be read has no sections.
+        // The profile lookups never fail: a file that can't be read, or one
+        // too large to be read, has no sections.
         return {};
     }
+    return parse(bytes);
 }
 
 SettingsFile SettingsFile::loadFrom(const std::string& startFolder) {
@@ -45,6 +72,8 @@ std::string settingsFilePath(const std::string& startFolder) {
     std::string exact = joinPath(startFolder, SettingsFile::kFileName);
     if (pathExists(exact))
         return exact;
+    if (isPlainFile(startFolder))
+        return startFolder;
     const std::vector<DirEntry> sameName = listFilesNamed(startFolder, SettingsFile::kFileName);
     return sameName.empty() ? exact : joinPath(startFolder, sameName.front().name);
 }

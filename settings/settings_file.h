@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/errors.h"
 #include "platform/settings_entry.h"
 #include "settings/settings_lines.h"
+
+#include <cstdint>
 
 #include <functional>
 #include <string>
@@ -9,6 +12,24 @@
 #include <vector>
 
 namespace dravik {
+
+/// The largest settings file, in bytes as the settings editor writes it (CR
+/// LF line breaks): far above any real settings file (the default content is
+/// under 4 KiB), and small enough that the editor stays quick with it. A
+/// larger file is refused before it is read.
+inline constexpr std::size_t kSettingsCapacity = 1024 * 1024;
+
+/// A settings file larger than kSettingsCapacity: "Cannot open file "%s". It
+/// is N bytes, over the 1048576 bytes a settings file may hold".
+class SettingsTooLarge : public FileOpenError {
+  public:
+    SettingsTooLarge(const std::string& nativePath, std::uint64_t size);
+};
+
+/// Reads the settings file at path whole into bytes, as readPlainFile does,
+/// unless it is larger than kSettingsCapacity: that raises SettingsTooLarge
+/// having read no more than the capacity and a byte.
+bool readSettingsBytes(const std::string& path, std::string& bytes);
 
 /// The settings file "Dravik.ini", parsed from its bytes. Texts are
 /// Windows-1251 bytes; sections and keys are compared without regard to case.
@@ -55,7 +76,8 @@ class SettingsFile {
     static SettingsFile parse(std::string_view bytes, const LineObserver& eachLine = {});
 
     /// Reads the file at path; a missing or unreadable file, or anything that
-    /// is not a plain file (a folder, a pipe), reads as a file without sections.
+    /// is not a plain file (a folder, a pipe), reads as a file without sections;
+    /// so does a file larger than kSettingsCapacity, which is not read.
     static SettingsFile load(const std::string& path);
 
     /// Reads the settings file of startFolder, found by settingsFilePath.
@@ -91,7 +113,9 @@ class SettingsFile {
 /// The settings file of startFolder, to read and to write: "Dravik.ini" when
 /// that exists, else the first plain file of startFolder whose name equals it
 /// without regard to case (one copied from Windows as "DRAVIK.INI"), in the
-/// order of enumeration; when there is none, "Dravik.ini", which writing creates.
+/// order of enumeration; when there is none, "Dravik.ini", which writing
+/// creates. A startFolder that is itself a plain file is the settings file,
+/// read in place (dravik-cli --settings names one).
 std::string settingsFilePath(const std::string& startFolder);
 
 } // namespace dravik

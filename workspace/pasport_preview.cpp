@@ -118,9 +118,14 @@ SettingsPass passSettings(std::string_view settingsText,
                           const std::optional<PasportCandidate>& module,
                           const std::optional<std::string>& section) {
     CheckedSettings checked = readAndCheckSettings(settingsText);
-    SettingsPass pass{std::move(checked.problems), std::nullopt};
-    if (module)
-        pass.preview = previewPasport(*module, checked.settings, pass.problems, section);
+    SettingsPass pass{std::move(checked.problems), std::nullopt, std::nullopt};
+    const PasportCandidate* decoded = module ? &*module : nullptr;
+    if (module && module->stamp && plainFileStamp(module->path) != module->stamp) {
+        pass.reread = openModuleFile(module->path);
+        decoded = pass.reread->module.path.empty() ? nullptr : &pass.reread->module;
+    }
+    if (decoded)
+        pass.preview = previewPasport(*decoded, checked.settings, pass.problems, section);
     return pass;
 }
 
@@ -138,7 +143,7 @@ OpenedModule openModuleFile(const std::string& path) {
         bytes.resize(std::min<std::size_t>(bytes.size(), kPasportModuleSize));
         const bool marked = marksPasport(std::string_view(bytes).substr(
             std::min<std::size_t>(bytes.size(), kPasportVersionOffset)));
-        opened.module = {path, std::move(bytes)};
+        opened.module = {path, std::move(bytes), reader->stamp()};
         if (longer || !marked)
             opened.note = name +
                           " is not a passport module, which is 512 bytes with \"Q8\" at offset "

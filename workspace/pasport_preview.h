@@ -87,9 +87,15 @@ OpenedModule openModuleFile(const std::string& path);
 /// and the passport that it gives for a module.
 struct SettingsPass {
     std::vector<SettingsProblem> problems;
-    /// None when no module was given.
+    /// None when no module was given, or when it is gone.
     std::optional<PasportPreview> preview;
+    /// The module read anew because its file changed since it was read, or
+    /// what is said of it when it is gone (an empty path); none when it is
+    /// as it was read.
+    std::optional<OpenedModule> reread;
 };
+/// A module whose file has changed since it was read (its stamp differs) is
+/// read again and decoded as it is now.
 SettingsPass passSettings(std::string_view settingsText,
                           const std::optional<PasportCandidate>& module,
                           const std::optional<std::string>& section = std::nullopt);

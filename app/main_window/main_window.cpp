@@ -4,6 +4,7 @@
 #include "app/compare/compare_with.h"
 #include "app/library/open_library.h"
 #include "app/main_window/appended_rows.h"
+#include "app/main_window/loader_job.h"
 #include "app/main_window/loader_list_box.h"
 #include "app/main_window/result_table_model.h"
 #include "app/settings_editor/settings_editor.h"
@@ -20,6 +21,7 @@
 #include "platform/file_system.h"
 #include "results/report.h"
 #include "settings/default_settings.h"
+#include "settings/settings_file.h"
 #include "workspace/command_rules.h"
 
 #include <QComboBox>
@@ -174,6 +176,9 @@ void TForm1::createBrowser() {
 
 void TForm1::createLoaderList() {
     loaderBox_ = new LoaderListBox(ACheckLDR, Panel1);
+    loaderJob_ = new LoaderJob(this);
+    connect(loaderJob_, &LoaderJob::done, this,
+            [this](const LoaderJob::Then& then) { guard(then); });
     FileListBox1 = loaderBox_;
     PopupMenu1 = loaderBox_->PopupMenu1;
     browser_->addBelow(FileListBox1);
@@ -370,26 +375,35 @@ void TForm1::Button3Click() {
     guard([this] { dravik::readSpecification(context_); });
 }
 
+// CheckLDR and Rename LDR read the loader and the settings on a worker; a
+// press while one of them runs does nothing.
 void TForm1::ACheckLDRExecute() {
-    guard([this] { dravik::checkLdr(context_, loaderList_.selectedPath()); });
+    loaderJob_->start([this, path = loaderList_.selectedPath(), start = context_.startFolder] {
+        dravik::Decoded decoded = dravik::decodeLoader(path, dravik::SettingsFile::loadFrom(start));
+        return LoaderJob::Then(
+            [this, decoded = std::move(decoded)] { dravik::showCheckedLoader(decoded, context_); });
+    });
 }
 
 void TForm1::Button4Click() {
-    guard([this] {
-        const std::string path = loaderList_.selectedPath();
+    loaderJob_->start([this, path = loaderList_.selectedPath()] {
         const bool existed = !path.empty() && dravik::isPlainFile(path);
-        {
-            // The list shows the loader as it is now, also when reading failed;
-            // the error then skips the refresh of the folder content list.
-            const ScopeExit reread([this, existed] {
-                if (existed)
-                    rereadLoaderList();
-            });
-            // A refused rename says why only on the command line; the window
-            // shows nothing for it.
-            dravik::renameLdr(context_, path);
-        }
-        ToolButton7Click();
+        const dravik::LoaderRename done = dravik::renameLoader(path);
+        return LoaderJob::Then([this, existed, done] {
+            {
+                // The list shows the loader as it is now, also when reading
+                // failed; the error then skips the refresh of the folder
+                // content list.
+                const ScopeExit reread([this, existed] {
+                    if (existed)
+                        rereadLoaderList();
+                });
+                // A refused rename says why only on the command line; the
+                // window shows nothing for it.
+                dravik::showRenamedLoader(done, context_);
+            }
+            ToolButton7Click();
+        });
     });
 }
 

@@ -12,6 +12,7 @@
 
 class CompareWith;
 class GridCopyMenu;
+class LoaderJob;
 class LoaderListBox;
 class OpenLibrary;
 class QComboBox;
@@ -82,6 +83,8 @@ class TForm1 : public QMainWindow {
     CompareWith* compareWithItem() const { return compareWith_; }
     /// Its Library…, with the Library window while it is open.
     OpenLibrary* openLibraryItem() const { return openLibrary_; }
+    /// Where CheckLDR and Rename LDR read and rename, off the window's thread.
+    LoaderJob* loaderJob() const { return loaderJob_; }
 
     /// The folder the browser shows: a native path, or the computer level.
     const std::string& shownFolder() const { return browser_->shownFolder(); }
@@ -157,5 +160,6 @@ class TForm1 : public QMainWindow {
     OpenLibrary* openLibrary_ = nullptr;
     FolderBrowser* browser_ = nullptr;
     LoaderListBox* loaderBox_ = nullptr;
+    LoaderJob* loaderJob_ = nullptr;
     bool shown_ = false;
 };

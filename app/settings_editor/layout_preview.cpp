@@ -122,6 +122,8 @@ LayoutPreview::LayoutPreview(QWidget& editor, SettingsPipeline& pipeline, FileCh
 
     connect(rows_, &QTableWidget::itemSelectionChanged, this, &LayoutPreview::rowChosen);
     connect(&pipeline_, &SettingsPipeline::previewed, this, &LayoutPreview::showPreview);
+    // A module rewritten or deleted since it was read shows as it is now.
+    connect(&pipeline_, &SettingsPipeline::moduleReread, this, &LayoutPreview::showModule);
     connect(chooser_, &QComboBox::activated, this, &LayoutPreview::moduleActivated);
     connect(useCursorSection_, &QCheckBox::toggled, this, &LayoutPreview::decodeWithCursorSection);
     connect(addFamilyLine_, &QPushButton::clicked, this, [this] {
@@ -204,6 +206,11 @@ void LayoutPreview::loadModule() {
     dravik::OpenedModule opened;
     if (!chosen_.empty())
         opened = dravik::openModuleFile(chosen_);
+    showModule(std::move(opened));
+}
+
+// Shows the module as read, or what is said of it, and hands it to the pipeline.
+void LayoutPreview::showModule(dravik::OpenedModule opened) {
     shownModule_ = std::move(opened.module);
     moduleNote_ = std::move(opened.note);
     preview_ = {};

@@ -74,6 +74,7 @@ class LayoutPreview : public QWidget {
     void listModules();
     void moduleActivated(int index);
     void loadModule();
+    void showModule(dravik::OpenedModule opened);
     void decodeWithCursorSection();
     void showStatus();
     void fitColumns();

@@ -158,12 +158,10 @@ std::size_t heldSize(std::string_view bytes) {
 
 // Reads the settings file whole into bytes; false when there is no plain file
 // at path (a folder of that name does not count). A file beyond the editor's
-// capacity is refused before it is read, so a huge file costs no memory.
+// capacity is refused before it is read, so a huge file costs no memory; one
+// whose lone line breaks pass it once written as CR LF, after.
 bool readSettingsFile(const std::string& path, std::string& bytes) {
-    if (const std::optional<std::uint64_t> size = dravik::fileSize(path);
-        size && *size > kMemoCapacity)
-        throw memoCapacityExceeded();
-    if (!dravik::readPlainFile(path, bytes))
+    if (!dravik::readSettingsBytes(path, bytes))
         return false;
     if (heldSize(bytes) > kMemoCapacity)
         throw memoCapacityExceeded();
@@ -318,7 +316,8 @@ void TForm2::setSettingsText(std::string_view bytes) {
         }
     }
     Memo1->setPlainText(fromCp1251(lines));
-    pipeline_->passNow();
+    // A long text is checked without holding the window up.
+    pipeline_->passInWorker();
 }
 
 std::string TForm2::settingsText() const {

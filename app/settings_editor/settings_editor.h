@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/settings_file.h"
 #include "settings/settings_lines.h"
 
 #include <QDialog>
@@ -18,10 +19,9 @@ class QString;
 class QPushButton;
 class QWidget;
 
-/// The largest settings text the editor loads or holds, in bytes as written
-/// (CR LF line breaks): far above any real settings file (the default content
-/// is under 4 KiB), and small enough that the editor stays quick with it.
-inline constexpr std::size_t kMemoCapacity = 1024 * 1024;
+/// The largest settings text the editor loads or holds: the settings' own
+/// capacity, in bytes as written (CR LF line breaks).
+inline constexpr std::size_t kMemoCapacity = dravik::kSettingsCapacity;
 
 /// The settings editor window, created hidden at start and kept for the run,
 /// so its text survives from one opening to the next.

@@ -47,6 +47,8 @@ void SettingsPipeline::passInWorker() {
 
 void SettingsPipeline::tell(const dravik::SettingsPass& pass) {
     emit checked(pass.problems);
+    if (pass.reread)
+        emit moduleReread(*pass.reread);
     if (pass.preview)
         emit previewed(*pass.preview);
 }

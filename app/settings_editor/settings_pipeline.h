@@ -46,6 +46,10 @@ class SettingsPipeline : public QObject {
   signals:
     /// The problems of the text as passed.
     void checked(const std::vector<dravik::SettingsProblem>& problems);
+    /// The module was read anew, as its file changed since it was read, or
+    /// is gone (an empty path): after checked, before previewed. Passes go on
+    /// with the module that setModule gives next.
+    void moduleReread(const dravik::OpenedModule& opened);
     /// The passport that the text as passed gives for the module, after checked.
     void previewed(const dravik::PasportPreview& preview);
 

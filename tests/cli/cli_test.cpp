@@ -54,6 +54,9 @@ struct CliCall {
     std::optional<std::string> home;
     /// Run as an ordinary user, dropped to after the files are opened.
     bool asOrdinaryUser = false;
+    /// The name of the file where the program meets a failure of the
+    /// standard library of the kind planted (dravik_cli_planted only).
+    std::optional<std::pair<std::string, std::string>> planted;
 };
 
 struct CliRun {
@@ -109,8 +112,13 @@ CliRun runCli(const CliCall& call) {
         ::setenv("XDG_CONFIG_HOME", call.xdgConfigHome.c_str(), 1);
         if (call.home)
             ::setenv("HOME", call.home->c_str(), 1);
-        std::vector<char*> argv;
         std::string program = DRAVIK_CLI_PATH;
+        if (call.planted) {
+            program = DRAVIK_CLI_PLANTED_PATH;
+            ::setenv("DRAVIK_PLANT_AT", call.planted->first.c_str(), 1);
+            ::setenv("DRAVIK_PLANT", call.planted->second.c_str(), 1);
+        }
+        std::vector<char*> argv;
         argv.push_back(program.data());
         std::vector<std::string> copies(call.args);
         for (std::string& arg : copies)
@@ -706,16 +714,120 @@ TEST_F(CliTest, SettingsCanComeFromAnotherFileThatMustExist) {
 
     CliCall call{start.path(),
                  {"pasport", drive.path(), "--settings", other.file("families.conf")}};
-    call.tmpdir = tmp.path();
+    // The file is read in place: no temporary folder is needed.
+    call.tmpdir = tmp.file("missing");
     CliRun run = runCli(call);
     CliRun missing = runCli(start.path(), {"pasport", drive.path(), "--settings", "nowhere.ini"});
 
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Family                   :Other name\n");
-    EXPECT_TRUE(std::filesystem::is_empty(tmp.path())) << "the private copy is removed";
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.path()));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "dravik-cli: nowhere.ini: File not found.\n");
+}
+
+TEST_F(CliTest, ASettingsFileOverItsCapacityIsRefusedBeforeItIsRead) {
+    // A sparse file of 1 GiB: read whole, it would cost seconds and a gigabyte.
+    TempFolder large;
+    const std::string big = large.write("Dravik.ini", "[Mod]\r\n");
+    std::filesystem::resize_file(big, std::uintmax_t{1} << 30);
+    drive.write("pasport.rpm", pasportModule());
+    const std::string why = "Cannot open file \"" + big +
+                            "\". It is 1073741824 bytes, over the 1048576 bytes a "
+                            "settings file may hold.\n";
+    const struct {
+        std::string folder;
+        std::vector<std::string> args;
+        int status;
+        std::string label;
+    } cases[] = {
+        {large.path(), {"pasport", drive.path()}, 1, "Dravik.ini"},
+        {start.path(), {"check-ldr", "x.ldr", "--settings", big}, 1, big},
+        {start.path(), {"compare", drive.path(), drive.path(), "--settings", big}, 2, big},
+        {start.path(), {"check-settings", big}, 1, big},
+    };
+    for (const auto& c : cases) {
+        CliRun run = runCli(c.folder, c.args);
+        EXPECT_EQ(run.status, c.status) << c.args.front();
+        EXPECT_EQ(run.out, "") << c.args.front();
+        EXPECT_EQ(run.err, "dravik-cli: " + c.label + ": " + why) << c.args.front();
+    }
+}
+
+// A failure of the standard library while a command reads or writes a file
+// is that input's error line, naming the file; the inputs after it are read.
+TEST_F(CliTest, AStandardLibraryFailureBelowACommandIsItsErrorLine) {
+    drive.write("pasport.rpm", pasportModule());
+    drive.write("rom.rpm", romImage("AV4M10Z9", 0x1234));
+    drive.write("table.rpm", bytesWith(2048, {{0, "version"}}));
+    drive.write("a.ldr", loader("AV4M10Z9", 0x1A2B));
+    drive.write("b.ldr", loader("AV4M10Z9", 0x1A2B));
+    const std::string d = drive.path() + ": ";
+    const std::string noMemory = "\". Out of memory.\n";
+    const std::string tooLong = "\". basic_string::_M_create.\n";
+    const std::string fileSystem = "\". filesystem error: status: Input/output error.\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string file;
+        std::string kind;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"pasport", drive.path()},
+         "pasport.rpm",
+         "bad_alloc",
+         1,
+         d + "Cannot read file \"" + drive.file("pasport.rpm") + noMemory},
+        {{"check-rom", drive.path()},
+         "rom.rpm",
+         "length_error",
+         1,
+         d + "Cannot read file \"" + drive.file("rom.rpm") + tooLong},
+        {{"specification", drive.path()},
+         "table.rpm",
+         "filesystem_error",
+         1,
+         d + "Cannot read file \"" + drive.file("table.rpm") + fileSystem},
+        {{"check-ldr", drive.file("a.ldr"), drive.file("b.ldr")},
+         "a.ldr",
+         "bad_alloc",
+         1,
+         drive.file("a.ldr") + ": Cannot read file \"" + drive.file("a.ldr") + noMemory},
+        {{"rename-ldr", drive.file("a.ldr")},
+         "a.ldr",
+         "length_error",
+         1,
+         drive.file("a.ldr") + ": Cannot read file \"" + drive.file("a.ldr") + tooLong},
+        {{"compare", drive.file("a.ldr"), drive.file("b.ldr")},
+         "b.ldr",
+         "bad_alloc",
+         2,
+         "B " + drive.file("b.ldr") + ": Cannot read file \"" + drive.file("b.ldr") + noMemory},
+        {{"check-settings", "Dravik.ini"},
+         "Dravik.ini",
+         "filesystem_error",
+         1,
+         "Dravik.ini: Cannot read file \"" + start.file("Dravik.ini") + fileSystem},
+        {{"default-settings", "--output", "new.ini"},
+         "new.ini",
+         "bad_alloc",
+         1,
+         "new.ini: Cannot write file \"" + start.file("new.ini") + noMemory},
+    };
+    for (const auto& c : cases) {
+        CliCall call{start.path(), c.args};
+        call.planted = {c.file, c.kind};
+        CliRun run = runCli(call);
+        EXPECT_EQ(run.status, c.status) << c.args.front();
+        EXPECT_TRUE(run.err.ends_with("dravik-cli: " + c.err)) << run.err;
+        EXPECT_EQ(run.signal, 0) << c.args.front();
+    }
+    CliCall both{start.path(), {"check-ldr", drive.file("a.ldr"), drive.file("b.ldr")}};
+    both.planted = {"a.ldr", "bad_alloc"};
+    EXPECT_TRUE(runCli(both).out.ends_with(kCheckLdrRows)) << "the next input is read";
+    EXPECT_EQ(testing::namesIn(drive.path()),
+              (std::vector<std::string>{"a.ldr", "b.ldr", "pasport.rpm", "rom.rpm", "table.rpm"}));
 }
 
 TEST_F(CliTest, DefaultSettingsGoToStandardOutputOrSafelyToAFile) {

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <functional>
+
 namespace dravik {
 namespace {
 
@@ -151,6 +155,48 @@ TEST(PasportPreview, OpensAModuleFromAnyFolderAndSaysWhatIsNoModule) {
         EXPECT_EQ(opened.module.module.size(), c.read) << c.name;
         EXPECT_EQ(opened.note.value_or("").substr(0, c.note.size()), c.note) << c.name;
         EXPECT_EQ(opened.note.has_value(), !c.note.empty()) << c.name;
+    }
+}
+
+// A pass decodes the module as its file is now: read again when it was
+// rewritten, and nothing but a note when it is gone.
+TEST(PasportPreview, APassReadsAgainAModuleRewrittenSinceAndSaysWhenItIsGone) {
+    testing::TempFolder folder;
+    const std::string settings = "[Mod]\r\n2F=Ares\r\n[2F]\r\nSerial=S0,8\r\n";
+    auto module = [](std::string_view serial) {
+        return bytesWith(512, {{0, serial}, {128, "2F"}, {505, "Q8.01"}});
+    };
+    namespace fs = std::filesystem;
+    const struct {
+        const char* change;
+        std::function<void(const std::string&)> act;
+        bool reread;
+        std::string serial; ///< empty: no rows
+        std::string note;
+    } cases[] = {
+        {"none", [](const std::string&) {}, false, "OLDSERIA", ""},
+        {"rewritten",
+         [&](const std::string& path) {
+             folder.write("m.rpm", module("NEWSERIA"));
+             // A later time, also where the clock has not moved since the read.
+             fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(1));
+         },
+         true, "NEWSERIA", ""},
+        {"deleted", [](const std::string& path) { fs::remove(path); }, true, "",
+         "\"m.rpm\": File not found."},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.write("m.rpm", module("OLDSERIA"));
+        const OpenedModule opened = openModuleFile(path);
+        c.act(path);
+        const SettingsPass pass = passSettings(settings, opened.module);
+        EXPECT_EQ(pass.reread.has_value(), c.reread) << c.change;
+        EXPECT_EQ(pass.preview.has_value(), !c.serial.empty()) << c.change;
+        if (pass.preview && !c.serial.empty()) {
+            ASSERT_EQ(pass.preview->rows.size(), 2u) << c.change;
+            EXPECT_EQ(pass.preview->rows[1].row.value.substr(0, 8), c.serial) << c.change;
+        }
+        EXPECT_EQ(pass.reread ? pass.reread->note.value_or("") : "", c.note) << c.change;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/bytes/bytes_window.h"
 #include "app/bytes/show_bytes.h"
 #include "app/main_window/computer_level.h"
+#include "app/main_window/loader_job.h"
 #include "app/main_window/main_window.h"
 #include "app/settings_editor/settings_editor.h"
 #include "app/shared/grid_copy_menu.h"
@@ -69,6 +70,13 @@ QStringList loaderNames(const TForm1& form) {
     for (int i = 0; i < form.FileListBox1->count(); ++i)
         names << form.FileListBox1->item(i)->text();
     return names;
+}
+
+// Waits until CheckLDR or Rename LDR has read on its worker and shown what it did.
+void finishLoaderJob(const TForm1& form) {
+    for (int wait = 0; wait < 500 && form.loaderJob()->running(); ++wait)
+        QTest::qWait(10);
+    ASSERT_FALSE(form.loaderJob()->running());
 }
 
 // Waits until the folder list shows an item named name, and gives it.
@@ -455,6 +463,7 @@ TEST_F(MainWindowTest, CheckLdrFromTheMenuWithAndWithoutASelectedFile) {
     EXPECT_FALSE(item->isIconVisibleInMenu());
 
     item->trigger();
+    finishLoaderJob(w);
     EXPECT_EQ(w.results().count(), 0u) << "no file selected";
 
     // A right-click opens the menu and leaves the selection alone.
@@ -466,6 +475,7 @@ TEST_F(MainWindowTest, CheckLdrFromTheMenuWithAndWithoutASelectedFile) {
 
     selectLoader(0);
     item->trigger();
+    finishLoaderJob(w);
     const auto rows = rowsOf(w);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0], std::make_pair(std::string("Check sum ROM in LDR"), std::string("1A2B")));
@@ -493,6 +503,7 @@ TEST_F(MainWindowTest, RenameLdrRenamesAndRereadsTheList) {
     TForm1& w = show();
     selectLoader(0);
     QTest::mouseClick(w.Button4, Qt::LeftButton);
+    finishLoaderJob(w);
     EXPECT_EQ(loaderNames(w), (QStringList{"1A2B_VAM4019Z.ldr", "z.ldr"}));
     EXPECT_EQ(w.FileListBox1->currentRow(), -1);
     EXPECT_EQ(fileContent(start.file("1A2B_VAM4019Z.ldr")), loaderFile());
@@ -502,7 +513,26 @@ TEST_F(MainWindowTest, RenameLdrRenamesAndRereadsTheList) {
     // The re-read selected nothing: CheckLDR from the menu has no file to check.
     const std::size_t rows = w.results().count();
     w.ACheckLDR->trigger();
+    finishLoaderJob(w);
     EXPECT_EQ(w.results().count(), rows);
+}
+
+TEST_F(MainWindowTest, ALoaderCommandPressedWhileOneRunsDoesNothing) {
+    start.write("x.ldr", loaderFile());
+    TForm1& w = show();
+    selectLoader(0);
+    w.results().append("Earlier", "row");
+    w.ACheckLDR->trigger();
+    EXPECT_EQ(w.results().count(), 1u) << "the rows come once the worker is done";
+    QTest::mouseClick(w.Button4, Qt::LeftButton);
+    w.ACheckLDR->trigger();
+    finishLoaderJob(w);
+    EXPECT_EQ(rowsOf(w).front(),
+              std::make_pair(std::string("Check sum ROM in LDR"), std::string("1A2B")));
+    EXPECT_EQ(w.results().count(), 5u);
+    EXPECT_EQ(loaderNames(w), QStringList{"x.ldr"}) << "not renamed";
+    QTest::qWait(50);
+    EXPECT_EQ(w.results().count(), 5u) << "checked once";
 }
 
 TEST_F(MainWindowTest, ARefusedRenameKeepsBothFilesAndSaysNothing) {
@@ -525,6 +555,76 @@ TEST_F(MainWindowTest, RenameLdrWithNothingSelectedLeavesTheListAsItIs) {
     QTest::mouseClick(w.Button4, Qt::LeftButton);
     EXPECT_EQ(loaderNames(w), QStringList{"x.ldr"});
     EXPECT_EQ(fileContent(start.file("x.ldr")), loaderFile());
+}
+
+// The name of the file at which a failure of the standard library is planted,
+// the failure, and the path at which it was raised.
+std::string gPlantedAt;
+std::function<void()> gPlanted;
+std::string gRaisedAt;
+
+void plantedFailure(const std::string& path) {
+    if (dravik::nameOf(path) == gPlantedAt) {
+        gRaisedAt = path;
+        gPlanted();
+    }
+}
+
+// A failure of the standard library while a command reads or writes a file is
+// the command's error report, naming the file; the window goes on.
+TEST_F(MainWindowTest, AStandardLibraryFailureBelowACommandIsItsErrorReport) {
+    start.write("module.rpm", pasportModule());
+    start.write("rom.rpm", romImage());
+    start.write("table.rpm", bytesWith(2048, {{0, "version"}}));
+    start.write("l.ldr", loaderFile());
+    TForm1& w = show();
+    selectLoader(0);
+    TForm2 editor;
+    w.Form2 = &editor;
+    const std::function<void()> noMemory = [] { throw std::bad_alloc(); };
+    const std::function<void()> tooLong = [] {
+        throw std::length_error("basic_string::_M_create");
+    };
+    const std::function<void()> fileSystem = [] {
+        throw std::filesystem::filesystem_error("status",
+                                                std::make_error_code(std::errc::io_error));
+    };
+    const struct {
+        QToolButton* command;
+        std::string file;
+        const std::function<void()>& failure;
+        std::string why;
+    } cases[] = {
+        {w.Button6, "module.rpm", noMemory, "read file \"%1\". Out of memory."},
+        {w.Button1, "rom.rpm", tooLong, "read file \"%1\". basic_string::_M_create."},
+        {w.Button3, "table.rpm", fileSystem,
+         "read file \"%1\". filesystem error: status: Input/output error."},
+        {w.Button2, "l.ldr", noMemory, "read file \"%1\". Out of memory."},
+        {w.Button4, "l.ldr", tooLong, "read file \"%1\". basic_string::_M_create."},
+        {w.Button5, "$Dravik.txt", noMemory, "write file \"%1\". Out of memory."},
+        {w.ToolButton6, "Dravik.ini", fileSystem,
+         "read file \"%1\". filesystem error: status: Input/output error."},
+    };
+    dravik::setFileHook(plantedFailure);
+    for (const auto& c : cases) {
+        w.results().append("Kept", "row");
+        w.Button5->setEnabled(true);
+        dialogs.errors.clear();
+        gPlantedAt = c.file;
+        gPlanted = c.failure;
+        gRaisedAt.clear();
+        c.command->setEnabled(true);
+        QTest::mouseClick(c.command, Qt::LeftButton);
+        finishLoaderJob(w);
+        EXPECT_EQ(dravik::nameOf(gRaisedAt), c.file);
+        const QString why = QString::fromStdString(c.why).arg(QString::fromStdString(gRaisedAt));
+        EXPECT_EQ(dialogs.errors, QStringList{"Cannot " + why}) << c.file;
+    }
+    dravik::setFileHook(nullptr);
+    EXPECT_EQ(dialogs.editorRuns, 0);
+    w.Form2 = nullptr;
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(fileContent(start.file("l.ldr")), loaderFile());
 }
 
 TEST_F(MainWindowTest, ALayoutErrorReachesTheCommonErrorReportWithAFullStop) {

@@ -110,6 +110,8 @@ TEST_F(SettingsEditor, CountsTheProblemsOfItsTextAndAClickGoesToTheFirst) {
         shownEditor.show();
         shownEditor.BitBtn1->setFocus();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&shownEditor));
+        // The text read from the file is checked in a worker.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !shownEditor.Label1->text().isEmpty(); }));
         count = shownEditor.Label1->text();
         tip = shownEditor.Label1->toolTip();
         EXPECT_LT(shownEditor.Label1->geometry().right(), shownEditor.BitBtn1->x());
@@ -354,8 +356,10 @@ TEST_F(SettingsEditor, AFileBeyondTheCapacityIsRefusedAndTheTextKept) {
     ASSERT_EQ(full.size(), kMemoCapacity);
     const QString before = editor.Memo1->toPlainText();
 
-    start.write("Dravik.ini", full + "x");
-    EXPECT_EQ(thrownMessage<dravik::Error>([&] { edit(); }), "Text exceeds memo capacity");
+    const std::string path = start.write("Dravik.ini", full + "x");
+    EXPECT_EQ(thrownMessage<dravik::Error>([&] { edit(); }),
+              "Cannot open file \"" + path +
+                  "\". It is 1048577 bytes, over the 1048576 bytes a settings file may hold");
     EXPECT_EQ(dialogs.editorRuns, 0);
     EXPECT_EQ(editor.Memo1->toPlainText(), before);
 
