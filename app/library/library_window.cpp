@@ -195,6 +195,9 @@ void LibraryWindow::createControls() {
 
     heading_ = new QLabel(this);
     heading_->setObjectName(QStringLiteral("LibraryHeading"));
+    // A long heading (a deep folder, many match rows) wraps rather than
+    // widening the window past the screen.
+    heading_->setWordWrap(true);
     model_ = new LibraryTableModel(this);
     drives_ = new QTableView(this);
     drives_->setObjectName(QStringLiteral("LibraryDrives"));
@@ -221,6 +224,7 @@ void LibraryWindow::createControls() {
 
     progress_ = new QLabel(this);
     progress_->setObjectName(QStringLiteral("LibraryProgress"));
+    progress_->setWordWrap(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("LibraryCancel"));
     progress_->hide();
@@ -286,6 +290,19 @@ void LibraryWindow::createMenu() {
     });
 }
 
+namespace {
+
+// The main window's folder browser; the settings editor's Panel1, a window of
+// its own, does not count.
+const QWidget* folderBrowserOf(const QWidget& main) {
+    for (const QWidget* panel : main.findChildren<QWidget*>(QStringLiteral("Panel1")))
+        if (panel->window() == &main)
+            return panel;
+    return nullptr;
+}
+
+} // namespace
+
 void LibraryWindow::placeBesideParent() {
     const QWidget* main = parentWidget();
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -296,8 +313,20 @@ void LibraryWindow::placeBesideParent() {
     const QRect room = screen->availableGeometry();
     const QRect beside = main->frameGeometry();
     QPoint at(beside.right() + 8, beside.top());
-    if (at.x() + width() > room.right() && beside.left() - 8 - width() >= room.left())
-        at.setX(beside.left() - 8 - width());
+    if (at.x() + width() > room.right()) {
+        if (beside.left() - 8 - width() >= room.left()) {
+            at.setX(beside.left() - 8 - width());
+        } else if (const QWidget* browser = folderBrowserOf(*main)) {
+            // Neither side has room: right of the folder browser, over the
+            // grid, as wide as the screen leaves when that is wide enough.
+            constexpr int kNarrowest = 560;
+            const int left = browser->mapToGlobal(QPoint(browser->width(), 0)).x() + 8;
+            if (room.right() + 1 - left >= kNarrowest) {
+                resize(std::min(width(), room.right() + 1 - left), height());
+                at.setX(left);
+            }
+        }
+    }
     at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - width())));
     at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - height())));
     move(at);
@@ -376,8 +405,17 @@ void LibraryWindow::showLines(const LibraryLines& lines, bool ranked) {
     drives_->resizeColumnsToContents();
     // The marks stay in sight beside the drive's columns.
     const int markWidth = drives_->fontMetrics().horizontalAdvance(QStringLiteral("Code FW")) + 12;
-    for (int column = model_->firstMatchColumn(); column < model_->columnCount(); ++column)
+    QHeaderView* header = drives_->horizontalHeader();
+    // The drives' columns in their own order, whatever the donors' moved.
+    for (int column = 0; column < model_->columnCount(); ++column)
+        header->moveSection(header->visualIndex(column), column);
+    for (int column = model_->firstMatchColumn(); column < model_->columnCount(); ++column) {
         drives_->setColumnWidth(column, markWidth);
+        // Shown right after the rank, the count and the label, so that a
+        // narrow window shows the marks before the drive's other columns.
+        header->moveSection(header->visualIndex(column),
+                            3 + column - model_->firstMatchColumn());
+    }
     if (!ranked)
         heading_->setText(search_->text().trimmed().isEmpty()
                               ? QStringLiteral("%1 drives").arg(lines.lines.size())
