@@ -343,7 +343,8 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
 
 std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std::string>& matchNames,
                                     std::size_t limit) {
-    // Every value the bench drive has for each match name, by the name's number.
+    // Every value the bench drive has for each match name, by the name's
+    // number; a blank value agrees with nothing.
     std::vector<std::string> nameKeys;
     std::set<std::pair<std::size_t, std::string>> wanted;
     for (const std::string& name : matchNames) {
@@ -351,8 +352,9 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
         if (std::find(nameKeys.begin(), nameKeys.end(), key) != nameKeys.end())
             continue;
         for (const StoredRow& row : bench.rows) {
-            if (trimmedKey(row.name) == key)
-                wanted.emplace(nameKeys.size(), trimmedKey(row.value));
+            std::string value = trimmedKey(row.value);
+            if (trimmedKey(row.name) == key && !value.empty())
+                wanted.emplace(nameKeys.size(), std::move(value));
         }
         nameKeys.push_back(key);
     }
@@ -457,8 +459,10 @@ std::vector<DonorRow> compareMatchRows(const std::vector<StoredRow>& bench,
         const std::vector<const std::string*> theirs = valuesNamed(donor, key);
         DonorRow compared{name, ours.empty() ? "" : *ours.front(),
                           theirs.empty() ? "" : *theirs.front(), false};
-        // The first pair that agrees names the row.
+        // The first pair that agrees names the row; blank values never agree.
         for (const std::string* a : ours) {
+            if (trimmedKey(*a).empty())
+                continue;
             const auto b = std::find_if(theirs.begin(), theirs.end(), [&](const std::string* value) {
                 return trimmedKey(*value) == trimmedKey(*a);
             });

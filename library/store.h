@@ -96,7 +96,7 @@ struct FoundDrive {
 
 /// One match row of a donor: the bench drive's value and the donor's (either
 /// empty where that drive has no such row), and whether they agree (equal
-/// once trimmed, and present on both).
+/// once trimmed, present on both, and not blank).
 struct DonorRow {
     std::string name;
     std::string benchValue;
@@ -165,7 +165,7 @@ class Store {
 
     /// The library's drives ranked as donors for the bench drive: by how many
     /// of the rows named matchNames agree with the bench's (a row the bench
-    /// drive lacks agrees with none), most first, then by id; only drives with
+    /// drive lacks, or whose value is blank, agrees with none), most first, then by id; only drives with
     /// at least one agreeing row, at most limit of them. The drive of the
     /// bench's own folder (same path) is never its own donor.
     virtual std::vector<Donor> donors(const Snapshot& bench,

@@ -33,10 +33,11 @@ class StoreOperations : public ::testing::TestWithParam<std::string> {
                                        {"PCBA Config", "C13"}, {"Check sum ROM", "1A2B"}},
                            "beta"));
         store->put(driveAt("/shop/c", {{"Family", "Nike"}, {"Code FW", "NKA1000"},
-                                       {"Serial", "NK000001"}, {"Check sum ROM", "1A2B"}},
+                                       {"Serial", "NK000001"}, {"Check sum ROM", "1A2B"},
+                                       {"Spare", ""}},
                            "gamma"));
         store->put(driveAt("/shop/d", {{"Family", "Rigel"}, {"Model", "\xC4\xE8\xF1\xEA \xCF\xF0\xEE"},
-                                       {" Serial ", " RG-7 "}},
+                                       {" Serial ", " RG-7 "}, {"Spare", " "}},
                            "delta"));
     }
 
@@ -156,7 +157,8 @@ TEST_P(StoreOperations, RanksDonorsByTheMatchRowsThatAgree) {
     // The bench drive is alpha's folder read again: alpha is never its donor.
     const Snapshot bench = driveAt("/shop/a", {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z"},
                                                {"PCBA Pn. IDE Label", "20-7X"},
-                                               {"PCBA Config", "C12"}, {"Check sum ROM", "1A2B"}});
+                                               {"PCBA Config", "C12"}, {"Check sum ROM", "1A2B"},
+                                               {"Spare", "   "}});
     const struct {
         std::vector<std::string> names;
         std::size_t limit;
@@ -168,6 +170,7 @@ TEST_P(StoreOperations, RanksDonorsByTheMatchRowsThatAgree) {
         {defaultMatchNames(), std::numeric_limits<std::size_t>::max(), {"beta", "gamma"}, {4, 1}},
         {{"Family", "PCBA Config"}, 20, {"beta"}, {1}},
         {{"HDA Module"}, 20, {}, {}}, // a row the bench lacks agrees with none
+        {{"Spare", "Family"}, 20, {"beta"}, {1}}, // nor do blank values
     };
     for (const auto& c : cases) {
         const std::vector<Donor> donors = store->donors(bench, c.names, c.limit);
