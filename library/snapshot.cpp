@@ -15,6 +15,8 @@
 namespace dravik::library {
 namespace {
 
+constexpr std::size_t kHashPiece = std::size_t{1} << 20;
+
 constexpr std::array<std::pair<Block, std::string_view>, 4> kBlockNames = {{
     {Block::Pasport, "pasport"},
     {Block::Specification, "specification"},
@@ -78,12 +80,14 @@ Snapshot snapshotFolder(const std::string& folder, const SettingsFile& settings)
     const std::string& path = snapshot.path;
 
     // The stamp is taken before the bytes are read: a file that changes
-    // meanwhile then never looks unchanged later.
-    std::string bytes;
+    // meanwhile then never looks unchanged later. A file is hashed a piece at
+    // a time, so that a large one costs no more memory than a small one.
     for (StoredFile& file : folderFiles(path)) {
-        if (!readPlainFile(joinPath(path, file.name), bytes))
+        Sha256 hash;
+        if (!readPlainFileInPieces(joinPath(path, file.name), kHashPiece,
+                                   [&](std::string_view piece) { hash.add(piece); }))
             continue;
-        file.sha256 = sha256Hex(bytes);
+        file.sha256 = hash.hex();
         snapshot.files.push_back(std::move(file));
     }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -134,6 +136,12 @@ void readWholeFile(const std::string& path, std::string& into);
 /// into empty, when there is no file at path or what is there is not a plain
 /// file. Any other failure raises "Cannot open file "%s". %s".
 bool readPlainFile(const std::string& path, std::string& into);
+
+/// Reads a plain file as readPlainFile does, but at most pieceSize bytes at a
+/// time, each piece handed to take in order: the memory used stays the same
+/// whatever the file's size.
+bool readPlainFileInPieces(const std::string& path, std::size_t pieceSize,
+                           const std::function<void(std::string_view)>& take);
 
 /// A file opened for reading piece by piece; failures are worded by the
 /// system's error number ("File not found", ...), a short read as "Read beyond

@@ -457,6 +457,31 @@ bool readPlainFile(const std::string& path, std::string& into) {
     return true;
 }
 
+bool readPlainFileInPieces(const std::string& path, std::size_t pieceSize,
+                           const std::function<void(std::string_view)>& take) {
+    struct stat info {};
+    FileDescriptor file(openForReading(path, info));
+    if (file.fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        throw cannotOpenFile(path, errno);
+    }
+    if (!S_ISREG(info.st_mode))
+        return false;
+    std::string piece(std::max<std::size_t>(pieceSize, 1), '\0');
+    for (;;) {
+        const ssize_t n = ::read(file.fd, piece.data(), piece.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw inOutError(errno);
+        }
+        if (n == 0)
+            return true;
+        take(std::string_view(piece.data(), static_cast<std::size_t>(n)));
+    }
+}
+
 PieceReader::PieceReader(const std::string& path) {
     struct stat info {};
     handle_ = openForReading(path, info);

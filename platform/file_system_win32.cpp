@@ -574,6 +574,27 @@ bool readPlainFile(const std::string& path, std::string& into) {
     return true;
 }
 
+bool readPlainFileInPieces(const std::string& path, std::size_t pieceSize,
+                           const std::function<void(std::string_view)>& take) {
+    DWORD error = 0;
+    Handle file(openForReading(path, error));
+    if (!file.valid()) {
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+            isFolderRefused(error, path))
+            return false;
+        throw cannotOpenFile(path, static_cast<int>(error));
+    }
+    std::string piece(std::clamp<std::size_t>(pieceSize, 1, 1u << 30), '\0');
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(file.handle, piece.data(), static_cast<DWORD>(piece.size()), &n, nullptr))
+            throw inOutError(static_cast<int>(::GetLastError()));
+        if (n == 0)
+            return true;
+        take(std::string_view(piece.data(), n));
+    }
+}
+
 PieceReader::PieceReader(const std::string& path) {
     DWORD error = 0;
     HANDLE file = openForReading(path, error);
