@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -142,6 +143,11 @@ class Store {
     /// adding and its id stay. Gives the drive's id. A failure (a full disk
     /// too) leaves the earlier entry whole.
     virtual std::int64_t put(const Snapshot& snapshot) = 0;
+    /// put for each of snapshots in turn, all in one transaction: either every
+    /// drive goes in or, on a failure, none does and every earlier entry stays
+    /// whole. Gives the drives' ids in the order of snapshots; a folder given
+    /// twice is replaced by its later snapshot.
+    virtual std::vector<std::int64_t> putAll(std::span<const Snapshot> snapshots) = 0;
 
     /// The files as stored for the drive at path (absolute, native); nothing
     /// when the library has no drive there.
@@ -165,8 +171,9 @@ class Store {
 
     /// The library's drives ranked as donors for the bench drive: by how many
     /// of the rows named matchNames agree with the bench's (a row the bench
-    /// drive lacks, or whose value is blank, agrees with none), most first, then by id; only drives with
-    /// at least one agreeing row, at most limit of them. The drive of the
+    /// drive lacks, or whose value is blank, agrees with none), most first,
+    /// then by id; only drives with at least one agreeing row, at most limit
+    /// of them. The drive of the
     /// bench's own folder (same path) is never its own donor.
     virtual std::vector<Donor> donors(const Snapshot& bench,
                                       const std::vector<std::string>& matchNames,

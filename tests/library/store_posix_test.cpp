@@ -163,7 +163,8 @@ TEST_F(LibraryFile, ThatFillsTheDiskKeepsTheEarlierEntryWhole) {
         const std::unique_ptr<Store> store = openStore(path);
         const rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        store->put(bigger);
+        // A new drive in the same batch goes with it.
+        store->putAll(std::vector<Snapshot>{driveAt("/shop/b", {{"Serial", "NEW"}}), bigger});
         return std::string("<added>");
     });
     // SQLite tells a write past the limit as an I/O error (a full disk as

@@ -88,9 +88,20 @@ TEST_P(StoreOperations, ReplacesADriveWholeAndRemovesIt) {
     store->put(driveAt("/shop/a", {{"Serial", "NEW"}}, "renamed"));
     EXPECT_EQ(store->drive(id)->summary.label, "renamed");
 
+    // Many drives in one transaction: a folder given twice keeps the later.
+    const std::vector<std::int64_t> ids = store->putAll(std::vector<Snapshot>{
+        driveAt("/shop/c", {{"Serial", "FIRST"}}), driveAt("/shop/a", {{"Serial", "BATCH"}}),
+        driveAt("/shop/c", {{"Serial", "SECOND"}}, "gamma")});
+    ASSERT_EQ(ids.size(), 3u);
+    EXPECT_EQ(ids[0], ids[2]);
+    EXPECT_EQ(ids[1], id);
+    EXPECT_EQ(labelsOf(store->find({FindTerm::parse("Serial~")})), (std::vector<std::string>{"renamed", "beta", "gamma"}));
+    EXPECT_EQ(store->drive(ids[2])->rows, driveAt("/shop/c", {{"Serial", "SECOND"}}).rows);
+    EXPECT_TRUE(store->putAll({}).empty());
+
     EXPECT_TRUE(store->remove(id));
     EXPECT_FALSE(store->remove(id));
-    EXPECT_EQ(labelsOf(store->list()), std::vector<std::string>{"beta"});
+    EXPECT_EQ(labelsOf(store->list()), (std::vector<std::string>{"beta", "gamma"}));
     EXPECT_TRUE(store->find({FindTerm::parse("Serial=NEW")}).empty());
 }
 
