@@ -779,7 +779,7 @@ bool libraryDecodes(const Options& options) {
 }
 
 std::string libraryUrl(const Options& options) {
-    return options.libraryUrl ? *options.libraryUrl : environmentVariable("DRAVIK_LIBRARY");
+    return chosenLibraryUrl(options.libraryUrl);
 }
 
 std::vector<std::string> matchNames(const Options& options) {

@@ -207,6 +207,10 @@ std::string storedPath(const std::string& path);
 /// per step; a library of a newer program is refused and left untouched.
 std::unique_ptr<Store> openStore(const std::string& url);
 
+/// The library to open, as openStore takes it: given (a "--library"
+/// option), else what DRAVIK_LIBRARY names, else empty for the user's own.
+std::string chosenLibraryUrl(const std::optional<std::string>& given = std::nullopt);
+
 /// The user's library file: "library.sqlite" in dataFolder() (platform/).
 /// Raises a LibraryError when the environment names no such folder.
 std::string defaultLibraryPath();
