@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <span>
 #include <utility>
 
 namespace dravik::library {
@@ -82,10 +84,11 @@ Snapshot snapshotFolder(const std::string& folder, const SettingsFile& settings)
     // The stamp is taken before the bytes are read: a file that changes
     // meanwhile then never looks unchanged later. A file is hashed a piece at
     // a time, so that a large one costs no more memory than a small one.
+    const auto piece = std::make_unique_for_overwrite<char[]>(kHashPiece);
     for (StoredFile& file : folderFiles(path)) {
         Sha256 hash;
-        if (!readPlainFileInPieces(joinPath(path, file.name), kHashPiece,
-                                   [&](std::string_view piece) { hash.add(piece); }))
+        if (!readPlainFileInPieces(joinPath(path, file.name), std::span(piece.get(), kHashPiece),
+                                   [&](std::string_view bytes) { hash.add(bytes); }))
             continue;
         file.sha256 = hash.hex();
         snapshot.files.push_back(std::move(file));

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -137,10 +138,10 @@ void readWholeFile(const std::string& path, std::string& into);
 /// file. Any other failure raises "Cannot open file "%s". %s".
 bool readPlainFile(const std::string& path, std::string& into);
 
-/// Reads a plain file as readPlainFile does, but at most pieceSize bytes at a
-/// time, each piece handed to take in order: the memory used stays the same
-/// whatever the file's size.
-bool readPlainFileInPieces(const std::string& path, std::size_t pieceSize,
+/// Reads a plain file as readPlainFile does, but a buffer's worth of bytes at
+/// a time, each piece handed to take in order: the memory used stays the same
+/// whatever the file's size. buffer is not empty.
+bool readPlainFileInPieces(const std::string& path, std::span<char> buffer,
                            const std::function<void(std::string_view)>& take);
 
 /// A file opened for reading piece by piece; failures are worded by the

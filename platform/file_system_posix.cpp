@@ -457,7 +457,7 @@ bool readPlainFile(const std::string& path, std::string& into) {
     return true;
 }
 
-bool readPlainFileInPieces(const std::string& path, std::size_t pieceSize,
+bool readPlainFileInPieces(const std::string& path, std::span<char> buffer,
                            const std::function<void(std::string_view)>& take) {
     struct stat info {};
     FileDescriptor file(openForReading(path, info));
@@ -468,7 +468,7 @@ bool readPlainFileInPieces(const std::string& path, std::size_t pieceSize,
     }
     if (!S_ISREG(info.st_mode))
         return false;
-    std::string piece(std::max<std::size_t>(pieceSize, 1), '\0');
+    const std::span<char> piece = buffer.first(std::min<std::size_t>(buffer.size(), SSIZE_MAX));
     for (;;) {
         const ssize_t n = ::read(file.fd, piece.data(), piece.size());
         if (n < 0) {

@@ -574,7 +574,7 @@ bool readPlainFile(const std::string& path, std::string& into) {
     return true;
 }
 
-bool readPlainFileInPieces(const std::string& path, std::size_t pieceSize,
+bool readPlainFileInPieces(const std::string& path, std::span<char> buffer,
                            const std::function<void(std::string_view)>& take) {
     DWORD error = 0;
     Handle file(openForReading(path, error));
@@ -584,7 +584,7 @@ bool readPlainFileInPieces(const std::string& path, std::size_t pieceSize,
             return false;
         throw cannotOpenFile(path, static_cast<int>(error));
     }
-    std::string piece(std::clamp<std::size_t>(pieceSize, 1, 1u << 30), '\0');
+    const std::span<char> piece = buffer.first(std::min<std::size_t>(buffer.size(), 1u << 30));
     for (;;) {
         DWORD n = 0;
         if (!::ReadFile(file.handle, piece.data(), static_cast<DWORD>(piece.size()), &n, nullptr))
