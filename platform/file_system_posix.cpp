@@ -441,16 +441,32 @@ void readWholeFile(const std::string& path, std::string& into) {
         throw inOutError(error);
 }
 
+namespace {
+
+// The plain file at path opened for reading, info telling what it is; -1
+// when nothing is there or it is not a plain file. Any other failure raises
+// "Cannot open file "%s". %s".
+int openPlainForReading(const std::string& path, struct stat& info) {
+    const int fd = openForReading(path, info);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return -1;
+        throw cannotOpenFile(path, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
 bool readPlainFile(const std::string& path, std::string& into) {
     into.clear();
     struct stat info {};
-    FileDescriptor file(openForReading(path, info));
-    if (file.fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return false;
-        throw cannotOpenFile(path, errno);
-    }
-    if (!S_ISREG(info.st_mode))
+    FileDescriptor file(openPlainForReading(path, info));
+    if (file.fd < 0)
         return false;
     if (int error = readToEnd(file.fd, static_cast<std::size_t>(info.st_size), into); error != 0)
         throw inOutError(error);
@@ -460,13 +476,8 @@ bool readPlainFile(const std::string& path, std::string& into) {
 bool readPlainFileInPieces(const std::string& path, std::span<char> buffer,
                            const std::function<void(std::string_view)>& take) {
     struct stat info {};
-    FileDescriptor file(openForReading(path, info));
-    if (file.fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return false;
-        throw cannotOpenFile(path, errno);
-    }
-    if (!S_ISREG(info.st_mode))
+    FileDescriptor file(openPlainForReading(path, info));
+    if (file.fd < 0)
         return false;
     const std::span<char> piece = buffer.first(std::min<std::size_t>(buffer.size(), SSIZE_MAX));
     for (;;) {

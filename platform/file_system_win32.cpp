@@ -559,31 +559,36 @@ void readWholeFile(const std::string& path, std::string& into) {
         throw inOutError(static_cast<int>(error));
 }
 
+namespace {
+
+// The file at path opened for reading; no handle when nothing is there.
+// Any other failure raises "Cannot open file "%s". %s".
+HANDLE openPlainForReading(const std::string& path) {
+    DWORD error = 0;
+    HANDLE file = openForReading(path, error);
+    if (file == INVALID_HANDLE_VALUE && error != ERROR_FILE_NOT_FOUND &&
+        error != ERROR_PATH_NOT_FOUND && !isFolderRefused(error, path))
+        throw cannotOpenFile(path, static_cast<int>(error));
+    return file;
+}
+
+} // namespace
+
 bool readPlainFile(const std::string& path, std::string& into) {
     into.clear();
-    DWORD error = 0;
-    Handle file(openForReading(path, error));
-    if (!file.valid()) {
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-            isFolderRefused(error, path))
-            return false;
-        throw cannotOpenFile(path, static_cast<int>(error));
-    }
-    if (error = readToEnd(file.handle, into); error != 0)
+    Handle file(openPlainForReading(path));
+    if (!file.valid())
+        return false;
+    if (const DWORD error = readToEnd(file.handle, into); error != 0)
         throw inOutError(static_cast<int>(error));
     return true;
 }
 
 bool readPlainFileInPieces(const std::string& path, std::span<char> buffer,
                            const std::function<void(std::string_view)>& take) {
-    DWORD error = 0;
-    Handle file(openForReading(path, error));
-    if (!file.valid()) {
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-            isFolderRefused(error, path))
-            return false;
-        throw cannotOpenFile(path, static_cast<int>(error));
-    }
+    Handle file(openPlainForReading(path));
+    if (!file.valid())
+        return false;
     const std::span<char> piece = buffer.first(std::min<std::size_t>(buffer.size(), 1u << 30));
     for (;;) {
         DWORD n = 0;
