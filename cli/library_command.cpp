@@ -16,6 +16,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <set>
 #include <thread>
 #include <utility>
 
@@ -289,6 +290,9 @@ std::vector<std::string> foldersToAdd(const LibraryRun& run,
     return folders;
 }
 
+// How many decoded drives go into the library in one transaction.
+constexpr std::size_t kDrivesPerTransaction = 64;
+
 // A folder on its way into the library: decided already (unchanged, or
 // failed while its files were looked at), or being decoded on a thread of
 // its own.
@@ -324,20 +328,27 @@ PendingFolder startFolder(const LibraryRun& run, const SettingsFile& settings,
     return pending;
 }
 
-// Stores what the folder decoded to; raises the decode's error.
-AddOutcome finishFolder(const LibraryRun& run, PendingFolder& pending, const std::string& folder) {
-    if (pending.decided)
-        return *pending.decided;
-    const Snapshot snapshot = pending.snapshot.get();
+// A folder whose outcome is known but for its id, while its snapshot waits
+// in a batch.
+struct FinishedFolder {
     AddOutcome outcome;
-    if (snapshot.files.empty()) {
-        outcome.error = holdsNoFilesText(folder);
-        return outcome;
+    std::optional<Snapshot> toStore;
+};
+
+// What the folder decoded to, to be stored; raises the decode's error.
+FinishedFolder finishFolder(PendingFolder& pending, const std::string& folder) {
+    FinishedFolder finished;
+    if (pending.decided) {
+        finished.outcome = *pending.decided;
+        return finished;
     }
-    const bool stored = run.store.storedFiles(snapshot.path).has_value();
-    outcome.id = run.store.put(snapshot);
-    outcome.status = stored ? AddStatus::Replaced : AddStatus::Added;
-    return outcome;
+    Snapshot snapshot = pending.snapshot.get();
+    if (snapshot.files.empty()) {
+        finished.outcome.error = holdsNoFilesText(folder);
+        return finished;
+    }
+    finished.toStore = std::move(snapshot);
+    return finished;
 }
 
 std::string addRecord(Format format, const std::string& folder, const AddOutcome& outcome) {
@@ -368,29 +379,86 @@ int addFolders(const LibraryRun& run) {
     // Records on a terminal tell how far it has come themselves.
     ProgressLine progress(stderr, folders.size() > 1 && isTerminal(stderr) &&
                                       (run.format() == Format::Text || !isTerminal(stdout)));
+    // Decoded drives go in a batch at a time, one transaction each; the
+    // outcomes of a batch's folders, and of those between them, are told when
+    // it is in, in the folders' order.
+    struct Told {
+        std::size_t folder;
+        AddOutcome outcome;
+        bool inBatch;
+    };
+    std::vector<Told> told;
+    std::vector<Snapshot> batch;
+    std::set<std::string> batchPaths;
+    const auto tellOutcomes = [&](bool batchStored) {
+        for (const Told& each : told) {
+            if (each.inBatch && !batchStored)
+                continue;
+            if (each.outcome.error) {
+                progress.clear();
+                tell(run.out, *each.outcome.error);
+            }
+            ++counts[static_cast<int>(each.outcome.status)];
+            if (run.format() != Format::Text)
+                records.add(addRecord(run.format(), folders[each.folder], each.outcome));
+        }
+        told.clear();
+    };
+    // A failing library ends the run: the batch is not in, what was decided
+    // without it is told.
+    const auto failRun = [&] {
+        tellOutcomes(false);
+        progress.clear();
+        records.finish();
+    };
+    const auto storeBatch = [&] {
+        try {
+            const std::vector<std::int64_t> ids = run.store.putAll(batch);
+            std::size_t next = 0;
+            for (Told& each : told) {
+                if (each.inBatch)
+                    each.outcome.id = ids.at(next++);
+            }
+        } catch (const LibraryError&) {
+            failRun();
+            throw;
+        }
+        batch.clear();
+        batchPaths.clear();
+        tellOutcomes(true);
+    };
     for (std::size_t i = 0; i < folders.size(); ++i) {
         progress.show(i, folders.size());
-        AddOutcome outcome;
+        FinishedFolder finished;
         try {
             for (; started < folders.size() && started <= i + ahead; ++started)
                 pending[started] = startFolder(run, settings, folders[started]);
-            outcome = finishFolder(run, pending[i], folders[i]);
+            finished = finishFolder(pending[i], folders[i]);
             pending[i] = {};
+            if (finished.toStore) {
+                const std::string& path = finished.toStore->path;
+                const bool stored = batchPaths.count(path) != 0 || run.store.storedFiles(path).has_value();
+                finished.outcome.status = stored ? AddStatus::Replaced : AddStatus::Added;
+            }
         } catch (const LibraryError&) {
-            progress.clear();
-            records.finish();
+            failRun();
             throw;
         } catch (const Error& error) {
-            outcome.error = folders[i] + ": " + errorText(error);
+            finished = {};
+            finished.outcome.error = folders[i] + ": " + errorText(error);
         }
-        if (outcome.error) {
-            progress.clear();
-            tell(run.out, *outcome.error);
+        told.push_back({i, finished.outcome, finished.toStore.has_value()});
+        if (finished.toStore) {
+            batchPaths.insert(finished.toStore->path);
+            batch.push_back(std::move(*finished.toStore));
+        } else if (batch.empty()) {
+            tellOutcomes(true);
         }
-        ++counts[static_cast<int>(outcome.status)];
-        if (run.format() != Format::Text)
-            records.add(addRecord(run.format(), folders[i], outcome));
+        if (batch.size() == kDrivesPerTransaction)
+            storeBatch();
     }
+    if (!batch.empty())
+        storeBatch();
     progress.clear();
     const std::size_t total = counts[0] + counts[1] + counts[2] + counts[3];
     if (run.format() == Format::Text)
@@ -711,7 +779,7 @@ bool libraryDecodes(const Options& options) {
 }
 
 std::string libraryUrl(const Options& options) {
-    return options.libraryUrl ? *options.libraryUrl : environmentVariable("DRAVIK_LIBRARY");
+    return chosenLibraryUrl(options.libraryUrl);
 }
 
 std::vector<std::string> matchNames(const Options& options) {

@@ -1,5 +1,14 @@
 #include "library/sha256.h"
 
+#include <algorithm>
+#include <cstring>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define DRAVIK_SHA_INSTRUCTIONS
+#include <cpuid.h>
+#include <immintrin.h>
+#endif
+
 namespace dravik::library {
 namespace {
 
@@ -17,63 +26,156 @@ constexpr std::uint32_t rotateRight(std::uint32_t x, int n) {
     return (x >> n) | (x << (32 - n));
 }
 
+// The portable compression of count blocks of 64 bytes.
+void portableBlocks(std::uint32_t* state, const unsigned char* data, std::size_t count) {
+    for (; count != 0; --count, data += 64) {
+        std::array<std::uint32_t, 64> w{};
+        for (std::size_t i = 0; i < 16; ++i)
+            w[i] = std::uint32_t{data[4 * i]} << 24 | std::uint32_t{data[4 * i + 1]} << 16 |
+                   std::uint32_t{data[4 * i + 2]} << 8 | std::uint32_t{data[4 * i + 3]};
+        for (std::size_t i = 16; i < 64; ++i) {
+            const std::uint32_t s0 = rotateRight(w[i - 15], 7) ^ rotateRight(w[i - 15], 18) ^ (w[i - 15] >> 3);
+            const std::uint32_t s1 = rotateRight(w[i - 2], 17) ^ rotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);
+            w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+        }
+        std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+        std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
+        for (std::size_t i = 0; i < 64; ++i) {
+            const std::uint32_t s1 = rotateRight(e, 6) ^ rotateRight(e, 11) ^ rotateRight(e, 25);
+            const std::uint32_t choice = (e & f) ^ (~e & g);
+            const std::uint32_t t1 = h + s1 + choice + kRounds[i] + w[i];
+            const std::uint32_t s0 = rotateRight(a, 2) ^ rotateRight(a, 13) ^ rotateRight(a, 22);
+            const std::uint32_t majority = (a & b) ^ (a & c) ^ (b & c);
+            h = g;
+            g = f;
+            f = e;
+            e = d + t1;
+            d = c;
+            c = b;
+            b = a;
+            a = t1 + s0 + majority;
+        }
+        const std::array<std::uint32_t, 8> add = {a, b, c, d, e, f, g, h};
+        for (std::size_t i = 0; i < 8; ++i)
+            state[i] += add[i];
+    }
+}
+
+#ifdef DRAVIK_SHA_INSTRUCTIONS
+
+// The same with the SHA extensions: the state travels as ABEF and CDGH, each
+// group of four rounds takes its four words of the message schedule.
+__attribute__((target("sha,ssse3,sse4.1"))) void
+instructionBlocks(std::uint32_t* state, const unsigned char* data, std::size_t count) {
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
+    __m128i dcba = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0xB1);
+    __m128i efgh = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4)), 0x1B);
+    __m128i abef = _mm_alignr_epi8(dcba, efgh, 8);
+    __m128i cdgh = _mm_blend_epi16(efgh, dcba, 0xF0);
+    for (; count != 0; --count, data += 64) {
+        const __m128i abefBefore = abef;
+        const __m128i cdghBefore = cdgh;
+        __m128i words[4];
+        for (int group = 0; group < 16; ++group) {
+            __m128i& now = words[group % 4];
+            if (group < 4) {
+                now = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * group)),
+                                       byteSwap);
+            } else {
+                const __m128i withSigma0 = _mm_sha256msg1_epu32(now, words[(group + 1) % 4]);
+                const __m128i seventh = _mm_alignr_epi8(words[(group + 3) % 4], words[(group + 2) % 4], 4);
+                now = _mm_sha256msg2_epu32(_mm_add_epi32(withSigma0, seventh), words[(group + 3) % 4]);
+            }
+            __m128i message = _mm_add_epi32(
+                now, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRounds.data() + 4 * group)));
+            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
+            message = _mm_shuffle_epi32(message, 0x0E);
+            abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
+        }
+        abef = _mm_add_epi32(abef, abefBefore);
+        cdgh = _mm_add_epi32(cdgh, cdghBefore);
+    }
+    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_blend_epi16(feba, dchg, 0xF0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), _mm_alignr_epi8(dchg, feba, 8));
+}
+
+bool processorHasShaInstructions() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0)
+        return false;
+    const bool ssse3AndSse41 = (ecx & bit_SSSE3) != 0 && (ecx & bit_SSE4_1) != 0;
+    if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) == 0)
+        return false;
+    return ssse3AndSse41 && (ebx & bit_SHA) != 0;
+}
+
+#else
+
+bool processorHasShaInstructions() {
+    return false;
+}
+
+#endif
+
+bool fastEngine() {
+    static const bool has = processorHasShaInstructions();
+    return has;
+}
+
 } // namespace
 
-Sha256::Sha256()
-    : state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-             0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
+bool Sha256::hasFastEngine() {
+    return fastEngine();
+}
 
-void Sha256::block(const unsigned char* data) {
-    std::array<std::uint32_t, 64> w{};
-    for (std::size_t i = 0; i < 16; ++i)
-        w[i] = std::uint32_t{data[4 * i]} << 24 | std::uint32_t{data[4 * i + 1]} << 16 |
-               std::uint32_t{data[4 * i + 2]} << 8 | std::uint32_t{data[4 * i + 3]};
-    for (std::size_t i = 16; i < 64; ++i) {
-        const std::uint32_t s0 = rotateRight(w[i - 15], 7) ^ rotateRight(w[i - 15], 18) ^ (w[i - 15] >> 3);
-        const std::uint32_t s1 = rotateRight(w[i - 2], 17) ^ rotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);
-        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
-    }
-    auto [a, b, c, d, e, f, g, h] = state_;
-    for (std::size_t i = 0; i < 64; ++i) {
-        const std::uint32_t s1 = rotateRight(e, 6) ^ rotateRight(e, 11) ^ rotateRight(e, 25);
-        const std::uint32_t choice = (e & f) ^ (~e & g);
-        const std::uint32_t t1 = h + s1 + choice + kRounds[i] + w[i];
-        const std::uint32_t s0 = rotateRight(a, 2) ^ rotateRight(a, 13) ^ rotateRight(a, 22);
-        const std::uint32_t majority = (a & b) ^ (a & c) ^ (b & c);
-        h = g;
-        g = f;
-        f = e;
-        e = d + t1;
-        d = c;
-        c = b;
-        b = a;
-        a = t1 + s0 + majority;
-    }
-    const std::array<std::uint32_t, 8> add = {a, b, c, d, e, f, g, h};
-    for (std::size_t i = 0; i < 8; ++i)
-        state_[i] += add[i];
+Sha256::Sha256(Engine engine)
+    : blocks_(&portableBlocks),
+      state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+             0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {
+#ifdef DRAVIK_SHA_INSTRUCTIONS
+    if (engine == Engine::Best && fastEngine())
+        blocks_ = &instructionBlocks;
+#else
+    static_cast<void>(engine);
+#endif
 }
 
 void Sha256::add(std::string_view bytes) {
     length_ += bytes.size();
-    for (const char byte : bytes) {
-        buffer_[buffered_++] = static_cast<unsigned char>(byte);
-        if (buffered_ == buffer_.size()) {
-            block(buffer_.data());
-            buffered_ = 0;
-        }
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::size_t left = bytes.size();
+    if (buffered_ != 0) {
+        const std::size_t taken = std::min(left, buffer_.size() - buffered_);
+        std::memcpy(buffer_.data() + buffered_, data, taken);
+        buffered_ += taken;
+        data += taken;
+        left -= taken;
+        if (buffered_ < buffer_.size())
+            return;
+        blocks_(state_.data(), buffer_.data(), 1);
+        buffered_ = 0;
     }
+    if (const std::size_t whole = left / 64; whole != 0) {
+        blocks_(state_.data(), data, whole);
+        data += whole * 64;
+        left -= whole * 64;
+    }
+    if (left != 0)
+        std::memcpy(buffer_.data(), data, left);
+    buffered_ = left;
 }
 
 std::string Sha256::hex() {
     const std::uint64_t bits = length_ * 8;
-    add(std::string_view("\x80", 1));
-    while (buffered_ != 56)
-        add(std::string_view("\0", 1));
-    for (int shift = 56; shift >= 0; shift -= 8) {
-        const char byte = static_cast<char>(bits >> shift & 0xff);
-        add(std::string_view(&byte, 1));
-    }
+    std::array<unsigned char, 72> tail{};
+    tail[0] = 0x80;
+    // The padding ends the last block 8 bytes early, where the length goes.
+    const std::size_t zeros = (buffered_ < 56 ? 56 : 120) - buffered_ - 1;
+    for (int i = 0; i < 8; ++i)
+        tail[1 + zeros + static_cast<std::size_t>(i)] = static_cast<unsigned char>(bits >> (56 - 8 * i) & 0xff);
+    add(std::string_view(reinterpret_cast<const char*>(tail.data()), 1 + zeros + 8));
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string digest;
     for (const std::uint32_t word : state_) {

@@ -8,17 +8,27 @@
 
 namespace dravik::library {
 
-/// SHA-256 (FIPS 180-4) of bytes fed in pieces.
+/// SHA-256 (FIPS 180-4) of bytes fed in pieces. Where the processor has
+/// instructions for SHA-256 (x86-64's SHA extensions), they do the work.
 class Sha256 {
   public:
-    Sha256();
+    enum class Engine {
+        Best,     ///< the processor's instructions where it has them
+        Portable, ///< plain C++ everywhere
+    };
+
+    explicit Sha256(Engine engine = Engine::Best);
     void add(std::string_view bytes);
     /// The digest in 64 small hexadecimal digits; the hash is spent after it.
     std::string hex();
 
-  private:
-    void block(const unsigned char* data);
+    /// Whether Engine::Best uses the processor's instructions here.
+    static bool hasFastEngine();
 
+  private:
+    using Blocks = void (*)(std::uint32_t* state, const unsigned char* data, std::size_t count);
+
+    Blocks blocks_;
     std::array<std::uint32_t, 8> state_;
     std::array<unsigned char, 64> buffer_{};
     std::size_t buffered_ = 0;

@@ -10,10 +10,14 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <span>
 #include <utility>
 
 namespace dravik::library {
 namespace {
+
+constexpr std::size_t kHashPiece = std::size_t{1} << 20;
 
 constexpr std::array<std::pair<Block, std::string_view>, 4> kBlockNames = {{
     {Block::Pasport, "pasport"},
@@ -78,12 +82,15 @@ Snapshot snapshotFolder(const std::string& folder, const SettingsFile& settings)
     const std::string& path = snapshot.path;
 
     // The stamp is taken before the bytes are read: a file that changes
-    // meanwhile then never looks unchanged later.
-    std::string bytes;
+    // meanwhile then never looks unchanged later. A file is hashed a piece at
+    // a time, so that a large one costs no more memory than a small one.
+    const auto piece = std::make_unique_for_overwrite<char[]>(kHashPiece);
     for (StoredFile& file : folderFiles(path)) {
-        if (!readPlainFile(joinPath(path, file.name), bytes))
+        Sha256 hash;
+        if (!readPlainFileInPieces(joinPath(path, file.name), std::span(piece.get(), kHashPiece),
+                                   [&](std::string_view bytes) { hash.add(bytes); }))
             continue;
-        file.sha256 = sha256Hex(bytes);
+        file.sha256 = hash.hex();
         snapshot.files.push_back(std::move(file));
     }
 

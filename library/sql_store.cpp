@@ -8,6 +8,7 @@
 #include <chrono>
 #include <map>
 #include <set>
+#include <span>
 #include <utility>
 
 namespace dravik::library {
@@ -115,7 +116,13 @@ std::string SqlStore::name() const {
 
 std::map<std::string, std::int64_t> SqlStore::phraseIds(const std::set<std::string>& spellings) {
     std::map<std::string, std::int64_t> ids;
-    const std::vector<std::string> all(spellings.begin(), spellings.end());
+    std::vector<std::string> all;
+    for (const std::string& spelling : spellings) {
+        if (const auto known = batchPhrases_.find(spelling); known != batchPhrases_.end())
+            ids.emplace(spelling, known->second);
+        else
+            all.push_back(spelling);
+    }
     const std::size_t chunk = kParameterLimit / 2;
     for (std::size_t from = 0; from < all.size(); from += chunk) {
         const std::size_t count = std::min(chunk, all.size() - from);
@@ -132,8 +139,10 @@ std::map<std::string, std::int64_t> SqlStore::phraseIds(const std::set<std::stri
         std::string list = placeholders(1, count);
         for (const SqlRow& row :
              connection_->query(joined("SELECT id, spelling FROM phrase WHERE spelling IN ", list),
-                                singles))
+                                singles)) {
             ids[bytesOf(row[1])] = intOf(row[0]);
+            batchPhrases_.emplace(bytesOf(row[1]), intOf(row[0]));
+        }
     }
     return ids;
 }
@@ -151,9 +160,29 @@ void SqlStore::insertInChunks(std::string_view into, std::size_t width, std::siz
 }
 
 std::int64_t SqlStore::put(const Snapshot& snapshot) {
-    if (snapshot.path.empty())
-        throw LibraryError("Library \"" + name() + "\": a drive without a folder can't be added");
+    return putAll(std::span(&snapshot, 1)).front();
+}
+
+std::vector<std::int64_t> SqlStore::putAll(std::span<const Snapshot> snapshots) {
+    for (const Snapshot& snapshot : snapshots) {
+        if (snapshot.path.empty())
+            throw LibraryError("Library \"" + name() + "\": a drive without a folder can't be added");
+    }
+    // The phrases' ids are known for the transaction's time only: one that
+    // is rolled back takes its new phrases with it.
+    struct Forget {
+        std::map<std::string, std::int64_t>& phrases;
+        ~Forget() { phrases.clear(); }
+    } forget{batchPhrases_};
+    std::vector<std::int64_t> ids;
     Transaction transaction(*connection_, true);
+    for (const Snapshot& snapshot : snapshots)
+        ids.push_back(putWithin(snapshot));
+    transaction.commit();
+    return ids;
+}
+
+std::int64_t SqlStore::putWithin(const Snapshot& snapshot) {
     const std::vector<std::string> summary = firstValues(snapshot.rows, summaryRowNames());
     const bool keepLabel = snapshot.label.empty();
     const std::int64_t now = secondsNow();
@@ -203,7 +232,6 @@ std::int64_t SqlStore::put(const Snapshot& snapshot) {
                                       sourced ? SqlValue(row.source->bytes) : SqlValue(nullptr),
                                       nullableId(ids, sourced ? row.source->entry : "", sourced)});
                    });
-    transaction.commit();
     return id;
 }
 
@@ -343,7 +371,8 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
 
 std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std::string>& matchNames,
                                     std::size_t limit) {
-    // Every value the bench drive has for each match name, by the name's number.
+    // Every value the bench drive has for each match name, by the name's
+    // number; a blank value agrees with nothing.
     std::vector<std::string> nameKeys;
     std::set<std::pair<std::size_t, std::string>> wanted;
     for (const std::string& name : matchNames) {
@@ -351,8 +380,9 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
         if (std::find(nameKeys.begin(), nameKeys.end(), key) != nameKeys.end())
             continue;
         for (const StoredRow& row : bench.rows) {
-            if (trimmedKey(row.name) == key)
-                wanted.emplace(nameKeys.size(), trimmedKey(row.value));
+            std::string value = trimmedKey(row.value);
+            if (trimmedKey(row.name) == key && !value.empty())
+                wanted.emplace(nameKeys.size(), std::move(value));
         }
         nameKeys.push_back(key);
     }
@@ -457,8 +487,10 @@ std::vector<DonorRow> compareMatchRows(const std::vector<StoredRow>& bench,
         const std::vector<const std::string*> theirs = valuesNamed(donor, key);
         DonorRow compared{name, ours.empty() ? "" : *ours.front(),
                           theirs.empty() ? "" : *theirs.front(), false};
-        // The first pair that agrees names the row.
+        // The first pair that agrees names the row; blank values never agree.
         for (const std::string* a : ours) {
+            if (trimmedKey(*a).empty())
+                continue;
             const auto b = std::find_if(theirs.begin(), theirs.end(), [&](const std::string* value) {
                 return trimmedKey(*value) == trimmedKey(*a);
             });

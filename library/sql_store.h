@@ -21,6 +21,7 @@ class SqlStore : public Store {
 
     std::string name() const override;
     std::int64_t put(const Snapshot& snapshot) override;
+    std::vector<std::int64_t> putAll(std::span<const Snapshot> snapshots) override;
     std::optional<std::vector<StoredFile>> storedFiles(const std::string& path) override;
     std::vector<DriveSummary> list() override;
     std::vector<DriveSummary> lookUp(const DriveRef& ref) override;
@@ -34,7 +35,10 @@ class SqlStore : public Store {
     /// The condition that a row r has the name whose trimmed key is the
     /// next parameter.
     std::string rowNamed() const;
-    /// The ids of spellings in the phrase table, adding those it lacks.
+    /// Adds or replaces the drive of snapshot within the open transaction.
+    std::int64_t putWithin(const Snapshot& snapshot);
+    /// The ids of spellings in the phrase table, adding those it lacks;
+    /// within putAll's transaction.
     std::map<std::string, std::int64_t> phraseIds(const std::set<std::string>& spellings);
     std::vector<DriveSummary> summaries(std::string_view where, const std::vector<SqlValue>& params);
     /// Inserts count rows of width values into what into names ("table
@@ -43,6 +47,8 @@ class SqlStore : public Store {
                         const std::function<void(std::size_t, std::vector<SqlValue>&)>& valuesOf);
 
     std::unique_ptr<Connection> connection_;
+    /// The ids of the phrases that the open transaction of putAll has met.
+    std::map<std::string, std::int64_t> batchPhrases_;
 };
 
 /// A dialect's form ("{0} IN ({1})") with its two parts put in.

@@ -82,6 +82,10 @@ std::string storedPath(const std::string& path) {
     return resolvePath(currentDirectory(), path);
 }
 
+std::string chosenLibraryUrl(const std::optional<std::string>& given) {
+    return given ? *given : environmentVariable("DRAVIK_LIBRARY");
+}
+
 std::string defaultLibraryPath() {
     const std::string folder = dataFolder();
     if (folder.empty())

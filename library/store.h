@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,7 +97,7 @@ struct FoundDrive {
 
 /// One match row of a donor: the bench drive's value and the donor's (either
 /// empty where that drive has no such row), and whether they agree (equal
-/// once trimmed, and present on both).
+/// once trimmed, present on both, and not blank).
 struct DonorRow {
     std::string name;
     std::string benchValue;
@@ -142,6 +143,11 @@ class Store {
     /// adding and its id stay. Gives the drive's id. A failure (a full disk
     /// too) leaves the earlier entry whole.
     virtual std::int64_t put(const Snapshot& snapshot) = 0;
+    /// put for each of snapshots in turn, all in one transaction: either every
+    /// drive goes in or, on a failure, none does and every earlier entry stays
+    /// whole. Gives the drives' ids in the order of snapshots; a folder given
+    /// twice is replaced by its later snapshot.
+    virtual std::vector<std::int64_t> putAll(std::span<const Snapshot> snapshots) = 0;
 
     /// The files as stored for the drive at path (absolute, native); nothing
     /// when the library has no drive there.
@@ -165,8 +171,9 @@ class Store {
 
     /// The library's drives ranked as donors for the bench drive: by how many
     /// of the rows named matchNames agree with the bench's (a row the bench
-    /// drive lacks agrees with none), most first, then by id; only drives with
-    /// at least one agreeing row, at most limit of them. The drive of the
+    /// drive lacks, or whose value is blank, agrees with none), most first,
+    /// then by id; only drives with at least one agreeing row, at most limit
+    /// of them. The drive of the
     /// bench's own folder (same path) is never its own donor.
     virtual std::vector<Donor> donors(const Snapshot& bench,
                                       const std::vector<std::string>& matchNames,
@@ -199,6 +206,10 @@ std::string storedPath(const std::string& path);
 /// makes for it too (0700). An older library is upgraded in one transaction
 /// per step; a library of a newer program is refused and left untouched.
 std::unique_ptr<Store> openStore(const std::string& url);
+
+/// The library to open, as openStore takes it: given (a "--library"
+/// option), else what DRAVIK_LIBRARY names, else empty for the user's own.
+std::string chosenLibraryUrl(const std::optional<std::string>& given = std::nullopt);
 
 /// The user's library file: "library.sqlite" in dataFolder() (platform/).
 /// Raises a LibraryError when the environment names no such folder.

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -137,6 +140,11 @@ bool readPlainFile(const std::string& path, std::string& into);
 
 /// The same, with the file's stamp as the open file told it before it was read.
 bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp);
+/// Reads a plain file as readPlainFile does, but a buffer's worth of bytes at
+/// a time, each piece handed to take in order: the memory used stays the same
+/// whatever the file's size. buffer is not empty.
+bool readPlainFileInPieces(const std::string& path, std::span<char> buffer,
+                           const std::function<void(std::string_view)>& take);
 
 /// A file opened for reading piece by piece; failures are worded by the
 /// system's error number ("File not found", ...), a short read as "Read beyond

@@ -478,6 +478,26 @@ bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp)
     return true;
 }
 
+bool readPlainFileInPieces(const std::string& path, std::span<char> buffer,
+                           const std::function<void(std::string_view)>& take) {
+    struct stat info {};
+    FileDescriptor file(openPlainFile(path, info));
+    if (file.fd < 0)
+        return false;
+    const std::span<char> piece = buffer.first(std::min<std::size_t>(buffer.size(), SSIZE_MAX));
+    for (;;) {
+        const ssize_t n = ::read(file.fd, piece.data(), piece.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw inOutError(errno);
+        }
+        if (n == 0)
+            return true;
+        take(std::string_view(piece.data(), static_cast<std::size_t>(n)));
+    }
+}
+
 PieceReader::PieceReader(const std::string& path) {
     struct stat info {};
     handle_ = openForReading(path, info);

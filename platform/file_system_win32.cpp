@@ -595,6 +595,22 @@ bool readPlainFile(const std::string& path, std::string& into, FileStamp& stamp)
     return true;
 }
 
+bool readPlainFileInPieces(const std::string& path, std::span<char> buffer,
+                           const std::function<void(std::string_view)>& take) {
+    Handle file(openPlainFile(path));
+    if (!file.valid())
+        return false;
+    const std::span<char> piece = buffer.first(std::min<std::size_t>(buffer.size(), 1u << 30));
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(file.handle, piece.data(), static_cast<DWORD>(piece.size()), &n, nullptr))
+            throw inOutError(static_cast<int>(::GetLastError()));
+        if (n == 0)
+            return true;
+        take(std::string_view(piece.data(), n));
+    }
+}
+
 PieceReader::PieceReader(const std::string& path) {
     DWORD error = 0;
     HANDLE file = openForReading(path, error);

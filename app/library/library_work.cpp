@@ -2,12 +2,12 @@
 
 #include "app/shared/cp1251_text.h"
 #include "app/shared/native_path.h"
+#include "platform/errors.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDirIterator>
 #include <QPromise>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
@@ -101,11 +101,15 @@ AddReport addFolders(QPromise<AddReport>& promise, const std::string& url,
     AddReport report;
     report.error = onStore(url, [&](Store& store) {
         const dravik::SettingsFile settings = dravik::SettingsFile::loadFrom(settingsFolder);
-        const std::vector<std::string> folders = driveFoldersAt(folder, cancel);
+        const dravik::FolderTree tree = driveFoldersAt(folder);
         if (cancel) {
             report.cancelled = true;
             return;
         }
+        for (const dravik::UnreadableFolder& unreadable : tree.unreadable)
+            report.failures << folderName(unreadable.path) + QStringLiteral(": ") +
+                                   libraryMessage(dravik::errorReportText(unreadable.reason));
+        const std::vector<std::string>& folders = tree.holding;
         report.found = static_cast<int>(folders.size());
         promise.setProgressRange(0, report.found);
         for (int i = 0; i < report.found; ++i) {
@@ -216,27 +220,10 @@ QString removeDrive(const std::string& url, std::int64_t id) {
     return onStore(url, [id](Store& store) { store.remove(id); });
 }
 
-std::vector<std::string> driveFoldersAt(const std::string& folder, const std::atomic_bool& stop) {
-    const auto isDriveFolder = [](const std::string& path) {
-        return !dravik::library::folderFiles(path).empty();
-    };
-    if (isDriveFolder(folder))
-        return {folder};
-    std::vector<std::string> found;
-    // Links to folders are passed over: a link back up can't make the walk
-    // endless, and a link to a drive folder doesn't store its drive twice.
-    QDirIterator below(nativeToQString(folder),
-                       QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                       QDirIterator::Subdirectories);
-    while (below.hasNext() && !stop) {
-        std::string path = qStringToNative(below.next());
-        if (isDriveFolder(path))
-            found.push_back(std::move(path));
-    }
-    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
-        return dravik::enumerationLess(a, b);
-    });
-    return found;
+dravik::FolderTree driveFoldersAt(const std::string& folder) {
+    if (!dravik::library::folderFiles(folder).empty())
+        return {{folder}, {}};
+    return dravik::foldersHolding(folder, {".rpm", ".ldr"});
 }
 
 QFuture<AddReport> addFoldersInWorker(const std::string& url, const std::string& folder,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/store.h"
+#include "platform/folder_tree.h"
 
 #include <QFuture>
 #include <QString>
@@ -59,10 +60,10 @@ LibraryLines rankDonors(const std::string& url, const std::string& folder,
 QString removeDrive(const std::string& url, std::int64_t id);
 
 /// The drive folders that "Add this folder" adds for folder: folder itself
-/// when it holds ".rpm" or ".ldr" files, else every such folder below it
-/// (hidden folders and links to folders passed over), in the order of
-/// enumeration of their paths; those found until stop is set.
-std::vector<std::string> driveFoldersAt(const std::string& folder, const std::atomic_bool& stop);
+/// when it holds ".rpm" or ".ldr" files, else every such folder below it as
+/// foldersHolding walks (hidden folders and links to folders passed over,
+/// each folder before those below it), with the folders it could not read.
+dravik::FolderTree driveFoldersAt(const std::string& folder);
 
 /// What adding folders to the library did.
 struct AddReport {

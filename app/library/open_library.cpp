@@ -1,7 +1,7 @@
 #include "app/library/open_library.h"
 
 #include "app/library/library_window.h"
-#include "platform/process.h"
+#include "library/store.h"
 
 #include <QAction>
 #include <QMenu>
@@ -25,7 +25,7 @@ LibraryWindow* OpenLibrary::window() const {
 
 void OpenLibrary::openLibrary() {
     if (!library_) {
-        library_ = new LibraryWindow(dravik::environmentVariable("DRAVIK_LIBRARY"), context_,
+        library_ = new LibraryWindow(dravik::library::chosenLibraryUrl(), context_,
                                      dialogs_, chooseFolder_, &window_);
         library_->setAttribute(Qt::WA_DeleteOnClose);
     }

@@ -1361,12 +1361,14 @@ TEST_P(LibraryCliTest, EachActionInEachFormatWithItsExitStatus) {
          "\"entry\": \"ROM checksum\"}}]}\n]\n",
          ""},
         {{"find", "Serial=SN000000"}, 1, "", "dravik-cli: No drive of the library {L} matches.\n"},
-        // The folder is never its own donor; the twin agrees but in its ROM.
+        // The folder is never its own donor; the twin agrees but in its ROM,
+        // and the rows that both leave blank don't agree.
         {{"donors", "shop/a"},
          0,
-         "#1  b  5 of 6 agree  {S}/shop/b\n"
+         "#1  b  2 of 6 agree  {S}/shop/b\n"
          "= Family                 Ares 64                    Ares 64\n"
-         "= Code FW\n= PCBA Pn. IDE Label\n= PCBA Config\n= HDA Module\n"
+         "= Code FW                VAM4019Z                   VAM4019Z\n"
+         "! PCBA Pn. IDE Label\n! PCBA Config\n! HDA Module\n"
          "! Check sum ROM          ABCD                       ABCE\n\n"
          "#2  c  1 of 6 agree  {S}/shop/c\n"
          "! Family                 Ares 64                    2F_Ares 64\n"

@@ -163,7 +163,8 @@ TEST_F(LibraryFile, ThatFillsTheDiskKeepsTheEarlierEntryWhole) {
         const std::unique_ptr<Store> store = openStore(path);
         const rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        store->put(bigger);
+        // A new drive in the same batch goes with it.
+        store->putAll(std::vector<Snapshot>{driveAt("/shop/b", {{"Serial", "NEW"}}), bigger});
         return std::string("<added>");
     });
     // SQLite tells a write past the limit as an I/O error (a full disk as
@@ -213,6 +214,17 @@ TEST(Snapshot, KeepsTheFilesAndTheRowsOfAFolder) {
     store->put(snapshotFolder(drive.path(), SettingsFile()));
     drive.write("c.rpm", "");
     EXPECT_FALSE(isUnchanged(*store, drive.path()));
+
+    // A file far larger than a read is hashed through, piece by piece: a
+    // sparse one of 256 MiB and 3 bytes of zeros, digest from sha256sum.
+    TempFolder large;
+    const std::string zeros = large.file("zeros.rpm");
+    large.write("zeros.rpm", "");
+    ASSERT_EQ(::truncate(zeros.c_str(), (off_t{256} << 20) + 3), 0);
+    const Snapshot sparse = snapshotFolder(large.path(), SettingsFile());
+    ASSERT_EQ(sparse.files.size(), 1u);
+    EXPECT_EQ(sparse.files[0].size, (std::int64_t{256} << 20) + 3);
+    EXPECT_EQ(sparse.files[0].sha256, "4eaf48af4ee6b10004ffed3fa5def5c7e15ee120b7ddd3cea6bad9b5746ca833");
 }
 
 } // namespace

@@ -33,10 +33,11 @@ class StoreOperations : public ::testing::TestWithParam<std::string> {
                                        {"PCBA Config", "C13"}, {"Check sum ROM", "1A2B"}},
                            "beta"));
         store->put(driveAt("/shop/c", {{"Family", "Nike"}, {"Code FW", "NKA1000"},
-                                       {"Serial", "NK000001"}, {"Check sum ROM", "1A2B"}},
+                                       {"Serial", "NK000001"}, {"Check sum ROM", "1A2B"},
+                                       {"Spare", ""}},
                            "gamma"));
         store->put(driveAt("/shop/d", {{"Family", "Rigel"}, {"Model", "\xC4\xE8\xF1\xEA \xCF\xF0\xEE"},
-                                       {" Serial ", " RG-7 "}},
+                                       {" Serial ", " RG-7 "}, {"Spare", " "}},
                            "delta"));
     }
 
@@ -87,9 +88,20 @@ TEST_P(StoreOperations, ReplacesADriveWholeAndRemovesIt) {
     store->put(driveAt("/shop/a", {{"Serial", "NEW"}}, "renamed"));
     EXPECT_EQ(store->drive(id)->summary.label, "renamed");
 
+    // Many drives in one transaction: a folder given twice keeps the later.
+    const std::vector<std::int64_t> ids = store->putAll(std::vector<Snapshot>{
+        driveAt("/shop/c", {{"Serial", "FIRST"}}), driveAt("/shop/a", {{"Serial", "BATCH"}}),
+        driveAt("/shop/c", {{"Serial", "SECOND"}}, "gamma")});
+    ASSERT_EQ(ids.size(), 3u);
+    EXPECT_EQ(ids[0], ids[2]);
+    EXPECT_EQ(ids[1], id);
+    EXPECT_EQ(labelsOf(store->find({FindTerm::parse("Serial~")})), (std::vector<std::string>{"renamed", "beta", "gamma"}));
+    EXPECT_EQ(store->drive(ids[2])->rows, driveAt("/shop/c", {{"Serial", "SECOND"}}).rows);
+    EXPECT_TRUE(store->putAll({}).empty());
+
     EXPECT_TRUE(store->remove(id));
     EXPECT_FALSE(store->remove(id));
-    EXPECT_EQ(labelsOf(store->list()), std::vector<std::string>{"beta"});
+    EXPECT_EQ(labelsOf(store->list()), (std::vector<std::string>{"beta", "gamma"}));
     EXPECT_TRUE(store->find({FindTerm::parse("Serial=NEW")}).empty());
 }
 
@@ -156,7 +168,8 @@ TEST_P(StoreOperations, RanksDonorsByTheMatchRowsThatAgree) {
     // The bench drive is alpha's folder read again: alpha is never its donor.
     const Snapshot bench = driveAt("/shop/a", {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z"},
                                                {"PCBA Pn. IDE Label", "20-7X"},
-                                               {"PCBA Config", "C12"}, {"Check sum ROM", "1A2B"}});
+                                               {"PCBA Config", "C12"}, {"Check sum ROM", "1A2B"},
+                                               {"Spare", "   "}});
     const struct {
         std::vector<std::string> names;
         std::size_t limit;
@@ -168,6 +181,7 @@ TEST_P(StoreOperations, RanksDonorsByTheMatchRowsThatAgree) {
         {defaultMatchNames(), std::numeric_limits<std::size_t>::max(), {"beta", "gamma"}, {4, 1}},
         {{"Family", "PCBA Config"}, 20, {"beta"}, {1}},
         {{"HDA Module"}, 20, {}, {}}, // a row the bench lacks agrees with none
+        {{"Spare", "Family"}, 20, {"beta"}, {1}}, // nor do blank values
     };
     for (const auto& c : cases) {
         const std::vector<Donor> donors = store->donors(bench, c.names, c.limit);
