@@ -1,11 +1,14 @@
 #include "library/schema.h"
 #include "library/sql.h"
 #include "library/store.h"
+#include "platform/process.h"
 #include "test_library.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <string_view>
 
 namespace dravik::library {
 namespace {
@@ -13,6 +16,12 @@ namespace {
 using testing::driveAt;
 using testing::labelsOf;
 using testing::TestLibrary;
+
+// A drive folder of the shop, as an absolute path of the system: the store
+// takes a path it looks drives up by as the system resolves it.
+std::string shop(std::string_view name) {
+    return (kWindows ? "C:\\shop\\" : "/shop/") + std::string(name);
+}
 
 // The same table of operations on every engine.
 class StoreOperations : public ::testing::TestWithParam<std::string> {
@@ -23,20 +32,20 @@ class StoreOperations : public ::testing::TestWithParam<std::string> {
     // Four drives: two Ares 64 that share most match rows, a Nike, and one
     // whose model is Cyrillic ("Диск Про" in Windows-1251).
     void putShop() {
-        store->put(driveAt("/shop/a", {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z   "},
+        store->put(driveAt(shop("a"), {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z   "},
                                        {"Serial", "WX310041"}, {"PCBA Pn. IDE Label", "20-7X"},
                                        {"PCBA Config", "C12"}, {"Check sum ROM", "1A2B"},
                                        {"Code FW", "VAM4019Z"}},
                            "alpha"));
-        store->put(driveAt("/shop/b", {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z"},
+        store->put(driveAt(shop("b"), {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z"},
                                        {"Serial", "WX310099"}, {"PCBA Pn. IDE Label", "20-7X"},
                                        {"PCBA Config", "C13"}, {"Check sum ROM", "1A2B"}},
                            "beta"));
-        store->put(driveAt("/shop/c", {{"Family", "Nike"}, {"Code FW", "NKA1000"},
+        store->put(driveAt(shop("c"), {{"Family", "Nike"}, {"Code FW", "NKA1000"},
                                        {"Serial", "NK000001"}, {"Check sum ROM", "1A2B"},
                                        {"Spare", ""}},
                            "gamma"));
-        store->put(driveAt("/shop/d", {{"Family", "Rigel"}, {"Model", "\xC4\xE8\xF1\xEA \xCF\xF0\xEE"},
+        store->put(driveAt(shop("d"), {{"Family", "Rigel"}, {"Model", "\xC4\xE8\xF1\xEA \xCF\xF0\xEE"},
                                        {" Serial ", " RG-7 "}, {"Spare", " "}},
                            "delta"));
     }
@@ -46,7 +55,7 @@ class StoreOperations : public ::testing::TestWithParam<std::string> {
 };
 
 TEST_P(StoreOperations, KeepsEveryByteOfADrive) {
-    Snapshot snapshot = driveAt("/shop/a", {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z   "},
+    Snapshot snapshot = driveAt(shop("a"), {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z   "},
                                             {"Serial", std::string("W\0\xFF\x98 ", 5)}});
     snapshot.rows.push_back({Block::Loader, "a.ldr", "Status", "Program A - Main", std::nullopt});
     snapshot.files.push_back({"a.ldr", 131840, -5, std::string(64, 'f')});
@@ -57,7 +66,7 @@ TEST_P(StoreOperations, KeepsEveryByteOfADrive) {
     EXPECT_EQ(drive->rows, snapshot.rows);
     EXPECT_EQ(drive->files, snapshot.files);
     const DriveSummary& summary = drive->summary;
-    EXPECT_EQ(summary.path, "/shop/a");
+    EXPECT_EQ(summary.path, shop("a"));
     EXPECT_EQ(summary.label, "a"); // the folder's name when none is given
     EXPECT_EQ(summary.family, "Ares 64");
     EXPECT_EQ(summary.firmwareCode, "VAM4019Z   ");
@@ -66,8 +75,8 @@ TEST_P(StoreOperations, KeepsEveryByteOfADrive) {
     EXPECT_GT(summary.added, 1700000000);
     EXPECT_EQ(summary.updated, summary.added);
     EXPECT_EQ(store->list(), std::vector<DriveSummary>{summary});
-    EXPECT_EQ(store->storedFiles("/shop/a"), snapshot.files);
-    EXPECT_EQ(store->storedFiles("/shop/b"), std::nullopt);
+    EXPECT_EQ(store->storedFiles(shop("a")), snapshot.files);
+    EXPECT_EQ(store->storedFiles(shop("b")), std::nullopt);
     EXPECT_EQ(store->drive(id + 1), std::nullopt);
     EXPECT_EQ(dravik::testing::thrownMessage<LibraryError>([&] { store->put(driveAt("", {})); }),
               "Library \"" + store->name() + "\": a drive without a folder can't be added");
@@ -75,28 +84,28 @@ TEST_P(StoreOperations, KeepsEveryByteOfADrive) {
 }
 
 TEST_P(StoreOperations, ReplacesADriveWholeAndRemovesIt) {
-    const std::int64_t id = store->put(driveAt("/shop/a", {{"Serial", "OLD"}, {"Family", "Ares 64"}}, "alpha"));
-    store->put(driveAt("/shop/b", {{"Serial", "OTHER"}}, "beta"));
+    const std::int64_t id = store->put(driveAt(shop("a"), {{"Serial", "OLD"}, {"Family", "Ares 64"}}, "alpha"));
+    store->put(driveAt(shop("b"), {{"Serial", "OTHER"}}, "beta"));
 
     // Without a label the stored one stays; the id and the time of adding too.
-    EXPECT_EQ(store->put(driveAt("/shop/a", {{"Serial", "NEW"}})), id);
+    EXPECT_EQ(store->put(driveAt(shop("a"), {{"Serial", "NEW"}})), id);
     const Drive replaced = *store->drive(id);
     EXPECT_EQ(replaced.summary.label, "alpha");
     EXPECT_EQ(replaced.summary.serial, "NEW");
     EXPECT_EQ(replaced.rows.size(), 1u);
     EXPECT_TRUE(store->find({FindTerm::parse("Serial=OLD")}).empty());
-    store->put(driveAt("/shop/a", {{"Serial", "NEW"}}, "renamed"));
+    store->put(driveAt(shop("a"), {{"Serial", "NEW"}}, "renamed"));
     EXPECT_EQ(store->drive(id)->summary.label, "renamed");
 
     // Many drives in one transaction: a folder given twice keeps the later.
     const std::vector<std::int64_t> ids = store->putAll(std::vector<Snapshot>{
-        driveAt("/shop/c", {{"Serial", "FIRST"}}), driveAt("/shop/a", {{"Serial", "BATCH"}}),
-        driveAt("/shop/c", {{"Serial", "SECOND"}}, "gamma")});
+        driveAt(shop("c"), {{"Serial", "FIRST"}}), driveAt(shop("a"), {{"Serial", "BATCH"}}),
+        driveAt(shop("c"), {{"Serial", "SECOND"}}, "gamma")});
     ASSERT_EQ(ids.size(), 3u);
     EXPECT_EQ(ids[0], ids[2]);
     EXPECT_EQ(ids[1], id);
     EXPECT_EQ(labelsOf(store->find({FindTerm::parse("Serial~")})), (std::vector<std::string>{"renamed", "beta", "gamma"}));
-    EXPECT_EQ(store->drive(ids[2])->rows, driveAt("/shop/c", {{"Serial", "SECOND"}}).rows);
+    EXPECT_EQ(store->drive(ids[2])->rows, driveAt(shop("c"), {{"Serial", "SECOND"}}).rows);
     EXPECT_TRUE(store->putAll({}).empty());
 
     EXPECT_TRUE(store->remove(id));
@@ -107,18 +116,18 @@ TEST_P(StoreOperations, ReplacesADriveWholeAndRemovesIt) {
 
 TEST_P(StoreOperations, NamesDrivesByIdPathOrLabel) {
     putShop();
-    store->put(driveAt("/shop/e", {}, "beta"));
+    store->put(driveAt(shop("e"), {}, "beta"));
     const struct {
         std::string text;
         std::vector<std::string> labels;
     } cases[] = {
-        {"1", {"alpha"}},        {"/shop/c", {"gamma"}}, {"delta", {"delta"}},
-        {"beta", {"beta", "beta"}}, {"99", {}},          {"/shop", {}},
+        {"1", {"alpha"}},        {shop("c"), {"gamma"}}, {"delta", {"delta"}},
+        {"beta", {"beta", "beta"}}, {"99", {}},          {shop(""), {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(labelsOf(store->lookUp(DriveRef::parse(c.text))), c.labels) << c.text;
 
-    EXPECT_EQ(resolveOne(*store, DriveRef::parse("/shop/c")).label, "gamma");
+    EXPECT_EQ(resolveOne(*store, DriveRef::parse(shop("c"))).label, "gamma");
     const std::string none = dravik::testing::thrownMessage<LibraryError>(
         [&] { resolveOne(*store, DriveRef::parse("zeta")); });
     EXPECT_EQ(none, "No drive zeta in the library " + store->name());
@@ -166,7 +175,7 @@ TEST_P(StoreOperations, FindsDrivesThatEveryTermHoldsFor) {
 TEST_P(StoreOperations, RanksDonorsByTheMatchRowsThatAgree) {
     putShop();
     // The bench drive is alpha's folder read again: alpha is never its donor.
-    const Snapshot bench = driveAt("/shop/a", {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z"},
+    const Snapshot bench = driveAt(shop("a"), {{"Family", "Ares 64"}, {"Code FW", "VAM4019Z"},
                                                {"PCBA Pn. IDE Label", "20-7X"},
                                                {"PCBA Config", "C12"}, {"Check sum ROM", "1A2B"},
                                                {"Spare", "   "}});
@@ -215,7 +224,7 @@ TEST_P(StoreOperations, UpgradesALibraryOfTheFirstSchema) {
                           {std::string(" Serial"), std::string("Family")});
         connection->query("INSERT INTO drive (path, label, family, firmware_code, serial,"
                           " board, added, updated) VALUES (?, ?, ?, ?, ?, ?, 10, 20)",
-                          {std::string("/shop/old"), std::string("old"), std::string("Ares"),
+                          {std::string(shop("old")), std::string("old"), std::string("Ares"),
                            std::string(""), std::string("WX1 "), std::string("")});
         const std::string row = "((SELECT id FROM drive), ?, 0, (SELECT id FROM phrase WHERE spelling = ?), ?)";
         connection->query("INSERT INTO drive_row (drive_id, seq, block, name_id, value) VALUES " + row + ", " + row,
@@ -228,14 +237,14 @@ TEST_P(StoreOperations, UpgradesALibraryOfTheFirstSchema) {
               std::vector<std::string>{"old"});
     EXPECT_EQ(labelsOf(store->find({FindTerm::parse("Family=Ares")})), std::vector<std::string>{"old"});
     // New drives go in beside the old one.
-    store->put(driveAt("/shop/new", {{"Family", "Ares"}}));
+    store->put(driveAt(shop("new"), {{"Family", "Ares"}}));
     EXPECT_EQ(labelsOf(store->find({FindTerm::parse("Family=Ares")})),
               (std::vector<std::string>{"old", "new"}));
     store.reset();
 }
 
 TEST_P(StoreOperations, RefusesALibraryOfANewerProgram) {
-    store->put(driveAt("/shop/a", {{"Serial", "S1"}}));
+    store->put(driveAt(shop("a"), {{"Serial", "S1"}}));
     store.reset();
     const auto connect = [&] {
         return library.isServer() ? connectPostgres(library.url()) : connectSqlite(library.url());

@@ -6,6 +6,8 @@ namespace dravik {
 namespace {
 
 TEST(DataFolder, FollowsTheSystemsRules) {
+#ifndef _WIN32
+    // The rule of the systems that follow XDG, whose paths join with "/".
     const struct {
         std::string xdgDataHome;
         std::string home;
@@ -18,6 +20,7 @@ TEST(DataFolder, FollowsTheSystemsRules) {
     };
     for (const auto& c : posixCases)
         EXPECT_EQ(dataFolderPath(c.xdgDataHome, c.home), c.folder) << c.xdgDataHome << " " << c.home;
+#endif
 
     const struct {
         std::string localAppData;
