@@ -5,6 +5,7 @@
 #include "cli/json_reader.h"
 #include "fake_dialogs.h"
 #include "platform/file_system.h"
+#include "results/row_json.h"
 #include "settings/default_settings.h"
 #include "support/test_support.h"
 
@@ -207,7 +208,8 @@ TEST_F(FreshStart, CompareClosesByKeysOpensOffsetSavesWhatItShowsAndSaysWhatIsMi
     dialogs.saveAnswer = QString::fromStdString(twins.start.file("saved.tsv"));
     QTest::mouseClick(second->findChild<QPushButton*>("SaveComparison"), Qt::LeftButton);
     const std::string saved = dravik::testing::fileContent(twins.start.file("saved.tsv"));
-    EXPECT_TRUE(saved.starts_with("#\tPassport\t" + twins.one + "\t" + twins.twin +
+    EXPECT_TRUE(saved.starts_with("#\tPassport\t" + dravik::tsvField(twins.one) + "\t" +
+                                  dravik::tsvField(twins.twin) +
                                   "\n!\tSerial\tWX310041" + std::string(24, ' ') + "\tWX310077" +
                                   std::string(24, ' ') + "\n#\tSpecification\t"))
         << saved;
@@ -235,7 +237,10 @@ TEST_F(FreshStart, CompareClosesByKeysOpensOffsetSavesWhatItShowsAndSaysWhatIsMi
     QTest::keySequence(second, QKeySequence("Ctrl+W"));
     EXPECT_FALSE(second->isVisible());
 
+#ifndef _WIN32
     // Without a working folder nothing opens, and the user is told why.
+    // (Windows keeps a folder that the window watches until the window lets
+    // it go, so there it can't go from under the window.)
     w.chooseFolder(twins.one);
     CurrentDirectoryGuard inStart{twins.start.path()};
     std::filesystem::remove_all(twins.one);
@@ -244,6 +249,7 @@ TEST_F(FreshStart, CompareClosesByKeysOpensOffsetSavesWhatItShowsAndSaysWhatIsMi
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.first().contains("no longer there"))
         << dialogs.messages.first().toStdString();
+#endif
 }
 
 } // namespace

@@ -184,12 +184,15 @@ TEST_F(LibraryWindowTest, AddsTheDriveFoldersAndRanksTheTwinFirstAmongTheDonors)
     QTest::mouseClick(library.drives()->viewport(), Qt::LeftButton, {}, athena);
     QTest::mouseDClick(library.drives()->viewport(), Qt::LeftButton, {}, athena);
     EXPECT_EQ(form.context().workingFolder, drive("athena"));
+#ifndef _WIN32
+    // (Windows renames no folder that the window watches.)
     std::filesystem::rename(dravik::testing::fsPath(drive("athena")),
                             dravik::testing::fsPath(drive("gone")));
     QTest::mouseDClick(library.drives()->viewport(), Qt::LeftButton, {}, athena);
     EXPECT_EQ(form.context().workingFolder, drive("athena"));
     EXPECT_EQ(dialogs.messages, QStringList{"The folder of the drive athena is not there:\n" +
                                             nativeToQString(drive("athena"))});
+#endif
 
     // Removing it asks first; the donors are then ranked again.
     library.drives()->selectRow(1);
@@ -227,7 +230,7 @@ TEST_F(LibraryWindowTest, ALibraryThatCannotBeOpenedIsSaidAndLeavesNothingToDo) 
     start.write("library.sqlite", std::string(4096, 'x'));
     LibraryWindow& library = openLibrary();
     EXPECT_TRUE(library.status()->text().contains(nativeToQString(start.file("library.sqlite"))))
-        << library.status()->text().toStdString();
+        << library.status()->text().toStdString() << "\n" << start.file("library.sqlite");
     EXPECT_FALSE(library.search()->isEnabled());
     EXPECT_FALSE(library.addButton()->isEnabled());
     EXPECT_FALSE(library.donorsButton()->isEnabled());
