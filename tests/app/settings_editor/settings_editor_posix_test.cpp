@@ -5,6 +5,8 @@
 #include "settings_editor_fixture.h"
 #include "support/test_support.h"
 
+#include <QThreadPool>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -22,10 +24,18 @@ using dravik::testing::runAsOrdinaryUser;
 using dravik::testing::runInChild;
 using dravik::testing::thrownMessage;
 
+// A child forked while a worker of the pool runs may inherit a lock the worker
+// held (the allocator's, under the sanitizers) and wait for it forever: the
+// pool's threads end before each fork.
+void endWorkers() {
+    QThreadPool::globalInstance()->waitForDone();
+}
+
 TEST_F(SettingsEditor, AFileThatCannotBeReadIsReportedWithoutShowingTheEditor) {
     const std::string path = start.write("Dravik.ini", "[Mod]\r\n");
     ::chmod(start.path().c_str(), 0755);
     ::chmod(path.c_str(), 0);
+    endWorkers();
     const std::string outcome = runAsOrdinaryUser([&] {
         const std::string message = thrownMessage<dravik::FileOpenError>([&] { edit(); });
         return message + (dialogs.editorRuns > 0 ? " [editor shown]" : "");
@@ -36,6 +46,7 @@ TEST_F(SettingsEditor, AFileThatCannotBeReadIsReportedWithoutShowingTheEditor) {
 TEST_F(SettingsEditor, AFailedWriteKeepsTheEarlierFileAndTheEditorsText) {
     start.write("Dravik.ini", "[Mod]\r\n");
     userTypes(QString(200, QChar('x')), true);
+    endWorkers();
     const std::string outcome = runInChild([&] {
         // A file-size limit makes the write fail as a full disk would.
         std::signal(SIGXFSZ, SIG_IGN);
