@@ -346,27 +346,33 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
     connection_->each(joined(anyExact ? joined("WITH exact AS MATERIALIZED (", exact, ") ") : std::string(), hits),
                       params, [&](const SqlRow& row) { hitIds.push_back(intOf(row[0])); });
     std::sort(hitIds.begin(), hitIds.end());
-    const std::vector<SqlValue> ids(hitIds.begin(), hitIds.end());
     std::vector<FoundDrive> found;
-    const std::size_t chunk = idsPerStatement(rowParams.size());
-    for (std::size_t from = 0; from < ids.size(); from += chunk) {
-        const std::size_t count = std::min(chunk, ids.size() - from);
-        std::vector<SqlValue> chunkParams(ids.begin() + static_cast<std::ptrdiff_t>(from),
-                                          ids.begin() + static_cast<std::ptrdiff_t>(from + count));
-        chunkParams.insert(chunkParams.end(), rowParams.begin(), rowParams.end());
-        for (const SqlRow& row : connection_->query(
-                 joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
-                        " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
-                        joined(" WHERE d.id IN ", placeholders(1, count), " AND (", rowCondition,
-                               ") ORDER BY d.id, r.seq")),
-                 chunkParams)) {
-            if (found.empty() || found.back().drive.id != intOf(row[0]))
-                found.push_back({summaryOf(row), {}});
-            found.back().rows.push_back(storedRowOf(row, kSummaryWidth));
-        }
-    }
+    eachRowOfDrives(hitIds, joined("(", rowCondition, ")"), rowParams, [&](const SqlRow& row) {
+        if (found.empty() || found.back().drive.id != intOf(row[0]))
+            found.push_back({summaryOf(row), {}});
+        found.back().rows.push_back(storedRowOf(row, kSummaryWidth));
+    });
     transaction.commit();
     return found;
+}
+
+void SqlStore::eachRowOfDrives(const std::vector<std::int64_t>& ids, const std::string& condition,
+                               const std::vector<SqlValue>& conditionParams,
+                               const std::function<void(const SqlRow&)>& each) {
+    // The ids go in chunks that keep a statement within the engines' limit of
+    // parameters.
+    const std::size_t chunk = idsPerStatement(conditionParams.size());
+    for (std::size_t from = 0; from < ids.size(); from += chunk) {
+        const std::size_t count = std::min(chunk, ids.size() - from);
+        std::vector<SqlValue> params(ids.begin() + static_cast<std::ptrdiff_t>(from),
+                                     ids.begin() + static_cast<std::ptrdiff_t>(from + count));
+        params.insert(params.end(), conditionParams.begin(), conditionParams.end());
+        connection_->each(joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
+                                 " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
+                                 joined(" WHERE d.id IN ", placeholders(1, count), " AND ",
+                                        condition, " ORDER BY d.id, r.seq")),
+                          params, each);
+    }
 }
 
 std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std::string>& matchNames,
@@ -412,22 +418,11 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
     // The ranked drives with their rows of the match names.
     std::map<std::int64_t, DriveSummary> drives;
     std::map<std::int64_t, std::vector<StoredRow>> rowsOf;
-    const std::size_t chunk = idsPerStatement(nameKeys.size());
-    for (std::size_t from = 0; from < ranked.size(); from += chunk) {
-        const std::size_t count = std::min(chunk, ranked.size() - from);
-        std::vector<SqlValue> rowParams(ranked.begin() + static_cast<std::ptrdiff_t>(from),
-                                        ranked.begin() + static_cast<std::ptrdiff_t>(from + count));
-        rowParams.insert(rowParams.end(), nameKeys.begin(), nameKeys.end());
-        connection_->each(joined("SELECT ", kSummaryColumns, ", ", kRowColumns,
-                                 " FROM drive d JOIN drive_row r ON r.drive_id = d.id", kRowJoins,
-                                 joined(" WHERE d.id IN ", placeholders(1, count),
-                                        " AND n.spelling_key IN ", placeholders(1, nameKeys.size()),
-                                        " ORDER BY d.id, r.seq")),
-                          rowParams, [&](const SqlRow& row) {
-                              drives[intOf(row[0])] = summaryOf(row);
-                              rowsOf[intOf(row[0])].push_back(storedRowOf(row, kSummaryWidth));
-                          });
-    }
+    eachRowOfDrives(ranked, joined("n.spelling_key IN ", placeholders(1, nameKeys.size())),
+                    std::vector<SqlValue>(nameKeys.begin(), nameKeys.end()), [&](const SqlRow& row) {
+                        drives[intOf(row[0])] = summaryOf(row);
+                        rowsOf[intOf(row[0])].push_back(storedRowOf(row, kSummaryWidth));
+                    });
     transaction.commit();
 
     std::vector<Donor> donors;

@@ -32,6 +32,12 @@ class SqlStore : public Store {
                               std::size_t limit) override;
 
   private:
+    /// Calls each with every row of the drives of ids that meets condition
+    /// (on the row r and its name n, taking conditionParams), with the
+    /// drive's summary first, by drive and then in the drive's order.
+    void eachRowOfDrives(const std::vector<std::int64_t>& ids, const std::string& condition,
+                         const std::vector<SqlValue>& conditionParams,
+                         const std::function<void(const SqlRow&)>& each);
     /// The condition that a row r has the name whose trimmed key is the
     /// next parameter.
     std::string rowNamed() const;
