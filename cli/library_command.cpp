@@ -1,6 +1,7 @@
 #include "cli/library_command.h"
 
 #include "cli/progress.h"
+#include "library/adding.h"
 #include "library/snapshot.h"
 #include "platform/cp1251.h"
 #include "platform/file_system.h"
@@ -13,11 +14,8 @@
 
 #include <algorithm>
 #include <ctime>
-#include <future>
 #include <memory>
 #include <optional>
-#include <set>
-#include <thread>
 #include <utility>
 
 namespace dravik::cli {
@@ -249,15 +247,7 @@ std::string holdsNoFilesText(const std::string& text) {
 
 // ---- add
 
-enum class AddStatus { Added, Replaced, Unchanged, Failed };
-
 constexpr std::string_view kAddStatusNames[] = {"added", "replaced", "unchanged", "failed"};
-
-struct AddOutcome {
-    AddStatus status = AddStatus::Failed;
-    std::int64_t id = 0;
-    std::optional<std::string> error;
-};
 
 // The drive folders that the inputs name: each FOLDER, or with "--recursive"
 // the folders below it that hold drive files. What is no drive folder or
@@ -290,75 +280,20 @@ std::vector<std::string> foldersToAdd(const LibraryRun& run,
     return folders;
 }
 
-// How many decoded drives go into the library in one transaction.
-constexpr std::size_t kDrivesPerTransaction = 64;
-
-// A folder on its way into the library: decided already (unchanged, or
-// failed while its files were looked at), or being decoded on a thread of
-// its own.
-struct PendingFolder {
-    std::optional<AddOutcome> decided;
-    std::future<Snapshot> snapshot;
-};
-
-// Looks whether folder is unchanged, and else starts decoding it. The store
-// is used from the calling thread alone.
-PendingFolder startFolder(const LibraryRun& run, const SettingsFile& settings,
-                          const std::string& folder) {
-    PendingFolder pending;
-    try {
-        if (isUnchanged(run.store, folder)) {
-            AddOutcome outcome{AddStatus::Unchanged, 0, std::nullopt};
-            // The id only goes into tsv and json: text saves the look-up.
-            if (run.format() != Format::Text) {
-                const std::vector<DriveSummary> drives = run.store.lookUp(DriveRef::byPath(folder));
-                outcome.id = drives.empty() ? 0 : drives.front().id;
-            }
-            pending.decided = outcome;
-            return pending;
-        }
-    } catch (const LibraryError&) {
-        throw;
-    } catch (const Error& error) {
-        pending.decided = AddOutcome{AddStatus::Failed, 0, folder + ": " + errorText(error)};
-        return pending;
-    }
-    pending.snapshot = std::async(std::launch::async,
-                                  [&settings, folder] { return snapshotFolder(folder, settings); });
-    return pending;
+// A failed folder's line: its error, or that it holds no drive file.
+std::string failureLine(const std::string& folder, const AddOutcome& outcome) {
+    return outcome.error ? folder + ": " + errorText(*outcome.error) : holdsNoFilesText(folder);
 }
 
-// A folder whose outcome is known but for its id, while its snapshot waits
-// in a batch.
-struct FinishedFolder {
-    AddOutcome outcome;
-    std::optional<Snapshot> toStore;
-};
-
-// What the folder decoded to, to be stored; raises the decode's error.
-FinishedFolder finishFolder(PendingFolder& pending, const std::string& folder) {
-    FinishedFolder finished;
-    if (pending.decided) {
-        finished.outcome = *pending.decided;
-        return finished;
-    }
-    Snapshot snapshot = pending.snapshot.get();
-    if (snapshot.files.empty()) {
-        finished.outcome.error = holdsNoFilesText(folder);
-        return finished;
-    }
-    finished.toStore = std::move(snapshot);
-    return finished;
-}
-
-std::string addRecord(Format format, const std::string& folder, const AddOutcome& outcome) {
+std::string addRecord(Format format, const std::string& folder, const AddOutcome& outcome,
+                      const std::optional<std::string>& line) {
     const std::string_view status = kAddStatusNames[static_cast<int>(outcome.status)];
     const std::string id = outcome.id == 0 ? std::string() : std::to_string(outcome.id);
     if (format == Format::Tsv)
         return std::string(status) + "\t" + id + "\t" + tsvField(folder) + "\n";
     return "{\"status\": \"" + std::string(status) + "\", \"id\": " + (id.empty() ? "null" : id) +
-           ", \"path\": " + jsonString(folder) +
-           ", \"error\": " + (outcome.error ? jsonString(*outcome.error) : "null") + "}";
+           ", \"path\": " + jsonString(folder) + ", \"error\": " + (line ? jsonString(*line) : "null") +
+           "}";
 }
 
 int addFolders(const LibraryRun& run) {
@@ -368,97 +303,35 @@ int addFolders(const LibraryRun& run) {
     std::size_t counts[4] = {0, 0, 0, failures.size()};
     for (const auto& [path, line] : failures) {
         if (run.format() != Format::Text)
-            records.add(addRecord(run.format(), path, AddOutcome{AddStatus::Failed, 0, line}));
+            records.add(addRecord(run.format(), path, AddOutcome{}, line));
     }
     const SettingsFile settings = SettingsFile::loadFrom(run.settingsFolder);
-    // The folders after the one being stored are decoded meanwhile, one a
-    // core; they go in in their order all the same.
-    const std::size_t ahead = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-    std::vector<PendingFolder> pending(folders.size());
-    std::size_t started = 0;
     // Records on a terminal tell how far it has come themselves.
     ProgressLine progress(stderr, folders.size() > 1 && isTerminal(stderr) &&
                                       (run.format() == Format::Text || !isTerminal(stdout)));
-    // Decoded drives go in a batch at a time, one transaction each; the
-    // outcomes of a batch's folders, and of those between them, are told when
-    // it is in, in the folders' order.
-    struct Told {
-        std::size_t folder;
-        AddOutcome outcome;
-        bool inBatch;
-    };
-    std::vector<Told> told;
-    std::vector<Snapshot> batch;
-    std::set<std::string> batchPaths;
-    const auto tellOutcomes = [&](bool batchStored) {
-        for (const Told& each : told) {
-            if (each.inBatch && !batchStored)
-                continue;
-            if (each.outcome.error) {
-                progress.clear();
-                tell(run.out, *each.outcome.error);
-            }
-            ++counts[static_cast<int>(each.outcome.status)];
-            if (run.format() != Format::Text)
-                records.add(addRecord(run.format(), folders[each.folder], each.outcome));
+    AddHooks hooks;
+    // The id only goes into tsv and json: text saves the look-up.
+    hooks.unchangedIds = run.format() != Format::Text;
+    hooks.starting = [&](std::size_t index) { progress.show(index, folders.size()); };
+    hooks.told = [&](std::size_t index, const AddOutcome& outcome) {
+        std::optional<std::string> line;
+        if (outcome.status == AddStatus::Failed) {
+            line = failureLine(folders[index], outcome);
+            progress.clear();
+            tell(run.out, *line);
         }
-        told.clear();
+        ++counts[static_cast<int>(outcome.status)];
+        if (run.format() != Format::Text)
+            records.add(addRecord(run.format(), folders[index], outcome, line));
     };
-    // A failing library ends the run: the batch is not in, what was decided
-    // without it is told.
-    const auto failRun = [&] {
-        tellOutcomes(false);
+    try {
+        addDriveFolders(run.store, folders, settings, hooks);
+    } catch (const LibraryError&) {
+        // A failing library ends the run: what was told stays a whole record.
         progress.clear();
         records.finish();
-    };
-    const auto storeBatch = [&] {
-        try {
-            const std::vector<std::int64_t> ids = run.store.putAll(batch);
-            std::size_t next = 0;
-            for (Told& each : told) {
-                if (each.inBatch)
-                    each.outcome.id = ids.at(next++);
-            }
-        } catch (const LibraryError&) {
-            failRun();
-            throw;
-        }
-        batch.clear();
-        batchPaths.clear();
-        tellOutcomes(true);
-    };
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-        progress.show(i, folders.size());
-        FinishedFolder finished;
-        try {
-            for (; started < folders.size() && started <= i + ahead; ++started)
-                pending[started] = startFolder(run, settings, folders[started]);
-            finished = finishFolder(pending[i], folders[i]);
-            pending[i] = {};
-            if (finished.toStore) {
-                const std::string& path = finished.toStore->path;
-                const bool stored = batchPaths.count(path) != 0 || run.store.storedFiles(path).has_value();
-                finished.outcome.status = stored ? AddStatus::Replaced : AddStatus::Added;
-            }
-        } catch (const LibraryError&) {
-            failRun();
-            throw;
-        } catch (const Error& error) {
-            finished = {};
-            finished.outcome.error = folders[i] + ": " + errorText(error);
-        }
-        told.push_back({i, finished.outcome, finished.toStore.has_value()});
-        if (finished.toStore) {
-            batchPaths.insert(finished.toStore->path);
-            batch.push_back(std::move(*finished.toStore));
-        } else if (batch.empty()) {
-            tellOutcomes(true);
-        }
-        if (batch.size() == kDrivesPerTransaction)
-            storeBatch();
+        throw;
     }
-    if (!batch.empty())
-        storeBatch();
     progress.clear();
     const std::size_t total = counts[0] + counts[1] + counts[2] + counts[3];
     if (run.format() == Format::Text)

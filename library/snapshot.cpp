@@ -1,10 +1,7 @@
 #include "library/snapshot.h"
 
+#include "compare/drive_blocks.h"
 #include "library/sha256.h"
-#include "loaders/loader.h"
-#include "modules/pasport.h"
-#include "modules/rom_check.h"
-#include "modules/specification.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 
@@ -38,9 +35,24 @@ std::vector<DirEntry> driveFiles(const std::string& folder) {
     return files;
 }
 
+// The library's blocks are compare's kinds, in the same order.
+Block blockOf(CompareBlock block) {
+    switch (block) {
+    case CompareBlock::Pasport:
+        return Block::Pasport;
+    case CompareBlock::Specification:
+        return Block::Specification;
+    case CompareBlock::CheckRom:
+        return Block::CheckRom;
+    case CompareBlock::CheckLdr:
+        break;
+    }
+    return Block::Loader;
+}
+
 void appendRows(std::vector<StoredRow>& rows, Block block, const std::string& loader,
-                const Decoded& decoded) {
-    for (const ResultRow& row : decoded.rows) {
+                const std::vector<ResultRow>& decoded) {
+    for (const ResultRow& row : decoded) {
         StoredRow stored{block, loader, row.name, row.value, std::nullopt};
         if (row.source && row.source->file)
             stored.source = StoredSource{nameOf(row.source->file->path), row.source->offset,
@@ -94,12 +106,11 @@ Snapshot snapshotFolder(const std::string& folder, const SettingsFile& settings)
         snapshot.files.push_back(std::move(file));
     }
 
-    appendRows(snapshot.rows, Block::Pasport, {}, decodePasport(path, settings));
-    appendRows(snapshot.rows, Block::Specification, {}, decodeSpecification(path));
-    appendRows(snapshot.rows, Block::CheckRom, {}, decodeRoms(path, settings));
-    for (const DirEntry& loader : listFiles(path, ".ldr"))
-        appendRows(snapshot.rows, Block::Loader, loader.name,
-                   decodeLoader(joinPath(path, loader.name), settings));
+    for (const SideBlock& side : decodeDrive(path, settings)) {
+        const Block block = blockOf(side.block);
+        for (const BlockPart& part : side.parts)
+            appendRows(snapshot.rows, block, block == Block::Loader ? part.file : std::string(), part.rows);
+    }
     return snapshot;
 }
 

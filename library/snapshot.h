@@ -78,11 +78,11 @@ struct Snapshot {
 /// without hashes, in the order of enumeration.
 std::vector<StoredFile> folderFiles(const std::string& folder);
 
-/// Decodes the drive folder at folder (native; made absolute) with the
-/// decoders of the commands, changing nothing: the passport, the
-/// specification, the ROM check, and each ".ldr" file's loader check; with
-/// every ".rpm" and ".ldr" file hashed. A block that finds nothing adds no
-/// rows; a block's error keeps the rows made before it. Raises
+/// Decodes the drive folder at folder (native; made absolute) as compare's
+/// decodeDrive does, changing nothing: the passport, the specification, the
+/// ROM check, and each ".ldr" file's loader check; with every ".rpm" and
+/// ".ldr" file hashed. A block that finds nothing adds no rows; a block's
+/// error keeps the rows made before it, and a failing loader the others. Raises
 /// "Cannot open folder ..." for a folder that is not there.
 Snapshot snapshotFolder(const std::string& folder, const SettingsFile& settings);
 

@@ -42,6 +42,10 @@ struct Dialect {
     /// PostgreSQL reads an index by the values of "= ANY (ARRAY(...))" but
     /// joins "IN (...)" without one.
     std::string_view anyOf;
+    /// At most this many rows go into one INSERT: an engine in the process
+    /// (SQLite) runs one prepared row again fastest, a server saves round
+    /// trips with many.
+    std::size_t rowsPerInsert;
 };
 
 /// One connection to a library. Failures raise a LibraryError naming it.

@@ -92,13 +92,6 @@ std::vector<std::string> firstValues(const std::vector<StoredRow>& rows,
     return values;
 }
 
-SqlValue nullableId(const std::map<std::string, std::int64_t>& ids, const std::string& spelling,
-                    bool present) {
-    if (!present)
-        return nullptr;
-    return ids.at(spelling);
-}
-
 } // namespace
 
 SqlStore::SqlStore(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {
@@ -114,13 +107,10 @@ std::string SqlStore::name() const {
     return connection_->name();
 }
 
-std::map<std::string, std::int64_t> SqlStore::phraseIds(const std::set<std::string>& spellings) {
-    std::map<std::string, std::int64_t> ids;
-    std::vector<std::string> all;
-    for (const std::string& spelling : spellings) {
-        if (const auto known = batchPhrases_.find(spelling); known != batchPhrases_.end())
-            ids.emplace(spelling, known->second);
-        else
+void SqlStore::learnPhrases(const std::set<std::string_view>& spellings) {
+    std::vector<std::string_view> all;
+    for (std::string_view spelling : spellings) {
+        if (batchPhrases_.find(spelling) == batchPhrases_.end())
             all.push_back(spelling);
     }
     const std::size_t chunk = kParameterLimit / 2;
@@ -129,9 +119,9 @@ std::map<std::string, std::int64_t> SqlStore::phraseIds(const std::set<std::stri
         std::vector<SqlValue> pairs;
         std::vector<SqlValue> singles;
         for (std::size_t i = from; i < from + count; ++i) {
-            pairs.emplace_back(all[i]);
+            pairs.emplace_back(std::string(all[i]));
             pairs.emplace_back(trimmedKey(all[i]));
-            singles.emplace_back(all[i]);
+            singles.emplace_back(std::string(all[i]));
         }
         connection_->query(joined("INSERT INTO phrase (spelling, spelling_key) VALUES ",
                                   placeholders(count, 2), " ON CONFLICT (spelling) DO NOTHING"),
@@ -139,17 +129,20 @@ std::map<std::string, std::int64_t> SqlStore::phraseIds(const std::set<std::stri
         std::string list = placeholders(1, count);
         for (const SqlRow& row :
              connection_->query(joined("SELECT id, spelling FROM phrase WHERE spelling IN ", list),
-                                singles)) {
-            ids[bytesOf(row[1])] = intOf(row[0]);
+                                singles))
             batchPhrases_.emplace(bytesOf(row[1]), intOf(row[0]));
-        }
     }
-    return ids;
+}
+
+SqlValue SqlStore::phraseId(std::string_view spelling, bool present) const {
+    if (!present)
+        return nullptr;
+    return batchPhrases_.find(spelling)->second;
 }
 
 void SqlStore::insertInChunks(std::string_view into, std::size_t width, std::size_t count,
                               const std::function<void(std::size_t, std::vector<SqlValue>&)>& valuesOf) {
-    const std::size_t chunk = kParameterLimit / width;
+    const std::size_t chunk = std::min(kParameterLimit / width, connection_->dialect().rowsPerInsert);
     for (std::size_t from = 0; from < count; from += chunk) {
         const std::size_t rows = std::min(chunk, count - from);
         std::vector<SqlValue> values;
@@ -171,7 +164,7 @@ std::vector<std::int64_t> SqlStore::putAll(std::span<const Snapshot> snapshots) 
     // The phrases' ids are known for the transaction's time only: one that
     // is rolled back takes its new phrases with it.
     struct Forget {
-        std::map<std::string, std::int64_t>& phrases;
+        decltype(batchPhrases_)& phrases;
         ~Forget() { phrases.clear(); }
     } forget{batchPhrases_};
     std::vector<std::int64_t> ids;
@@ -207,7 +200,7 @@ std::int64_t SqlStore::putWithin(const Snapshot& snapshot) {
                                                     file.size, file.modified, file.sha256});
                    });
 
-    std::set<std::string> spellings;
+    std::set<std::string_view> spellings;
     for (const StoredRow& row : snapshot.rows) {
         spellings.insert(row.name);
         if (!row.loader.empty())
@@ -217,7 +210,7 @@ std::int64_t SqlStore::putWithin(const Snapshot& snapshot) {
             spellings.insert(row.source->entry);
         }
     }
-    const std::map<std::string, std::int64_t> ids = phraseIds(spellings);
+    learnPhrases(spellings);
     insertInChunks("drive_row (drive_id, seq, block, loader_id, name_id, value, value_key, value_fold,"
                    " source_file_id, source_offset, source_bytes, source_entry_id)",
                    12, snapshot.rows.size(), [&](std::size_t i, std::vector<SqlValue>& values) {
@@ -225,12 +218,12 @@ std::int64_t SqlStore::putWithin(const Snapshot& snapshot) {
                        const bool sourced = row.source.has_value();
                        values.insert(values.end(),
                                      {id, static_cast<std::int64_t>(i), static_cast<std::int64_t>(row.block),
-                                      nullableId(ids, row.loader, !row.loader.empty()), ids.at(row.name),
+                                      phraseId(row.loader, !row.loader.empty()), phraseId(row.name),
                                       row.value, trimmedKey(row.value), foldedKey(row.value),
-                                      nullableId(ids, sourced ? row.source->file : "", sourced),
+                                      phraseId(sourced ? row.source->file : "", sourced),
                                       sourced ? SqlValue(row.source->offset) : SqlValue(nullptr),
                                       sourced ? SqlValue(row.source->bytes) : SqlValue(nullptr),
-                                      nullableId(ids, sourced ? row.source->entry : "", sourced)});
+                                      phraseId(sourced ? row.source->entry : "", sourced)});
                    });
     return id;
 }

@@ -43,9 +43,11 @@ class SqlStore : public Store {
     std::string rowNamed() const;
     /// Adds or replaces the drive of snapshot within the open transaction.
     std::int64_t putWithin(const Snapshot& snapshot);
-    /// The ids of spellings in the phrase table, adding those it lacks;
-    /// within putAll's transaction.
-    std::map<std::string, std::int64_t> phraseIds(const std::set<std::string>& spellings);
+    /// Puts the ids of spellings in the phrase table into batchPhrases_,
+    /// adding the phrases it lacks; within putAll's transaction.
+    void learnPhrases(const std::set<std::string_view>& spellings);
+    /// The id of a spelling that learnPhrases has met; NULL for none.
+    SqlValue phraseId(std::string_view spelling, bool present = true) const;
     std::vector<DriveSummary> summaries(std::string_view where, const std::vector<SqlValue>& params);
     /// Inserts count rows of width values into what into names ("table
     /// (columns)"), a statement a chunk; valuesOf appends row i's values.
@@ -54,7 +56,7 @@ class SqlStore : public Store {
 
     std::unique_ptr<Connection> connection_;
     /// The ids of the phrases that the open transaction of putAll has met.
-    std::map<std::string, std::int64_t> batchPhrases_;
+    std::map<std::string, std::int64_t, std::less<>> batchPhrases_;
 };
 
 /// A dialect's form ("{0} IN ({1})") with its two parts put in.

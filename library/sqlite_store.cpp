@@ -12,7 +12,7 @@ namespace dravik::library {
 namespace {
 
 constexpr Dialect kSqlite = {"BLOB", "INTEGER PRIMARY KEY", "INTEGER", " WITHOUT ROWID",
-                             "instr({0}, {1}) > 0", "{0} IN ({1})"};
+                             "instr({0}, {1}) > 0", "{0} IN ({1})", 1};
 
 // A writer waits this long for another one to finish before it gives up.
 constexpr int kBusyTimeoutMs = 30000;
@@ -52,12 +52,14 @@ class SqliteConnection : public Connection {
     void each(std::string_view sql, const std::vector<SqlValue>& params,
               const std::function<void(const SqlRow&)>& take) override {
         sqlite3_stmt* statement = prepared(sql);
+        // The values are bound where they are, not copied: params outlive
+        // the statement's run, and the bindings are cleared after it.
         for (std::size_t i = 0; i < params.size(); ++i) {
             const int at = static_cast<int>(i + 1);
             if (const auto* number = std::get_if<std::int64_t>(&params[i]))
                 sqlite3_bind_int64(statement, at, *number);
             else if (const auto* bytes = std::get_if<std::string>(&params[i]))
-                sqlite3_bind_blob64(statement, at, bytes->data(), bytes->size(), SQLITE_TRANSIENT);
+                sqlite3_bind_blob64(statement, at, bytes->data(), bytes->size(), SQLITE_STATIC);
             else
                 sqlite3_bind_null(statement, at);
         }
@@ -71,6 +73,7 @@ class SqliteConnection : public Connection {
             }
         } catch (...) {
             sqlite3_reset(statement);
+            sqlite3_clear_bindings(statement);
             throw;
         }
         sqlite3_reset(statement);

@@ -51,18 +51,24 @@ const std::vector<std::string>& summaryRowNames() {
     return names;
 }
 
-bool isUnchanged(Store& store, const std::string& folder) {
+StoredState storedState(Store& store, const std::string& folder) {
     if (!isFolder(folder))
-        return false;
+        return StoredState::Absent;
     const std::string path = absoluteFolder(folder);
     const std::optional<std::vector<StoredFile>> stored = store.storedFiles(path);
     if (!stored)
-        return false;
+        return StoredState::Absent;
     const std::vector<StoredFile> now = folderFiles(path);
-    return std::equal(stored->begin(), stored->end(), now.begin(), now.end(),
-                      [](const StoredFile& a, const StoredFile& b) {
-                          return a.name == b.name && a.size == b.size && a.modified == b.modified;
-                      });
+    const bool same = std::equal(stored->begin(), stored->end(), now.begin(), now.end(),
+                                 [](const StoredFile& a, const StoredFile& b) {
+                                     return a.name == b.name && a.size == b.size &&
+                                            a.modified == b.modified;
+                                 });
+    return same ? StoredState::Unchanged : StoredState::Changed;
+}
+
+bool isUnchanged(Store& store, const std::string& folder) {
+    return storedState(store, folder) == StoredState::Unchanged;
 }
 
 DriveSummary resolveOne(Store& store, const DriveRef& ref) {

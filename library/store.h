@@ -180,11 +180,21 @@ class Store {
                                       std::size_t limit = 20) = 0;
 };
 
-/// True when the folder's ".rpm" and ".ldr" files are the ones stored for its
-/// drive, by name, size and time of change: its snapshot would be the same,
-/// so adding it again can be skipped without decoding. False when the
-/// library has no drive at folder or there is no folder. A relative folder is
-/// read from the current directory.
+/// Whether the library holds a drive for a folder, and with which files.
+enum class StoredState {
+    Absent,    ///< no drive at the folder, or no folder
+    Changed,   ///< a drive whose files differ from the folder's
+    Unchanged, ///< a drive of the folder's files as they are
+};
+
+/// The folder's state in the library: Unchanged when its ".rpm" and ".ldr"
+/// files are the ones stored for its drive, by name, size and time of
+/// change, so that its snapshot would be the same and adding it again can be
+/// skipped without decoding. A relative folder is read from the current
+/// directory.
+StoredState storedState(Store& store, const std::string& folder);
+
+/// storedState(store, folder) == StoredState::Unchanged.
 bool isUnchanged(Store& store, const std::string& folder);
 
 /// The drive that ref names: raises a LibraryError naming the library when

@@ -2,6 +2,7 @@
 
 #include "app/shared/cp1251_text.h"
 #include "app/shared/native_path.h"
+#include "library/adding.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
@@ -15,6 +16,8 @@
 #include <algorithm>
 #include <exception>
 
+using dravik::library::AddOutcome;
+using dravik::library::AddStatus;
 using dravik::library::DriveSummary;
 using dravik::library::FindTerm;
 using dravik::library::Store;
@@ -93,7 +96,7 @@ QThreadPool* addingPool() {
     return pool;
 }
 
-// Adds each drive folder at folder in turn, until cancel is set, telling
+// Adds the drive folders at folder, until cancel is set, telling
 // promise how far it is.
 AddReport addFolders(QPromise<AddReport>& promise, const std::string& url,
                      const std::string& folder, const std::string& settingsFolder,
@@ -112,27 +115,35 @@ AddReport addFolders(QPromise<AddReport>& promise, const std::string& url,
         const std::vector<std::string>& folders = tree.holding;
         report.found = static_cast<int>(folders.size());
         promise.setProgressRange(0, report.found);
-        for (int i = 0; i < report.found; ++i) {
-            if (cancel) {
-                report.cancelled = true;
+        dravik::library::AddHooks hooks;
+        hooks.stopped = [&] {
+            report.cancelled = report.cancelled || cancel;
+            return report.cancelled;
+        };
+        hooks.starting = [&](std::size_t index) {
+            promise.setProgressValueAndText(static_cast<int>(index),
+                                            QStringLiteral("Adding %1 of %2: %3\u2026")
+                                                .arg(index + 1)
+                                                .arg(report.found)
+                                                .arg(folderName(folders[index])));
+        };
+        hooks.told = [&](std::size_t index, const AddOutcome& outcome) {
+            switch (outcome.status) {
+            case AddStatus::Added:
+            case AddStatus::Replaced:
+                ++report.added;
+                break;
+            case AddStatus::Unchanged:
+                ++report.unchanged;
+                break;
+            case AddStatus::Failed:
+                report.failures << folderName(folders[index]) + QStringLiteral(": ") +
+                                       (outcome.error ? failureText(*outcome.error)
+                                                      : QStringLiteral("No .rpm or .ldr file that can be read"));
                 break;
             }
-            const std::string& drive = folders[static_cast<std::size_t>(i)];
-            promise.setProgressValueAndText(i, QStringLiteral("Adding %1 of %2: %3\u2026")
-                                                   .arg(i + 1)
-                                                   .arg(report.found)
-                                                   .arg(folderName(drive)));
-            const QString failure = failureOf([&] {
-                if (dravik::library::isUnchanged(store, drive)) {
-                    ++report.unchanged;
-                    return;
-                }
-                store.put(dravik::library::snapshotFolder(drive, settings));
-                ++report.added;
-            });
-            if (!failure.isEmpty())
-                report.failures << folderName(drive) + QStringLiteral(": ") + failure;
-        }
+        };
+        dravik::library::addDriveFolders(store, folders, settings, hooks);
     });
     return report;
 }
