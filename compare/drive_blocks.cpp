@@ -90,9 +90,9 @@ SideBlock decodeLoaders(const std::string& folder, const SettingsFile& settings)
     guarded(side, [&] {
         for (const DirEntry& file : listFiles(folder, kLoaderExtension, Unreadable::Raise)) {
             side.found = true;
-            // A loader that fails leaves the others to be shown; the first
-            // failure is the side's error.
             takeDecoded(side, decodeLoader(joinPath(folder, file.name), settings), file.name);
+            if (side.error)
+                return;
         }
     });
     return side;

@@ -82,8 +82,9 @@ std::vector<StoredFile> folderFiles(const std::string& folder);
 /// decodeDrive does, changing nothing: the passport, the specification, the
 /// ROM check, and each ".ldr" file's loader check; with every ".rpm" and
 /// ".ldr" file hashed. A block that finds nothing adds no rows; a block's
-/// error keeps the rows made before it, and a failing loader the others. Raises
-/// "Cannot open folder ..." for a folder that is not there.
+/// error keeps the rows made before it (a failing loader ends the loaders).
+/// Raises "Cannot open folder ..." for a folder that is not there, and a
+/// file's error when a drive file can't be read.
 Snapshot snapshotFolder(const std::string& folder, const SettingsFile& settings);
 
 } // namespace dravik::library

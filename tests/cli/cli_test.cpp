@@ -1397,6 +1397,11 @@ TEST_P(LibraryCliTest, EachActionInEachFormatWithItsExitStatus) {
          "\"firmwareCode\": \"VAM4019Z\", \"serial\": \"\", \"board\": \"\", \"added\": \"{A3}\", "
          "\"updated\": \"{U3}\"}\n]\n",
          ""},
+        // A folder given twice is added, then replaced by its later snapshot.
+        {{"add", "shop/b", "shop/b"},
+         0,
+         "2 drive folders: 1 added, 1 replaced, 0 unchanged, 0 failed, in {L}\n",
+         ""},
     };
     for (const auto& row : rows) {
         if (row.before)

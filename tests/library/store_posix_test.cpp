@@ -197,9 +197,9 @@ TEST(Snapshot, KeepsTheFilesAndTheRowsOfAFolder) {
     // Unchanged while the files keep their names, sizes and times.
     TempFolder library;
     const std::unique_ptr<Store> store = openStore(library.file("library.sqlite"));
-    EXPECT_FALSE(isUnchanged(*store, drive.path()));
+    EXPECT_EQ(storedState(*store, drive.path()), StoredState::Absent);
     store->put(snapshot);
-    EXPECT_TRUE(isUnchanged(*store, drive.path()));
+    EXPECT_EQ(storedState(*store, drive.path()), StoredState::Unchanged);
     {
         // A folder named from the current directory is the same drive.
         const dravik::testing::CurrentDirectoryGuard inParent(drive.file(".."));
@@ -210,7 +210,7 @@ TEST(Snapshot, KeepsTheFilesAndTheRowsOfAFolder) {
     drive.write("notes.txt", "other notes");
     EXPECT_TRUE(isUnchanged(*store, drive.path()));
     drive.write("a.rpm", "module bytes, longer");
-    EXPECT_FALSE(isUnchanged(*store, drive.path()));
+    EXPECT_EQ(storedState(*store, drive.path()), StoredState::Changed);
     store->put(snapshotFolder(drive.path(), SettingsFile()));
     drive.write("c.rpm", "");
     EXPECT_FALSE(isUnchanged(*store, drive.path()));
