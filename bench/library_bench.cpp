@@ -7,6 +7,7 @@
 // Libraries are built once, with seeded values, and kept under the temporary
 // folder for the next run (a server's for as long as it lives).
 
+#include "library/adding.h"
 #include "library/store.h"
 #include "library/sha256.h"
 #include "platform/process.h"
@@ -122,8 +123,14 @@ std::string benchFolder() {
 // A store of count drives at url, added when it holds fewer.
 std::unique_ptr<Store> filledStore(const std::string& url, int count) {
     std::unique_ptr<Store> store = openStore(url);
-    for (int i = static_cast<int>(store->list().size()); i < count; ++i)
-        store->put(sampleLikeDrive(i));
+    std::vector<Snapshot> batch;
+    for (int i = static_cast<int>(store->list().size()); i < count; ++i) {
+        batch.push_back(sampleLikeDrive(i));
+        if (batch.size() == kDrivesPerTransaction || i + 1 == count) {
+            store->putAll(batch);
+            batch.clear();
+        }
+    }
     return store;
 }
 

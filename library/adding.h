@@ -45,7 +45,7 @@ struct AddHooks {
 };
 
 /// How many decoded drives go into the library in one transaction.
-inline constexpr std::size_t kDrivesPerTransaction = 64;
+inline constexpr std::size_t kDrivesPerTransaction = 1024;
 
 /// Adds the drive folders (native; made absolute) to store in their order: a
 /// folder whose files are unchanged (isUnchanged) is skipped, any other is

@@ -41,6 +41,15 @@ constexpr std::string_view kStep2Indexes[] = {
     "CREATE INDEX drive_label ON drive (label)",
 };
 
+// One index of values serves both: an exact value is found by its folded
+// form and then itself, a part of one by reading the folded forms of a name.
+// Rows go in with one index to keep rather than two.
+constexpr std::string_view kStep3[] = {
+    "DROP INDEX drive_row_exact",
+    "DROP INDEX drive_row_part",
+    "CREATE INDEX drive_row_value ON drive_row (name_id, value_fold, value_key, drive_id)",
+};
+
 void fillKeys(Connection& connection) {
     for (const SqlRow& phrase : connection.query("SELECT id, spelling FROM phrase"))
         connection.query("UPDATE phrase SET spelling_key = ? WHERE id = ?",
@@ -90,6 +99,9 @@ void runSchemaStep(Connection& connection, int step) {
         fillKeys(connection);
         for (std::string_view sql : kStep2Indexes)
             connection.query(inDialect(sql, dialect));
+    } else if (step == 3) {
+        for (std::string_view sql : kStep3)
+            connection.query(sql);
     }
     connection.query("UPDATE library SET version = ?", {std::int64_t{step}});
 }

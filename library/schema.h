@@ -12,12 +12,13 @@
 // drive       one per folder, with the summary values a list shows;
 // drive_file  the folder's files;
 // drive_row   the rows, their texts by phrase, with value_key and value_fold
-//             the trimmed and the case-folded value (step 2).
+//             the trimmed and the case-folded value (step 2), found through
+//             one index of both (step 3).
 // library     one row: the schema's version.
 namespace dravik::library {
 
 /// The version this program writes; a library of a higher one is refused.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 /// SQL in the store's words with the dialect's texts put in: {bytes}, {id},
 /// {integer}, {withoutRowId}.

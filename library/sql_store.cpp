@@ -92,6 +92,10 @@ std::vector<std::string> firstValues(const std::vector<StoredRow>& rows,
     return values;
 }
 
+// A row whose value is the next parameter, trimmed, read through the index
+// of values by its folded form (the parameter before).
+constexpr std::string_view kExactValue = "r.value_fold = ? AND r.value_key = ?";
+
 } // namespace
 
 SqlStore::SqlStore(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {
@@ -317,17 +321,19 @@ std::vector<FoundDrive> SqlStore::find(const std::vector<FindTerm>& terms) {
         const bool isExact = term.match == FindTerm::Match::Exact;
         const std::string condition = joined(
             rowNamed(), " AND ",
-            isExact ? "r.value_key = ?" : filledIn(connection_->dialect().contains, "r.value_fold", "?"));
-        const SqlValue name = trimmedKey(term.name);
-        const SqlValue text = isExact ? trimmedKey(term.text) : foldedKey(term.text);
+            isExact ? std::string(kExactValue) : filledIn(connection_->dialect().contains, "r.value_fold", "?"));
+        std::vector<SqlValue> values = {trimmedKey(term.name), foldedKey(term.text)};
+        if (isExact)
+            values.emplace_back(trimmedKey(term.text));
         rowCondition += joined(rowCondition.empty() ? "(" : " OR (", condition, ")");
-        rowParams.insert(rowParams.end(), {name, text});
+        rowParams.insert(rowParams.end(), values.begin(), values.end());
         std::string& to = isExact ? exact : hits;
         to += joined(to.empty() ? "" : " INTERSECT ", "SELECT DISTINCT r.drive_id FROM ",
                      !isExact && anyExact ? "exact e JOIN drive_row r ON r.drive_id = e.drive_id"
                                           : "drive_row r",
                      " WHERE ", condition);
-        (isExact ? exactParams : hitParams).insert((isExact ? exactParams : hitParams).end(), {name, text});
+        std::vector<SqlValue>& params = isExact ? exactParams : hitParams;
+        params.insert(params.end(), values.begin(), values.end());
     }
     std::vector<SqlValue> params = exactParams;
     params.insert(params.end(), hitParams.begin(), hitParams.end());
@@ -395,8 +401,8 @@ std::vector<Donor> SqlStore::donors(const Snapshot& bench, const std::vector<std
     for (const auto& [number, value] : wanted) {
         agreeing += joined(agreeing.empty() ? "" : " UNION ALL ", "SELECT r.drive_id, ",
                            std::to_string(number), " AS term FROM drive_row r WHERE ", rowNamed(),
-                           " AND r.value_key = ?");
-        params.insert(params.end(), {nameKeys[number], value});
+                           " AND ", kExactValue);
+        params.insert(params.end(), {nameKeys[number], foldedKey(value), value});
     }
     params.emplace_back(bench.path);
     Transaction transaction(*connection_, false);

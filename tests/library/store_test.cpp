@@ -7,6 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#ifdef DRAVIK_WITH_POSTGRESQL
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 #include <string>
 #include <string_view>
 
@@ -270,6 +275,16 @@ INSTANTIATE_TEST_SUITE_P(Engines, StoreOperations, ::testing::ValuesIn(testing::
 TEST(PostgresLibrary, ThatRefusesTheLoginOrCannotBeReachedSaysSo) {
     const std::string server = testing::serverUrl();
     const std::string socket = server.substr(server.find("host="), server.find('&') - server.find("host="));
+    // A server that takes the connection and never answers: the connection
+    // gives up after its timeout rather than waiting for good.
+    const dravik::testing::TempFolder silent;
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketFile = silent.file(".s.PGSQL.5432");
+    socketFile.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listening, 4), 0);
     const struct {
         std::string url;
         std::string says;
@@ -279,13 +294,19 @@ TEST(PostgresLibrary, ThatRefusesTheLoginOrCannotBeReachedSaysSo) {
         {"postgresql://guarded:wrong-one@/dravik?" + socket,
          "password authentication failed for user \"guarded\""},
         {"postgresql:///dravik?host=/nonexistent/folder&user=dravik", "No such file or directory"},
+        {"postgresql:///dravik?host=" + silent.path() + "&user=dravik", "timeout expired"},
     };
     for (const auto& c : cases) {
-        const std::string message = dravik::testing::thrownMessage<LibraryError>([&] { openStore(c.url); });
+        // A connection without a timeout of its own ends at the alarm.
+        const std::string message = dravik::testing::runInChild([&] {
+            ::alarm(30);
+            return dravik::testing::thrownMessage<LibraryError>([&] { openStore(c.url); });
+        });
         EXPECT_EQ(message.find("Library \"" + maskedUrl(c.url) + "\": cannot connect: "), 0u) << message;
         EXPECT_NE(message.find(c.says), std::string::npos) << message;
         EXPECT_EQ(message.find("wrong-one"), std::string::npos) << message;
     }
+    ::close(listening);
 }
 #endif
 
