@@ -50,7 +50,8 @@ class SqlStore : public Store {
     SqlValue phraseId(std::string_view spelling, bool present = true) const;
     std::vector<DriveSummary> summaries(std::string_view where, const std::vector<SqlValue>& params);
     /// Inserts count rows of width values into what into names ("table
-    /// (columns)"), a statement a chunk; valuesOf appends row i's values.
+    /// (columns)"), as many a statement as the dialect's rowsPerInsert and
+    /// the engines' limit of parameters allow; valuesOf appends row i's values.
     void insertInChunks(std::string_view into, std::size_t width, std::size_t count,
                         const std::function<void(std::size_t, std::vector<SqlValue>&)>& valuesOf);
 

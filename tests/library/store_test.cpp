@@ -1,7 +1,9 @@
+#include "library/adding.h"
 #include "library/schema.h"
 #include "library/sql.h"
 #include "library/store.h"
 #include "platform/process.h"
+#include "settings/settings_file.h"
 #include "test_library.h"
 
 #include <gtest/gtest.h>
@@ -215,6 +217,43 @@ TEST_P(StoreOperations, RanksDonorsByTheMatchRowsThatAgree) {
                                      {"PCBA Config", "C12", "C13", false},
                                      {"HDA Module", "", "", false},
                                      {"Check sum ROM", "1A2B", "1A2B", true}}));
+}
+
+// Each folder is told in its order once its drive is in the library, the
+// failures among them too; a stop leaves the folders after it alone.
+TEST_P(StoreOperations, AddsFoldersInTheirOrderAndTellsEachOnceItIsIn) {
+    const dravik::testing::TempFolder shop;
+    for (const char* folder : {"a", "b", "empty"})
+        shop.makeFolder(folder);
+    shop.write("a/a.rpm", "module bytes");
+    shop.write("b/b.ldr", "loader bytes");
+    const std::vector<std::string> folders = {shop.file("a"), shop.file("missing"), shop.file("b"),
+                                              shop.file("empty"), shop.file("a")};
+    const auto added = [&](AddHooks hooks) {
+        std::string told;
+        hooks.told = [&](std::size_t index, const AddOutcome& outcome) {
+            static constexpr const char* kStatus[] = {"added", "replaced", "unchanged", "failed"};
+            told += std::to_string(index) + ":" + kStatus[static_cast<int>(outcome.status)];
+            if (outcome.error)
+                told += "(" + outcome.error->message().substr(0, 18) + ")";
+            if (outcome.id != 0 && store->drive(outcome.id))
+                told += "+in";
+            told += " ";
+        };
+        addDriveFolders(*store, folders, SettingsFile(), hooks);
+        return told;
+    };
+    EXPECT_EQ(added({}), "0:added+in 1:failed(Cannot open folder) 2:added+in 3:failed 4:replaced+in ");
+    EXPECT_EQ(labelsOf(store->list()), (std::vector<std::string>{"a", "b"}));
+
+    std::size_t started = 0;
+    AddHooks twoOnly;
+    twoOnly.unchangedIds = true;
+    twoOnly.starting = [&](std::size_t) { ++started; };
+    twoOnly.stopped = [&] { return started == 2; };
+    shop.write("b/c.rpm", "another module");
+    EXPECT_EQ(added(twoOnly), "0:unchanged+in 1:failed(Cannot open folder) ");
+    EXPECT_EQ(store->storedFiles(shop.file("b"))->size(), 1u);
 }
 
 TEST_P(StoreOperations, UpgradesALibraryOfTheFirstSchema) {
