@@ -139,8 +139,10 @@ int main(int argc, char** argv) {
         std::printf("  library add, unchanged  %7.2f / %7.2f\n", readded.cpu, readded.wall);
         const double addRatio = added.cpu / decode.cpu;
         const double readdRatio = readded.cpu / added.cpu;
-        std::printf("library add / decode to JSON: %.2fx CPU, %.2fx wall (target 1.5x%s)\n", addRatio,
-                    added.wall / decode.wall, addRatio <= 1.5 ? "" : ", missed");
+        const double addWallRatio = added.wall / decode.wall;
+        std::printf("library add / decode to JSON: %.2fx CPU, %.2fx wall (target 1.5x: CPU %s, wall %s)\n",
+                    addRatio, addWallRatio, addRatio <= 1.5 ? "met" : "missed",
+                    addWallRatio <= 1.5 ? "met" : "missed");
         std::printf("library add unchanged / add:  %.3fx CPU, %.3fx wall (target under 0.1x%s)\n",
                     readdRatio, readded.wall / added.wall, readdRatio < 0.1 ? "" : ", missed");
         fs::current_path(fs::temp_directory_path());
