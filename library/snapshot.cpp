@@ -23,12 +23,10 @@ constexpr std::array<std::pair<Block, std::string_view>, 4> kBlockNames = {{
     {Block::Loader, "check-ldr"},
 }};
 
-// The native paths of the folder's ".rpm" and ".ldr" files in the order of
-// enumeration.
+// The folder's ".rpm" and ".ldr" files in the order of enumeration, with
+// their stamps, from one reading of the folder.
 std::vector<DirEntry> driveFiles(const std::string& folder) {
-    std::vector<DirEntry> files = listFiles(folder, ".rpm");
-    for (DirEntry& loader : listFiles(folder, ".ldr"))
-        files.push_back(std::move(loader));
+    std::vector<DirEntry> files = listFiles(folder, {".rpm", ".ldr"});
     std::stable_sort(files.begin(), files.end(), [](const DirEntry& a, const DirEntry& b) {
         return enumerationLess(a.name, b.name);
     });
@@ -81,10 +79,8 @@ std::optional<Block> blockNamed(std::string_view name) {
 
 std::vector<StoredFile> folderFiles(const std::string& folder) {
     std::vector<StoredFile> files;
-    for (const DirEntry& entry : driveFiles(folder)) {
-        if (const std::optional<FileStamp> stamp = plainFileStamp(joinPath(folder, entry.name)))
-            files.push_back({entry.name, stamp->size, stamp->modified, {}});
-    }
+    for (const DirEntry& entry : driveFiles(folder))
+        files.push_back({entry.name, static_cast<std::int64_t>(entry.size), entry.modified, {}});
     return files;
 }
 

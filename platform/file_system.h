@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,11 +15,13 @@ namespace dravik {
 enum class EntryKind { File, Folder, Other };
 
 /// One entry of a folder enumeration: the native name (no folder), what it is,
-/// and for a file its size as the file system reported it.
+/// and for a file its size and time of change as the file system reported them.
 struct DirEntry {
     std::string name;
     EntryKind kind = EntryKind::Other;
     std::uint64_t size = 0;
+    /// For a file, its time of change as FileStamp gives it.
+    std::int64_t modified = 0;
 };
 
 /// True when name ends in extension (".rpm"), compared without regard to case.
@@ -51,6 +54,12 @@ std::vector<DirEntry> listEntries(const std::string& folderText, std::string_vie
 
 /// Like listEntries, plain files only (a link to a plain file counts as one).
 std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view extension,
+                                Unreadable unreadable = Unreadable::NoEntries);
+
+/// listFiles of several extensions in one reading of the folder: the files
+/// whose names end in any of them.
+std::vector<DirEntry> listFiles(const std::string& folderText,
+                                std::initializer_list<std::string_view> extensions,
                                 Unreadable unreadable = Unreadable::NoEntries);
 
 /// The plain files of folderText whose whole name equals name without regard

@@ -61,6 +61,19 @@ std::vector<DirEntry> listFiles(const std::string& folderText, std::string_view 
         [&](std::string_view name) { return extensionMatches(name, extension); }, unreadable);
 }
 
+std::vector<DirEntry> listFiles(const std::string& folderText,
+                                std::initializer_list<std::string_view> extensions,
+                                Unreadable unreadable) {
+    return parts::enumerate(
+        folderText, "*", parts::Wanted::Files,
+        [&](std::string_view name) {
+            return std::any_of(extensions.begin(), extensions.end(), [&](std::string_view extension) {
+                return extensionMatches(name, extension);
+            });
+        },
+        unreadable);
+}
+
 std::vector<DirEntry> listFilesNamed(const std::string& folderText, std::string_view name) {
     return parts::enumerate(folderText, "*", parts::Wanted::Files, [&](std::string_view listed) {
         return equalsIgnoreCase(listed, name);

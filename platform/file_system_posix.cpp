@@ -41,6 +41,11 @@ struct FileDescriptor {
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 };
 
+// A file's time of change in nanoseconds, as FileStamp keeps it.
+std::int64_t modifiedOf(const struct stat& info) {
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -92,6 +97,7 @@ std::vector<DirEntry> parts::enumerate(const std::string& folderText, std::strin
             if (S_ISREG(info.st_mode)) {
                 entry.kind = EntryKind::File;
                 entry.size = static_cast<std::uint64_t>(info.st_size);
+                entry.modified = modifiedOf(info);
             } else if (S_ISDIR(info.st_mode)) {
                 entry.kind = EntryKind::Folder;
             }
@@ -418,8 +424,7 @@ std::optional<std::uint64_t> fileSize(const std::string& path) {
 namespace {
 
 FileStamp stampOf(const struct stat& info) {
-    return {static_cast<std::int64_t>(info.st_size),
-            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+    return {static_cast<std::int64_t>(info.st_size), modifiedOf(info)};
 }
 
 } // namespace

@@ -68,6 +68,11 @@ struct Handle {
     bool valid() const { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
 };
 
+// A file's time of change in 100-nanosecond steps, as FileStamp keeps it.
+std::int64_t modifiedOf(const FILETIME& time) {
+    return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+}
+
 // What a path names, links followed: opened for its attributes alone, which
 // another program's sharing never refuses.
 struct FileFacts {
@@ -151,13 +156,16 @@ std::vector<DirEntry> parts::enumerate(const std::string& folderText, std::strin
             const FileFacts facts = factsOf(linked);
             if (facts.exists && facts.type == FILE_TYPE_DISK)
                 entry.kind = facts.isFolder() ? EntryKind::Folder : EntryKind::File;
-            if (entry.kind == EntryKind::File)
+            if (entry.kind == EntryKind::File) {
                 entry.size = facts.size();
+                entry.modified = modifiedOf(facts.info.ftLastWriteTime);
+            }
         } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             entry.kind = EntryKind::Folder;
         } else {
             entry.kind = EntryKind::File;
             entry.size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+            entry.modified = modifiedOf(found.ftLastWriteTime);
         }
         if (wanted == Wanted::Files && entry.kind != EntryKind::File)
             continue;
@@ -525,8 +533,7 @@ namespace {
 FileStamp stampOf(const BY_HANDLE_FILE_INFORMATION& info) {
     return {static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) |
                                       info.nFileSizeLow),
-            static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                      info.ftLastWriteTime.dwLowDateTime)};
+            modifiedOf(info.ftLastWriteTime)};
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace dravik {
 namespace {
 
@@ -35,6 +37,24 @@ TEST(ListFiles, FolderTextsThatAreNotAbsolutePathsGiveNothing) {
         EXPECT_TRUE(listFiles(text, ".rpm").empty()) << text;
     EXPECT_TRUE(listFiles(folder.file("missing"), ".rpm").empty());
     EXPECT_EQ(listFiles(folder.file("sub"), ".rpm").size(), 1u);
+}
+
+// Several extensions in one reading; each file with the stamp that
+// plainFileStamp gives it.
+TEST(ListFiles, OfSeveralExtensionsGivesEachFileWithItsStamp) {
+    TempFolder folder;
+    folder.write("b.LDR", "loader");
+    folder.write("a.rpm", "module bytes");
+    folder.write("notes.txt", "not a drive file");
+    std::vector<std::string> listed;
+    for (const DirEntry& entry : listFiles(folder.path(), {".rpm", ".ldr"})) {
+        const std::optional<FileStamp> stamp = plainFileStamp(folder.file(entry.name));
+        ASSERT_TRUE(stamp) << entry.name;
+        EXPECT_EQ(FileStamp(static_cast<std::int64_t>(entry.size), entry.modified), *stamp) << entry.name;
+        listed.push_back(entry.name);
+    }
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"a.rpm", "b.LDR"}));
 }
 
 TEST(PieceReader, ReadsExactPiecesAndWordsItsFailures) {
