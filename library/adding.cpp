@@ -21,6 +21,9 @@ namespace {
 // transactions' worth keeps every core decoding while a batch is written.
 constexpr std::size_t kDecodedAhead = 2 * kDrivesPerTransaction;
 
+// How many folders are looked at in the library with one question.
+constexpr std::size_t kLookedAtOnce = 256;
+
 // Folders decoded on threads of their own, one a core, each snapshot taken by
 // its index when its turn comes.
 class Decoders {
@@ -127,28 +130,27 @@ void addDriveFolders(Store& store, const std::vector<std::string>& folders,
                      const SettingsFile& settings, const AddHooks& hooks) {
     Decoders decoders(settings);
     std::vector<Ahead> ahead(folders.size());
-    const auto takeAhead = [&](std::size_t index) {
-        const std::string& folder = folders[index];
-        Ahead& taken = ahead[index];
-        try {
-            const StoredState state = storedState(store, folder);
-            if (state == StoredState::Unchanged) {
+    // Folders are looked at ahead of their turn a chunk at a time, with one
+    // question to the library for the chunk.
+    const auto takeAhead = [&](std::size_t from, std::size_t to) {
+        const std::vector<std::string> chunk(folders.begin() + static_cast<std::ptrdiff_t>(from),
+                                             folders.begin() + static_cast<std::ptrdiff_t>(to));
+        const std::vector<StoredState> states = storedStates(store, chunk);
+        for (std::size_t index = from; index < to; ++index) {
+            const std::string& folder = folders[index];
+            Ahead& taken = ahead[index];
+            if (states[index - from] == StoredState::Unchanged) {
                 std::int64_t id = 0;
                 if (hooks.unchangedIds) {
                     const std::vector<DriveSummary> drives = store.lookUp(DriveRef::byPath(folder));
                     id = drives.empty() ? 0 : drives.front().id;
                 }
                 taken.decided = AddOutcome{AddStatus::Unchanged, id, std::nullopt};
-                return;
+                continue;
             }
-            taken.stored = state == StoredState::Changed;
-        } catch (const LibraryError&) {
-            throw;
-        } catch (const Error& error) {
-            taken.decided = failed(error);
-            return;
+            taken.stored = states[index - from] == StoredState::Changed;
+            decoders.start(index, folder);
         }
-        decoders.start(index, folder);
     };
 
     std::vector<Told> told;
@@ -185,11 +187,20 @@ void addDriveFolders(Store& store, const std::vector<std::string>& folders,
             break;
         if (hooks.starting)
             hooks.starting(i);
+        try {
+            while (taken < folders.size() && taken <= i + kDecodedAhead) {
+                const std::size_t to = std::min(folders.size(), taken + kLookedAtOnce);
+                takeAhead(taken, to);
+                taken = to;
+            }
+        } catch (...) {
+            // What can't be looked at ends the adding, as a failing library does.
+            tellOutcomes(false);
+            throw;
+        }
         AddOutcome outcome;
         std::optional<Snapshot> toStore;
         try {
-            for (; taken < folders.size() && taken <= i + kDecodedAhead; ++taken)
-                takeAhead(taken);
             if (ahead[i].decided) {
                 outcome = *ahead[i].decided;
             } else if (Snapshot snapshot = decoders.take(i); !snapshot.files.empty()) {

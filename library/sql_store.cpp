@@ -233,18 +233,30 @@ std::int64_t SqlStore::putWithin(const Snapshot& snapshot) {
 }
 
 std::optional<std::vector<StoredFile>> SqlStore::storedFiles(const std::string& path) {
-    const std::vector<SqlRow> rows = connection_->query(
-        "SELECT f.name, f.size, f.modified, f.sha256, d.id FROM drive d"
-        " LEFT JOIN drive_file f ON f.drive_id = d.id WHERE d.path = ? ORDER BY f.seq",
-        {path});
-    if (rows.empty())
+    std::map<std::string, std::vector<StoredFile>> stored = storedFilesOf({path});
+    if (stored.empty())
         return std::nullopt;
-    std::vector<StoredFile> files;
-    for (const SqlRow& row : rows) {
-        if (!std::holds_alternative<std::nullptr_t>(row[0]))
-            files.push_back({bytesOf(row[0]), intOf(row[1]), intOf(row[2]), bytesOf(row[3])});
+    return std::move(stored.begin()->second);
+}
+
+std::map<std::string, std::vector<StoredFile>> SqlStore::storedFilesOf(const std::vector<std::string>& paths) {
+    std::map<std::string, std::vector<StoredFile>> stored;
+    const std::size_t chunk = idsPerStatement(0);
+    for (std::size_t from = 0; from < paths.size(); from += chunk) {
+        const std::size_t count = std::min(chunk, paths.size() - from);
+        const std::vector<SqlValue> params(paths.begin() + static_cast<std::ptrdiff_t>(from),
+                                           paths.begin() + static_cast<std::ptrdiff_t>(from + count));
+        connection_->each(joined("SELECT d.path, f.name, f.size, f.modified, f.sha256 FROM drive d"
+                                 " LEFT JOIN drive_file f ON f.drive_id = d.id WHERE d.path IN ",
+                                 placeholders(1, count), " ORDER BY d.id, f.seq"),
+                          params, [&](const SqlRow& row) {
+                              std::vector<StoredFile>& files = stored[bytesOf(row[0])];
+                              if (!std::holds_alternative<std::nullptr_t>(row[1]))
+                                  files.push_back({bytesOf(row[1]), intOf(row[2]), intOf(row[3]),
+                                                   bytesOf(row[4])});
+                          });
     }
-    return files;
+    return stored;
 }
 
 std::vector<DriveSummary> SqlStore::summaries(std::string_view where, const std::vector<SqlValue>& params) {

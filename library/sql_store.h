@@ -23,6 +23,7 @@ class SqlStore : public Store {
     std::int64_t put(const Snapshot& snapshot) override;
     std::vector<std::int64_t> putAll(std::span<const Snapshot> snapshots) override;
     std::optional<std::vector<StoredFile>> storedFiles(const std::string& path) override;
+    std::map<std::string, std::vector<StoredFile>> storedFilesOf(const std::vector<std::string>& paths) override;
     std::vector<DriveSummary> list() override;
     std::vector<DriveSummary> lookUp(const DriveRef& ref) override;
     std::optional<Drive> drive(std::int64_t id) override;

@@ -52,19 +52,42 @@ const std::vector<std::string>& summaryRowNames() {
 }
 
 StoredState storedState(Store& store, const std::string& folder) {
-    if (!isFolder(folder))
-        return StoredState::Absent;
-    const std::string path = absoluteFolder(folder);
-    const std::optional<std::vector<StoredFile>> stored = store.storedFiles(path);
-    if (!stored)
-        return StoredState::Absent;
-    const std::vector<StoredFile> now = folderFiles(path);
-    const bool same = std::equal(stored->begin(), stored->end(), now.begin(), now.end(),
-                                 [](const StoredFile& a, const StoredFile& b) {
-                                     return a.name == b.name && a.size == b.size &&
-                                            a.modified == b.modified;
-                                 });
-    return same ? StoredState::Unchanged : StoredState::Changed;
+    return storedStates(store, {folder}).front();
+}
+
+std::vector<StoredState> storedStates(Store& store, const std::vector<std::string>& folders) {
+    // The absolute path of each folder; empty where there is no folder.
+    std::vector<std::string> paths;
+    std::vector<std::string> asked;
+    for (const std::string& folder : folders) {
+        std::string path;
+        try {
+            if (isFolder(folder))
+                path = absoluteFolder(folder);
+        } catch (const Error&) {
+            // Decoding the folder raises it again, for its outcome.
+        }
+        if (!path.empty())
+            asked.push_back(path);
+        paths.push_back(std::move(path));
+    }
+    const std::map<std::string, std::vector<StoredFile>> stored = store.storedFilesOf(asked);
+    std::vector<StoredState> states;
+    for (const std::string& path : paths) {
+        const auto kept = path.empty() ? stored.end() : stored.find(path);
+        if (kept == stored.end()) {
+            states.push_back(StoredState::Absent);
+            continue;
+        }
+        const std::vector<StoredFile> now = folderFiles(path);
+        const bool same = std::equal(kept->second.begin(), kept->second.end(), now.begin(), now.end(),
+                                     [](const StoredFile& a, const StoredFile& b) {
+                                         return a.name == b.name && a.size == b.size &&
+                                                a.modified == b.modified;
+                                     });
+        states.push_back(same ? StoredState::Unchanged : StoredState::Changed);
+    }
+    return states;
 }
 
 bool isUnchanged(Store& store, const std::string& folder) {

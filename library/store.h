@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -152,6 +153,10 @@ class Store {
     /// The files as stored for the drive at path (absolute, native); nothing
     /// when the library has no drive there.
     virtual std::optional<std::vector<StoredFile>> storedFiles(const std::string& path) = 0;
+    /// storedFiles of many paths at once: each path the library has a drive
+    /// at, with its files; a path it has none at is left out.
+    virtual std::map<std::string, std::vector<StoredFile>>
+    storedFilesOf(const std::vector<std::string>& paths) = 0;
 
     /// Every drive, ordered by id.
     virtual std::vector<DriveSummary> list() = 0;
@@ -193,6 +198,11 @@ enum class StoredState {
 /// skipped without decoding. A relative folder is read from the current
 /// directory.
 StoredState storedState(Store& store, const std::string& folder);
+
+/// storedState of each folder, with one question to the library for them
+/// all. A folder whose path can't be made absolute counts as Absent: reading
+/// it then says why.
+std::vector<StoredState> storedStates(Store& store, const std::vector<std::string>& folders);
 
 /// storedState(store, folder) == StoredState::Unchanged.
 bool isUnchanged(Store& store, const std::string& folder);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <map>
 #ifdef DRAVIK_WITH_POSTGRESQL
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -88,6 +89,13 @@ TEST_P(StoreOperations, KeepsEveryByteOfADrive) {
     EXPECT_EQ(dravik::testing::thrownMessage<LibraryError>([&] { store->put(driveAt("", {})); }),
               "Library \"" + store->name() + "\": a drive without a folder can't be added");
     EXPECT_EQ(store->list().size(), 1u);
+
+    // The files of many folders in one question; a folder without a drive is left out.
+    const Snapshot other = driveAt(shop("c"), {{"Serial", "S2"}});
+    store->put(other);
+    EXPECT_EQ(store->storedFilesOf({shop("c"), shop("b"), shop("a")}),
+              (std::map<std::string, std::vector<StoredFile>>{{shop("a"), snapshot.files},
+                                                              {shop("c"), other.files}}));
 }
 
 TEST_P(StoreOperations, ReplacesADriveWholeAndRemovesIt) {
