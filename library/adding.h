@@ -53,9 +53,9 @@ inline constexpr std::size_t kDrivesPerTransaction = 1024;
 /// transaction. The folders ahead of the one being stored are decoded
 /// meanwhile, on a thread a core; the store is used from the calling thread
 /// alone. A folder that fails, or holds no drive file that can be read, is
-/// told and the others go on. A LibraryError of the store ends the adding:
-/// the outcomes decided without the batch it refused are told first, and the
-/// error is raised.
+/// told and the others go on. A LibraryError of the store ends the adding,
+/// as does a failure to look at the folders ahead: the outcomes decided
+/// without the batch it refused are told first, and the error is raised.
 void addDriveFolders(Store& store, const std::vector<std::string>& folders,
                      const SettingsFile& settings, const AddHooks& hooks = {});
 
