@@ -48,7 +48,7 @@ struct AddHooks {
 inline constexpr std::size_t kDrivesPerTransaction = 1024;
 
 /// Adds the drive folders (native; made absolute) to store in their order: a
-/// folder whose files are unchanged (isUnchanged) is skipped, any other is
+/// folder whose files are unchanged (StoredState::Unchanged) is skipped, any other is
 /// decoded by snapshotFolder and stored, kDrivesPerTransaction drives a
 /// transaction. The folders ahead of the one being stored are decoded
 /// meanwhile, on a thread a core; the store is used from the calling thread

@@ -90,10 +90,6 @@ std::vector<StoredState> storedStates(Store& store, const std::vector<std::strin
     return states;
 }
 
-bool isUnchanged(Store& store, const std::string& folder) {
-    return storedState(store, folder) == StoredState::Unchanged;
-}
-
 DriveSummary resolveOne(Store& store, const DriveRef& ref) {
     const std::vector<DriveSummary> drives = store.lookUp(ref);
     const std::string named = ref.kind == DriveRef::Kind::Id ? std::to_string(ref.id) : ref.text;

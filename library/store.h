@@ -204,9 +204,6 @@ StoredState storedState(Store& store, const std::string& folder);
 /// it then says why.
 std::vector<StoredState> storedStates(Store& store, const std::vector<std::string>& folders);
 
-/// storedState(store, folder) == StoredState::Unchanged.
-bool isUnchanged(Store& store, const std::string& folder);
-
 /// The drive that ref names: raises a LibraryError naming the library when
 /// none does ("No drive ... in the library ...") or several share a label.
 DriveSummary resolveOne(Store& store, const DriveRef& ref);

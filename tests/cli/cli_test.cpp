@@ -164,6 +164,16 @@ std::string romImage(std::string_view storedCode, std::uint16_t checksum) {
     return bytes;
 }
 
+// A drive folder at folder below start: a passport module of the serial and a
+// ROM image of the checksum.
+void writeDrive(const TempFolder& start, const std::string& folder, std::string_view serial,
+                std::uint16_t romChecksum) {
+    std::string module = pasportModule();
+    module.replace(0, serial.size(), serial);
+    start.write(folder + "/pasport.rpm", module);
+    start.write(folder + "/rom.rpm", romImage("AV4M10Z9", romChecksum));
+}
+
 std::string loader(std::string_view storedCode, std::uint16_t romChecksum) {
     std::string bytes = bytesWith(131584 + 16, {{608, storedCode}});
     bytes[131582] = static_cast<char>(romChecksum & 0xFF);
@@ -891,21 +901,15 @@ TEST_F(CliTest, CompareShowsPairsInEachFormatAndExitsAsDiffDoes) {
     for (const char* folder : {"a", "b", "copy", "none", "a-folder-with-a-rather-long-name",
                                "serial", "table", "table2", "roms", "long1", "long2", "bora"})
         start.makeFolder(folder);
-    start.write("a/pasport.rpm", pasportModule());
-    start.write("a/rom.rpm", romImage("AV4M10Z9", 0xABCD));
-    start.write("copy/pasport.rpm", pasportModule());
-    start.write("copy/rom.rpm", romImage("AV4M10Z9", 0xABCD));
-    std::string other = pasportModule();
-    other.replace(0, 8, "SN654321");
-    start.write("b/pasport.rpm", other);
-    start.write("b/rom.rpm", romImage("AV4M10Z9", 0xABCE));
+    writeDrive(start, "a", "SN123456", 0xABCD);
+    writeDrive(start, "copy", "SN123456", 0xABCD);
+    writeDrive(start, "b", "SN654321", 0xABCE);
     start.write("a-folder-with-a-rather-long-name/pasport.rpm", pasportModule());
     start.write("x.ldr", loader("AV4M10Z9", 0x1A2B));
     start.write("y.ldr", loader("AV4M10Z9", 0x1A2C));
     start.write("bad.ini", "[Mod]\r\n2F=Ares 64\r\n[2F]\r\nCod=#x,4\r\n");
     // Only the serial differs: the passport alone makes the folders differ.
-    start.write("serial/pasport.rpm", other);
-    start.write("serial/rom.rpm", romImage("AV4M10Z9", 0xABCD));
+    writeDrive(start, "serial", "SN654321", 0xABCD);
     start.write("table/table.rpm",
                 bytesWith(2048, {{0, "version"}, {12, "123"}, {64, "TRACKS"}, {76, "1024"}}));
     start.write("table2/table.rpm",
@@ -1229,12 +1233,8 @@ class LibraryCliTest : public ::testing::TestWithParam<std::string> {
         start.write("notes.txt", "not a folder");
         for (const char* folder : {"shop", "shop/a", "shop/b", "shop/c", "shop/.old", "shop/empty"})
             start.makeFolder(folder);
-        start.write("shop/a/pasport.rpm", pasportModule());
-        start.write("shop/a/rom.rpm", romImage("AV4M10Z9", 0xABCD));
-        std::string other = pasportModule();
-        other.replace(0, 8, "SN654321");
-        start.write("shop/b/pasport.rpm", other);
-        start.write("shop/b/rom.rpm", romImage("AV4M10Z9", 0xABCD));
+        writeDrive(start, "shop/a", "SN123456", 0xABCD);
+        writeDrive(start, "shop/b", "SN654321", 0xABCD);
         start.write("shop/c/x.ldr", loader("AV4M10Z9", 0x1A2B));
         start.write("shop/.old/pasport.rpm", pasportModule());
     }

@@ -204,16 +204,16 @@ TEST(Snapshot, KeepsTheFilesAndTheRowsOfAFolder) {
         // A folder named from the current directory is the same drive.
         const dravik::testing::CurrentDirectoryGuard inParent(drive.file(".."));
         const std::string name = drive.path().substr(drive.path().rfind('/') + 1);
-        EXPECT_TRUE(isUnchanged(*store, name));
+        EXPECT_EQ(storedState(*store, name), StoredState::Unchanged);
         EXPECT_EQ(resolveOne(*store, DriveRef::parse("./" + name)).path, drive.path());
     }
     drive.write("notes.txt", "other notes");
-    EXPECT_TRUE(isUnchanged(*store, drive.path()));
+    EXPECT_EQ(storedState(*store, drive.path()), StoredState::Unchanged);
     drive.write("a.rpm", "module bytes, longer");
     EXPECT_EQ(storedState(*store, drive.path()), StoredState::Changed);
     store->put(snapshotFolder(drive.path(), SettingsFile()));
     drive.write("c.rpm", "");
-    EXPECT_FALSE(isUnchanged(*store, drive.path()));
+    EXPECT_NE(storedState(*store, drive.path()), StoredState::Unchanged);
 
     // A file far larger than a read is hashed through, piece by piece: a
     // sparse one of 256 MiB and 3 bytes of zeros, digest from sha256sum.
